@@ -1,0 +1,36 @@
+# Third-party libraries. Natively they come from Debian's -dev packages; the win32 build
+# takes zlib from Debian's MinGW package and libjpeg-turbo / libtiff from the prefix that
+# scripts/build-win32-deps.sh cross-builds (VITRINE_WIN32_DEPS).
+find_package(ZLIB REQUIRED)
+find_package(JPEG REQUIRED)
+find_package(TIFF)
+find_package(Threads REQUIRED)
+
+if(NOT WIN32)
+  find_package(PkgConfig)
+  if(PkgConfig_FOUND)
+    pkg_check_modules(FREETYPE IMPORTED_TARGET freetype2)
+    pkg_check_modules(FONTCONFIG IMPORTED_TARGET fontconfig)
+  endif()
+endif()
+
+set(VITRINE_CORPUS_DIR "${PROJECT_SOURCE_DIR}/build/corpus" CACHE PATH
+    "Real test pictures unpacked from Debian source packages (scripts/fetch-corpus.sh)")
+
+if(VITRINE_TESTS)
+  if(CMAKE_CROSSCOMPILING)
+    # Debian ships GoogleTest as sources; compile them with the cross compiler.
+    set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gmock ALIAS gmock)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  else()
+    find_package(GTest REQUIRED)
+  endif()
+endif()
+
+if(VITRINE_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

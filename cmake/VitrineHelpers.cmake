@@ -1,0 +1,33 @@
+# One static library per folder of src/: every .cpp directly in the folder (and in the
+# subfolders named with SUBDIRS) is compiled; headers are included as "folder/file.h".
+function(vitrine_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS;SUBDIRS;EXCLUDE" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(sub IN LISTS ARG_SUBDIRS)
+    file(GLOB more CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${sub}/*.cpp)
+    list(APPEND sources ${more})
+  endforeach()
+  foreach(pattern IN LISTS ARG_EXCLUDE)
+    list(FILTER sources EXCLUDE REGEX "${pattern}")
+  endforeach()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# One test executable per library: every .cpp in tests/<folder>/. Registered as one CTest
+# test; the win32 build runs it through the cross-compiling emulator (Wine).
+function(vitrine_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} vitrine_test_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "VITRINE_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;VITRINE_CORPUS=${VITRINE_CORPUS_DIR}"
+    TIMEOUT 1800)
+endfunction()

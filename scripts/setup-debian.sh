@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs everything the three builds, the tests and the demo need on a fresh Debian machine.
+# Safe to run again: apt skips what is present.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+
+# 32-bit Wine runs the win32 build's tests.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+
+# Source packages: libjpeg-turbo and libtiff are cross-built for win32; libpng and giflib
+# ship the real test pictures the reader tests decode.
+if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  src=/etc/apt/sources.list.d/debian.sources
+  if [ -f "$src" ]; then
+    $SUDO sed -i 's/^Types: deb$/Types: deb deb-src/' "$src"
+  else
+    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list | $SUDO tee /etc/apt/sources.list.d/vitrine-src.list >/dev/null
+  fi
+fi
+
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends \
+  build-essential cmake ninja-build pkg-config git ca-certificates dpkg-dev xz-utils \
+  googletest libgtest-dev libgmock-dev libbenchmark-dev \
+  zlib1g-dev libjpeg62-turbo-dev libpng-dev libtiff-dev \
+  libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-dejavu-core \
+  clang libclang-rt-14-dev \
+  g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev nasm \
+  wine wine32:i386 xvfb xauth \
+  imagemagick graphicsmagick netpbm libjpeg-turbo-progs \
+  ffmpeg

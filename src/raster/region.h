@@ -1,0 +1,49 @@
+#pragma once
+// A clip region: a set of pixels stored as y-bands of sorted, non-overlapping x-spans.
+// Shapes follow GDI's region conventions (right and bottom exclusive; an ellipse region lies
+// inside its bounding box).
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "raster/geometry.h"
+
+namespace vitrine {
+
+enum class FillMode { Alternate, Winding };
+
+enum class CombineMode { And, Or, Diff, Xor };
+
+class Region {
+ public:
+  // One horizontal run of pixels [x0, x1) on every row of [y0, y1).
+  struct Band {
+    int32_t y0, y1;
+    std::vector<std::pair<int32_t, int32_t>> spans;  // sorted, disjoint, non-touching
+  };
+
+  Region() = default;  // the empty region
+  static Region FromRect(const Rect& r);
+  static Region FromEllipse(const Rect& bounds);
+  static Region FromPolygon(std::span<const Point> points, FillMode mode);
+
+  bool Empty() const { return bands_.empty(); }
+  Rect Bounds() const;
+  bool Contains(int32_t x, int32_t y) const;
+
+  // CombineRgn: And = intersection, Or = union, Diff = this minus other, Xor.
+  static Region Combine(const Region& a, const Region& b, CombineMode mode);
+  Region Union(const Region& o) const { return Combine(*this, o, CombineMode::Or); }
+  Region Intersect(const Region& o) const { return Combine(*this, o, CombineMode::And); }
+  Region Subtract(const Region& o) const { return Combine(*this, o, CombineMode::Diff); }
+  void Offset(int32_t dx, int32_t dy);
+
+  const std::vector<Band>& Bands() const { return bands_; }
+
+  friend bool operator==(const Region&, const Region&) = default;
+
+ private:
+  std::vector<Band> bands_;  // sorted by y, disjoint, adjacent equal bands merged
+};
+
+}  // namespace vitrine
