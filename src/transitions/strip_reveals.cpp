@@ -1,0 +1,7 @@
+#include "transitions/catalogue.h"
+
+namespace vitrine {
+
+void AddStripRevealEntries(TransitionTable&) {}
+
+}  // namespace vitrine
