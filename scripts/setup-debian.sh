@@ -25,7 +25,7 @@ fi
 
 $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends \
-  build-essential cmake ninja-build pkg-config git ca-certificates dpkg-dev xz-utils \
+  build-essential cmake ninja-build pkg-config git ca-certificates dpkg-dev xz-utils bzip2 \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
   zlib1g-dev libjpeg62-turbo-dev libpng-dev libtiff-dev \
   libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-dejavu-core \
