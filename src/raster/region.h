@@ -4,6 +4,7 @@
 // inside its bounding box).
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "raster/geometry.h"
@@ -42,7 +43,13 @@ class Region {
 
   friend bool operator==(const Region&, const Region&) = default;
 
+  // Ellipses and polygons are rasterised only inside this square around the origin (the
+  // coordinate range of 16-bit GDI), so absurd coordinates cannot make a region huge.
+  static constexpr int32_t kShapeLimit = 32768;
+
  private:
+  explicit Region(std::vector<Band> bands) : bands_(std::move(bands)) {}
+
   std::vector<Band> bands_;  // sorted by y, disjoint, adjacent equal bands merged
 };
 
