@@ -1,5 +1,6 @@
 #include "transitions/catalogue.h"
 
+#include "transitions/dispatch.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -182,13 +183,12 @@ TransitionTable BuildCatalogue() {
   return table;
 }
 
-// Index -1: the whole picture at once.
-bool NoTransitionFrame() {
+}  // namespace
+
+bool NoTransition() {
   DrawWholeNew();
   return true;
 }
-
-}  // namespace
 
 const TransitionTable& TransitionCatalogue() {
   static const TransitionTable table = BuildCatalogue();
@@ -196,7 +196,7 @@ const TransitionTable& TransitionCatalogue() {
 }
 
 const TransitionEntry& NoTransitionEntry() {
-  static const TransitionEntry entry{"", 10, nullptr, &NoTransitionFrame, nullptr};
+  static const TransitionEntry entry{"", 10, nullptr, &NoTransition, nullptr};
   return entry;
 }
 
