@@ -21,6 +21,7 @@ class Region {
   struct Band {
     int32_t y0, y1;
     std::vector<std::pair<int32_t, int32_t>> spans;  // sorted, disjoint, non-touching
+    friend bool operator==(const Band&, const Band&) = default;
   };
 
   Region() = default;  // the empty region
