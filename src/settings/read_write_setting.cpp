@@ -1,0 +1,87 @@
+#include "settings/read_write_setting.h"
+
+#include <variant>
+
+#include "package/picture_info.h"
+
+namespace vitrine {
+namespace {
+
+constexpr const char* kKeyRoot = "Software\\quorlaxis\\";
+
+using S = TRWSetting;
+using SettingMember = std::variant<bool S::*, int32_t S::*, std::string S::*>;
+struct SettingValue {
+  const char* Name;
+  SettingMember Member;
+};
+
+// The order in which values are read and written.
+const SettingValue kValues[] = {
+    {"Enabled password", &S::EnabledPassword},
+    {"Pwd", &S::Pwd},
+    {"Mouse Sensitivity", &S::MouseSensitivity},
+    {"Mouse Move", &S::MouseMove},
+    {"Mouse Left Click", &S::MouseLeftClick},
+    {"Mouse Right Click", &S::MouseRightClick},
+    {"Mouse Double Click", &S::MouseDoubleClick},
+    {"Esc Key", &S::EscKey},
+    {"Enter Key", &S::EnterKey},
+    {"Specified Key", &S::SpecifiedKey},
+    {"Key Value", &S::KeyValue},
+    {"Enabled Music", &S::EnabledMusic},
+    {"Use Max Run Time", &S::UseMaxRunTime},
+    {"Max Run Time", &S::MaxRunTime},
+    {"transition", &S::Transition},
+    {"random transition", &S::RandomTransition},
+    {"transition speed", &S::TransitionSpeed},
+    {"newtransition", &S::NewTransition},
+};
+
+// The registry closes the key on every way out, errors included.
+struct OpenKeyGuard {
+  RegistryStore& store;
+  ~OpenKeyGuard() { store.CloseKey(); }
+};
+
+}  // namespace
+
+std::string SettingsKeyPath(const std::string& saverName) {
+  size_t at = saverName.find_last_of(".\\:");
+  std::string stem = (at != std::string::npos && saverName[at] == '.') ? saverName.substr(0, at) : saverName;
+  return kKeyRoot + stem;
+}
+
+TRWSetting::TRWSetting(const std::string& saverName, RegistryStore& store)
+    : KeyPath(SettingsKeyPath(saverName)), Transition(AllTransitionsList()), store_(store) {}
+
+bool TRWSetting::LoadFromRegistry() {
+  if (!store_.KeyExists(KeyPath)) return false;
+  if (!store_.OpenKey(KeyPath, false)) return false;
+  OpenKeyGuard guard{store_};
+  for (const SettingValue& v : kValues) {
+    if (auto b = std::get_if<bool S::*>(&v.Member))
+      this->*(*b) = store_.ReadDword(v.Name) != 0;
+    else if (auto i = std::get_if<int32_t S::*>(&v.Member))
+      this->*(*i) = static_cast<int32_t>(store_.ReadDword(v.Name));
+    else
+      this->*std::get<std::string S::*>(v.Member) = store_.ReadString(v.Name);
+  }
+  return true;
+}
+
+bool TRWSetting::SaveToRegistry() {
+  if (!store_.OpenKey(KeyPath, true)) return false;
+  OpenKeyGuard guard{store_};
+  for (const SettingValue& v : kValues) {
+    if (auto b = std::get_if<bool S::*>(&v.Member))
+      store_.WriteDword(v.Name, this->*(*b) ? 1u : 0u);
+    else if (auto i = std::get_if<int32_t S::*>(&v.Member))
+      store_.WriteDword(v.Name, static_cast<uint32_t>(this->*(*i)));
+    else
+      store_.WriteString(v.Name, this->*std::get<std::string S::*>(v.Member));
+  }
+  return true;
+}
+
+}  // namespace vitrine

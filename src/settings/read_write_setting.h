@@ -1,0 +1,49 @@
+#pragma once
+// The user's settings of one screen saver, loaded and saved whole from one registry key.
+#include <cstdint>
+#include <string>
+
+#include "settings/registry_store.h"
+
+namespace vitrine {
+
+class TRWSetting {
+ public:
+  // Builds KeyPath from the project's SaverName and sets the defaults; reads nothing.
+  TRWSetting(const std::string& saverName, RegistryStore& store);
+
+  std::string KeyPath;
+  bool EnabledPassword = false;
+  std::string Pwd;
+  int32_t MouseSensitivity = 5;
+  bool MouseMove = true;
+  bool MouseLeftClick = false;
+  bool MouseRightClick = true;
+  bool MouseDoubleClick = true;
+  bool EscKey = true;
+  bool EnterKey = true;
+  bool SpecifiedKey = false;
+  std::string KeyValue = "A";
+  bool EnabledMusic = true;
+  bool UseMaxRunTime = false;
+  int32_t MaxRunTime = 60;
+  bool NewTransition = false;
+  std::string Transition;
+  bool RandomTransition = true;
+  int32_t TransitionSpeed = 25;
+
+  // False, with every field unchanged, when the key is missing or can't be opened. A value
+  // that can't be read raises ERegistryException; the values before it are already loaded.
+  bool LoadFromRegistry();
+  // False, writing nothing, when the key can't be opened or created. A value that can't be
+  // written raises ERegistryException; the values before it stay written.
+  bool SaveToRegistry();
+
+ private:
+  RegistryStore& store_;
+};
+
+// "Software\quorlaxis\" + the saver's name without its extension.
+std::string SettingsKeyPath(const std::string& saverName);
+
+}  // namespace vitrine
