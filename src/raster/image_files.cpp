@@ -67,6 +67,42 @@ std::vector<uint8_t> EncodePpm(const Bitmap& bitmap) {
   return out;
 }
 
+std::vector<uint8_t> EncodeBmp(const Bitmap& bitmap) {
+  const uint32_t rowBytes = (uint32_t(bitmap.Width()) * 3 + 3) & ~3u;
+  const uint32_t imageBytes = rowBytes * uint32_t(bitmap.Height());
+  std::vector<uint8_t> out;
+  out.reserve(54 + imageBytes);
+  auto u16 = [&](uint32_t v) { out.push_back(uint8_t(v)); out.push_back(uint8_t(v >> 8)); };
+  auto u32 = [&](uint32_t v) { u16(v & 0xFFFF); u16(v >> 16); };
+  out.push_back('B');
+  out.push_back('M');
+  u32(54 + imageBytes);
+  u32(0);
+  u32(54);
+  u32(40);  // BITMAPINFOHEADER
+  u32(uint32_t(bitmap.Width()));
+  u32(uint32_t(bitmap.Height()));
+  u16(1);
+  u16(24);
+  u32(0);  // BI_RGB
+  u32(imageBytes);
+  u32(3780);  // 96 dpi
+  u32(3780);
+  u32(0);
+  u32(0);
+  for (int32_t y = bitmap.Height() - 1; y >= 0; --y) {
+    size_t rowStart = out.size();
+    for (int32_t x = 0; x < bitmap.Width(); ++x) {
+      Color c = UnpackPixel(bitmap.Format(), bitmap.RawPixel(x, y));
+      out.push_back(BlueOf(c));
+      out.push_back(GreenOf(c));
+      out.push_back(RedOf(c));
+    }
+    out.resize(rowStart + rowBytes, 0);
+  }
+  return out;
+}
+
 bool WriteImageFile(const std::string& path, const Bitmap& bitmap) {
   bool png = path.size() >= 4 && (path.compare(path.size() - 4, 4, ".png") == 0 ||
                                   path.compare(path.size() - 4, 4, ".PNG") == 0);
