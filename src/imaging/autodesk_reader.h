@@ -1,0 +1,16 @@
+#pragma once
+// Autodesk Animator PIC and CEL: 8-bit indices under a 6-bit VGA palette.
+#include "imaging/color_manager.h"
+#include "imaging/reader_graphic.h"
+
+namespace vitrine {
+
+class TAutodeskGraphic final : public TReaderGraphic {
+ public:
+  void LoadFromStream(Stream& stream) override;
+
+ private:
+  TColorManager colorManager_;
+};
+
+}  // namespace vitrine

@@ -1,0 +1,16 @@
+#pragma once
+// Portable anymaps, plain and raw (P1 to P6), up to 16 bits per sample.
+#include "imaging/color_manager.h"
+#include "imaging/reader_graphic.h"
+
+namespace vitrine {
+
+class TPPMGraphic final : public TReaderGraphic {
+ public:
+  void LoadFromStream(Stream& stream) override;
+
+ private:
+  TColorManager colorManager_;
+};
+
+}  // namespace vitrine
