@@ -1,0 +1,175 @@
+#include "imaging/bmp_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "core/errors.h"
+#include "picture_reference_tools.h"
+
+namespace vitrine {
+namespace {
+
+using namespace vitrine::testing;
+
+Bitmap DecodeFixture(const std::string& name) {
+  auto bytes = ReadBytes(PictureFixture(name));
+  EXPECT_FALSE(bytes.empty()) << "missing fixture " << name;
+  return DecodeBmp(bytes);
+}
+
+std::string DecodeError(const std::vector<uint8_t>& bytes) {
+  try {
+    DecodeBmp(bytes);
+  } catch (const EInvalidGraphic& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+// ---- Hand-made files: variants the writers here don't produce, and damaged files ----
+
+TEST(BmpFixtures, TopDownRowsStayInFileOrder) {
+  Bitmap b = DecodeFixture("topdown_24.bmp");
+  ASSERT_EQ(b.Width(), 3);
+  ASSERT_EQ(b.Height(), 2);
+  EXPECT_EQ(b.GetPixel(0, 0), RGBColor(255, 0, 0));
+  EXPECT_EQ(b.GetPixel(1, 0), RGBColor(0, 255, 0));
+  EXPECT_EQ(b.GetPixel(2, 0), RGBColor(0, 0, 255));
+  EXPECT_EQ(b.GetPixel(0, 1), RGBColor(255, 255, 255));
+  EXPECT_EQ(b.GetPixel(2, 1), RGBColor(10, 20, 30));
+}
+
+TEST(BmpFixtures, Rle4RunsAbsoluteRunsDeltaAndSkippedPixels) {
+  Bitmap b = DecodeFixture("rle4_delta.bmp");
+  const Color k0 = RGBColor(1, 2, 3), red = RGBColor(255, 0, 0), green = RGBColor(0, 255, 0),
+              blue = RGBColor(0, 0, 255), yellow = RGBColor(255, 255, 0);
+  // Rows top to bottom; the file stores the bottom row first. Skipped pixels take entry 0.
+  const Color expected[4][6] = {
+      {green, blue, green, blue, green, blue},
+      {k0, k0, k0, k0, k0, yellow},  // reached by the delta
+      {blue, yellow, red, k0, k0, k0},
+      {red, green, red, green, k0, k0},
+  };
+  ASSERT_EQ(b.Width(), 6);
+  ASSERT_EQ(b.Height(), 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 6; ++x) EXPECT_EQ(b.GetPixel(x, y), expected[y][x]) << x << "," << y;
+}
+
+TEST(BmpFixtures, Rle8RunPastRowEndIsClippedAndMissingEndCodeAccepted) {
+  Bitmap b = DecodeFixture("rle8_clip.bmp");
+  // Palette entry i is (r, g, b) = (2i mod 256, 255 - i, i).
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(b.GetPixel(x, 2), RGBColor(14, 248, 7)) << x;
+  EXPECT_EQ(b.GetPixel(0, 1), RGBColor(20, 245, 10));
+  EXPECT_EQ(b.GetPixel(2, 1), RGBColor(60, 225, 30));
+  EXPECT_EQ(b.GetPixel(4, 1), RGBColor(80, 215, 40));
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(b.GetPixel(x, 0), RGBColor(144, 55, 200)) << x;
+}
+
+TEST(BmpFixtures, OneBitUsesItsOwnPaletteAcrossByteBoundary) {
+  Bitmap b = DecodeFixture("pal1_colors.bmp");
+  const Color o = RGBColor(0x10, 0x20, 0x30), i = RGBColor(0xA0, 0xB0, 0xC0);
+  const Color top[9] = {o, i, o, o, i, i, o, o, o};  // file row 1: 01001100 0
+  const Color bottom[9] = {i, o, i, i, o, o, i, i, i};  // file row 0: 10110011 1
+  for (int x = 0; x < 9; ++x) {
+    EXPECT_EQ(b.GetPixel(x, 0), top[x]) << x;
+    EXPECT_EQ(b.GetPixel(x, 1), bottom[x]) << x;
+  }
+}
+
+TEST(BmpFixtures, BitFieldMasksAfterInfoHeaderWidenByRepeatingBits) {
+  Bitmap b = DecodeFixture("bitfields565.bmp");
+  EXPECT_EQ(b.GetPixel(0, 0), RGBColor(255, 0, 255));
+  EXPECT_EQ(b.GetPixel(1, 0), RGBColor(0x84, 0x82, 0x42));
+}
+
+TEST(BmpFixtures, DamagedFilesFailWithTheFormatMessage) {
+  EXPECT_EQ(DecodeError(ReadBytes(PictureFixture("truncated_24.bmp"))), "Invalid BMP image format.");
+  EXPECT_EQ(DecodeError(ReadBytes(PictureFixture("corrupt_header.bmp"))), "Invalid BMP image format.");
+  EXPECT_EQ(DecodeError(ReadBytes(PictureFixture("huge_dimensions.bmp"))), "Invalid BMP image format.");
+  EXPECT_EQ(DecodeError({}), "Invalid BMP image format.");
+  EXPECT_EQ(DecodeError({'B', 'M', 0, 0}), "Invalid BMP image format.");
+}
+
+TEST(BmpFixtures, EveryPrefixOfAFileFailsCleanlyOrDecodes) {
+  auto whole = ReadBytes(PictureFixture("rle4_delta.bmp"));
+  for (size_t n = 0; n < whole.size(); ++n) {
+    std::vector<uint8_t> part(whole.begin(), whole.begin() + long(n));
+    try {
+      Bitmap b = DecodeBmp(part);
+      EXPECT_EQ(b.Width(), 6);  // RLE data cut short still gives the whole picture size
+    } catch (const EInvalidGraphic&) {
+    }
+  }
+}
+
+TEST(BmpFixtures, EmbeddedJpegIsRefusedByName) {
+  auto bytes = ReadBytes(PictureFixture("topdown_24.bmp"));
+  bytes[30] = 4;  // compression BI_JPEG
+  EXPECT_EQ(DecodeError(bytes), "Unsupported BMP image: embedded JPEG.");
+}
+
+// ---- Files written by ImageMagick and GraphicsMagick, compared with their own reading ----
+
+class BmpAgainstReference : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    convert_ = Tool("convert");
+    if (convert_.empty()) GTEST_SKIP() << "ImageMagick's convert is not installed";
+    // An odd size, so rows need padding and bits end inside a byte.
+    ASSERT_TRUE(RunQuietly(convert_ + " -size 37x23 plasma:fractal -seed 7 " + Quote(dir_ / "src.ppm")));
+    ASSERT_TRUE(RunQuietly(convert_ + " " + Quote(dir_ / "src.ppm") + " -colors 200 " + Quote(dir_ / "pal.ppm")));
+  }
+
+  // Writes the source with the given tool arguments, decodes the result with us and with
+  // ImageMagick, and compares every pixel.
+  void Check(const std::string& writer, const std::string& source, const std::string& args,
+             const std::string& outSpec) {
+    std::string file = outSpec.substr(outSpec.find(':') + 1);
+    ASSERT_TRUE(RunQuietly(writer + " " + Quote(dir_ / source) + " " + args + " " + outSpec.substr(0, outSpec.find(':') + 1) +
+                    Quote(dir_ / file)))
+        << "writer failed for " << args;
+    ASSERT_TRUE(RunQuietly(convert_ + " " + Quote(dir_ / file) + " -alpha off -depth 8 ppm:" + Quote(dir_ / "ref.ppm")));
+    Bitmap expected = ParsePnm(ReadBytes(dir_ / "ref.ppm"));
+    ASSERT_FALSE(expected.Empty());
+    Bitmap actual = DecodeBmp(ReadBytes(dir_ / file));
+    EXPECT_TRUE(SamePixels(actual, expected)) << args << " " << outSpec;
+  }
+
+  std::string convert_;
+  ScratchDir dir_;
+};
+
+TEST_F(BmpAgainstReference, TrueColourHeaders) {
+  Check(convert_, "src.ppm", "", "BMP3:info24.bmp");
+  Check(convert_, "src.ppm", "", "BMP2:core24.bmp");
+  Check(convert_, "src.ppm", "", "BMP:v5_24.bmp");
+}
+
+TEST_F(BmpAgainstReference, PaletteDepths) {
+  Check(convert_, "pal.ppm", "-type Palette -compress None", "BMP3:pal8.bmp");
+  Check(convert_, "src.ppm", "-colors 12 -type Palette -compress None", "BMP3:pal4.bmp");
+  Check(convert_, "src.ppm", "-monochrome", "BMP3:pal1.bmp");
+}
+
+TEST_F(BmpAgainstReference, Rle8) {
+  Check(convert_, "pal.ppm", "-type Palette -compress RLE", "BMP3:rle8.bmp");
+}
+
+TEST_F(BmpAgainstReference, SixteenBitBitFields) {
+  Check(convert_, "src.ppm", "-define bmp:subtype=RGB565", "BMP:rgb565.bmp");
+  Check(convert_, "src.ppm", "-define bmp:subtype=RGB555", "BMP:rgb555.bmp");
+}
+
+TEST_F(BmpAgainstReference, ThirtyTwoBitWithAlphaMaskKeepsColour) {
+  Check(convert_, "src.ppm", "-alpha set -channel A -evaluate set 50% +channel", "BMP:argb32.bmp");
+}
+
+TEST_F(BmpAgainstReference, GraphicsMagickCorePaletteAndRle) {
+  std::string gm = Tool("gm");
+  if (gm.empty()) GTEST_SKIP() << "GraphicsMagick is not installed";
+  Check(gm + " convert", "src.ppm", "-colors 100", "BMP2:gm_core8.bmp");
+  Check(gm + " convert", "src.ppm", "-colors 100 -compress RLE", "BMP3:gm_rle8.bmp");
+}
+
+}  // namespace
+}  // namespace vitrine
