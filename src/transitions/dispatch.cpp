@@ -1,5 +1,6 @@
 #include "transitions/dispatch.h"
 
+#include "core/random.h"
 #include "transitions/catalogue.h"
 #include "transitions/transition_state.h"
 
@@ -23,6 +24,16 @@ void CopyWhole(Bitmap& into, const Bitmap& from) {
 }
 
 }  // namespace
+
+int32_t ChooseTransitionIndex(TZovArray& list, bool randomOrder) {
+  if (randomOrder) return list.ValueAt(Random(list.Count()));
+  return list.NextValue();
+}
+
+void StartTransition(TransitionHost& host, bool musicDuring, TZovArray& list, int32_t speed, bool randomOrder) {
+  AnnounceTransition(host, musicDuring);
+  StartChosenTransition(host, ChooseTransitionIndex(list, randomOrder), speed);
+}
 
 void AnnounceTransition(TransitionHost& host, bool musicDuring) {
   gTransition.OriginX = host.PictureLeft();

@@ -3,7 +3,7 @@
 // shared state, StepTransition runs one frame of it.
 #include <cstdint>
 
-#include "core/random.h"
+#include "package/zov_array.h"
 #include "transitions/transition_host.h"
 
 namespace vitrine {
@@ -11,13 +11,9 @@ namespace vitrine {
 // Index -1 (an empty list): the whole picture in one frame.
 bool NoTransition();
 
-// The next index from a transition list (TZovArray: Count, ValueAt, NextValue), at random or
-// in list order; -1 for an empty list.
-template <class List>
-int32_t ChooseTransitionIndex(List& list, bool randomOrder) {
-  if (randomOrder) return list.ValueAt(Random(list.Count()));
-  return list.NextValue();
-}
+// The next index from a transition list, at random or in list order; -1 for an empty list.
+// Either way the list's cursor moves, so a later choice in order goes on from there.
+int32_t ChooseTransitionIndex(TZovArray& list, bool randomOrder);
 
 // Sets the origin to the picture position and asks the main form to pause the music, or to
 // let it play on when the picture wants music during its transition.
@@ -28,11 +24,8 @@ void AnnounceTransition(TransitionHost& host, bool musicDuring);
 // transition ends.
 void StartChosenTransition(TransitionHost& host, int32_t index, int32_t speed);
 
-template <class List>
-void StartTransition(TransitionHost& host, bool musicDuring, List& list, int32_t speed, bool randomOrder) {
-  AnnounceTransition(host, musicDuring);
-  StartChosenTransition(host, ChooseTransitionIndex(list, randomOrder), speed);
-}
+// Brings in the picture just composed: musicDuring is the picture record's MusicDuring.
+void StartTransition(TransitionHost& host, bool musicDuring, TZovArray& list, int32_t speed, bool randomOrder);
 
 // One frame of the transition with index; true when the picture stands complete.
 bool StepTransition(TransitionHost& host, int32_t index);

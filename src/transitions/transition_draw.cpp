@@ -27,4 +27,15 @@ void DrawNewThrough(const Region& shape) {
   canvas.ClearClip();
 }
 
+void RevealedRegion::Reveal(const Region& shape) {
+  const Region inArea = shape.Intersect(Region::FromRect(PictureArea()));
+  DrawNewThrough(inArea.Subtract(drawn_));
+  drawn_ = drawn_.Union(inArea);
+}
+
+void RevealedRegion::RevealRest() {
+  DrawNewThrough(Region::FromRect(PictureArea()).Subtract(drawn_));
+  drawn_ = Region::FromRect(PictureArea());
+}
+
 }  // namespace vitrine

@@ -19,4 +19,19 @@ void DrawWholeNew();
 // Draws NewPicture through shape (picture coordinates; cut to the area first).
 void DrawNewThrough(const Region& shape);
 
+// The part of the area a region-shaped transition has drawn so far. Its shapes grow from
+// frame to frame, so drawing only what a shape adds gives the same screen as drawing the
+// picture through the whole shape, at the cost of the new pixels alone.
+class RevealedRegion {
+ public:
+  void Reset() { drawn_ = Region(); }
+  // Draws the part of shape (picture coordinates) not drawn yet.
+  void Reveal(const Region& shape);
+  // Draws the rest of the area.
+  void RevealRest();
+
+ private:
+  Region drawn_;
+};
+
 }  // namespace vitrine
