@@ -19,6 +19,9 @@ class Services {
   // The whole screen as it looks now (before the show window covers it).
   virtual Bitmap DesktopSnapshot() = 0;
   virtual uint64_t TotalPhysicalMemory() = 0;
+  // What the random generator is seeded with at start-up: the clock on a real system, a
+  // chosen value where a run must repeat exactly.
+  virtual uint64_t ClockSeed() = 0;
   // The shell's "open" verb on a web address; the result is not checked.
   virtual void ShellOpen(const std::string& address) = 0;
   // A plain message box with an OK button.

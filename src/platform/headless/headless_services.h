@@ -17,6 +17,7 @@ class HeadlessServices final : public Services {
   std::string ExecutablePath() override { return executablePath; }
   Bitmap DesktopSnapshot() override { return desktop; }
   uint64_t TotalPhysicalMemory() override { return physicalMemory; }
+  uint64_t ClockSeed() override { return seed; }
   void ShellOpen(const std::string& address) override { openedAddresses.push_back(address); }
   void MessageBox(const std::string& text) override { messages.push_back(text); }
   // Takes the next scripted answer; with none left the prompt is cancelled.
@@ -26,6 +27,7 @@ class HeadlessServices final : public Services {
   std::string executablePath;
   Bitmap desktop;
   uint64_t physicalMemory = uint64_t(4) << 30;
+  uint64_t seed = 1;
   std::deque<std::optional<std::string>> passwordAnswers;  // nullopt = Cancel
   std::function<void()> settingsDialog;                     // what "the user" does in the dialog
   std::vector<std::string> messages;
