@@ -113,9 +113,24 @@ Fn PickKernel(PixelFormat dst, PixelFormat src, RasterOp op, bool stretch) {
   }
 }
 
-template <class D>
-void FillRow(uint8_t* dst, int32_t n, uint32_t pixel) {
-  std::fill_n(reinterpret_cast<D*>(dst), n, D(pixel));
+// Solid runs are written eight bytes at a time. The 4-byte pattern holds two identical 16-bit
+// pixels or one 32-bit pixel, so it repeats correctly from any pixel boundary.
+void FillRow(uint8_t* dst, size_t bytes, uint32_t pattern) {
+  const uint64_t wide = uint64_t(pattern) | uint64_t(pattern) << 32;
+  while (bytes >= 32) {
+    std::memcpy(dst, &wide, 8);
+    std::memcpy(dst + 8, &wide, 8);
+    std::memcpy(dst + 16, &wide, 8);
+    std::memcpy(dst + 24, &wide, 8);
+    dst += 32;
+    bytes -= 32;
+  }
+  while (bytes >= 8) {
+    std::memcpy(dst, &wide, 8);
+    dst += 8;
+    bytes -= 8;
+  }
+  std::memcpy(dst, &wide, bytes);
 }
 
 template <class D>
@@ -161,11 +176,9 @@ Rect ClampedToBitmap(const Box& box, const Bitmap& bmp) {
 void FillArea(Bitmap& target, const Region* clip, const Rect& area, Color color) {
   const uint32_t pixel = PackPixel(target.Format(), color);
   const int bpp = target.BytesPerPixel();
-  const bool is16 = target.Format() == PixelFormat::Rgb565;
+  const uint32_t pattern = bpp == 2 ? pixel | pixel << 16 : pixel;
   ForEachRun(clip, area, [&](int32_t y, int32_t x0, int32_t x1) {
-    uint8_t* row = target.Row(y) + size_t(x0) * bpp;
-    if (is16) FillRow<uint16_t>(row, x1 - x0, pixel);
-    else FillRow<uint32_t>(row, x1 - x0, pixel);
+    FillRow(target.Row(y) + size_t(x0) * bpp, size_t(x1 - x0) * bpp, pattern);
   });
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 #include <map>
 #include <string>
 #include <vector>
@@ -322,6 +323,73 @@ TEST_P(CanvasBoth, MaskMakesATransparentBlit) {
   Canvas(picture).CopyRect(picture.Bounds(), under, under.Bounds(), RasterOp::SrcInvert);
   Canvas(dest).Draw(1, 0, picture);
   EXPECT_EQ(Show(dest), Rows("BBRBB", "GRRGG"));
+}
+
+}  // namespace
+}  // namespace vitrine
+
+namespace vitrine {
+namespace {
+
+TEST(CanvasFill, LongRunsFromOddPixelsInRgb565) {
+  Bitmap bmp(45, 2, PixelFormat::Rgb565);
+  Canvas(bmp).FillRect({3, 1, 40, 2}, kRed);
+  EXPECT_EQ(bmp.GetPixel(2, 1), kBlack);
+  EXPECT_EQ(bmp.GetPixel(3, 1), kRed);
+  EXPECT_EQ(bmp.GetPixel(39, 1), kRed);
+  EXPECT_EQ(bmp.GetPixel(40, 1), kBlack);
+  EXPECT_EQ(bmp.GetPixel(20, 0), kBlack);
+}
+
+// Random rectangles, many of them reaching outside both bitmaps, against a direct per-pixel
+// reading of the copy rule: dest pixel (x, y) takes source pixel
+// (srcLeft + (x - left) * srcW / destW, srcTop + (y - top) * srcH / destH) when that lies in
+// the source and (x, y) lies in the clip.
+TEST(CanvasCopyRandom, MatchesThePerPixelRule) {
+  std::mt19937 rng(7);
+  auto coord = [&](int lo, int hi) { return int32_t(std::uniform_int_distribution<int>(lo, hi)(rng)); };
+  const RasterOp ops[] = {RasterOp::SrcCopy, RasterOp::SrcAnd, RasterOp::SrcPaint, RasterOp::SrcInvert,
+                          RasterOp::NotSrcCopy};
+  for (int round = 0; round < 400; ++round) {
+    const PixelFormat df = round % 2 ? PixelFormat::Rgb565 : PixelFormat::Xrgb8888;
+    const PixelFormat sf = round % 3 ? PixelFormat::Rgb565 : PixelFormat::Xrgb8888;
+    Bitmap src(coord(1, 9), coord(1, 9), sf), dst(coord(1, 12), coord(1, 12), df);
+    for (int32_t y = 0; y < src.Height(); ++y)
+      for (int32_t x = 0; x < src.Width(); ++x) src.SetRawPixel(x, y, rng() & (sf == PixelFormat::Rgb565 ? 0xFFFF : 0xFFFFFF));
+    for (int32_t y = 0; y < dst.Height(); ++y)
+      for (int32_t x = 0; x < dst.Width(); ++x) dst.SetRawPixel(x, y, rng() & (df == PixelFormat::Rgb565 ? 0xFFFF : 0xFFFFFF));
+    const Rect d{coord(-6, 10), coord(-6, 10), coord(-6, 18), coord(-6, 18)};
+    Rect s{coord(-4, 8), coord(-4, 8), 0, 0};
+    if (round % 2) s.right = s.left + d.Width(), s.bottom = s.top + d.Height();  // same size
+    else s.right = coord(-4, 14), s.bottom = coord(-4, 14);
+    const RasterOp op = ops[round % 5];
+    std::optional<Region> clip;
+    if (round % 4 == 0) clip = Region::FromEllipse({coord(-3, 6), coord(-3, 6), coord(0, 14), coord(0, 14)});
+
+    Bitmap expected = dst;
+    if (!d.Empty() && !s.Empty()) {
+      for (int32_t y = std::max(d.top, 0); y < std::min(d.bottom, dst.Height()); ++y) {
+        for (int32_t x = std::max(d.left, 0); x < std::min(d.right, dst.Width()); ++x) {
+          const int32_t sx = s.left + (x - d.left) * s.Width() / d.Width();
+          const int32_t sy = s.top + (y - d.top) * s.Height() / d.Height();
+          if (sx < 0 || sy < 0 || sx >= src.Width() || sy >= src.Height()) continue;
+          if (clip && !clip->Contains(x, y)) continue;
+          const uint32_t mask = df == PixelFormat::Rgb565 ? 0xFFFF : 0xFFFFFF;
+          const uint32_t sp = PackPixel(df, UnpackPixel(sf, src.RawPixel(sx, sy))), dp = expected.RawPixel(x, y);
+          uint32_t out = sp;
+          if (op == RasterOp::SrcAnd) out = dp & sp;
+          if (op == RasterOp::SrcPaint) out = dp | sp;
+          if (op == RasterOp::SrcInvert) out = dp ^ sp;
+          if (op == RasterOp::NotSrcCopy) out = ~sp & mask;
+          expected.SetRawPixel(x, y, out);
+        }
+      }
+    }
+    Canvas c(dst);
+    if (clip) c.SelectClip(*clip);
+    c.CopyRect(d, src, s, op);
+    ASSERT_TRUE(dst == expected) << "round " << round;
+  }
 }
 
 }  // namespace

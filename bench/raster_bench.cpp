@@ -1,0 +1,135 @@
+// Full-frame drawing at the show's pixel format, each next to a plain memcpy of the same
+// bytes so the ratio can be read from one run.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+
+#include "raster/canvas.h"
+
+namespace vitrine {
+namespace {
+
+Bitmap Noise(int32_t w, int32_t h) {
+  Bitmap bmp(w, h, kShowPixelFormat);
+  uint32_t seed = 12345;
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* row = bmp.Row(y);
+    for (size_t i = 0; i < size_t(w) * bmp.BytesPerPixel(); ++i) {
+      seed = seed * 1103515245u + 12345u;
+      row[i] = uint8_t(seed >> 24);
+    }
+  }
+  return bmp;
+}
+
+int32_t W(const benchmark::State& s) { return int32_t(s.range(0)); }
+int32_t H(const benchmark::State& s) { return int32_t(s.range(1)); }
+
+void Count(benchmark::State& state, const Bitmap& frame) {
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(frame.Stride()) * frame.Height());
+}
+
+void BM_Memcpy(benchmark::State& state) {
+  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kShowPixelFormat);
+  const size_t bytes = src.Stride() * size_t(src.Height());
+  for (auto _ : state) {
+    std::memcpy(dst.Bits(), src.Bits(), bytes);
+    benchmark::ClobberMemory();
+  }
+  Count(state, src);
+}
+
+void BM_BlockCopy(benchmark::State& state) {
+  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kShowPixelFormat);
+  Canvas canvas(dst);
+  for (auto _ : state) {
+    canvas.Draw(0, 0, src);
+    benchmark::ClobberMemory();
+  }
+  Count(state, src);
+}
+
+// A two-thirds picture enlarged to the frame, and a frame and a half shrunk to it.
+void BM_StretchUp(benchmark::State& state) {
+  Bitmap src = Noise(W(state) * 2 / 3, H(state) * 2 / 3), dst(W(state), H(state), kShowPixelFormat);
+  Canvas canvas(dst);
+  for (auto _ : state) {
+    canvas.StretchDraw(dst.Bounds(), src);
+    benchmark::ClobberMemory();
+  }
+  Count(state, dst);
+}
+
+void BM_StretchDown(benchmark::State& state) {
+  Bitmap src = Noise(W(state) * 3 / 2, H(state) * 3 / 2), dst(W(state), H(state), kShowPixelFormat);
+  Canvas canvas(dst);
+  for (auto _ : state) {
+    canvas.StretchDraw(dst.Bounds(), src);
+    benchmark::ClobberMemory();
+  }
+  Count(state, dst);
+}
+
+// One frame of an ellipse reveal: the whole picture drawn through the inscribed ellipse.
+void BM_DrawThroughEllipse(benchmark::State& state) {
+  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kShowPixelFormat);
+  Canvas canvas(dst);
+  canvas.SelectClip(Region::FromEllipse(dst.Bounds()));
+  for (auto _ : state) {
+    canvas.Draw(0, 0, src);
+    benchmark::ClobberMemory();
+  }
+  Count(state, src);
+}
+
+void BM_BuildEllipseAndDraw(benchmark::State& state) {
+  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kShowPixelFormat);
+  Canvas canvas(dst);
+  for (auto _ : state) {
+    Region ellipse = Region::FromEllipse(dst.Bounds());
+    canvas.SelectClip(ellipse);
+    canvas.Draw(0, 0, src);
+    canvas.ClearClip();
+    benchmark::ClobberMemory();
+  }
+  Count(state, src);
+}
+
+void BM_BuildEllipse(benchmark::State& state) {
+  const Rect frame{0, 0, W(state), H(state)};
+  for (auto _ : state) benchmark::DoNotOptimize(Region::FromEllipse(frame));
+}
+
+// A wedge-wipe-like polygon intersected with the frame, as the sweeps build each frame.
+void BM_BuildPolygonRegion(benchmark::State& state) {
+  const int32_t w = W(state), h = H(state);
+  const Point wedge[] = {{w, h / 4}, {w, 0}, {0, 0}, {0, h}, {w, h}, {w, h * 3 / 4}, {w / 2, h / 2}};
+  const Region frame = Region::FromRect({0, 0, w, h});
+  for (auto _ : state) benchmark::DoNotOptimize(Region::FromPolygon(wedge, FillMode::Winding).Intersect(frame));
+}
+
+void BM_FillRect(benchmark::State& state) {
+  Bitmap dst(W(state), H(state), kShowPixelFormat);
+  Canvas canvas(dst);
+  for (auto _ : state) {
+    canvas.FillRect(dst.Bounds(), RGBColor(10, 20, 30));
+    benchmark::ClobberMemory();
+  }
+  Count(state, dst);
+}
+
+#define VITRINE_SIZES ->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond)
+BENCHMARK(BM_Memcpy) VITRINE_SIZES;
+BENCHMARK(BM_BlockCopy) VITRINE_SIZES;
+BENCHMARK(BM_StretchUp) VITRINE_SIZES;
+BENCHMARK(BM_StretchDown) VITRINE_SIZES;
+BENCHMARK(BM_DrawThroughEllipse) VITRINE_SIZES;
+BENCHMARK(BM_BuildEllipseAndDraw) VITRINE_SIZES;
+BENCHMARK(BM_BuildEllipse) VITRINE_SIZES;
+BENCHMARK(BM_BuildPolygonRegion) VITRINE_SIZES;
+BENCHMARK(BM_FillRect) VITRINE_SIZES;
+
+}  // namespace
+}  // namespace vitrine
+
+BENCHMARK_MAIN();
