@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "core/random.h"
+#include "transitions/catalogue.h"
+#include "transitions/dispatch.h"
+#include "transitions/transition_rig.h"
+#include "transitions/transition_state.h"
+
+namespace vitrine {
+namespace {
+
+TZovArray ListOf(const char* text) {
+  TZovArray list;
+  list.ParseList(text);
+  return list;
+}
+
+TransitionRig SmallRig() { return TransitionRig(MakeOldTestPicture(20, 10), MakeNewTestPicture(20, 10), 4, 5); }
+
+TEST(ChooseTransition, InOrderTheCursorCarriesOnFromPictureToPicture) {
+  TransitionRig rig = SmallRig();
+  TZovArray list = ListOf("3;7;");
+  for (int32_t expected : {3, 7, 3}) {
+    StartTransition(rig.Host(), false, list, 25, false);
+    EXPECT_EQ(rig.Host().transitionIndex, expected);
+  }
+}
+
+TEST(ChooseTransition, ARandomChoiceMovesTheCursorToTheDrawnPosition) {
+  TZovArray list = ListOf("4;9;12;30;");
+  for (uint64_t seed : {1, 2, 3, 4, 5}) {
+    RandomSeed(seed);
+    const int32_t chosen = ChooseTransitionIndex(list, true);
+    EXPECT_EQ(ChooseTransitionIndex(list, false), chosen);
+  }
+}
+
+TEST(ChooseTransition, AnEmptyListShowsThePictureInOneFrame) {
+  TransitionRig rig = SmallRig();
+  TZovArray empty;
+  StartTransition(rig.Host(), false, empty, 25, true);
+  EXPECT_EQ(rig.Host().transitionIndex, -1);
+  EXPECT_TRUE(rig.Step());
+  EXPECT_TRUE(rig.AreaShowsNew());
+  EXPECT_TRUE(rig.OutsideUntouched());
+}
+
+TEST(StartTransition, PausesTheMusicUnlessThePictureWantsItDuringTheTransition) {
+  TransitionRig rig = SmallRig();
+  TZovArray list = ListOf("104;");
+  StartTransition(rig.Host(), false, list, 25, false);
+  StartTransition(rig.Host(), true, list, 25, false);
+  EXPECT_EQ(rig.Host().posted, (std::vector<uint32_t>{0x574, 0x575}));
+  EXPECT_TRUE(rig.Host().frameTimerEnabled);
+  EXPECT_EQ(rig.Host().frameInterval, 10);
+}
+
+TEST(StartTransition, UnderTheScreenScopeAStretchRunsAsTheBarTenPlacesOn) {
+  MemoryTransitionHost host;
+  host.scope = 1;
+  host.surface.Reset(80, 60, kShowPixelFormat);
+  host.compose.Reset(80, 60, kShowPixelFormat);
+  host.screen.Reset(80, 60, kShowPixelFormat);
+  host.picture = MakeNewTestPicture(20, 10);
+  host.pictureLeft = 30;
+  host.pictureTop = 20;
+  StartChosenTransition(host, 123, 25);
+  EXPECT_EQ(host.transitionIndex, 133);
+  EXPECT_EQ(gTransition.OriginX, 0);
+  EXPECT_EQ(gTransition.OriginY, 0);
+  EXPECT_EQ(host.pictureLeft, 0);
+  EXPECT_EQ(host.pictureTop, 0);
+  EXPECT_EQ(gTransition.NewPicture, &host.screen);
+  EXPECT_EQ(gTransition.PicWidth, 80);
+  EXPECT_EQ(host.screen.RawPixel(30, 20), host.picture.RawPixel(0, 0));
+}
+
+TEST(StartTransition, ThePictureScopeKeepsTheStretchAndThePicturePosition) {
+  TransitionRig rig = SmallRig();
+  StartChosenTransition(rig.Host(), 123, 25);
+  EXPECT_EQ(rig.Host().transitionIndex, 123);
+  EXPECT_EQ(gTransition.OriginX, 4);
+  EXPECT_EQ(gTransition.OriginY, 5);
+  EXPECT_EQ(gTransition.PicWidth, 20);
+}
+
+TEST(StartTransition, IndicesOutsideTheCatalogueAndSpeedsBelowOneStillEnd) {
+  TransitionRig rig = SmallRig();
+  rig.Start(161, 25);
+  EXPECT_EQ(rig.Host().transitionIndex, -1);
+  EXPECT_TRUE(rig.Step());
+  EXPECT_FALSE(StepTransition(rig.Host(), 200));
+
+  TransitionRig scan = SmallRig();
+  scan.Start(104, 0);  // "Scan down" at speed 1: ten rows, then the empty strip
+  ASSERT_TRUE(scan.Run(100));
+  EXPECT_EQ(scan.Frames(), 11);
+}
+
+TEST(Catalogue, HoldsTheNamesAsTheDialogListsThem) {
+  const TransitionTable& t = TransitionCatalogue();
+  EXPECT_STREQ(t[0].name, "Band down large");
+  EXPECT_STREQ(t[13].name, "Band left samll");
+  EXPECT_STREQ(t[108].name, "Scan to center(Vertical) ");
+  EXPECT_STREQ(t[117].name, "Show up-dwon");
+  EXPECT_STREQ(t[133].name, "Tow bar move down");
+  EXPECT_STREQ(t[64].name, "Move down 5");
+  EXPECT_STREQ(t[160].name, "Zig-zag up");
+  for (int i = 0; i < kTransitionCount; ++i)
+    for (int j = i + 1; j < kTransitionCount; ++j) EXPECT_STRNE(t[i].name, t[j].name) << i << " " << j;
+}
+
+}  // namespace
+}  // namespace vitrine
