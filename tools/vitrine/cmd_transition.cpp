@@ -1,0 +1,71 @@
+// vitrine transition: runs one transition off screen and reports whether it ends, leaves the
+// new picture in its area and keeps off the rest of the surface.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "command.h"
+#include "raster/image_files.h"
+#include "transitions/catalogue.h"
+#include "transitions/transition_rig.h"
+#include "transition_args.h"
+
+namespace vitrine::tool {
+namespace {
+
+constexpr int32_t kFrameCap = 100000;
+
+int RunTransition(const Args& given) {
+  Args args = given;
+  const auto size = ParseSize(TakeOption(args, "--size", ""), "--size");
+  const int32_t speed = ParseInt(TakeOption(args, "--speed", "25"), "--speed");
+  const int32_t scope = ParseInt(TakeOption(args, "--scope", "0"), "--scope");
+  const auto origin = ParsePair(TakeOption(args, "--origin", "8,8"), ',', "--origin");
+  const std::string framesDir = TakeOption(args, "--frames", "");
+  const bool timed = TakeFlag(args, "--time");
+  if (scope != 0 && scope != 1) throw UsageError{"--scope must be 0 or 1"};
+  if (args.size() != 1) throw UsageError{"transition needs one INDEX"};
+  const int32_t index = ParseInt(args[0], "INDEX");
+  if (index < -1 || index >= kTransitionCount) throw UsageError{"INDEX must be -1..160"};
+
+  TransitionRig rig(MakeOldTestPicture(size.first, size.second), MakeNewTestPicture(size.first, size.second),
+                    origin.first, origin.second, scope);
+  if (!framesDir.empty()) std::filesystem::create_directories(framesDir);
+
+  rig.Start(index, speed);
+  std::vector<double> times;
+  bool ended = false;
+  while (!ended && rig.Frames() < kFrameCap) {
+    const auto t0 = std::chrono::steady_clock::now();
+    ended = rig.Step();
+    const auto t1 = std::chrono::steady_clock::now();
+    times.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+    if (!framesDir.empty()) {
+      char name[32];
+      std::snprintf(name, sizeof name, "frame_%05d.png", rig.Frames());
+      if (!WriteImageFile((std::filesystem::path(framesDir) / name).string(), rig.Surface()))
+        throw UsageError{"cannot write into " + framesDir};
+    }
+  }
+
+  std::printf("frames=%d complete=%s outside=%s", rig.Frames(), ended && rig.AreaShowsNew() ? "yes" : "no",
+              rig.OutsideUntouched() ? "clean" : "dirty");
+  if (timed && !times.empty()) {
+    std::vector<double> sorted = times;
+    std::sort(sorted.begin(), sorted.end());
+    std::printf(" slowest_ms=%.3f median_ms=%.3f", sorted.back(), sorted[sorted.size() / 2]);
+  }
+  std::printf("\n");
+  return 0;
+}
+
+}  // namespace
+
+VITRINE_COMMAND(transition, "transition",
+                "transition INDEX --size WxH [--speed S] [--scope 0|1] [--origin X,Y] [--frames DIR] [--time]",
+                RunTransition);
+
+}  // namespace vitrine::tool
