@@ -49,6 +49,19 @@ void BM_BlockCopy(benchmark::State& state) {
   Count(state, src);
 }
 
+// A 32 bpp picture drawn onto the 16 bpp frame and back: the row converters.
+void BM_ConvertCopy(benchmark::State& state) {
+  Bitmap wide(W(state), H(state), PixelFormat::Xrgb8888), narrow(W(state), H(state), PixelFormat::Rgb565);
+  Canvas(wide).Draw(0, 0, Noise(W(state), H(state)));
+  const bool toWide = state.range(2) != 0;
+  Canvas canvas(toWide ? wide : narrow);
+  for (auto _ : state) {
+    canvas.Draw(0, 0, toWide ? narrow : wide);
+    benchmark::ClobberMemory();
+  }
+  Count(state, narrow);
+}
+
 // A two-thirds picture enlarged to the frame, and a frame and a half shrunk to it.
 void BM_StretchUp(benchmark::State& state) {
   Bitmap src = Noise(W(state) * 2 / 3, H(state) * 2 / 3), dst(W(state), H(state), kShowPixelFormat);
@@ -121,6 +134,9 @@ void BM_FillRect(benchmark::State& state) {
 #define VITRINE_SIZES ->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond)
 BENCHMARK(BM_Memcpy) VITRINE_SIZES;
 BENCHMARK(BM_BlockCopy) VITRINE_SIZES;
+BENCHMARK(BM_ConvertCopy)
+    ->Args({1920, 1080, 0})->Args({1920, 1080, 1})->Args({3840, 2160, 0})->Args({3840, 2160, 1})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StretchUp) VITRINE_SIZES;
 BENCHMARK(BM_StretchDown) VITRINE_SIZES;
 BENCHMARK(BM_DrawThroughEllipse) VITRINE_SIZES;
