@@ -1,0 +1,137 @@
+// Multi-box, multi-wipe and the dissolve: they draw only what changed, so each frame's
+// screen is checked against the picture the description composes through a work bitmap.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "cell_motion_rig.h"
+#include "core/random.h"
+#include "raster/region.h"
+#include "rig_frames.h"
+
+namespace vitrine {
+namespace {
+
+using testing_rig::IndexedRig;
+using testing_rig::SourceAt;
+
+bool ShowsOld(const TransitionRig& rig, int32_t x, int32_t y) { return SourceAt(rig, x, y).x < 0; }
+
+TEST(MultiBox, FromCenterGrowsEveryBoxByOnePixelAFrame) {
+  auto rig = IndexedRig(40, 40);  // half boxes of 3 x 3, centres at 3, 9, 15, ...
+  rig.Start(89, 25);
+  EXPECT_TRUE(StepAndDiff(rig).changed.Empty());
+  rig.Step();  // half size 1
+  EXPECT_FALSE(ShowsOld(rig, 2, 2));
+  EXPECT_FALSE(ShowsOld(rig, 3, 3));
+  EXPECT_TRUE(ShowsOld(rig, 4, 4));
+  EXPECT_TRUE(ShowsOld(rig, 1, 2));
+  EXPECT_FALSE(ShowsOld(rig, 38, 38));
+  rig.Step();  // half size 2
+  EXPECT_FALSE(ShowsOld(rig, 1, 1));
+  EXPECT_FALSE(ShowsOld(rig, 4, 4));
+  EXPECT_TRUE(ShowsOld(rig, 5, 5));
+  EXPECT_TRUE(ShowsOld(rig, 0, 0));
+  EXPECT_TRUE(rig.Step());
+  EXPECT_TRUE(rig.AreaShowsNew());
+}
+
+TEST(MultiBox, ToCenterOnATallPictureKeepsTheOldPictureExactlyInTheOverlappingBoxes) {
+  // 20 x 100: half boxes of 2 x 6 but a slope of 5, so the boxes of one column overlap.
+  auto rig = IndexedRig(20, 100);
+  rig.Start(90, 25);
+  rig.Step();  // half size 2 x 10: the boxes cover everything
+  for (int32_t y = 0; y < 100; ++y)
+    for (int32_t x = 0; x < 20; ++x) ASSERT_TRUE(ShowsOld(rig, x, y)) << x << "," << y;
+  EXPECT_FALSE(rig.Step());  // half size 1 x 5: old in columns 4i+1, 4i+2 and rows 12j+1..12j+10
+  for (int32_t y = 0; y < 100; ++y)
+    for (int32_t x = 0; x < 20; ++x) {
+      const bool inBox = (x % 4 == 1 || x % 4 == 2) && y % 12 >= 1 && y % 12 <= 10;
+      ASSERT_EQ(ShowsOld(rig, x, y), inBox) << x << "," << y;
+    }
+  EXPECT_TRUE(rig.Step());
+  EXPECT_TRUE(rig.AreaShowsNew());
+  EXPECT_TRUE(rig.OutsideUntouched());
+}
+
+// What the description draws by frame k: the union of the triangles of frames 0..k, one per
+// cell, cut to the area.
+Region WipeReference(int32_t w, int32_t h, int32_t frames, bool right, bool bottom) {
+  const int32_t cw = (w + 10) / 10, ch = (h + 10) / 10;
+  const float slope = static_cast<float>(static_cast<long double>(h) / w);
+  Region all;
+  for (int32_t p = 0; p < frames; ++p) {
+    const int32_t q = static_cast<int32_t>(std::nearbyintl(static_cast<long double>(p) * slope));
+    for (int32_t i = 0; i < 10; ++i)
+      for (int32_t j = 0; j < 10; ++j) {
+        const int32_t x0 = i * cw + (right ? cw : 0), y0 = j * ch + (bottom ? ch : 0);
+        const Point points[3] = {{x0, y0}, {right ? x0 - p : x0 + p, y0}, {x0, bottom ? y0 - q : y0 + q}};
+        all = all.Union(Region::FromPolygon(points, FillMode::Winding));
+      }
+  }
+  return all.Intersect(Region::FromRect({0, 0, w, h}));
+}
+
+TEST(MultiWipe, EachFrameShowsTheUnionOfAllTrianglesSoFar) {
+  struct Case {
+    int index;
+    bool right, bottom;
+  };
+  for (const Case c : {Case{93, false, false}, Case{94, true, false}, Case{91, false, true}, Case{92, true, true}}) {
+    const int32_t w = 23, h = 17;  // cells of 3 x 2, reaching past the area
+    auto rig = IndexedRig(w, h);
+    rig.Start(c.index, 25);
+    for (int32_t frame = 1; frame <= 6; ++frame) {  // 2 * 3 drawing frames
+      ASSERT_FALSE(rig.Step());
+      const Region expected = WipeReference(w, h, frame, c.right, c.bottom);
+      for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x)
+          ASSERT_EQ(!ShowsOld(rig, x, y), expected.Contains(x, y))
+              << "index " << c.index << " frame " << frame << " at " << x << "," << y;
+    }
+    EXPECT_TRUE(rig.Step());
+    EXPECT_TRUE(rig.AreaShowsNew());
+    EXPECT_TRUE(rig.OutsideUntouched());
+  }
+}
+
+TEST(Dissolve, ScattersNewDotsForSixPhasesThenRestsAndEndsOnThe43rdFrame) {
+  RandomSeed(3);
+  auto rig = IndexedRig(60, 40);
+  rig.Start(47, 25);
+  EXPECT_EQ(rig.Host().frameInterval, 1);
+  int shownBefore = 0;
+  for (int frame = 1; frame <= 42; ++frame) {
+    const FrameResult f = StepAndDiff(rig);
+    ASSERT_FALSE(f.finished) << frame;
+    int shown = 0;
+    for (int32_t y = 0; y < 40; ++y)
+      for (int32_t x = 0; x < 60; ++x)
+        if (!ShowsOld(rig, x, y)) {
+          ASSERT_EQ(SourceAt(rig, x, y).x, x);  // dots land where they belong
+          ++shown;
+        }
+    if (frame % 7 == 0) EXPECT_EQ(shown, shownBefore) << frame;  // the step to the next offset
+    else if (frame < 7) EXPECT_GT(shown, shownBefore) << frame;
+    else EXPECT_GE(shown, shownBefore) << frame;  // late passes may find their dots shown
+    shownBefore = shown;
+  }
+  EXPECT_LT(shownBefore, 60 * 40);
+  EXPECT_TRUE(rig.Step());
+  EXPECT_TRUE(rig.AreaShowsNew());
+  EXPECT_TRUE(rig.OutsideUntouched());
+}
+
+TEST(Dissolve, FirstPassStartsAtTheTopLeftLatticePoint) {
+  RandomSeed(11);
+  auto rig = IndexedRig(30, 30);
+  rig.Start(47, 25);
+  rig.Step();
+  // Row 0 gets dots in the first column pass (x = 0, dot at 0..5); later passes start lower.
+  int inRow0 = 0;
+  for (int32_t x = 0; x < 6; ++x) inRow0 += !ShowsOld(rig, x, 0);
+  EXPECT_GE(inRow0, 1);
+}
+
+}  // namespace
+}  // namespace vitrine
