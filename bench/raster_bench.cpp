@@ -131,6 +131,21 @@ void BM_FillRect(benchmark::State& state) {
   Count(state, dst);
 }
 
+// The elliptic background gradient: one outlined, filled ellipse per step from the outside in.
+void BM_NestedEllipses(benchmark::State& state) {
+  const int32_t w = W(state), h = H(state);
+  Bitmap dst(w, h, kShowPixelFormat);
+  Canvas canvas(dst);
+  for (auto _ : state) {
+    for (int32_t i = 0; i <= w / 2; ++i) {
+      const int32_t b = int32_t(int64_t(i) * h / w);
+      const Color c = RGBColor(uint8_t(i), 0, 0);
+      canvas.Ellipse({i, b, w - i, h - b}, c, c);
+    }
+    benchmark::ClobberMemory();
+  }
+}
+
 #define VITRINE_SIZES ->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond)
 BENCHMARK(BM_Memcpy) VITRINE_SIZES;
 BENCHMARK(BM_BlockCopy) VITRINE_SIZES;
@@ -144,6 +159,7 @@ BENCHMARK(BM_BuildEllipseAndDraw) VITRINE_SIZES;
 BENCHMARK(BM_BuildEllipse) VITRINE_SIZES;
 BENCHMARK(BM_BuildPolygonRegion) VITRINE_SIZES;
 BENCHMARK(BM_FillRect) VITRINE_SIZES;
+BENCHMARK(BM_NestedEllipses)->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vitrine

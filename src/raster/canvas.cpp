@@ -369,14 +369,29 @@ void Canvas::Rectangle(const Rect& r, Color pen, std::optional<Color> brush) {
 void Canvas::Ellipse(const Rect& r, Color pen, std::optional<Color> brush) {
   const Region shape = Region::FromEllipse(r);
   if (shape.Empty()) return;
-  Region inner = shape;
-  for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-    Region moved = shape;
-    moved.Offset(dx, dy);
-    inner = inner.Intersect(moved);
+  // An ellipse has one span per row. Only the rows of the bitmap and one beyond each edge
+  // matter; a pixel is interior when the rows above and below also cover it.
+  const int32_t first = std::max(shape.Bounds().top, -1);
+  const int32_t last = std::min(shape.Bounds().bottom, target_->Height() + 1);
+  if (first >= last) return;
+  std::vector<std::pair<int32_t, int32_t>> rows(size_t(last - first), {0, 0});
+  for (const Region::Band& band : shape.Bands())
+    for (int32_t y = std::max(band.y0, first); y < std::min(band.y1, last); ++y)
+      rows[size_t(y - first)] = band.spans.front();
+  auto span = [&](int32_t y) {
+    return y < first || y >= last ? std::pair<int32_t, int32_t>{0, 0} : rows[size_t(y - first)];
+  };
+  for (int32_t y = std::max(first, 0); y < std::min(last, target_->Height()); ++y) {
+    const auto [a, b] = span(y);
+    if (a >= b) continue;
+    const auto [a1, b1] = span(y - 1);
+    const auto [a2, b2] = span(y + 1);
+    int32_t inner0 = std::max({a + 1, a1, a2}), inner1 = std::min({b - 1, b1, b2});
+    if (a1 >= b1 || a2 >= b2 || inner0 >= inner1) inner0 = inner1 = b;
+    if (brush && inner0 < inner1) FillRect({inner0, y, inner1, y + 1}, *brush);
+    FillRect({a, y, inner0, y + 1}, pen);
+    FillRect({inner1, y, b, y + 1}, pen);
   }
-  if (brush) FillRegion(inner, *brush);
-  FillRegion(shape.Subtract(inner), pen);
 }
 
 void Canvas::Polygon(std::span<const Point> points, Color pen, std::optional<Color> brush, FillMode mode) {
