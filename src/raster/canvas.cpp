@@ -99,7 +99,7 @@ struct KernelTable {
 };
 
 template <class Fn>
-Fn PickKernel(PixelFormat dst, PixelFormat src, RasterOp op, bool stretch) {
+Fn PickKernel(PixelFormat dst, PixelFormat src, RasterOp op) {
   using K16_16 = KernelTable<uint16_t, uint16_t>;
   using K16_32 = KernelTable<uint16_t, uint32_t>;
   using K32_16 = KernelTable<uint32_t, uint16_t>;
@@ -220,7 +220,7 @@ void BlitBoxes(Bitmap& target, const Region* clip, const Box& dest, const Bitmap
     const Box readable = from.Intersect(srcBounds);
     const Box visible =
         dest.Intersect(targetBox).Intersect({readable.l - dx, readable.t - dy, readable.r - dx, readable.b - dy});
-    const RowFn row = PickKernel<RowFn>(target.Format(), src->Format(), op, false);
+    const RowFn row = PickKernel<RowFn>(target.Format(), src->Format(), op);
     ForEachRun(clip, visible.ToRect(), [&](int32_t y, int32_t x0, int32_t x1) {
       row(target.Row(y) + size_t(x0) * dbpp, src->Row(int32_t(y + dy)) + size_t(x0 + dx) * sbpp, x1 - x0);
     });
@@ -244,7 +244,7 @@ void BlitBoxes(Bitmap& target, const Region* clip, const Box& dest, const Bitmap
     validX1 = x + 1;
   }
   if (validX0 >= validX1) return;
-  const StretchRowFn stretch = PickKernel<StretchRowFn>(target.Format(), src->Format(), op, true);
+  const StretchRowFn stretch = PickKernel<StretchRowFn>(target.Format(), src->Format(), op);
   // Consecutive rows reading the same source row give the same pixels: with a plain copy the
   // previous row is copied instead of resampled.
   int32_t lastY = -1, lastX0 = 0, lastX1 = 0;
@@ -351,7 +351,9 @@ void Canvas::Line(Point from, Point to, Color pen) {
   }
 }
 
-void Canvas::Rectangle(const Rect& r, Color pen, std::optional<Color> brush) {
+// Like the regions, shapes put their corners in order first.
+void Canvas::Rectangle(const Rect& given, Color pen, std::optional<Color> brush) {
+  const Rect r = Region::Ordered(given);
   if (r.Empty()) return;
   const int64_t height = int64_t(r.bottom) - r.top;
   if (brush && int64_t(r.right) - r.left > 2 && height > 2) FillRect({r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, *brush);

@@ -40,7 +40,8 @@ class Canvas {
   // size the copy stretches (nearest neighbour, as StretchBlt in COLORONCOLOR mode: pixel
   // (i, j) of dest takes source pixel (i * srcW / destW, j * srcH / destH)), enlarging or
   // shrinking along either axis. Parts of srcRect outside src are not copied; the matching
-  // parts of dest stay as they were.
+  // parts of dest stay as they were. A rectangle of zero or negative size copies nothing
+  // (there is no mirroring).
   void CopyRect(const Rect& dest, const Bitmap& src, const Rect& srcRect, RasterOp op = RasterOp::SrcCopy);
   // The whole of src at (x, y), unscaled.
   void Draw(int32_t x, int32_t y, const Bitmap& src);

@@ -90,7 +90,13 @@ int64_t FloorDiv(int64_t a, int64_t b) {  // b > 0
 
 }  // namespace
 
-Region Region::FromRect(const Rect& r) {
+// GDI orders the corners of a rectangle given the wrong way round before making a region.
+Rect Region::Ordered(const Rect& r) {
+  return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right), std::max(r.top, r.bottom)};
+}
+
+Region Region::FromRect(const Rect& given) {
+  const Rect r = Ordered(given);
   if (r.Empty()) return {};
   std::vector<Band> bands;
   bands.push_back({r.top, r.bottom, {{r.left, r.right}}});
@@ -100,7 +106,8 @@ Region Region::FromRect(const Rect& r) {
 // A pixel belongs to the ellipse when its centre lies inside or on the ellipse inscribed in
 // the bounding box. GDI's own elliptic regions come from a midpoint scan whose rounding can
 // differ from this by a pixel at the ends of some rows; this version is exactly symmetric.
-Region Region::FromEllipse(const Rect& bounds) {
+Region Region::FromEllipse(const Rect& given) {
+  const Rect bounds = Ordered(given);
   if (bounds.Empty()) return {};
   const int64_t l = bounds.left, t = bounds.top, r = bounds.right, b = bounds.bottom;
   const int64_t w = r - l, h = b - t;

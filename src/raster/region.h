@@ -25,6 +25,7 @@ class Region {
   };
 
   Region() = default;  // the empty region
+  // Corners given the wrong way round are put in order first, as GDI does.
   static Region FromRect(const Rect& r);
   static Region FromEllipse(const Rect& bounds);
   static Region FromPolygon(std::span<const Point> points, FillMode mode);
@@ -47,6 +48,9 @@ class Region {
   // Ellipses and polygons are rasterised only inside this square around the origin (the
   // coordinate range of 16-bit GDI), so absurd coordinates cannot make a region huge.
   static constexpr int32_t kShapeLimit = 32768;
+
+  // r with left <= right and top <= bottom.
+  static Rect Ordered(const Rect& r);
 
  private:
   explicit Region(std::vector<Band> bands) : bands_(std::move(bands)) {}

@@ -288,7 +288,7 @@ TEST_P(CanvasBoth, RectangleOutlineAndBrush) {
   EXPECT_EQ(Show(bmp), Rows("RRRRR.", "RGGGR.", "RGGGR.", "RRRRR.", "......"));
   c.Rectangle({1, 1, 6, 5}, kBlue, std::nullopt);
   EXPECT_EQ(Show(bmp), Rows("RRRRR.", "RBBBBB", "RBGGRB", "RBRRRB", ".BBBBB"));
-  c.Rectangle({2, 2, 3, 5}, kYellow, kWhite);  // one pixel wide: all outline
+  c.Rectangle({3, 5, 2, 2}, kYellow, kWhite);  // corners swapped; one pixel wide: all outline
   EXPECT_EQ(Show(bmp), Rows("RRRRR.", "RBBBBB", "RBYGRB", "RBYRRB", ".BYBBB"));
 }
 

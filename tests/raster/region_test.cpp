@@ -14,9 +14,15 @@ namespace {
 using testing::Picture;
 using testing::Rows;
 
-TEST(RegionRect, EmptyAndInvertedRectanglesGiveTheEmptyRegion) {
+TEST(RegionRect, InvertedCornersAreOrdered) {
+  EXPECT_EQ(Region::FromRect({5, 9, 2, 5}), Region::FromRect({2, 5, 5, 9}));
+  EXPECT_EQ(Region::FromEllipse({8, 0, 0, 6}), Region::FromEllipse({0, 0, 8, 6}));
+  EXPECT_EQ(Region::FromRect({INT32_MAX, 0, INT32_MIN, 1}).Bounds(), (Rect{INT32_MIN, 0, INT32_MAX, 1}));
+}
+
+TEST(RegionRect, ZeroSizeGivesTheEmptyRegion) {
   EXPECT_TRUE(Region::FromRect({3, 3, 3, 9}).Empty());
-  EXPECT_TRUE(Region::FromRect({5, 5, 2, 9}).Empty());
+  EXPECT_TRUE(Region::FromRect({3, 3, 9, 3}).Empty());
   EXPECT_TRUE(Region().Empty());
   EXPECT_EQ(Region().Bounds(), Rect{});
 }
