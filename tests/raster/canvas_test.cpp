@@ -102,13 +102,6 @@ TEST_P(CanvasBoth, StretchAtUnevenRatiosInBothDirections) {
   EXPECT_EQ(Show(dst), Rows("RRGGB", "YYWWY"));
 }
 
-TEST_P(CanvasBoth, StretchClipsTheDestinationWithoutShiftingTheMapping) {
-  Bitmap src = Make(f, {"RGB"});
-  Bitmap dst(3, 1, f);
-  Canvas(dst).CopyRect({-2, 0, 4, 1}, src, {0, 0, 3, 1});
-  EXPECT_EQ(Show(dst), Rows("GGB"));
-}
-
 TEST_P(CanvasBoth, StretchSkipsPixelsThatReadOutsideTheSource) {
   Bitmap src = Make(f, {"RG"});
   Bitmap dst = Make(f, {"YYYYYY", "YYYYYY"});
@@ -209,16 +202,6 @@ TEST(CanvasRasterOps, Xrgb8888KeepsTheUnusedByteZero) {
     Canvas(dst).CopyRect({0, 0, 1, 1}, src, {0, 0, 1, 1}, op);
     EXPECT_EQ(dst.RawPixel(0, 0), expected) << int(op);
   }
-}
-
-TEST(CanvasRasterOps, StretchAppliesTheOperationToo) {
-  Bitmap src(1, 1, PixelFormat::Rgb565), dst(3, 1, PixelFormat::Rgb565);
-  src.SetRawPixel(0, 0, 0x00FF);
-  for (int32_t x = 0; x < 3; ++x) dst.SetRawPixel(x, 0, 0x0F0F);
-  Canvas(dst).CopyRect({0, 0, 2, 1}, src, {0, 0, 1, 1}, RasterOp::SrcInvert);
-  EXPECT_EQ(dst.RawPixel(0, 0), 0x0FF0u);
-  EXPECT_EQ(dst.RawPixel(1, 0), 0x0FF0u);
-  EXPECT_EQ(dst.RawPixel(2, 0), 0x0F0Fu);
 }
 
 TEST(CanvasFormats, Rgb565WidensWithItsHighBitsRepeated) {
