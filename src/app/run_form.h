@@ -1,0 +1,164 @@
+#pragma once
+// TfRun: the one window of a show run. It owns the project, the user's settings, the item
+// lists, three off-screen bitmaps, two media players and five timers, and runs the cycle of
+// items on those timers: select, compose, bring the picture in frame by frame, wait, repeat.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/show_platform.h"
+#include "app/startup.h"
+#include "app/text_painter.h"
+#include "package/project_info.h"
+#include "package/zov_array.h"
+#include "settings/read_write_setting.h"
+#include "transitions/transition_host.h"
+
+namespace vitrine {
+
+class TfRun final : public MessageTarget, public ShowWindowEvents, public TransitionHost {
+ public:
+  // FormCreate: reads the package from the executable, the user's settings, the items; takes
+  // the desktop snapshot; opens the first music track silently; runs the mode set-up.
+  TfRun(ShowPlatform& platform, std::vector<std::string> args);
+  // FormDestroy.
+  ~TfRun() override;
+  TfRun(const TfRun&) = delete;
+  TfRun& operator=(const TfRun&) = delete;
+
+  // The window becomes visible: the first item is selected at once.
+  void FormShow();
+  // The window's size changed (and once after the set-up): the bitmaps follow the show area.
+  void FormResize();
+  // True once the window has closed (the run ends).
+  bool Closed() const { return closed_; }
+  // The preview was asked for without a usable parent window: the run ends at once.
+  bool SetupFailed() const { return setupFailed_; }
+
+  // The ordinary close: runs the close query (password) and closes when it allows.
+  void Close();
+
+  // --- Fields other parts of the show read ------------------------------------------------
+  std::unique_ptr<TProjectInfo> Project;
+  std::unique_ptr<TRWSetting> Settings;
+  std::vector<TPictureInfo*> ItemList;
+  std::vector<TPictureInfo*> BackgroundList;
+  int32_t ShowCount = 0;
+  std::vector<TZovArray> ItemTransitions;
+  TZovArray UserTransitions;
+  int32_t CurrentIndex = -1;
+  int32_t CurrentKind = 0;
+  int32_t TransitionIndex = -1;
+  bool PreviewMode = false;
+  int32_t ShowWidth = 0, ShowHeight = 0;
+  int32_t PictureLeft_ = 0, PictureTop_ = 0;
+  bool FirstShowDone = false;
+  bool FirstFrameBlack = true;
+  bool DialogOpen = false;
+  bool ShowRunning = false;
+  int32_t LastMouseX = -10, LastMouseY = 0, MoveCount = 0;
+  bool MusicPlaying = false, MusicOpened = false, MusicFinished = false;
+  int32_t MusicEndTicks = 0, MusicIndex = 0;
+  bool VideoPlaying = false, FlashPlaying = false;
+  int32_t VideoPosition = 0, FlashPosition = 0;
+  int32_t VideoNaturalWidth = 0, VideoNaturalHeight = 0, VideoWidth = 0, VideoHeight = 0;
+  int32_t RemainingSeconds = 0;
+
+  Timer& ShowTimer() { return *showTimer_; }
+  Timer& SelectTimer() { return *selectTimer_; }
+  Timer& VidioTimer() { return *vidioTimer_; }
+  Timer& MaxRuntime() { return *maxRuntime_; }
+  Timer& MusicPlayTimer() { return *musicPlayTimer_; }
+  MediaPlayer& mp() { return *mp_; }
+  MediaPlayer& mpmusic() { return *mpmusic_; }
+
+  // --- The cycle ----------------------------------------------------------------------------
+  void SelectNextItem();  // SelectTimer's handler
+  int32_t NextItemIndex();
+  void PrepareShowItem(int32_t index);
+  void LoadCurrentPicture(TPictureInfo& item);
+  void ShowTimerTimer();
+
+  // --- Composition ----------------------------------------------------------------------------
+  void DrawBackground(TPictureInfo& item);
+  void DrawBackgroundImage(TPictureInfo* source, int32_t mode, bool randomTile, int32_t tileCount);
+  void DrawCaption(const TPictureInfo& item, Canvas& canvas);
+  void DrawMemo(const TPictureInfo& item, Canvas& canvas);
+  void TakeDesktopSnapshot();
+  std::string DesktopSnapshotPath() const;
+
+  // --- Music, video, run-time limit ------------------------------------------------------------
+  void StartMusic(bool play);
+  void MusicPlayTimerTimer();
+  void PauseMusic();
+  void ResumeMusic();
+  void StopMusic();
+  void PlayVideo(const std::string& path, TPictureInfo& item);
+  void VidioTimerTimer();
+  void StopVideo();
+  void MaxRuntimeTimer();
+
+  // --- Close events ------------------------------------------------------------------------
+  bool FormCloseQuery();
+  void FormClose();
+
+  // ShowWindowEvents
+  void pbShowMouseMove(int32_t x, int32_t y) override;
+  void pbShowMouseDown(MouseButton button, int32_t x, int32_t y) override;
+  void pbShowDblClick() override;
+  void displaypanelMouseDown(MouseButton button, int32_t x, int32_t y) override;
+  void FormKeyDown(uint16_t virtualKey) override;
+  void FormKeyPress(char character) override;
+  void Setting1Click() override;
+  void Close1Click() override;
+  void SystemClose() override;
+
+  // MessageTarget
+  void HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) override;
+
+  // TransitionHost
+  Bitmap& SurfaceBitmap() override { return platform_.Window.Surface(); }
+  Canvas& SurfaceCanvas() override { return surfaceCanvas_; }
+  Bitmap& PictureBitmap() override { return pictureBitmap_; }
+  Bitmap& ComposeBitmap() override { return composeBitmap_; }
+  Bitmap& ScreenBitmap() override { return screenBitmap_; }
+  int32_t PictureLeft() const override { return PictureLeft_; }
+  int32_t PictureTop() const override { return PictureTop_; }
+  void SetPicturePosition(int32_t left, int32_t top) override { PictureLeft_ = left; PictureTop_ = top; }
+  void SetFrameInterval(int32_t ms) override;
+  void EnableFrameTimer(bool enabled) override;
+  void SetTransitionIndex(int32_t index) override { TransitionIndex = index; }
+  int32_t TransitionScope() const override { return Project->TransitionScope; }
+  void DrawCaption(Canvas& canvas) override;
+  void DrawMemo(Canvas& canvas) override;
+  void PostMainFormMessage(uint32_t message) override;
+
+ private:
+  class ProjectMessages;
+
+  void ShowModeSetup();
+  void PreviewModeSetup(uintptr_t parent);
+  void CommonSetup();
+  void StartPictureTransition(TPictureInfo& item);
+  void StartVideoItem(TPictureInfo& item);
+  void StartFlashItem(TPictureInfo& item);
+  void ArmRunTimeLimit(int32_t minutes, bool raiseZero);
+  bool PasswordAccepted();
+  void PresentAll();
+  TPictureInfo* CurrentItem();
+
+  ShowPlatform& platform_;
+  std::vector<std::string> args_;
+  std::unique_ptr<ProjectMessages> projectMessages_;
+  Bitmap pictureBitmap_{0, 0, kShowPixelFormat};
+  Bitmap composeBitmap_{0, 0, kShowPixelFormat};
+  Bitmap screenBitmap_{0, 0, kShowPixelFormat};
+  Canvas surfaceCanvas_;
+  std::unique_ptr<Timer> showTimer_, selectTimer_, vidioTimer_, maxRuntime_, musicPlayTimer_;
+  std::unique_ptr<MediaPlayer> mp_, mpmusic_;
+  bool closed_ = false;
+  bool setupFailed_ = false;
+};
+
+}  // namespace vitrine

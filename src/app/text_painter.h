@@ -1,0 +1,24 @@
+#pragma once
+// Captions and memo lines as the show writes them: measured and drawn in an item's font,
+// with a clear background. Backed by the platform's text renderer.
+#include <cstdint>
+#include <string_view>
+
+#include "package/font_spec.h"
+#include "raster/canvas.h"
+
+namespace vitrine {
+
+struct TextSize {
+  int32_t width = 0, height = 0;
+};
+
+class TextPainter {
+ public:
+  virtual ~TextPainter() = default;
+  virtual TextSize Measure(const FontSpec& font, std::string_view text) = 0;
+  // The text's top-left corner at (x, y); only the glyphs are painted.
+  virtual void Draw(Canvas& canvas, int32_t x, int32_t y, const FontSpec& font, std::string_view text) = 0;
+};
+
+}  // namespace vitrine
