@@ -112,7 +112,7 @@ void TGIFGraphic::LoadFromStream(Stream& stream) {
       haveColorTable = true;
     }
     minimumCodeSize = reader.U8();
-    if (minimumCodeSize < 1 || minimumCodeSize > 8) throw EInvalidGraphic::InvalidFormat(kFormatName);
+    if (minimumCodeSize < 1 || minimumCodeSize > 11) throw EInvalidGraphic::InvalidFormat(kFormatName);
     packed = JoinSubBlocks(reader);
   } catch (const ByteReader::OutOfData&) {
     throw EInvalidGraphic::InvalidFormat(kFormatName);
@@ -120,7 +120,7 @@ void TGIFGraphic::LoadFromStream(Stream& stream) {
   // A code of 2..12 bits stands for at most 4096 pixels: refuse sizes the data can't fill.
   if (uint64_t(width) * uint64_t(height) > uint64_t(packed.size()) * 4 * TGIFLZWDecoder::kTableSize)
     throw EInvalidGraphic::InvalidFormat(kFormatName);
-  if (!haveColorTable) colors.CreateGrayscalePalette(minimumCodeSize);
+  if (!haveColorTable) colors.CreateGrayscalePalette(std::min(minimumCodeSize, 8));
   colors.SetupConversion();
 
   // Pixels the data doesn't reach keep index 0.

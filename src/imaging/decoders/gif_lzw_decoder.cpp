@@ -12,7 +12,7 @@ constexpr int kMaxCodeSize = 12;
 }  // namespace
 
 TGIFLZWDecoder::TGIFLZWDecoder(int minimumCodeSize)
-    : minimumCodeSize_(std::clamp(minimumCodeSize, 1, 8)),
+    : minimumCodeSize_(std::clamp(minimumCodeSize, 1, kMaxCodeSize - 1)),
       clearCode_(1 << minimumCodeSize_),
       endCode_(clearCode_ + 1) {
   for (int i = 0; i < kTableSize; ++i) {
@@ -61,7 +61,7 @@ void TGIFLZWDecoder::Decode(const uint8_t*& source, uint8_t*& dest, size_t packe
     }
     if (previous_ < 0) {
       // First code after a clear (or at the very start): a root, adds nothing.
-      if (code > clearCode_) throw Error(kInvalidOpcode);
+      if (code > clearCode_ || code > 255) throw Error(kInvalidOpcode);
       *out++ = uint8_t(code);
       firstByte_ = uint8_t(code);
       previous_ = code;
@@ -83,6 +83,7 @@ void TGIFLZWDecoder::Decode(const uint8_t*& source, uint8_t*& dest, size_t packe
       stack_[depth++] = suffix_[walk];
       walk = prefix_[walk];
     }
+    if (walk > 255) throw Error(kInvalidOpcode);  // wide roots can't be pixels of a 256-colour table
     stack_[depth++] = uint8_t(walk);
     firstByte_ = uint8_t(walk);
 

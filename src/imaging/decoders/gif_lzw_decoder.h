@@ -12,7 +12,8 @@ class TGIFLZWDecoder final : public TDecoder {
  public:
   static constexpr int kTableSize = 4096;
 
-  // minimumCodeSize is the byte in front of the image data (1..8).
+  // minimumCodeSize is the byte in front of the image data: 2..8 in practice, up to 11 in
+  // files that start with 12-bit codes; roots past 255 are refused as they are decoded.
   explicit TGIFLZWDecoder(int minimumCodeSize);
 
   void DecodeInit() override;
