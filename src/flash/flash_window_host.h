@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/event_loop.h"
+#include "raster/bitmap.h"
 
 namespace vitrine {
 
@@ -43,6 +44,9 @@ class FlashWindowHost {
   // Closes and frees the open Flash window; nothing when none is open.
   virtual void CloseFlashWindow() = 0;
   virtual bool FlashWindowOpen() const = 0;
+  // Where the Flash window is not a window of its own (the headless platform), draws what it
+  // shows over the screen picture.
+  virtual void PaintOver(Bitmap& screen) {}
 };
 
 }  // namespace vitrine
