@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <vector>
 
 #include "raster/canvas.h"
 
@@ -121,6 +122,29 @@ void BM_BuildPolygonRegion(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(Region::FromPolygon(wedge, FillMode::Winding).Intersect(frame));
 }
 
+// A multi-wipe frame: 100 triangles, one per cell of a 10 x 10 grid, united one at a time
+// (range 2 = 0) or in one pass.
+void BM_UniteCellTriangles(benchmark::State& state) {
+  const int32_t w = W(state), h = H(state), cw = (w + 10) / 10, ch = (h + 10) / 10;
+  const int32_t p = cw * 3 / 2, q = p * h / w;
+  std::vector<Region> parts;
+  for (auto _ : state) {
+    parts.clear();
+    for (int32_t j = 0; j < 10; ++j)
+      for (int32_t i = 0; i < 10; ++i) {
+        const Point tri[] = {{i * cw, j * ch}, {i * cw + p, j * ch}, {i * cw, j * ch + q}};
+        parts.push_back(Region::FromPolygon(tri, FillMode::Alternate));
+      }
+    Region all;
+    if (state.range(2)) {
+      all = Region::UnionOf(parts);
+    } else {
+      for (const Region& part : parts) all = all.Union(part);
+    }
+    benchmark::DoNotOptimize(all);
+  }
+}
+
 void BM_FillRect(benchmark::State& state) {
   Bitmap dst(W(state), H(state), kShowPixelFormat);
   Canvas canvas(dst);
@@ -158,6 +182,9 @@ BENCHMARK(BM_DrawThroughEllipse) VITRINE_SIZES;
 BENCHMARK(BM_BuildEllipseAndDraw) VITRINE_SIZES;
 BENCHMARK(BM_BuildEllipse) VITRINE_SIZES;
 BENCHMARK(BM_BuildPolygonRegion) VITRINE_SIZES;
+BENCHMARK(BM_UniteCellTriangles)
+    ->Args({1920, 1080, 0})->Args({1920, 1080, 1})->Args({3840, 2160, 0})->Args({3840, 2160, 1})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FillRect) VITRINE_SIZES;
 BENCHMARK(BM_NestedEllipses)->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 

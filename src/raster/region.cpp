@@ -263,6 +263,33 @@ Region Region::Combine(const Region& a, const Region& b, CombineMode mode) {
   return Region(builder.Take());
 }
 
+// Every band boundary of every part cuts the result into stretches of rows; each part's
+// spans are dropped into the stretches its bands cover, then each stretch is merged once.
+Region Region::UnionOf(std::span<const Region> parts) {
+  std::vector<int32_t> cuts;
+  for (const Region& part : parts)
+    for (const Band& band : part.bands_) {
+      cuts.push_back(band.y0);
+      cuts.push_back(band.y1);
+    }
+  std::sort(cuts.begin(), cuts.end());
+  cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+  if (cuts.size() < 2) return {};
+  std::vector<Spans> rows(cuts.size() - 1);
+  for (const Region& part : parts)
+    for (const Band& band : part.bands_) {
+      const size_t k0 = size_t(std::lower_bound(cuts.begin(), cuts.end(), band.y0) - cuts.begin());
+      const size_t k1 = size_t(std::lower_bound(cuts.begin(), cuts.end(), band.y1) - cuts.begin());
+      for (size_t k = k0; k < k1; ++k) rows[k].insert(rows[k].end(), band.spans.begin(), band.spans.end());
+    }
+  BandBuilder builder;
+  for (size_t k = 0; k < rows.size(); ++k) {
+    NormalizeSpans(rows[k]);
+    builder.Add(cuts[k], cuts[k + 1], std::move(rows[k]));
+  }
+  return Region(builder.Take());
+}
+
 // Coordinates saturate at the int32 range; spans squeezed to nothing there drop out.
 void Region::Offset(int32_t dx, int32_t dy) {
   if (dx == 0 && dy == 0) return;

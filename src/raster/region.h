@@ -40,6 +40,9 @@ class Region {
   Region Intersect(const Region& o) const { return Combine(*this, o, CombineMode::And); }
   Region Subtract(const Region& o) const { return Combine(*this, o, CombineMode::Diff); }
   void Offset(int32_t dx, int32_t dy);
+  // The union of many regions in one pass (CombineRgn with Or, repeated). Much cheaper than
+  // uniting one at a time when there are many parts, as in a frame built from 100 triangles.
+  static Region UnionOf(std::span<const Region> parts);
 
   const std::vector<Band>& Bands() const { return bands_; }
 

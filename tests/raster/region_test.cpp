@@ -264,5 +264,22 @@ TEST(RegionCombineRandom, AgreesWithThePixelRule) {
   }
 }
 
+TEST(RegionUnionOf, EqualsUnitingOneAtATime) {
+  std::mt19937 rng(5);
+  auto coord = [&](int lo, int hi) { return int32_t(std::uniform_int_distribution<int>(lo, hi)(rng)); };
+  for (int round = 0; round < 100; ++round) {
+    std::vector<Region> parts;
+    Region expected;
+    for (int k = coord(0, 6); k > 0; --k) {
+      const Rect box{coord(-5, 20), coord(-5, 20), coord(-5, 30), coord(-5, 30)};
+      parts.push_back(k % 2 ? Region::FromEllipse(box) : Region::FromRect(box));
+      expected = expected.Union(parts.back());
+    }
+    ASSERT_EQ(Region::UnionOf(parts), expected) << round;
+  }
+  const Region wide[] = {Region::FromRect({INT32_MIN, INT32_MIN, INT32_MAX, 0}), Region::FromRect({0, -5, 1, INT32_MAX})};
+  EXPECT_EQ(Region::UnionOf(wide).Bounds(), (Rect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}));
+}
+
 }  // namespace
 }  // namespace vitrine
