@@ -7,7 +7,7 @@
 namespace vitrine {
 namespace {
 
-using namespace vitrine::testing;
+using namespace vitrine::tool_tests;
 
 AnimatorPicture Sample(uint16_t width, uint16_t height) {
   AnimatorPicture p;

@@ -10,7 +10,7 @@
 namespace vitrine {
 namespace {
 
-using namespace vitrine::testing;
+using namespace vitrine::tool_tests;
 
 // Mean absolute channel difference.
 double MeanDifference(const Bitmap& a, const Bitmap& b) {

@@ -6,7 +6,7 @@
 namespace vitrine {
 namespace {
 
-using namespace vitrine::testing;
+using namespace vitrine::tool_tests;
 
 // A 128-byte header (version 5, run-length) and body.
 std::vector<uint8_t> Pcx(uint16_t width, uint16_t height, uint8_t bits, uint8_t planes, uint16_t bytesPerLine,

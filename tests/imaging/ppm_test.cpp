@@ -6,7 +6,7 @@
 namespace vitrine {
 namespace {
 
-using namespace vitrine::testing;
+using namespace vitrine::tool_tests;
 
 std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 

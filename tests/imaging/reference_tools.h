@@ -1,6 +1,7 @@
 #pragma once
 // Reader tests against files that other programs wrote: a scratch folder, the reference tools
-// (skipped where they are missing, e.g. under Wine), and pixel comparison.
+// (skipped where they are missing, e.g. under Wine), and pixel comparison. A namespace of its
+// own: other helpers of the same test executable live in vitrine::testing.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -16,7 +17,7 @@
 #include "imaging/reader_graphic.h"
 #include "raster/bitmap.h"
 
-namespace vitrine::testing {
+namespace vitrine::tool_tests {
 
 namespace fs = std::filesystem;
 
@@ -39,7 +40,7 @@ inline constexpr const char* kImageMagick = "/usr/bin/convert";  // the real one
 inline constexpr const char* kGraphicsMagick = "/usr/bin/gm";
 
 #define VITRINE_REQUIRE_TOOL(path) \
-  if (!::vitrine::testing::HaveTool(path)) GTEST_SKIP() << (path) << " is not available here"
+  if (!::vitrine::tool_tests::HaveTool(path)) GTEST_SKIP() << (path) << " is not available here"
 
 // A scratch folder, removed with everything in it.
 class ScratchDir {
@@ -199,4 +200,4 @@ inline std::vector<uint8_t> MakeTestPnm(int type, int maxval = 255, int colours 
   return out;
 }
 
-}  // namespace vitrine::testing
+}  // namespace vitrine::tool_tests

@@ -6,7 +6,7 @@
 namespace vitrine {
 namespace {
 
-using namespace vitrine::testing;
+using namespace vitrine::tool_tests;
 
 std::vector<uint8_t> SgiHeader(uint8_t storage, uint8_t bpc, uint16_t dimension, uint16_t x, uint16_t y, uint16_t z) {
   std::vector<uint8_t> h(512, 0);
