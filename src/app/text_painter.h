@@ -22,3 +22,21 @@ class TextPainter {
 };
 
 }  // namespace vitrine
+
+namespace vitrine {
+
+class TextRenderer;
+
+// The painter over the platform's text renderer: an item's font record becomes the
+// renderer's font.
+class RendererTextPainter final : public TextPainter {
+ public:
+  explicit RendererTextPainter(TextRenderer& renderer) : renderer_(renderer) {}
+  TextSize Measure(const FontSpec& font, std::string_view text) override;
+  void Draw(Canvas& canvas, int32_t x, int32_t y, const FontSpec& font, std::string_view text) override;
+
+ private:
+  TextRenderer& renderer_;
+};
+
+}  // namespace vitrine
