@@ -6,14 +6,17 @@ set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 # zlib of Debian's MinGW package, and the libraries scripts/build-win32-deps.sh cross-builds.
-set(VITRINE_WIN32_DEPS "${CMAKE_CURRENT_LIST_DIR}/../build/win32-deps" CACHE PATH "Cross-built libraries")
+get_filename_component(_vitrine_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(VITRINE_WIN32_DEPS "${_vitrine_root}/build/win32-deps" CACHE PATH "Cross-built libraries")
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32 ${VITRINE_WIN32_DEPS})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Debian's MinGW zlib also has an import library; the static one keeps zlib1.dll away.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # One self-contained executable: no libgcc, libstdc++ or winpthread DLLs beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh")
+set(CMAKE_CROSSCOMPILING_EMULATOR "${_vitrine_root}/scripts/wine-run.sh")
