@@ -34,6 +34,8 @@ int32_t TimesSlope(int32_t p, float slope);
 // the canvas when a clip region is selected. Built per frame from gTransition.
 class PixelCopier {
  public:
+  enum class Mode { Same16, Same32, Convert, Canvas };
+
   PixelCopier();
 
   // Row y of NewPicture, columns [x0, x1), to the same place of the area.
@@ -48,25 +50,26 @@ class PixelCopier {
   bool Inside(int32_t x, int32_t y) const { return visible_.Contains(x, y); }
   // Both points known to be inside the picture and the visible area.
   void PixelUnchecked(int32_t sx, int32_t sy, int32_t dx, int32_t dy) {
-    if (mode_ == Mode::Same16) {
-      DestRow<uint16_t>(dy)[dx] = SrcRow<uint16_t>(sy)[sx];
-    } else if (mode_ == Mode::Same32) {
-      DestRow<uint32_t>(dy)[dx] = SrcRow<uint32_t>(sy)[sx];
-    } else {
-      Slow(sx, sy, dx, dy);
-    }
+    if (mode_ == Mode::Same16) DestRow<uint16_t>(dy)[dx + ox_] = SrcRow<uint16_t>(sy)[sx];
+    else if (mode_ == Mode::Same32) DestRow<uint32_t>(dy)[dx + ox_] = SrcRow<uint32_t>(sy)[sx];
+    else Slow(sx, sy, dx, dy);
   }
 
- private:
-  enum class Mode { Same16, Same32, Convert, Canvas };
+  // Raw rows for loops that run per row in one of the Same modes: the surface row that
+  // holds row y of the area, whose pixel x of the area is at index x + OriginX(), and row y
+  // of NewPicture.
+  Mode CopyMode() const { return mode_; }
+  int32_t OriginX() const { return ox_; }
   template <class T>
   T* DestRow(int32_t y) {
-    return reinterpret_cast<T*>(dest_->Row(y + oy_)) + ox_;
+    return reinterpret_cast<T*>(dest_->Row(y + oy_));
   }
   template <class T>
   const T* SrcRow(int32_t y) const {
     return reinterpret_cast<const T*>(src_->Row(y));
   }
+
+ private:
   void Slow(int32_t sx, int32_t sy, int32_t dx, int32_t dy);
 
   Mode mode_;

@@ -1,5 +1,7 @@
 #include "transitions/motion_split.h"
 
+#include <algorithm>
+
 #include "transitions/cell_draw.h"
 #include "transitions/transition_state.h"
 
@@ -11,6 +13,45 @@ struct SplitState {
   int32_t middle = 0;  // m: H div 2 + 1 (or W div 2 + 1)
 };
 SplitState gSplit;
+
+// Columns one canvas call each would walk the whole height 2(p + 1) times; copying the
+// pixels row by row touches each row once. Column 2k takes picture column 2k + shift and
+// column 2k + 1 + shift takes picture column 2k + 1, shift = 2(m - p), where both exist.
+template <class Pixel>
+void SplitColumnRows(reveal::PixelCopier& copier, int32_t p) {
+  const Rect& v = copier.Visible();
+  const int32_t w = gTransition.PicWidth, shift = 2 * (gSplit.middle - p), ox = copier.OriginX();
+  // Even columns 2k for k = 0..p: destination 2k in [v.left, v.right), source 2k + shift < w.
+  const int32_t evenEnd = std::min({2 * p + 1, v.right, w - shift});
+  const int32_t evenBegin = v.left + (v.left & 1);
+  // Odd columns j = 2k + 1 for k = 0..p: source j < w, destination j + shift inside v.
+  const int32_t oddEnd = std::min({2 * p + 2, w, v.right - shift});
+  int32_t oddBegin = std::max(1, v.left - shift);
+  oddBegin += 1 - (oddBegin & 1);
+  for (int32_t y = v.top; y < v.bottom; ++y) {
+    Pixel* dest = copier.DestRow<Pixel>(y) + ox;
+    const Pixel* src = copier.SrcRow<Pixel>(y);
+    for (int32_t x = evenBegin; x < evenEnd; x += 2) dest[x] = src[x + shift];
+    for (int32_t x = oddBegin; x < oddEnd; x += 2) dest[x + shift] = src[x];
+  }
+}
+
+void SplitColumns(int32_t p) {
+  reveal::PixelCopier copier;
+  switch (copier.CopyMode()) {
+    case reveal::PixelCopier::Mode::Same16: SplitColumnRows<uint16_t>(copier, p); return;
+    case reveal::PixelCopier::Mode::Same32: SplitColumnRows<uint32_t>(copier, p); return;
+    default: break;
+  }
+  const Rect& visible = copier.Visible();
+  const int32_t m = gSplit.middle;
+  for (int32_t y = visible.top; y < visible.bottom; ++y)
+    for (int32_t k = 0; k <= p; ++k) {
+      const int32_t far = 2 * (m - p + k);
+      copier.Pixel(far, y, 2 * k, y);
+      copier.Pixel(2 * k + 1, y, far + 1, y);
+    }
+}
 
 }  // namespace
 
@@ -34,16 +75,7 @@ bool SplitFrame() {
       reveal::CopyNewTo({0, 2 * k + 1, w, 2 * k + 2}, {0, far + 1, w, far + 2});
     }
   } else {
-    // Columns one canvas call each would walk the whole height 2(p + 1) times; copying the
-    // pixels row by row touches each row once.
-    reveal::PixelCopier copier;
-    const Rect& visible = copier.Visible();
-    for (int32_t y = visible.top; y < visible.bottom; ++y)
-      for (int32_t k = 0; k <= p; ++k) {
-        const int32_t far = 2 * (m - p + k);
-        copier.Pixel(far, y, 2 * k, y);
-        copier.Pixel(2 * k + 1, y, far + 1, y);
-      }
+    SplitColumns(p);
   }
   ++s.Position;
   return false;
