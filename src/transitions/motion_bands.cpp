@@ -11,7 +11,7 @@ constexpr int32_t kBands = 15;
 
 struct BandsState {
   Axis axis;
-  int32_t BandSize = 1;  // kept in HalfHeight (HalfWidth) by the description
+  int32_t BandSize = 1;  // height of a band (width, for the left and right entries)
   int32_t BandIndex = 1;
 };
 BandsState gBands;

@@ -1,5 +1,5 @@
 // Multi-box, multi-wipe and the dissolve: they draw only what changed, so each frame's
-// screen is checked against the picture the description composes through a work bitmap.
+// screen is checked against what composing every frame in full would show.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -54,7 +54,7 @@ TEST(MultiBox, ToCenterOnATallPictureKeepsTheOldPictureExactlyInTheOverlappingBo
   EXPECT_TRUE(rig.OutsideUntouched());
 }
 
-// What the description draws by frame k: the union of the triangles of frames 0..k, one per
+// What drawing each frame through a clip shows by frame k: the union of the triangles of frames 0..k, one per
 // cell, cut to the area.
 Region WipeReference(int32_t w, int32_t h, int32_t frames, bool right, bool bottom) {
   const int32_t cw = (w + 10) / 10, ch = (h + 10) / 10;
