@@ -1,0 +1,97 @@
+#include "platform/headless/headless_show.h"
+
+#include "app/startup.h"
+#include "core/file_system.h"
+#include "raster/text_renderer.h"
+
+namespace vitrine {
+
+namespace {
+// Until the Flash window is wired in here, a Flash item is skipped as where the control is
+// missing: the show goes on with the next item at once.
+class SkippingFlashHost final : public FlashWindowHost {
+ public:
+  explicit SkippingFlashHost(EventLoop& loop) : loop_(loop) {}
+  void ShowFlashWindow(MessageTarget& notify, const TRWSetting&, bool, bool, const FlashDisplayRecord&,
+                       const std::string&) override {
+    loop_.PostMessage(notify, WM_FLASHFINISHED, 1, 1);
+  }
+  void ShowFlashInPanel(MessageTarget& notify, const TRWSetting& s, bool c, bool t, const FlashDisplayRecord& r,
+                        const std::string& p) override {
+    ShowFlashWindow(notify, s, c, t, r, p);
+  }
+  void CloseFlashWindow() override {}
+  bool FlashWindowOpen() const override { return false; }
+
+ private:
+  EventLoop& loop_;
+};
+}  // namespace
+
+HeadlessShow::HeadlessShow(HeadlessShowOptions options)
+    : options_(std::move(options)),
+      window_(options_.width, options_.height),
+      media_(loop_, NativeFileSystem()) {
+  window_.SetPreviewParentSize(options_.previewWidth, options_.previewHeight);
+  services_.executablePath = options_.packagePath;
+  services_.seed = options_.seed;
+  services_.desktop = options_.desktop.Empty() ? MakeSampleDesktop(options_.width, options_.height) : options_.desktop;
+  renderer_ = CreateTextRenderer();
+  text_ = std::make_unique<RendererTextPainter>(*renderer_);
+  flash_ = std::make_unique<SkippingFlashHost>(loop_);
+  platform_ = std::make_unique<ShowPlatform>(
+      ShowPlatform{loop_, window_, services_, NativeFileSystem(), media_, registry_, *text_, *flash_});
+}
+
+HeadlessShow::~HeadlessShow() { Destroy(); }
+
+bool HeadlessShow::Start() {
+  if (!services_.AcquireSingleInstance(kSingleInstanceMutexName)) return false;
+  holdsMutex_ = true;
+  std::vector<std::string> args;
+  if (options_.preview) args = {"/p", "1"};
+  else args = {"/s"};
+  form_ = std::make_unique<TfRun>(*platform_, args);
+  if (form_->SetupFailed()) return false;
+  form_->FormShow();
+  return true;
+}
+
+Bitmap HeadlessShow::Screen() {
+  Bitmap screen = window_.Surface();
+  if (window_.VideoPanelVisible()) {
+    // Frames of the video itself are not decoded here: the panel shows where it plays and,
+    // as a bar along its bottom, how far it has got.
+    Canvas canvas(screen);
+    Rect panel = window_.VideoPanel();
+    canvas.FillRect(panel, RGBColor(24, 24, 32));
+    auto& player = form_->mp();
+    int64_t length = player.LengthMs();
+    if (length > 0 && panel.Width() > 0) {
+      int32_t done = static_cast<int32_t>(panel.Width() * std::min<int64_t>(player.PositionMs(), length) / length);
+      canvas.FillRect({panel.left, panel.bottom - 4, panel.left + done, panel.bottom}, RGBColor(200, 200, 220));
+    }
+  }
+  flash_->PaintOver(screen);
+  return screen;
+}
+
+void HeadlessShow::Destroy() {
+  form_.reset();
+  if (holdsMutex_) services_.ReleaseSingleInstance();
+  holdsMutex_ = false;
+}
+
+Bitmap MakeSampleDesktop(int32_t width, int32_t height) {
+  Bitmap desktop(width, height, PixelFormat::Xrgb8888);
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x)
+      desktop.SetPixel(x, y, RGBColor(uint8_t(40 + 60 * y / std::max(height, 1)), uint8_t(90 + 40 * x / std::max(width, 1)), 140));
+  Canvas canvas(desktop);
+  canvas.Rectangle({width / 10, height / 10, width / 2, height / 2}, RGBColor(20, 20, 20), RGBColor(236, 236, 236));
+  canvas.FillRect({width / 10, height / 10, width / 2, height / 10 + std::max(height / 30, 2)}, RGBColor(30, 60, 150));
+  canvas.FillRect({0, height - std::max(height / 25, 2), width, height}, RGBColor(30, 30, 40));
+  return desktop;
+}
+
+}  // namespace vitrine
