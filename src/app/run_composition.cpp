@@ -58,7 +58,9 @@ void TfRun::DrawBackground(TPictureInfo& item) {
       switch (PickRandomFromList(item.BackgroundSources)) {
         case kDesktop: {
           Bitmap snapshot;
-          if (platform_.Files.Exists(DesktopSnapshotPath()) && LoadPictureFromFile(DesktopSnapshotPath(), snapshot)) {
+          MemoryStream snapshotBytes;
+          if (LoadStreamFromFile(platform_.Files, DesktopSnapshotPath(), snapshotBytes) &&
+              LoadPictureFromStream(snapshotBytes, snapshot, 1)) {
             if (PreviewMode) {
               compose.StretchDraw({0, 0, ShowWidth, ShowHeight}, snapshot);
             } else {

@@ -31,16 +31,20 @@ class SkippingFlashHost final : public FlashWindowHost {
 HeadlessShow::HeadlessShow(HeadlessShowOptions options)
     : options_(std::move(options)),
       window_(options_.width, options_.height),
-      media_(loop_, NativeFileSystem()) {
+      files_(options_.files ? *options_.files : NativeFileSystem()),
+      media_(loop_, files_) {
   window_.SetPreviewParentSize(options_.previewWidth, options_.previewHeight);
   services_.executablePath = options_.packagePath;
   services_.seed = options_.seed;
   services_.desktop = options_.desktop.Empty() ? MakeSampleDesktop(options_.width, options_.height) : options_.desktop;
-  renderer_ = CreateTextRenderer();
-  text_ = std::make_unique<RendererTextPainter>(*renderer_);
+  if (!options_.text) {
+    renderer_ = CreateTextRenderer();
+    text_ = std::make_unique<RendererTextPainter>(*renderer_);
+  }
+  TextPainter& text = options_.text ? *options_.text : *text_;
   flash_ = std::make_unique<SkippingFlashHost>(loop_);
   platform_ = std::make_unique<ShowPlatform>(
-      ShowPlatform{loop_, window_, services_, NativeFileSystem(), media_, registry_, *text_, *flash_});
+      ShowPlatform{loop_, window_, services_, files_, media_, registry_, text, *flash_});
 }
 
 HeadlessShow::~HeadlessShow() { Destroy(); }

@@ -25,6 +25,10 @@ struct HeadlessShowOptions {
   uint64_t seed = 1;
   // The desktop as it looked before the show; empty: a generated picture.
   Bitmap desktop;
+  // Where the package, the temporary folder and the media files are; null: the real disk.
+  FileSystem* files = nullptr;
+  // How texts are measured and drawn; null: the platform's text renderer.
+  TextPainter* text = nullptr;
 };
 
 class HeadlessShow {
@@ -56,6 +60,7 @@ class HeadlessShow {
   HeadlessShowOptions options_;
   HeadlessEventLoop loop_;
   HeadlessShowWindow window_;
+  FileSystem& files_;
   HeadlessServices services_;
   HeadlessMediaPlayerFactory media_;
   MemoryRegistryStore registry_;
