@@ -59,8 +59,9 @@ void TfRun::DrawBackground(TPictureInfo& item) {
         case kDesktop: {
           Bitmap snapshot;
           MemoryStream snapshotBytes;
-          if (LoadStreamFromFile(platform_.Files, DesktopSnapshotPath(), snapshotBytes) &&
-              LoadPictureFromStream(snapshotBytes, snapshot, 1)) {
+          bool loaded = LoadStreamFromFile(platform_.Files, DesktopSnapshotPath(), snapshotBytes);
+          snapshotBytes.Rewind();
+          if (loaded && LoadPictureFromStream(snapshotBytes, snapshot, 1)) {
             if (PreviewMode) {
               compose.StretchDraw({0, 0, ShowWidth, ShowHeight}, snapshot);
             } else {
