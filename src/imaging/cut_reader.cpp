@@ -86,7 +86,7 @@ void TCUTGraphic::LoadFromFile(const std::string& fileName, FileSystem& files) {
 }
 
 void TCUTGraphic::LoadFromStream(Stream& stream) {
-  image_ = Bitmap();
+  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
   ReaderInput input(stream);
   ByteReader reader(input.Bytes());
 

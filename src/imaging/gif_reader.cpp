@@ -1,6 +1,7 @@
 #include "imaging/gif_reader.h"
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "core/byte_reader.h"
@@ -61,13 +62,10 @@ std::vector<int32_t> RowOrder(int32_t height, bool interlaced) {
 }  // namespace
 
 void TGIFGraphic::LoadFromStream(Stream& stream) {
-  image_ = Bitmap();
+  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
   ReaderInput input(stream);
   ByteReader reader(input.Bytes());
-  TColorManager colors;
-  colors.SourceScheme = TColorScheme::Indexed;
-  colors.SourceBitsPerSample = 8;
-  colors.SourceSamplesPerPixel = 1;
+  TColorManager colors;  // builds the palette
 
   int32_t width = 0, height = 0;
   bool interlaced = false, haveColorTable = false;
@@ -121,19 +119,25 @@ void TGIFGraphic::LoadFromStream(Stream& stream) {
   if (uint64_t(width) * uint64_t(height) > uint64_t(packed.size()) * 4 * TGIFLZWDecoder::kTableSize)
     throw EInvalidGraphic::InvalidFormat(kFormatName);
   if (!haveColorTable) colors.CreateGrayscalePalette(std::min(minimumCodeSize, 8));
-  colors.SetupConversion();
 
-  // Pixels the data doesn't reach keep index 0.
-  std::vector<uint8_t> indices(size_t(width) * size_t(height), 0);
+  const size_t pixels = size_t(width) * size_t(height);
+  std::unique_ptr<uint8_t[]> indices(new uint8_t[pixels]);
   TGIFLZWDecoder decoder(minimumCodeSize);
   const uint8_t* source = packed.data();
-  uint8_t* dest = indices.data();
-  decoder.Decode(source, dest, packed.size(), indices.size());
+  uint8_t* dest = indices.get();
+  decoder.Decode(source, dest, packed.size(), pixels);
+  std::fill(dest, indices.get() + pixels, 0);  // pixels the data doesn't reach get index 0
 
+  // One word per possible index: indices past the table show black.
+  uint32_t lookup[256] = {};
+  std::copy_n(colors.Palette.begin(), std::min<size_t>(256, colors.Palette.size()), lookup);
   image_.Reset(width, height, PixelFormat::Xrgb8888);
   const std::vector<int32_t> order = RowOrder(height, interlaced);
-  for (int32_t i = 0; i < height; ++i)
-    colors.ConvertRow(indices.data() + size_t(i) * size_t(width), image_.Row(order[size_t(i)]), width);
+  for (int32_t i = 0; i < height; ++i) {
+    const uint8_t* row = indices.get() + size_t(i) * size_t(width);
+    auto* target = reinterpret_cast<uint32_t*>(image_.Row(order[size_t(i)]));
+    for (int32_t x = 0; x < width; ++x) target[x] = lookup[row[x]];
+  }
 }
 
 std::unique_ptr<TReaderGraphic> MakeGIFReader() { return std::make_unique<TGIFGraphic>(); }

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -109,7 +110,7 @@ void Unfilter(uint8_t filter, uint8_t* row, const uint8_t* prior, size_t rowByte
 }  // namespace
 
 void TPNGGraphic::LoadFromStream(Stream& stream) {
-  image_ = Bitmap();
+  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
   FileGamma = 0;
   Transparency.clear();
   Background.clear();
@@ -239,12 +240,21 @@ void TPNGGraphic::LoadFromStream(Stream& stream) {
   const size_t bitsPerPixel = size_t(header.depth) * size_t(colors.SourceSamplesPerPixel);
   const size_t bpp = bitsPerPixel < 8 ? 1 : bitsPerPixel / 8;
   uint8_t* row = raw.get();
+  // 8-bit RGB(A) without a gamma correction, the common photo case, skips the converter.
+  const bool plainRgb = header.depth == 8 && (header.colorType == 2 || header.colorType == 6) &&
+                        (FileGamma <= 0 || std::fabs(1.0 / (FileGamma * kDisplayGamma) - 1.0) <= 1e-3);
   if (!header.interlace) {
     const size_t rowBytes = (size_t(header.width) * bitsPerPixel + 7) / 8;
     const uint8_t* prior = nullptr;
     for (uint32_t y = 0; y < header.height; ++y) {
       Unfilter(row[0], row + 1, prior, rowBytes, bpp);
-      colors.ConvertRow(row + 1, image_.Row(int32_t(y)), int32_t(header.width));
+      if (plainRgb) {
+        const uint8_t* p = row + 1;
+        auto* target = reinterpret_cast<uint32_t*>(image_.Row(int32_t(y)));
+        for (uint32_t x = 0; x < header.width; ++x, p += bpp) target[x] = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+      } else {
+        colors.ConvertRow(row + 1, image_.Row(int32_t(y)), int32_t(header.width));
+      }
       prior = row + 1;
       row += rowBytes + 1;
     }

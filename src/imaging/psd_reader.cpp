@@ -49,7 +49,7 @@ void UndoPrediction(uint8_t* row, size_t width, int depth) {
 }  // namespace
 
 void TPSDGraphic::LoadFromStream(Stream& stream) {
-  image_ = Bitmap();
+  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
   ReaderInput input(stream);
   ByteReader reader(input.Bytes());
 

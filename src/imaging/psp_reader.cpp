@@ -268,7 +268,7 @@ void Blend(Picture& canvas, const Picture& layer, int32_t left, int32_t top, uin
 }  // namespace
 
 void TPSPGraphic::LoadFromStream(Stream& stream) {
-  image_ = Bitmap();
+  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
   ReaderInput input(stream);
   ByteReader reader(input.Bytes());
   Picture canvas;

@@ -23,7 +23,7 @@ constexpr int16_t kStorageFloat = 4;
 }  // namespace
 
 void TRLAGraphic::LoadFromStream(Stream& stream) {
-  image_ = Bitmap();
+  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
   ReaderInput input(stream);
   ByteReader reader(input.Bytes());
   try {

@@ -59,7 +59,7 @@ struct TiffCloser {
 bool TTIFFGraphic::Available() { return true; }
 
 void TTIFFGraphic::LoadFromStream(Stream& stream) {
-  image_ = Bitmap();
+  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
   ReaderInput input(stream);
   MemoryFile file{input.Bytes().data(), toff_t(input.Bytes().size()), 0};
   if (file.size < 8) throw EInvalidGraphic::InvalidFormat(kFormatName);

@@ -18,6 +18,7 @@ TGIFLZWDecoder::TGIFLZWDecoder(int minimumCodeSize)
   for (int i = 0; i < kTableSize; ++i) {
     prefix_[i] = 0;
     suffix_[i] = uint8_t(i);
+    length_[i] = 1;
   }
   DecodeInit();
 }
@@ -33,6 +34,14 @@ void TGIFLZWDecoder::ResetTable() {
   codeSize_ = minimumCodeSize_ + 1;
   nextCode_ = clearCode_ + 2;
   previous_ = -1;
+}
+
+void TGIFLZWDecoder::AddEntry(uint8_t last) {
+  prefix_[nextCode_] = uint16_t(previous_);
+  suffix_[nextCode_] = last;
+  length_[nextCode_] = uint16_t(length_[previous_] + 1);
+  ++nextCode_;
+  if (nextCode_ == (1 << codeSize_) && codeSize_ < kMaxCodeSize) ++codeSize_;
 }
 
 void TGIFLZWDecoder::Decode(const uint8_t*& source, uint8_t*& dest, size_t packedSize, size_t unpackedSize) {
@@ -68,35 +77,25 @@ void TGIFLZWDecoder::Decode(const uint8_t*& source, uint8_t*& dest, size_t packe
       continue;
     }
 
-    int walk;
-    int depth = 0;
-    if (code < nextCode_) {
-      walk = code;
-    } else if (code == nextCode_ && nextCode_ < kTableSize) {
-      // The string being defined by this very code: previous string plus its first byte.
-      stack_[depth++] = firstByte_;
-      walk = previous_;
-    } else {
-      throw Error(kInvalidOpcode);
-    }
+    // Strings are written straight to their place, last byte first, by walking the
+    // prefix chain; bytes that would land past the destination are dropped.
+    if (code > nextCode_ || (code == nextCode_ && nextCode_ >= kTableSize)) throw Error(kInvalidOpcode);
+    const bool defining = code == nextCode_;
+    if (defining) AddEntry(firstByte_);  // the string being defined: previous plus its first byte
+    const size_t length = length_[code], room = size_t(outEnd - out);
+    size_t at = length - 1;
+    int walk = code;
     while (walk >= clearCode_) {
-      stack_[depth++] = suffix_[walk];
+      if (at < room) out[at] = suffix_[walk];
+      --at;
       walk = prefix_[walk];
     }
     if (walk > 255) throw Error(kInvalidOpcode);  // wide roots can't be pixels of a 256-colour table
-    stack_[depth++] = uint8_t(walk);
+    *out = uint8_t(walk);
     firstByte_ = uint8_t(walk);
-
-    if (nextCode_ < kTableSize) {
-      prefix_[nextCode_] = uint16_t(previous_);
-      suffix_[nextCode_] = firstByte_;
-      ++nextCode_;
-      if (nextCode_ == (1 << codeSize_) && codeSize_ < kMaxCodeSize) ++codeSize_;
-    }
+    if (!defining && nextCode_ < kTableSize) AddEntry(firstByte_);
     previous_ = code;
-
-    const size_t n = std::min(size_t(depth), size_t(outEnd - out));
-    for (size_t i = 0; i < n; ++i) *out++ = stack_[depth - 1 - i];
+    out += std::min(length, room);
   }
 done:
   source = in;

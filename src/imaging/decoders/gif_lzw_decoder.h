@@ -1,6 +1,6 @@
 #pragma once
 // GIF's variable-length LZW: codes of 3..12 bits packed LSB first, a clear and an end code
-// after the roots, and a 4096-entry string table kept as prefix/suffix pairs. A full table
+// after the roots, and a 4096-entry string table kept as prefix/suffix pairs with their lengths. A full table
 // is not an error: codes stay 12 bits wide until the next clear.
 #include <cstdint>
 
@@ -25,6 +25,7 @@ class TGIFLZWDecoder final : public TDecoder {
 
  private:
   void ResetTable();
+  void AddEntry(uint8_t last);
 
   int minimumCodeSize_;
   int clearCode_;
@@ -39,7 +40,7 @@ class TGIFLZWDecoder final : public TDecoder {
 
   uint16_t prefix_[kTableSize];
   uint8_t suffix_[kTableSize];
-  uint8_t stack_[kTableSize + 1];
+  uint16_t length_[kTableSize];
 };
 
 }  // namespace vitrine
