@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "command.h"
+#include "package/picture_loading.h"
+#include "raster/canvas.h"
 #include "raster/image_files.h"
 #include "transitions/catalogue.h"
 #include "transitions/transition_rig.h"
@@ -18,9 +20,22 @@ namespace {
 
 constexpr int32_t kFrameCap = 100000;
 
+// A picture file stretched to the area's size.
+Bitmap LoadStretched(const std::string& name, int32_t w, int32_t h) {
+  Bitmap loaded;
+  if (!LoadPictureFromFile(name, loaded) || loaded.Empty()) throw UsageError{"cannot read a picture from " + name};
+  if (w == 0) return loaded;
+  Bitmap sized(w, h, kShowPixelFormat);
+  Canvas(sized).StretchDraw(sized.Bounds(), loaded);
+  return sized;
+}
+
 int RunTransition(const Args& given) {
   Args args = given;
-  const auto size = ParseSize(TakeOption(args, "--size", ""), "--size");
+  const std::string sizeText = TakeOption(args, "--size", "");
+  const std::string fromFile = TakeOption(args, "--from", ""), toFile = TakeOption(args, "--to", "");
+  if (fromFile.empty() != toFile.empty()) throw UsageError{"--from and --to go together"};
+  if (sizeText.empty() && toFile.empty()) throw UsageError{"--size WxH is required"};
   const int32_t speed = ParseInt(TakeOption(args, "--speed", "25"), "--speed");
   const int32_t scope = ParseInt(TakeOption(args, "--scope", "0"), "--scope");
   const auto origin = ParsePair(TakeOption(args, "--origin", "8,8"), ',', "--origin");
@@ -31,8 +46,18 @@ int RunTransition(const Args& given) {
   const int32_t index = ParseInt(args[0], "INDEX");
   if (index < -1 || index >= kTransitionCount) throw UsageError{"INDEX must be -1..160"};
 
-  TransitionRig rig(MakeOldTestPicture(size.first, size.second), MakeNewTestPicture(size.first, size.second),
-                    origin.first, origin.second, scope);
+  // Without --size the pictures keep the size of the new one.
+  Bitmap oldPicture, newPicture;
+  if (toFile.empty()) {
+    const auto size = ParseSize(sizeText, "--size");
+    oldPicture = MakeOldTestPicture(size.first, size.second);
+    newPicture = MakeNewTestPicture(size.first, size.second);
+  } else {
+    const auto size = sizeText.empty() ? std::pair{0, 0} : ParseSize(sizeText, "--size");
+    newPicture = LoadStretched(toFile, size.first, size.second);
+    oldPicture = LoadStretched(fromFile, newPicture.Width(), newPicture.Height());
+  }
+  TransitionRig rig(oldPicture, newPicture, origin.first, origin.second, scope);
   if (!framesDir.empty()) std::filesystem::create_directories(framesDir);
 
   rig.Start(index, speed);
@@ -65,7 +90,7 @@ int RunTransition(const Args& given) {
 }  // namespace
 
 VITRINE_COMMAND(transition, "transition",
-                "transition INDEX --size WxH [--speed S] [--scope 0|1] [--origin X,Y] [--frames DIR] [--time]",
+                "transition INDEX --size WxH [--speed S] [--scope 0|1] [--origin X,Y] [--from A --to B] [--frames DIR] [--time]",
                 RunTransition);
 
 }  // namespace vitrine::tool
