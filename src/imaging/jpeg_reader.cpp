@@ -109,7 +109,10 @@ bool RunDecompress(j_decompress_ptr cinfo, ErrorManager* err, DecodeJob* job) {
   jpeg_start_decompress(cinfo);
 
   uint32_t w = cinfo->output_width, h = cinfo->output_height;
-  job->out->Reset(int32_t(w), int32_t(h), PixelFormat::Xrgb8888);
+  // Every row is written in full below, so a bitmap of the right shape needs no clearing.
+  if (job->out->Width() != int32_t(w) || job->out->Height() != int32_t(h) ||
+      job->out->Format() != PixelFormat::Xrgb8888)
+    job->out->Reset(int32_t(w), int32_t(h), PixelFormat::Xrgb8888);
   JSAMPROW rows[16];
   if (!cmyk) {
     // BGRX is the bitmap's own memory layout, so libjpeg writes straight into it.
@@ -225,15 +228,19 @@ JpegHeader ReadJpegHeader(std::span<const uint8_t> file) {
   return job.header;
 }
 
-Bitmap DecodeJpeg(std::span<const uint8_t> file, int scaleNum) {
-  Bitmap stored;
+void DecodeJpeg(std::span<const uint8_t> file, Bitmap& into, int scaleNum) {
   DecodeJob job;
   job.file = file;
   job.scaleNum = scaleNum < 1 ? 1 : scaleNum > 8 ? 8 : scaleNum;
-  job.out = &stored;
+  job.out = &into;
   Run(job);
-  if (job.header.orientation == 1) return stored;
-  return ApplyOrientation(stored, job.header.orientation);
+  if (job.header.orientation != 1) into = ApplyOrientation(into, job.header.orientation);
+}
+
+Bitmap DecodeJpeg(std::span<const uint8_t> file, int scaleNum) {
+  Bitmap stored;
+  DecodeJpeg(file, stored, scaleNum);
+  return stored;
 }
 
 int ChooseJpegScale(const JpegHeader& header, int32_t boxWidth, int32_t boxHeight) {
