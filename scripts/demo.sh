@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the native preset (build/native) and makes the demo show
-# in build/demo.
+# Installs what is missing, builds the native preset (build/native), makes the demo show in
+# build/demo and renders it into build/demo/frames (PNG frames, and show.mp4 with ffmpeg).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -12,10 +12,16 @@ cmake --preset native
 cmake --build --preset native
 
 vitrine=build/native/bin/vitrine
-if [ -f demo/build-demo.sh ]; then
-  bash demo/build-demo.sh "$vitrine" build/demo
-  echo "demo: built in $root/build/demo"
+bash demo/build-demo.sh "$vitrine" build/demo
+echo "demo: built in $root/build/demo"
+
+# Twenty seconds of the show on the headless platform, ten frames a second.
+frames=build/demo/frames
+rm -rf "$frames"
+"$vitrine" render build/demo/vitrine-demo.pkg --seconds "${DEMO_SECONDS:-20}" --size 960x540 --fps 10 --out "$frames"
+echo "demo: frames in $root/$frames (frame-000000.png ...)"
+if [ -f "$frames/show.mp4" ]; then
+  echo "demo: the show as a video: $root/$frames/show.mp4"
 else
-  echo "demo: note: demo/build-demo.sh does not exist yet, so there is no demo show to build."
-  echo "demo: the tool is built: $root/$vitrine (try: $vitrine --help)"
+  echo "demo: no show.mp4 (ffmpeg is not installed)"
 fi
