@@ -9,6 +9,8 @@ namespace vitrine {
 namespace {
 
 constexpr int kScanDown = 104, kBandDownLarge = 0, kBandUpSmall = 19, kCentreEnvelop = 23;
+constexpr int kScanToCentreH = 107, kScanToEdgeV = 110;
+constexpr int kBandFromLeftTopLarge = 6, kBandFromRightBottomLarge = 8, kBandToCentreLarge = 16;
 constexpr int kLineDownRebound = 49, kLineUp = 54, kLinesVertical = 57, kRandomCrossLines = 99, kRainDown = 95;
 
 TEST(ScanDown, DrawsOneStripPerFrameAndAnEmptyLastFrameWhenTheStepDividesTheHeight) {
@@ -32,6 +34,71 @@ TEST(ScanDown, ClampsTheLastStripAndEndsWithIt) {
   const FrameResult f = StepAndDiff(rig);
   EXPECT_TRUE(f.finished);
   EXPECT_EQ(f.changed, (Rect{0, 90, 40, 100}));
+}
+
+TEST(ScanToEdge, OpensFromTheMiddleAndEndsWithAnEmptyClampedStrip) {
+  TransitionRig rig = MakeRig(10, 6);
+  rig.Start(kScanToEdgeV, 2);
+  // Middle 6: (4, 6) + (6, 8), then (2, 4) + (8, 10), then (0, 2); the fourth frame ends.
+  EXPECT_EQ(StepAndDiff(rig).changed, (Rect{4, 0, 8, 6}));
+  EXPECT_EQ(StepAndDiff(rig).changed, (Rect{2, 0, 10, 6}));
+  EXPECT_EQ(StepAndDiff(rig).changed, (Rect{0, 0, 2, 6}));
+  const FrameResult last = StepAndDiff(rig);
+  EXPECT_TRUE(last.finished);
+  EXPECT_TRUE(last.changed.Empty());
+}
+
+TEST(ScanToCentre, MeetsInTheMiddleAndEndsOnceThePositionPassesIt) {
+  TransitionRig rig = MakeRig(7, 10);
+  rig.Start(kScanToCentreH, 3);
+  EXPECT_FALSE(rig.Step());  // rows 0-3 and 7-10
+  EXPECT_FALSE(rig.Step());  // rows 3-6 and 4-7
+  EXPECT_TRUE(rig.AreaShowsNew());
+  EXPECT_FALSE(rig.Step());  // position 6 is not yet past the middle line 6
+  EXPECT_TRUE(rig.Step());
+}
+
+// Every pixel the frame shows new lies inside one of the two rectangles.
+void ExpectNewOnlyWithin(const TransitionRig& rig, const Rect& a, const Rect& b) {
+  const Rect area = rig.Area();
+  for (int32_t y = 0; y < area.Height(); ++y)
+    for (int32_t x = 0; x < area.Width(); ++x)
+      if (rig.ShowsNew(x, y)) ASSERT_TRUE(a.Contains(x, y) || b.Contains(x, y)) << x << "," << y;
+}
+
+TEST(GrowingBand, RowAndColumnStripsReachAtMostFiftyBeyondTheShape) {
+  TransitionRig rig = MakeRig(200, 100);
+  rig.Start(kBandFromLeftTopLarge, 25);
+  EXPECT_FALSE(rig.Step());  // position 0: one row strip and one column strip
+  ExpectNewOnlyWithin(rig, {0, 0, 50, 15}, {0, 0, 15, 50});
+  EXPECT_FALSE(rig.Step());  // position 25, height round(12.5) = 12: one row strip, two columns
+  ExpectNewOnlyWithin(rig, {0, 0, 75, 15}, {0, 0, 30, 62});
+  EXPECT_TRUE(rig.ShowsNew(0, 0));
+}
+
+TEST(GrowingBand, TheRightBottomAnchorMirrorsBothAxes) {
+  TransitionRig rig = MakeRig(200, 100);
+  rig.Start(kBandFromRightBottomLarge, 25);
+  EXPECT_FALSE(rig.Step());
+  EXPECT_FALSE(rig.Step());
+  ExpectNewOnlyWithin(rig, {125, 85, 200, 100}, {170, 38, 200, 100});
+  EXPECT_TRUE(rig.ShowsNew(199, 99));
+  ASSERT_TRUE(rig.Run(100));
+  EXPECT_TRUE(rig.AreaShowsNew());
+}
+
+TEST(GrowingBand, ToCentreKeepsTheCentreOldWhileThePositionIsNotNegative) {
+  TransitionRig rig = MakeRig(200, 100);
+  rig.Start(kBandToCentreLarge, 25);
+  // Positions 101, 76, 51, 26, 1 still hold the centre; -24 has no shape left.
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(rig.Step());
+  EXPECT_FALSE(rig.ShowsNew(101, 51));
+  EXPECT_TRUE(rig.ShowsNew(0, 0));
+  EXPECT_FALSE(rig.Step());
+  EXPECT_TRUE(rig.AreaShowsNew());
+  // -49 still runs; -74 ends.
+  ASSERT_TRUE(rig.Run(100));
+  EXPECT_EQ(rig.Frames(), 8);
 }
 
 TEST(RaggedBand, EndsOnlyAfterTheFrontPassesFiftyPixelsBeyondTheEdge) {
