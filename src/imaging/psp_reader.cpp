@@ -205,6 +205,9 @@ void IndexedToColor(const std::vector<uint8_t>& samples, size_t rowBytes, int de
 // Reads the channel blocks in [from, to) as one picture of the given area.
 Picture ReadChannels(PspParser& parser, size_t from, size_t to, int32_t width, int32_t height, const Attributes& attributes,
                      uint16_t compression, const std::vector<uint32_t>& palette) {
+  // A zlib stream expands at most about 1032 times: refuse areas the blocks can't fill.
+  const uint64_t colorBytes = (uint64_t(width) * uint64_t(attributes.depth == 24 ? 8 : attributes.depth) + 7) / 8 * uint64_t(height);
+  if (colorBytes > uint64_t(to - std::min(to, from)) * 1032) Invalid();
   Picture picture;
   picture.width = width;
   picture.height = height;
@@ -284,7 +287,7 @@ void TPSPGraphic::LoadFromStream(Stream& stream) {
     std::optional<Attributes> attributes;
     std::vector<uint32_t> palette;
     std::optional<Picture> composite;
-    std::vector<std::pair<Layer, Picture>> layers;
+    bool haveCanvas = false;
     const size_t fileEnd = reader.Size();
     while (reader.Position() + 10 <= fileEnd) {
       const Block block = parser.ReadBlock(fileEnd);
@@ -369,8 +372,15 @@ void TPSPGraphic::LoadFromStream(Stream& stream) {
               if (int64_t(w) * h > kMaxPicturePixels) Invalid();
               std::vector<uint32_t> layerPalette = palette;
               if (attributes->depth <= 8 && layerPalette.empty()) layerPalette = GreyPalette(attributes->depth);
-              layers.emplace_back(layer, ReadChannels(parser, channels, sub.end, w, h, *attributes,
-                                                      attributes->compression, layerPalette));
+              const Picture pixels =
+                  ReadChannels(parser, channels, sub.end, w, h, *attributes, attributes->compression, layerPalette);
+              if (!haveCanvas) {
+                canvas.width = attributes->width;
+                canvas.height = attributes->height;
+                canvas.color.assign(size_t(canvas.width) * size_t(canvas.height), 0xFFFFFF);
+                haveCanvas = true;
+              }
+              Blend(canvas, pixels, layer.left, layer.top, layer.opacity);
             }
           }
           reader.Seek(sub.end);
@@ -382,11 +392,10 @@ void TPSPGraphic::LoadFromStream(Stream& stream) {
 
     if (composite) {
       canvas = std::move(*composite);
-    } else {
+    } else if (!haveCanvas) {  // no visible raster layer: the bare white canvas
       canvas.width = attributes->width;
       canvas.height = attributes->height;
       canvas.color.assign(size_t(canvas.width) * size_t(canvas.height), 0xFFFFFF);
-      for (const auto& [layer, pixels] : layers) Blend(canvas, pixels, layer.left, layer.top, layer.opacity);
     }
   } catch (const ByteReader::OutOfData&) {
     Invalid();

@@ -5,6 +5,7 @@
 // the cases that need them skip.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
