@@ -29,6 +29,9 @@ std::vector<std::string> SplitLines(std::string_view text);
 std::string Cp1252ToUtf8(std::string_view ansi);
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// Appends the UTF-8 bytes of one code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // The Unicode code point of one Windows-1252 byte.
 char32_t Cp1252ToCodePoint(uint8_t byte);
 
