@@ -1,0 +1,26 @@
+#include "platform/win32/scr/scr_test_capture.h"
+
+#include <cstdlib>
+
+#include "core/file_system.h"
+#include "raster/image_files.h"
+
+namespace vitrine {
+
+TestCapture::TestCapture(EventLoop& loop, TfRun& form) : loop_(loop), form_(form) {
+  const char* path = std::getenv("VITRINE_CAPTURE");
+  if (!path || !*path) return;
+  path_ = path;
+  if (const char* after = std::getenv("VITRINE_CAPTURE_AFTER_MS")) afterMs_ = std::strtoull(after, nullptr, 10);
+  timer_ = loop.CreateTimer(100, [this] { Check(); });
+  timer_->SetEnabled(true);
+}
+
+void TestCapture::Check() {
+  bool waiting = !form_.ShowTimer().Enabled() && form_.SelectTimer().Enabled();
+  if (loop_.NowMs() < afterMs_ || !waiting) return;
+  timer_->SetEnabled(false);
+  NativeFileSystem().WriteFile(path_, EncodeBmp(form_.SurfaceBitmap()));
+}
+
+}  // namespace vitrine
