@@ -1,0 +1,169 @@
+// vitrine.scr run as the system runs it: show, preview, settings, second instance, password.
+#include <gtest/gtest.h>
+
+#include "core/stream.h"
+#include "package/picture_loading.h"
+#include "platform/win32/scr/scr_settings_dialog.h"
+#include "platform/win32/win32_registry_store.h"
+#include "platform/win32/win32_services.h"
+#include "scr_process.h"
+
+namespace vitrine::test {
+namespace {
+
+constexpr DWORD kStartMs = 60000;  // 32-bit programs may run through an emulator here
+
+struct ScrRun : ::testing::Test {
+  ShowRig rig;
+  std::unique_ptr<RegistryStore> registry = MakeWin32RegistryStore();
+
+  void SetUp() override {
+    rig.Set(6, "30");  // a long display time: the first picture stands still while we look
+    rig.AddPicture(RGBColor(200, 40, 40), 300, 200);
+    rig.AddPicture(RGBColor(40, 200, 40), 300, 200);
+    UserSettings([](TRWSetting&) {});
+    DeleteFileA(TempPath("mltqdsk.bmp").c_str());
+  }
+  template <class F>
+  void UserSettings(F change) {
+    TRWSetting settings(kSaverName, *registry);
+    change(settings);
+    ASSERT_TRUE(settings.SaveToRegistry());
+  }
+  std::string Scr() { return WritePackagedScr(rig, "vitrine-test.scr"); }
+};
+
+TEST_F(ScrRun, ShowMatchesTheHeadlessRenderAndEndsOnEscWithoutLeavingFiles) {
+  std::string exe = Scr();
+  std::string capture = TempPath("vitrine-capture.bmp");
+  DeleteFileA(capture.c_str());
+  SetEnvironmentVariableA("VITRINE_SEED", "4242");
+  SetEnvironmentVariableA("VITRINE_CAPTURE", capture.c_str());
+  ScrProcess scr(exe, "/s");
+  SetEnvironmentVariableA("VITRINE_CAPTURE", nullptr);
+  ASSERT_TRUE(scr.started);
+  HWND show = scr.FindWindowOf("TfRun", nullptr, kStartMs);
+  ASSERT_NE(show, nullptr);
+  for (DWORD waited = 0; waited < kStartMs && GetFileAttributesA(capture.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 100)
+    Sleep(100);
+
+  std::ifstream in(capture, std::ios::binary);
+  MemoryStream stream(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+  Bitmap shown;
+  ASSERT_TRUE(LoadPictureFromStream(stream, shown, 1)) << "no capture from the running show";
+
+  HeadlessShowOptions options;
+  options.packagePath = exe;
+  options.width = GetSystemMetrics(SM_CXSCREEN);
+  options.height = GetSystemMetrics(SM_CYSCREEN);
+  options.seed = 4242;
+  {
+    // The headless show needs the mutex the running one holds: let it end first.
+    ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(scr.WaitExit(kStartMs)) << "Esc did not end the show";
+  }
+  HeadlessShow headless(options);
+  ASSERT_TRUE(headless.Start());
+  for (uint64_t t = 100; t < 60000 && !(headless.Form().SelectTimer().Enabled() && !headless.Form().ShowTimer().Enabled());
+       t += 100)
+    headless.RunUntil(t);
+  Bitmap expected = headless.Screen();
+  ASSERT_EQ(shown.Width(), expected.Width());
+  ASSERT_EQ(shown.Height(), expected.Height());
+  int differing = 0;
+  for (int32_t y = 0; y < expected.Height(); ++y)
+    for (int32_t x = 0; x < expected.Width(); ++x) differing += shown.GetPixel(x, y) != expected.GetPixel(x, y);
+  EXPECT_EQ(differing, 0) << "pixels differ from the headless render";
+  headless.Destroy();
+
+  EXPECT_EQ(GetFileAttributesA(TempPath("mltqdsk.bmp").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ScrRun, SecondInstanceEndsAtOnceWhileTheShowRuns) {
+  std::string exe = Scr();
+  ScrProcess first(exe, "/s");
+  HWND show = first.FindWindowOf("TfRun", nullptr, kStartMs);
+  ASSERT_NE(show, nullptr);
+  ScrProcess second(exe, "/s");
+  ASSERT_TRUE(second.started);
+  EXPECT_TRUE(second.WaitExit(kStartMs));
+  EXPECT_TRUE(first.Running());
+  // Alt+F4 arrives as a system command, which the show ignores.
+  ::SendMessageA(show, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_FALSE(first.WaitExit(500));
+  ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(first.WaitExit(kStartMs));
+}
+
+TEST_F(ScrRun, WrongPasswordKeepsTheShowAndTheRightOneInAnyCaseEndsIt) {
+  UserSettings([](TRWSetting& s) {
+    s.EnabledPassword = true;
+    s.Pwd = "secret";
+  });
+  ScrProcess scr(Scr(), "/S");
+  HWND show = scr.FindWindowOf("TfRun", nullptr, kStartMs);
+  ASSERT_NE(show, nullptr);
+  auto answer = [&](const char* entry) {
+    ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);
+    HWND prompt = scr.FindWindowOf(nullptr, kPasswordCaption, kStartMs);
+    if (!prompt) return false;
+    SetWindowTextA(GetDlgItem(prompt, kPasswordEditId), entry);
+    ::PostMessageA(prompt, WM_COMMAND, IDOK, 0);
+    return true;
+  };
+  ASSERT_TRUE(answer("wrong"));
+  EXPECT_FALSE(scr.WaitExit(1500));
+  ASSERT_TRUE(answer("SECRET"));
+  EXPECT_TRUE(scr.WaitExit(kStartMs));
+}
+
+TEST_F(ScrRun, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
+  HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 220, 180, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(parent, nullptr);
+  ScrProcess scr(Scr(), "/p " + std::to_string(reinterpret_cast<uintptr_t>(parent)));
+  HWND child = nullptr;
+  for (DWORD waited = 0; waited < kStartMs && !child && scr.Running(); waited += 50) {
+    MSG msg;  // the child is attached through messages to this thread's window
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    child = FindWindowExA(parent, nullptr, "TfRun", nullptr);
+    Sleep(50);
+  }
+  ASSERT_NE(child, nullptr);
+  RECT host, shown;
+  GetClientRect(parent, &host);
+  GetWindowRect(child, &shown);
+  EXPECT_EQ(shown.right - shown.left, host.right);
+  EXPECT_EQ(shown.bottom - shown.top, host.bottom);
+  EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);
+  DestroyWindow(parent);
+  EXPECT_TRUE(scr.WaitExit(kStartMs));
+}
+
+TEST_F(ScrRun, ConfigurationDialogWritesTheCheckedValuesToTheRegistry) {
+  UserSettings([](TRWSetting& s) {
+    s.EnterKey = true;
+    s.MouseLeftClick = false;
+    s.NewTransition = false;
+  });
+  ScrProcess scr(Scr(), "/c:1234");
+  HWND dialog = scr.FindWindowOf(nullptr, "Screensaver Setting", kStartMs);
+  ASSERT_NE(dialog, nullptr);
+  ::SendMessageA(GetDlgItem(dialog, kIdEnterKey), BM_CLICK, 0, 0);
+  ::SendMessageA(GetDlgItem(dialog, kIdMouseLeftClick), BM_CLICK, 0, 0);
+  ::SendMessageA(GetDlgItem(dialog, kIdTransitionUsed), BM_CLICK, 0, 0);
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kIdTransitionList)));
+  ::SendMessageA(GetDlgItem(dialog, kIdClearAll), BM_CLICK, 0, 0);
+  ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(scr.WaitExit(kStartMs));
+
+  TRWSetting saved(kSaverName, *registry);
+  ASSERT_TRUE(saved.LoadFromRegistry());
+  EXPECT_FALSE(saved.EnterKey);
+  EXPECT_TRUE(saved.MouseLeftClick);
+  EXPECT_TRUE(saved.NewTransition);
+  EXPECT_EQ(saved.Transition, "");
+}
+
+}  // namespace
+}  // namespace vitrine::test
