@@ -25,3 +25,14 @@ if [ -f "$frames/show.mp4" ]; then
 else
   echo "demo: no show.mp4 (ffmpeg is not installed)"
 fi
+
+# The same show as a Windows screen saver (build/demo/demo.scr) when the MinGW cross compiler
+# is here; set DEMO_SCR=0 to leave it out.
+if [ "${DEMO_SCR:-1}" = 1 ] && command -v i686-w64-mingw32-g++-posix >/dev/null; then
+  [ -d build/win32-deps ] || bash scripts/build-win32-deps.sh
+  [ -f build/win32/build.ninja ] || cmake --preset win32
+  cmake --build build/win32 --target vitrine_scr
+  bash demo/build-demo.sh "$vitrine" build/demo/scr build/win32/bin/vitrine.scr >/dev/null
+  cp build/demo/scr/vitrine-demo.scr build/demo/demo.scr
+  echo "demo: the screen saver in $root/build/demo/demo.scr (copy it to Windows, right-click, Test)"
+fi
