@@ -248,9 +248,9 @@ std::vector<uint32_t> GreyPalette(int depth) {
 }
 
 // Blends a layer over the canvas with its opacity and transparency mask, clipped.
-void Blend(Picture& canvas, const Picture& layer, int32_t left, int32_t top, uint8_t opacity) {
-  for (int32_t y = std::max(0, -top); y < layer.height && top + y < canvas.height; ++y) {
-    for (int32_t x = std::max(0, -left); x < layer.width && left + x < canvas.width; ++x) {
+void Blend(Picture& canvas, const Picture& layer, int64_t left, int64_t top, uint8_t opacity) {
+  for (int64_t y = std::max<int64_t>(0, -top); y < layer.height && top + y < canvas.height; ++y) {
+    for (int64_t x = std::max<int64_t>(0, -left); x < layer.width && left + x < canvas.width; ++x) {
       const size_t s = size_t(y) * size_t(layer.width) + size_t(x);
       const size_t d = size_t(top + y) * size_t(canvas.width) + size_t(left + x);
       const uint32_t a = (uint32_t(layer.alpha[s]) * opacity + 127) / 255;
@@ -294,7 +294,11 @@ void TPSPGraphic::LoadFromStream(Stream& stream) {
       if (block.id == kImageAttributes) {
         attributes = parser.ReadAttributes(block);
         const Attributes& a = *attributes;
-        if (a.width <= 0 || a.height <= 0 || int64_t(a.width) * a.height > kMaxPicturePixels) Invalid();
+        // The canvas is filled by layers stored in this file; a zlib stream of 1-bit samples
+        // covers at most about 8256 pixels a byte, so larger canvases are forged.
+        if (a.width <= 0 || a.height <= 0 || int64_t(a.width) * a.height > kMaxPicturePixels ||
+            uint64_t(a.width) * uint64_t(a.height) > uint64_t(reader.Size()) * 8256)
+          Invalid();
         if (a.depth != 1 && a.depth != 4 && a.depth != 8 && a.depth != 24) throw EInvalidGraphic(kInvalidColor);
         if (a.compression > kLZ77) throw EInvalidGraphic(kUnsupported);
       } else if (!attributes) {
@@ -367,13 +371,13 @@ void TPSPGraphic::LoadFromStream(Stream& stream) {
             layer.visible = reader.U8() != 0;
             // Version 4 keeps the bitmap and channel counts in a chunk of their own.
             const size_t channels = major == 3 ? sub.content : parser.ChunkEnd(infoEnd);
-            const int32_t w = layer.right - layer.left, h = layer.bottom - layer.top;
+            const int64_t w = int64_t(layer.right) - layer.left, h = int64_t(layer.bottom) - layer.top;
             if (layer.raster && layer.visible && w > 0 && h > 0) {
-              if (int64_t(w) * h > kMaxPicturePixels) Invalid();
+              if (w * h > kMaxPicturePixels) Invalid();
               std::vector<uint32_t> layerPalette = palette;
               if (attributes->depth <= 8 && layerPalette.empty()) layerPalette = GreyPalette(attributes->depth);
               const Picture pixels =
-                  ReadChannels(parser, channels, sub.end, w, h, *attributes, attributes->compression, layerPalette);
+                  ReadChannels(parser, channels, sub.end, int32_t(w), int32_t(h), *attributes, attributes->compression, layerPalette);
               if (!haveCanvas) {
                 canvas.width = attributes->width;
                 canvas.height = attributes->height;
