@@ -19,10 +19,10 @@ if ! command -v wine >/dev/null; then
   exit 127
 fi
 
-# Wine's loader is a 32-bit Linux program: kernels built or booted without 32-bit emulation
-# (ia32_emulation=off) refuse it with "Exec format error".
+# Wine's loader is a 32-bit Linux program: a kernel without 32-bit emulation refuses it
+# unless scripts/enable-32bit-programs.sh has handed such programs to qemu.
 if ! wine --version >/dev/null 2>&1; then
-  echo "wine-run: SKIPPED: this machine cannot run 32-bit programs (the kernel's 32-bit emulation is off)" >&2
+  echo "wine-run: SKIPPED: this machine cannot run 32-bit programs (run scripts/enable-32bit-programs.sh as root)" >&2
   exit 77
 fi
 
@@ -30,14 +30,7 @@ if [ ! -f "$WINEPREFIX/.vitrine-ready" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    # Wine's loader is a 32-bit Linux program: kernels built or booted without 32-bit emulation
-# (ia32_emulation=off) refuse it with "Exec format error".
-if ! wine --version >/dev/null 2>&1; then
-  echo "wine-run: SKIPPED: this machine cannot run 32-bit programs (the kernel's 32-bit emulation is off)" >&2
-  exit 77
-fi
-
-if [ ! -f "$WINEPREFIX/.vitrine-ready" ]; then
+    if [ ! -f "$WINEPREFIX/.vitrine-ready" ]; then
       rm -rf "$WINEPREFIX"
       wineboot --init >"$WINEPREFIX.log" 2>&1 </dev/null
       wineserver -w
