@@ -2,31 +2,10 @@
 
 #include "app/startup.h"
 #include "core/file_system.h"
+#include "flash/flash_form.h"
 #include "raster/text_renderer.h"
 
 namespace vitrine {
-
-namespace {
-// Until the Flash window is wired in here, a Flash item is skipped as where the control is
-// missing: the show goes on with the next item at once.
-class SkippingFlashHost final : public FlashWindowHost {
- public:
-  explicit SkippingFlashHost(EventLoop& loop) : loop_(loop) {}
-  void ShowFlashWindow(MessageTarget& notify, const TRWSetting&, bool, bool, const FlashDisplayRecord&,
-                       const std::string&) override {
-    loop_.PostMessage(notify, WM_FLASHFINISHED, 1, 1);
-  }
-  void ShowFlashInPanel(MessageTarget& notify, const TRWSetting& s, bool c, bool t, const FlashDisplayRecord& r,
-                        const std::string& p) override {
-    ShowFlashWindow(notify, s, c, t, r, p);
-  }
-  void CloseFlashWindow() override {}
-  bool FlashWindowOpen() const override { return false; }
-
- private:
-  EventLoop& loop_;
-};
-}  // namespace
 
 HeadlessShow::HeadlessShow(HeadlessShowOptions options)
     : options_(std::move(options)),
@@ -42,7 +21,7 @@ HeadlessShow::HeadlessShow(HeadlessShowOptions options)
     text_ = std::make_unique<RendererTextPainter>(*renderer_);
   }
   TextPainter& text = options_.text ? *options_.text : *text_;
-  flash_ = std::make_unique<SkippingFlashHost>(loop_);
+  flash_ = CreateFlashWindowHost(loop_, window_, services_, files_);
   platform_ = std::make_unique<ShowPlatform>(
       ShowPlatform{loop_, window_, services_, files_, media_, registry_, text, *flash_});
 }

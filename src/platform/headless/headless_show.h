@@ -52,6 +52,7 @@ class HeadlessShow {
   HeadlessServices& Services() { return services_; }
   MemoryRegistryStore& Registry() { return registry_; }
   HeadlessMediaPlayerFactory& Media() { return media_; }
+  FlashWindowHost& Flash() { return *flash_; }
 
   // Ends the show as its window's destroy handler does (temporary files removed).
   void Destroy();
