@@ -39,6 +39,10 @@ function(vitrine_test name)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "VITRINE_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;VITRINE_CORPUS=${VITRINE_CORPUS_DIR}"
     TIMEOUT 1800)
+  if(VITRINE_SANITIZE)
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+      "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/cmake/lsan.supp:print_suppressions=0")
+  endif()
   if(CMAKE_CROSSCOMPILING)
     # scripts/wine-run.sh exits 77 where Wine cannot run at all.
     set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
