@@ -33,8 +33,4 @@ $SUDO apt-get install -y -q --no-install-recommends \
   g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev nasm \
   wine wine32:i386 xvfb xauth \
   imagemagick graphicsmagick netpbm libjpeg-turbo-progs libtiff-tools \
-  ffmpeg qemu-user-static
-
-# Wine's loader is a 32-bit Linux program. Where the kernel runs no 32-bit programs itself
-# (its 32-bit emulation is off), they run through the user-mode emulator instead.
-bash "$(dirname "$0")/enable-32bit-programs.sh" || true
+  ffmpeg

@@ -20,9 +20,9 @@ if ! command -v wine >/dev/null; then
 fi
 
 # Wine's loader is a 32-bit Linux program: a kernel without 32-bit emulation refuses it
-# unless scripts/enable-32bit-programs.sh has handed such programs to qemu.
+# (Exec format error); the tests then report themselves skipped.
 if ! wine --version >/dev/null 2>&1; then
-  echo "wine-run: SKIPPED: this machine cannot run 32-bit programs (run scripts/enable-32bit-programs.sh as root)" >&2
+  echo "wine-run: SKIPPED: this machine cannot run 32-bit programs (the kernel's 32-bit emulation is off)" >&2
   exit 77
 fi
 
