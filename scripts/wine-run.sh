@@ -29,11 +29,12 @@ fi
 if [ ! -f "$WINEPREFIX/.vitrine-ready" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
-    flock 9
+    flock -w 900 9 || exit 1
     if [ ! -f "$WINEPREFIX/.vitrine-ready" ]; then
       rm -rf "$WINEPREFIX"
-      wineboot --init >"$WINEPREFIX.log" 2>&1 </dev/null
-      wineserver -w
+      # Bounded: a Wine that cannot start (emulated, broken install) must not hang the tests.
+      timeout 600 wineboot --init >"$WINEPREFIX.log" 2>&1 </dev/null &&
+        timeout 120 wineserver -w || { cat "$WINEPREFIX.log" >&2; exit 1; }
       [ -f "$WINEPREFIX/system.reg" ] || { cat "$WINEPREFIX.log" >&2; exit 1; }
       touch "$WINEPREFIX/.vitrine-ready"
     fi
