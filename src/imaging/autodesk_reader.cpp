@@ -3,6 +3,7 @@
 #include "core/byte_reader.h"
 #include "core/errors.h"
 #include "imaging/reader_makers.h"
+#include "imaging/reader_input.h"
 #include "imaging/reader_support.h"
 
 namespace vitrine {
@@ -14,7 +15,8 @@ constexpr uint16_t kMagic = 0x9119;
 
 void TAutodeskGraphic::LoadFromStream(Stream& stream) {
   image_ = Bitmap();
-  const std::vector<uint8_t> file = ReadRemainingBytes(stream);
+  ReaderInput input(stream);
+  const std::span<const uint8_t> file = input.Bytes();
   ByteReader in(file);
   try {
     if (in.U16LE() != kMagic) throw EInvalidGraphic::InvalidFormat(kFormatName);

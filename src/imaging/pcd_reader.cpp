@@ -5,6 +5,7 @@
 #include "core/byte_reader.h"
 #include "core/errors.h"
 #include "imaging/reader_makers.h"
+#include "imaging/reader_input.h"
 #include "imaging/reader_support.h"
 
 namespace vitrine {
@@ -32,7 +33,8 @@ void TPCDGraphic::LoadFromStream(Stream& stream) {
     case TPCDResolution::Base: layout = {768, 512, 0x30000}; break;
     default: throw EInvalidGraphic(kUnsupported);
   }
-  const std::vector<uint8_t> file = ReadRemainingBytes(stream);
+  ReaderInput input(stream);
+  const std::span<const uint8_t> file = input.Bytes();
   ByteReader in(file);
   try {
     in.Seek(kSignatureAt);

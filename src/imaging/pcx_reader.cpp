@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "imaging/decoders/pcx_rle_decoder.h"
 #include "imaging/reader_makers.h"
+#include "imaging/reader_input.h"
 #include "imaging/reader_support.h"
 
 namespace vitrine {
@@ -28,7 +29,8 @@ constexpr std::array<uint8_t, 48> kDefaultEgaPalette = {
 
 void TPCXGraphic::LoadFromStream(Stream& stream) {
   image_ = Bitmap();
-  const std::vector<uint8_t> file = ReadRemainingBytes(stream);
+  ReaderInput input(stream);
+  const std::span<const uint8_t> file = input.Bytes();
   ByteReader in(file);
   try {
     if (in.U8() != 10) throw EInvalidGraphic::InvalidFormat(kFormatName);

@@ -7,6 +7,7 @@
 #include "core/errors.h"
 #include "imaging/decoders/sgi_rle_decoder.h"
 #include "imaging/reader_makers.h"
+#include "imaging/reader_input.h"
 #include "imaging/reader_support.h"
 
 namespace vitrine {
@@ -18,7 +19,8 @@ constexpr size_t kHeaderSize = 512;
 
 void TSGIGraphic::LoadFromStream(Stream& stream) {
   image_ = Bitmap();
-  const std::vector<uint8_t> file = ReadRemainingBytes(stream);
+  ReaderInput input(stream);
+  const std::span<const uint8_t> file = input.Bytes();
   ByteReader in(file);
   try {
     if (in.U16BE() != 474) throw EInvalidGraphic::InvalidFormat(kFormatName);

@@ -6,6 +6,7 @@
 #include "core/errors.h"
 #include "imaging/decoders/targa_rle_decoder.h"
 #include "imaging/reader_makers.h"
+#include "imaging/reader_input.h"
 #include "imaging/reader_support.h"
 
 namespace vitrine {
@@ -32,7 +33,8 @@ void PutWord(uint8_t* target, uint32_t p) {
 void TTargaGraphic::LoadFromStream(Stream& stream) {
   image_ = Bitmap();
   ImageID.clear();
-  const std::vector<uint8_t> file = ReadRemainingBytes(stream);
+  ReaderInput input(stream);
+  const std::span<const uint8_t> file = input.Bytes();
   ByteReader in(file);
   try {
     const uint8_t idLength = in.U8();
