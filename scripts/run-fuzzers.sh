@@ -41,7 +41,7 @@ for exe in "${targets[@]}"; do
   ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} \
   LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/cmake/lsan.supp:print_suppressions=0} \
   UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1} \
-    "$exe" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=10 -print_final_stats=1 \
+    "$exe" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=25 -print_final_stats=1 \
       -artifact_prefix="$artifacts/" "${dirs[@]}" </dev/null >"$log" 2>&1
   rc=$?
   if [ $rc -eq 0 ]; then

@@ -22,9 +22,11 @@ class TReaderGraphic {
   Bitmap image_;
 };
 
-// Pictures larger than this many pixels are refused before anything is allocated
-// (a 24-megapixel photo is well inside; a forged header claiming 2^31 pixels is not).
-inline constexpr int64_t kMaxPicturePixels = int64_t(1) << 28;
+// Pictures larger than this many pixels (134 megapixels, 512 MiB decoded) are refused before
+// anything is allocated: a 108-megapixel photo is inside, while a tiny run-length file
+// claiming a giant mostly-empty picture, which would only exhaust a 32-bit process's memory,
+// is not.
+inline constexpr int64_t kMaxPicturePixels = int64_t(1) << 27;
 
 // The reader for a picture type code (3, 4, 5 and 6 to 15), or nullptr when the code has
 // none (1 and 2 are decoded by the bitmap and JPEG loaders, not by a reader).

@@ -86,6 +86,8 @@ TEST(BmpFixtures, DamagedFilesFailWithTheFormatMessage) {
   EXPECT_EQ(DecodeError(ReadBytes(PictureFixture("truncated_24.bmp"))), "Invalid BMP image format.");
   EXPECT_EQ(DecodeError(ReadBytes(PictureFixture("corrupt_header.bmp"))), "Invalid BMP image format.");
   EXPECT_EQ(DecodeError(ReadBytes(PictureFixture("huge_dimensions.bmp"))), "Invalid BMP image format.");
+  // 138 bytes of RLE claiming 6 x 33,554,436 pixels: refused before 800 MB are allocated.
+  EXPECT_EQ(DecodeError(ReadBytes(PictureFixture("rle_giant_claim.bmp"))), "Invalid BMP image format.");
   EXPECT_EQ(DecodeError({}), "Invalid BMP image format.");
   EXPECT_EQ(DecodeError({'B', 'M', 0, 0}), "Invalid BMP image format.");
 }
