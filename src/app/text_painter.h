@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "package/font_spec.h"
+#include "package/font_record.h"
 #include "raster/canvas.h"
 
 namespace vitrine {
@@ -16,9 +16,9 @@ struct TextSize {
 class TextPainter {
  public:
   virtual ~TextPainter() = default;
-  virtual TextSize Measure(const FontSpec& font, std::string_view text) = 0;
+  virtual TextSize Measure(const FontRecord& font, std::string_view text) = 0;
   // The text's top-left corner at (x, y); only the glyphs are painted.
-  virtual void Draw(Canvas& canvas, int32_t x, int32_t y, const FontSpec& font, std::string_view text) = 0;
+  virtual void Draw(Canvas& canvas, int32_t x, int32_t y, const FontRecord& font, std::string_view text) = 0;
 };
 
 }  // namespace vitrine
@@ -32,8 +32,8 @@ class TextRenderer;
 class RendererTextPainter final : public TextPainter {
  public:
   explicit RendererTextPainter(TextRenderer& renderer) : renderer_(renderer) {}
-  TextSize Measure(const FontSpec& font, std::string_view text) override;
-  void Draw(Canvas& canvas, int32_t x, int32_t y, const FontSpec& font, std::string_view text) override;
+  TextSize Measure(const FontRecord& font, std::string_view text) override;
+  void Draw(Canvas& canvas, int32_t x, int32_t y, const FontRecord& font, std::string_view text) override;
 
  private:
   TextRenderer& renderer_;

@@ -86,7 +86,7 @@ std::string Limited(std::string_view value, size_t limit) {
   return std::string(limit && value.size() > limit ? value.substr(0, limit) : value);
 }
 
-bool ParseFontField(FontSpec& font, int offset, std::string_view value) {
+bool ParseFontField(FontRecord& font, int offset, std::string_view value) {
   switch (offset) {
     case 0: font.Charset = FieldInteger(value); return true;
     case 1: font.Color = FieldInteger(value); return true;

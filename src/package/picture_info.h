@@ -10,7 +10,7 @@
 
 #include "core/file_system.h"
 #include "core/stream.h"
-#include "package/font_spec.h"
+#include "package/font_record.h"
 
 namespace vitrine {
 
@@ -52,12 +52,12 @@ class TPictureInfo {
   bool MusicDuring = true;
   bool CaptionVisible = true;
   std::string Caption;
-  FontSpec CaptionFont;
+  FontRecord CaptionFont;
   int32_t CaptionPosition = 0;
   int32_t CaptionX = 0;
   int32_t CaptionY = 0;
   bool MemoVisible = true;
-  FontSpec MemoFont;
+  FontRecord MemoFont;
   std::string MemoText;
   int32_t MemoPosition = 3;
   int32_t MemoX = 0;

@@ -125,10 +125,10 @@ struct FixedTextPainter final : TextPainter {
     std::string text;
   };
   std::vector<Drawn> drawn;
-  TextSize Measure(const FontSpec&, std::string_view text) override {
+  TextSize Measure(const FontRecord&, std::string_view text) override {
     return {10 * static_cast<int32_t>(text.size()), 20};
   }
-  void Draw(Canvas&, int32_t x, int32_t y, const FontSpec&, std::string_view text) override {
+  void Draw(Canvas&, int32_t x, int32_t y, const FontRecord&, std::string_view text) override {
     drawn.push_back({x, y, std::string(text)});
   }
 };

@@ -36,7 +36,7 @@ Json FieldJson(const Owner& owner, const Member& member) {
       member);
 }
 
-Json FontJson(const FontSpec& font) {
+Json FontJson(const FontRecord& font) {
   Json out{Json::Object{}};
   out.Add("Name", Text(font.Name));
   out.Add("Height", font.Height);

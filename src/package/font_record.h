@@ -9,7 +9,7 @@ namespace vitrine {
 
 constexpr int32_t kDefaultCharset = 1;  // DEFAULT_CHARSET
 
-struct FontSpec {
+struct FontRecord {
   std::string Name = "Arial";
   int32_t Height = -16;  // negative: character height in pixels (12 points at 96 dpi)
   int32_t Color = 0;     // 0x00BBGGRR

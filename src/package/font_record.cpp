@@ -1,8 +1,8 @@
-#include "package/font_spec.h"
+#include "package/font_record.h"
 
 namespace vitrine {
 
-void FontSpec::AddStyle(std::string_view digits) {
+void FontRecord::AddStyle(std::string_view digits) {
   for (char c : digits) {
     switch (c) {
       case '1': Bold = true; break;
@@ -14,7 +14,7 @@ void FontSpec::AddStyle(std::string_view digits) {
   }
 }
 
-std::string FontSpec::StyleDigits() const {
+std::string FontRecord::StyleDigits() const {
   std::string out;
   if (Bold) out += '1';
   if (Italic) out += '2';
