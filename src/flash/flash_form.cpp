@@ -170,6 +170,23 @@ void TfFlashform::Paint(Bitmap& screen) {
   if (Visible && Flash) Flash->Paint(screen);
 }
 
+namespace {
+// The last steps both set-ups share: where to start, the movie's length, the end-check
+// counters, then showing the window and starting its timers.
+void FinishSetUp(TfFlashform& f, const FlashDisplayRecord& record, bool startTimers) {
+  f.StartFrame = record.StartFrame;
+  f.TotalFrames = f.Flash->TotalFrames();
+  f.LastFrame = 0;
+  f.IdleTicks = 0;
+
+  f.Visible = true;
+  if (startTimers) {
+    f.Playtimer().SetEnabled(true);
+    f.stoptimer().SetEnabled(true);
+  }
+}
+}  // namespace
+
 std::unique_ptr<TfFlashform> ShowFlashWindow(const FlashFormEnvironment& env, MessageTarget& notify,
                                              FlashControl::PopupMenu popupMenu, const TRWSetting& settings,
                                              bool closeOnInput, bool startTimers, const FlashDisplayRecord& record,
@@ -227,16 +244,7 @@ std::unique_ptr<TfFlashform> ShowFlashWindow(const FlashFormEnvironment& env, Me
   flash.SetScaleMode(record.ScaleMode);
   flash.SetAlignMode(record.AlignMode);
 
-  f.StartFrame = record.StartFrame;
-  f.TotalFrames = flash.TotalFrames();
-  f.LastFrame = 0;
-  f.IdleTicks = 0;
-
-  f.Visible = true;
-  if (startTimers) {
-    f.Playtimer().SetEnabled(true);
-    f.stoptimer().SetEnabled(true);
-  }
+  FinishSetUp(f, record, startTimers);
   return form;
 }
 
@@ -279,16 +287,7 @@ std::unique_ptr<TfFlashform> ShowFlashInPanel(const FlashFormEnvironment& env, M
   flash.SetMovie(moviePath);
   flash.BringToFront();
 
-  f.StartFrame = record.StartFrame;
-  f.TotalFrames = flash.TotalFrames();
-  f.LastFrame = 0;
-  f.IdleTicks = 0;
-
-  f.Visible = true;
-  if (startTimers) {
-    f.Playtimer().SetEnabled(true);
-    f.stoptimer().SetEnabled(true);
-  }
+  FinishSetUp(f, record, startTimers);
   return form;
 }
 
