@@ -147,14 +147,6 @@ TEST(GIFReader, CorpusMatchesTheReferenceDecoder) {
   EXPECT_GE(compared, 30);
 }
 
-std::vector<uint8_t> TestPpm(int width = 37, int height = 23) {
-  std::string header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
-  std::vector<uint8_t> out(header.begin(), header.end());
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) out.insert(out.end(), {uint8_t(x * 7), uint8_t(y * 11), uint8_t((x * y) ^ 0x5A)});
-  return out;
-}
-
 // Every code size from 1-bit to 8-bit pictures, interlaced or not, from three writers.
 TEST(GIFReader, EveryVariantTheToolsWriteMatchesTheReference) {
   VITRINE_REQUIRE_TOOL("convert");

@@ -89,13 +89,6 @@ TEST(PSDReader, RefusesBrokenFilesWithTheirMessages) {
   EXPECT_EQ(DecodeError(kPSD, Psd(1, 2, 1, 8, 2, {1, 2, 3}, 0, {0, 0})), invalid);      // indexed without palette
 }
 
-std::vector<uint8_t> TestPpm(int width = 37, int height = 23) {
-  std::string header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
-  std::vector<uint8_t> out(header.begin(), header.end());
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) out.insert(out.end(), {uint8_t(x * 7), uint8_t(y * 11), uint8_t((x * y) ^ 0x5A)});
-  return out;
-}
 
 // ImageMagick's PSD variants against ImageMagick's own reading of them.
 TEST(PSDReader, EveryVariantImageMagickWritesMatchesItsReading) {

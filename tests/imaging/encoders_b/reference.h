@@ -23,6 +23,15 @@
 
 namespace vitrine::testing_b {
 
+// A deterministic 37x23 colour picture as binary PPM (odd sizes catch row padding faults).
+inline std::vector<uint8_t> TestPpm(int width = 37, int height = 23) {
+  std::string header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+  std::vector<uint8_t> out(header.begin(), header.end());
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) out.insert(out.end(), {uint8_t(x * 7), uint8_t(y * 11), uint8_t((x * y) ^ 0x5A)});
+  return out;
+}
+
 inline std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
