@@ -20,7 +20,7 @@
 
 #include "package/memory_file_system.h"
 #include "package/package_writer.h"
-#include "platform/headless/headless_show.h"
+#include "apps/headless/headless_show.h"
 
 extern "C" {
 void* __libc_malloc(size_t);

@@ -30,7 +30,10 @@ $SUDO apt-get install -y -q --no-install-recommends \
   zlib1g-dev libjpeg62-turbo-dev libpng-dev libtiff-dev \
   libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-dejavu-core \
   clang libclang-rt-14-dev \
-  g++-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev nasm \
-  wine wine32:i386 xvfb xauth \
+  g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev \
+  libz-mingw-w64-dev nasm \
+  wine wine32:i386 wine64 xvfb xauth x11-utils \
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev \
+  libsdl2-dev \
   imagemagick graphicsmagick netpbm libjpeg-turbo-progs libtiff-tools \
   ffmpeg

@@ -6,7 +6,7 @@
 
 #include "package/memory_file_system.h"
 #include "package/package_writer.h"
-#include "platform/headless/headless_show.h"
+#include "apps/headless/headless_show.h"
 #include "raster/image_files.h"
 #include "settings/read_write_setting.h"
 

@@ -3,7 +3,7 @@
 
 #include "core/stream.h"
 #include "package/picture_loading.h"
-#include "platform/win32/scr/scr_settings_dialog.h"
+#include "apps/scr/scr_settings_dialog.h"
 #include "platform/win32/win32_registry_store.h"
 #include "platform/win32/win32_services.h"
 #include "scr_process.h"

@@ -10,7 +10,7 @@
 #include "core/text.h"
 #include "json.h"
 #include "package/project_info.h"
-#include "platform/headless/headless_show.h"
+#include "apps/headless/headless_show.h"
 #include "raster/image_files.h"
 #include "settings/read_write_setting.h"
 

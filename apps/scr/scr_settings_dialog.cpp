@@ -1,4 +1,4 @@
-#include "platform/win32/scr/scr_settings_dialog.h"
+#include "apps/scr/scr_settings_dialog.h"
 
 #include <windows.h>
 #include <commctrl.h>

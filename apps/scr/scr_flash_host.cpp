@@ -1,4 +1,4 @@
-#include "platform/win32/scr/scr_flash_host.h"
+#include "apps/scr/scr_flash_host.h"
 
 namespace vitrine {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/scr/scr_test_capture.h"
+#include "apps/scr/scr_test_capture.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "platform/headless/headless_show.h"
+#include "apps/headless/headless_show.h"
 
 #include "app/startup.h"
 #include "core/file_system.h"
