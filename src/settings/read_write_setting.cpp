@@ -53,33 +53,48 @@ std::string SettingsKeyPath(const std::string& saverName) {
 }
 
 TRWSetting::TRWSetting(const std::string& saverName, RegistryStore& store)
-    : KeyPath(SettingsKeyPath(saverName)), Transition(AllTransitionsList()), store_(store) {}
+    : KeyPath(SettingsKeyPath(saverName)),
+      Transition(AllTransitionsList()),
+      store_(&store),
+      storeLifetime_(store.Lifetime()) {}
+
+TRWSetting::TRWSetting(const std::string& saverName, std::shared_ptr<RegistryStore> store)
+    : TRWSetting(saverName, *store) {
+  shared_ = std::move(store);
+}
+
+RegistryStore& TRWSetting::Store() const {
+  if (storeLifetime_.expired()) throw EStoreGone();
+  return *store_;
+}
 
 bool TRWSetting::LoadFromRegistry() {
-  if (!store_.KeyExists(KeyPath)) return false;
-  if (!store_.OpenKey(KeyPath, false)) return false;
-  OpenKeyGuard guard{store_};
+  RegistryStore& store = Store();
+  if (!store.KeyExists(KeyPath)) return false;
+  if (!store.OpenKey(KeyPath, false)) return false;
+  OpenKeyGuard guard{store};
   for (const SettingValue& v : kValues) {
     if (auto b = std::get_if<bool S::*>(&v.Member))
-      this->*(*b) = store_.ReadDword(v.Name) != 0;
+      this->*(*b) = store.ReadDword(v.Name) != 0;
     else if (auto i = std::get_if<int32_t S::*>(&v.Member))
-      this->*(*i) = static_cast<int32_t>(store_.ReadDword(v.Name));
+      this->*(*i) = static_cast<int32_t>(store.ReadDword(v.Name));
     else
-      this->*std::get<std::string S::*>(v.Member) = store_.ReadString(v.Name);
+      this->*std::get<std::string S::*>(v.Member) = store.ReadString(v.Name);
   }
   return true;
 }
 
 bool TRWSetting::SaveToRegistry() {
-  if (!store_.OpenKey(KeyPath, true)) return false;
-  OpenKeyGuard guard{store_};
+  RegistryStore& store = Store();
+  if (!store.OpenKey(KeyPath, true)) return false;
+  OpenKeyGuard guard{store};
   for (const SettingValue& v : kValues) {
     if (auto b = std::get_if<bool S::*>(&v.Member))
-      store_.WriteDword(v.Name, this->*(*b) ? 1u : 0u);
+      store.WriteDword(v.Name, this->*(*b) ? 1u : 0u);
     else if (auto i = std::get_if<int32_t S::*>(&v.Member))
-      store_.WriteDword(v.Name, static_cast<uint32_t>(this->*(*i)));
+      store.WriteDword(v.Name, static_cast<uint32_t>(this->*(*i)));
     else
-      store_.WriteString(v.Name, this->*std::get<std::string S::*>(v.Member));
+      store.WriteString(v.Name, this->*std::get<std::string S::*>(v.Member));
   }
   return true;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The user's settings of one screen saver, loaded and saved whole from one registry key.
 #include <cstdint>
+#include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "settings/registry_store.h"
@@ -9,8 +11,12 @@ namespace vitrine {
 
 class TRWSetting {
  public:
-  // Builds KeyPath from the project's SaverName and sets the defaults; reads nothing.
+  // Builds KeyPath from the project's SaverName and sets the defaults; reads nothing. The
+  // store must outlive the object: a load or save after the store is gone raises
+  // EStoreGone instead of reaching freed memory.
   TRWSetting(const std::string& saverName, RegistryStore& store);
+  // The same over a store that the object shares, so it stays as long as the object needs it.
+  TRWSetting(const std::string& saverName, std::shared_ptr<RegistryStore> store);
 
   std::string KeyPath;
   bool EnabledPassword = false;
@@ -39,8 +45,18 @@ class TRWSetting {
   // written raises ERegistryException; the values before it stay written.
   bool SaveToRegistry();
 
+  // A programming error: the settings outlived the store they were made over.
+  class EStoreGone : public std::logic_error {
+   public:
+    EStoreGone() : std::logic_error("TRWSetting used after its registry store was destroyed") {}
+  };
+
  private:
-  RegistryStore& store_;
+  RegistryStore& Store() const;
+
+  std::shared_ptr<RegistryStore> shared_;
+  RegistryStore* store_;
+  std::weak_ptr<const void> storeLifetime_;
 };
 
 // "Software\quorlaxis\" + the saver's name without its extension.

@@ -2,6 +2,7 @@
 // Where the user's settings live: one key with named DWORD and string values. The Windows
 // registry in the win32 build, a folder of files on Linux, a map in tests.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "core/errors.h"
@@ -10,6 +11,10 @@ namespace vitrine {
 
 class RegistryStore {
  public:
+  RegistryStore() = default;
+  // A copy is a store of its own, with a life of its own.
+  RegistryStore(const RegistryStore&) {}
+  RegistryStore& operator=(const RegistryStore&) { return *this; }
   virtual ~RegistryStore() = default;
   virtual bool KeyExists(const std::string& keyPath) = 0;
   // Opens the key for the reads and writes below; create also makes it and missing parents.
@@ -32,6 +37,13 @@ class RegistryStore {
   static ERegistryException SetDataFailed(const std::string& name) {
     return ERegistryException(FormatWithString("Failed to set data for '%s'", name));
   }
+
+  // Expires when the store is destroyed: whoever keeps a reference to the store can tell
+  // that it is gone instead of calling into freed memory.
+  std::weak_ptr<const void> Lifetime() const { return lifetime_; }
+
+ private:
+  std::shared_ptr<const void> lifetime_ = std::make_shared<int>(0);
 };
 
 }  // namespace vitrine

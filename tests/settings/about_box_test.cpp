@@ -11,7 +11,7 @@ namespace {
 
 TEST(AboutBox, TextsFromThePackageAndTheMemoryFigure) {
   MemoryFileSystem files;
-  setting_test::RecordingServices services;
+  test::RecordingServices services;
   services.physicalMemory = uint64_t(512) << 20;
   PackageContent content;
   content.ProjectRecord = {{30, "Sunset"}, {26, "2.5"}, {27, "(c) Someone"}, {80, "Ausgabe"}, {81, "Speicher:"}};
@@ -38,7 +38,7 @@ TEST(AboutBox, TextsFromThePackageAndTheMemoryFigure) {
 
 TEST(AboutBox, EmptyTextsGiveEmptyLabelsAndTheVersionDefaults) {
   MemoryFileSystem files;
-  setting_test::RecordingServices services;
+  test::RecordingServices services;
   services.physicalMemory = 1023;
   PackageContent content;
   content.ProjectRecord = {{30, "Sunset"}};

@@ -151,5 +151,35 @@ TEST(TRWSetting, SaveFailures) {
   EXPECT_EQ(store.Keys.at(kKey).size(), 10u);  // the ten values before it
 }
 
+// The settings object keeps its store; one that outlives it must say so, not call into it.
+TEST(TRWSetting, UsedAfterItsStoreIsGoneRaisesInsteadOfCallingIt) {
+  auto store = std::make_unique<MemoryRegistryStore>();
+  TRWSetting s("Sunset.scr", *store);
+  ASSERT_TRUE(s.SaveToRegistry());
+  store.reset();
+  EXPECT_THROW(s.LoadFromRegistry(), TRWSetting::EStoreGone);
+  EXPECT_THROW(s.SaveToRegistry(), TRWSetting::EStoreGone);
+  // A copy of a store is a store of its own: the original's end leaves it usable.
+  MemoryRegistryStore kept;
+  auto original = std::make_unique<MemoryRegistryStore>();
+  kept = *original;
+  TRWSetting t("Sunset.scr", kept);
+  original.reset();
+  EXPECT_TRUE(t.SaveToRegistry());
+}
+
+TEST(TRWSetting, ASharedStoreLivesAsLongAsTheSettings) {
+  auto store = std::make_shared<MemoryRegistryStore>();
+  std::weak_ptr<MemoryRegistryStore> watch = store;
+  TRWSetting s("Sunset.scr", std::shared_ptr<RegistryStore>(std::move(store)));
+  s.MaxRunTime = 42;
+  ASSERT_TRUE(s.SaveToRegistry());
+  ASSERT_FALSE(watch.expired());
+  EXPECT_EQ(std::get<uint32_t>(watch.lock()->Keys.at(kKey).at("Max Run Time")), 42u);
+  TRWSetting t("Sunset.scr", std::shared_ptr<RegistryStore>(watch.lock()));
+  ASSERT_TRUE(t.LoadFromRegistry());
+  EXPECT_EQ(t.MaxRunTime, 42);
+}
+
 }  // namespace
 }  // namespace vitrine

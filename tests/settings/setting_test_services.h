@@ -5,7 +5,7 @@
 
 #include "platform/services.h"
 
-namespace vitrine::setting_test {
+namespace vitrine::test {
 
 class RecordingServices final : public Services {
  public:
@@ -26,4 +26,4 @@ class RecordingServices final : public Services {
   std::vector<std::string> opened;
 };
 
-}  // namespace vitrine::setting_test
+}  // namespace vitrine::test

@@ -38,7 +38,7 @@ class SettingDialogTest : public ::testing::Test {
   }
   const MemoryRegistryStore::Value& Stored(const std::string& name) { return registry.Keys.at(kKey).at(name); }
 
-  setting_test::RecordingServices services;
+  test::RecordingServices services;
   MemoryFileSystem files;
   MemoryRegistryStore registry;
   std::unique_ptr<TfSetting> dialog;

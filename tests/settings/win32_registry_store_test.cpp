@@ -58,8 +58,9 @@ TEST_F(Win32RegistryStoreTest, SaveAndLoadThroughTheRegistry) {
 }
 
 TEST_F(Win32RegistryStoreTest, ReadsTheMachineKeyWhenTheUserHasNone) {
-  TRWSetting older("Sunset", *MakeWin32RegistryStore(reinterpret_cast<uintptr_t>(machine),
-                                                     reinterpret_cast<uintptr_t>(machine)));
+  // An older installation wrote the machine key; the settings share that store for their life.
+  TRWSetting older("Sunset", std::shared_ptr<RegistryStore>(MakeWin32RegistryStore(
+                                 reinterpret_cast<uintptr_t>(machine), reinterpret_cast<uintptr_t>(machine))));
   older.MaxRunTime = 42;
   ASSERT_TRUE(older.SaveToRegistry());
 
