@@ -1,6 +1,6 @@
-# Third-party libraries. Natively they come from Debian's -dev packages; the win32 build
-# takes zlib from Debian's MinGW package and libjpeg-turbo / libtiff from the prefix that
-# scripts/build-win32-deps.sh cross-builds (VITRINE_WIN32_DEPS).
+# Third-party libraries. Natively they come from Debian's -dev packages; the Windows builds
+# take zlib from Debian's MinGW package and libjpeg-turbo / libtiff from the prefix that
+# scripts/build-win-deps.sh cross-builds (VITRINE_WIN32_DEPS).
 find_package(ZLIB REQUIRED)
 find_package(JPEG REQUIRED)
 find_package(TIFF)

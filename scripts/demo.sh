@@ -26,13 +26,18 @@ else
   echo "demo: no show.mp4 (ffmpeg is not installed)"
 fi
 
-# The same show as a Windows screen saver (build/demo/demo.scr) when the MinGW cross compiler
-# is here; set DEMO_SCR=0 to leave it out.
-if [ "${DEMO_SCR:-1}" = 1 ] && command -v i686-w64-mingw32-g++-posix >/dev/null; then
-  [ -d build/win32-deps ] || bash scripts/build-win32-deps.sh
-  [ -f build/win32/build.ninja ] || cmake --preset win32
-  cmake --build build/win32 --target vitrine_scr
-  bash demo/build-demo.sh "$vitrine" build/demo/scr build/win32/bin/vitrine.scr >/dev/null
-  cp build/demo/scr/vitrine-demo.scr build/demo/demo.scr
-  echo "demo: the screen saver in $root/build/demo/demo.scr (copy it to Windows, right-click, Test)"
+# The same show as a Windows screen saver, 32-bit (build/demo/demo.scr) and 64-bit
+# (build/demo/demo64.scr), for each MinGW cross compiler that is here; DEMO_SCR=0 leaves them out.
+if [ "${DEMO_SCR:-1}" = 1 ]; then
+  for arch in win32 win64; do
+    triple=i686-w64-mingw32; name=demo.scr
+    [ $arch = win64 ] && triple=x86_64-w64-mingw32 && name=demo64.scr
+    command -v $triple-g++-posix >/dev/null || continue
+    [ -d build/$arch-deps ] || bash scripts/build-win-deps.sh $arch
+    [ -f build/$arch/build.ninja ] || cmake --preset $arch
+    cmake --build build/$arch --target vitrine_scr
+    bash demo/build-demo.sh "$vitrine" build/demo/$arch build/$arch/bin/vitrine.scr >/dev/null
+    cp build/demo/$arch/vitrine-demo.scr build/demo/$name
+    echo "demo: the $arch screen saver in $root/build/demo/$name (copy it to Windows, right-click, Install)"
+  done
 fi

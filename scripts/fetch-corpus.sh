@@ -42,35 +42,27 @@ wanted=("$@")
 mkdir -p "$corpus"
 failed=()
 
-find_orig() {
-  ls "$1"/*.orig.tar.* 2>/dev/null | grep -v '\.asc$' | head -n1 || true
+# shellcheck source=lib/source-package.sh
+. "$root/scripts/lib/source-package.sh"
+
+# The words of a pattern list, never expanded against the files of the current folder.
+words_of() {
+  local -n into=$1
+  read -r -a into <<<"$2"
 }
 
 unpack_source() {
   local pkg=$1 dest=$2 scratch=$3
-  # The newest revision's .dsc or diff is sometimes missing on the mirror while the upstream
-  # tarball (shared by every revision) is there; older revisions are tried only without one.
-  (cd "$scratch" && apt-get source --download-only -q "$pkg" >download.log 2>&1) || true
-  local orig ver
-  orig=$(find_orig "$scratch")
-  if [ -z "$orig" ]; then
-    for ver in $(apt-cache showsrc "$pkg" | sed -n 's/^Version: //p'); do
-      (cd "$scratch" && apt-get source --download-only -q "$pkg=$ver" >>download.log 2>&1) || true
-      orig=$(find_orig "$scratch")
-      [ -z "$orig" ] || break
-    done
-  fi
-  if [ -z "$orig" ]; then
-    grep -E '^(E|Err):' "$scratch/download.log" >&2 || cat "$scratch/download.log" >&2
-    return 1
-  fi
+  local orig
+  orig=$(download_source "$pkg" "$scratch") || return 1
+  local wildcards
+  words_of wildcards "${patterns[$pkg]}"
   mkdir -p "$dest"
   # A wildcard that matches nothing makes tar complain; the others are still extracted.
-  # shellcheck disable=SC2086
   tar -xf "$orig" -C "$dest" --strip-components=1 --wildcards --no-same-owner \
-      ${patterns[$pkg]} 2>"$scratch/tar.log" || sed 's/^/  tar: /' "$scratch/tar.log" >&2
+      "${wildcards[@]}" 2>"$scratch/tar.log" || sed 's/^/  tar: /' "$scratch/tar.log" >&2
   local deb
-  deb=$(ls "$scratch"/*.debian.tar.* 2>/dev/null | head -n1 || true)
+  deb=$(find "$scratch" -maxdepth 1 -name '*.debian.tar.*' | head -n1)
   if [ -n "$deb" ]; then
     tar -xf "$deb" -C "$dest" --no-same-owner debian/copyright 2>/dev/null || true
   fi
@@ -83,12 +75,12 @@ unpack_deb() {
     cat "$scratch/download.log" >&2
     return 1
   }
-  local deb
-  deb=$(ls "$scratch"/*.deb | head -n1)
+  local deb wildcards
+  deb=$(find "$scratch" -maxdepth 1 -name '*.deb' | head -n1)
+  words_of wildcards "${deb_patterns[$pkg]}"
   mkdir -p "$dest"
-  # shellcheck disable=SC2086
   dpkg-deb --fsys-tarfile "$deb" |
-    tar -x -C "$dest" --strip-components=5 --wildcards --no-same-owner ${deb_patterns[$pkg]} 2>"$scratch/tar.log" ||
+    tar -x -C "$dest" --strip-components=5 --wildcards --no-same-owner "${wildcards[@]}" 2>"$scratch/tar.log" ||
     sed 's/^/  tar: /' "$scratch/tar.log" >&2
   basename "$deb" .deb
 }

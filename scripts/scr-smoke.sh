@@ -1,19 +1,22 @@
 #!/usr/bin/env bash
-# Builds vitrine.scr (win32 preset), packs the demo into it and checks what can be checked
-# without running it: the system DLLs it imports and the package at its end. With 32-bit Wine
-# available it also runs the screen saver's tests.
-#   bash scripts/scr-smoke.sh [build dir, default build/win32]
+# Builds vitrine.scr, packs the demo into it and checks what can be checked without running it:
+# the system DLLs it imports and the package at its end; then runs the screen saver's tests
+# under Wine (64-bit always; 32-bit where the kernel runs 32-bit programs).
+#   bash scripts/scr-smoke.sh [win32|win64, default win64]
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-build=${1:-build/win32}
-[ -d build/win32-deps ] || bash scripts/build-win32-deps.sh
-[ -f "$build/build.ninja" ] || cmake --preset win32 -B "$build"
+arch=${1:-win64}
+build=build/$arch
+triple=i686-w64-mingw32
+[ "$arch" = win64 ] && triple=x86_64-w64-mingw32
+[ -d "build/$arch-deps" ] || bash scripts/build-win-deps.sh "$arch"
+[ -f "$build/build.ninja" ] || cmake --preset "$arch"
 cmake --build "$build" -j2 --target vitrine_scr win32_tests
-bash scripts/check-win32-imports.sh "$build/bin" >/dev/null
-i686-w64-mingw32-objdump -p "$build/bin/vitrine.scr" | sed -n 's/^\s*DLL Name: //p'
+OBJDUMP=$triple-objdump bash scripts/check-win32-imports.sh "$build/bin" >/dev/null
+$triple-objdump -p "$build/bin/vitrine.scr" | sed -n 's/^\s*DLL Name: //p'
 if [ -x build/native/bin/vitrine ]; then
-  sh demo/build-demo.sh build/native/bin/vitrine build/scr-smoke "$build/bin/vitrine.scr" | tail -1
+  sh demo/build-demo.sh build/native/bin/vitrine "build/scr-smoke/$arch" "$build/bin/vitrine.scr" | tail -1
 fi
 rc=0
 scripts/wine-run.sh "$build/bin/win32_tests.exe" || rc=$?

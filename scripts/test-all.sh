@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Everything CI checks, from a fresh Debian 12 machine: installs the tools, fetches the test
-# pictures, cross-builds the Windows libraries, builds and tests the native, asan and win32
-# presets (build/native, build/asan, build/win32), then runs the fuzzers for a bounded time.
+# pictures, cross-builds the Windows libraries, builds and tests the native, asan, win32 and
+# win64 presets (build/native, build/asan, build/win32, build/win64), then runs the fuzzers
+# for a bounded time. The win64 tests run under wine64 on every machine; the win32 ones are
+# reported skipped where the kernel cannot run 32-bit programs.
 # Every stage runs even after a failure; the exit status is non-zero if any stage failed.
 set -uo pipefail
 
@@ -49,11 +51,14 @@ trap summary EXIT
 
 stage setup bash scripts/setup-debian.sh || { echo "cannot go on without the tools" >&2; exit 1; }
 stage corpus bash scripts/fetch-corpus.sh
-stage win32-deps bash scripts/build-win32-deps.sh
-win32_deps_ok=$?
+declare -A deps_ok=()
+for arch in win32 win64; do
+  stage "$arch-deps" bash scripts/build-win-deps.sh "$arch"
+  deps_ok[$arch]=$?
+done
 
-for preset in native asan win32; do
-  if [ "$preset" = win32 ] && [ $win32_deps_ok -ne 0 ]; then
+for preset in native asan win32 win64; do
+  if [ -n "${deps_ok[$preset]+x}" ] && [ "${deps_ok[$preset]}" -ne 0 ]; then
     continue
   fi
   stage "$preset-config" cmake --preset "$preset" &&

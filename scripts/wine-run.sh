@@ -1,47 +1,121 @@
 #!/usr/bin/env bash
-# Runs a 32-bit Windows program under Wine, headless, and exits with the program's exit code,
-# or with 77 (CTest: skipped) when this machine cannot run 32-bit programs at all.
-# CTest uses it as the cross-compiling emulator of the win32 build:
-#   scripts/wine-run.sh build/win32/bin/core_tests.exe --gtest_filter='Text*'
-# The Wine prefix lives under build/ (not in $HOME) and is made once; runs in parallel wait
-# for that. Without a display, programs run under a private Xvfb when one is installed.
+# Runs a Windows program under Wine, headless, and exits with the program's exit code.
+#   scripts/wine-run.sh [--arch win32|win64] PROGRAM.exe [ARGS...]
+# Without --arch the program's own header decides. 64-bit programs run with the 64-bit loader
+# (/usr/lib/wine/wine64) in a 64-bit prefix in build/wine64, on every machine; a Wine that
+# cannot run them is a failure. 32-bit programs run in a 32-bit prefix in build/wine32, or
+# exit with 77 (CTest: skipped) where the kernel cannot run 32-bit programs at all.
+# CTest uses it as the cross-compiling emulator of the win32 and win64 builds.
+# Each prefix is made once (bounded in time; runs in parallel wait for it) with font
+# substitutes for the faces Wine lacks; sound goes to a null ALSA device; without a display,
+# programs run under a private Xvfb when one is installed.
 set -u
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEARCH=win32
-export WINEPREFIX=${VITRINE_WINEPREFIX:-$root/build/wine32}
+
+arch=""
+if [ "${1:-}" = --arch ]; then
+  arch=${2:?--arch needs win32 or win64}
+  shift 2
+fi
+program=${1:?usage: wine-run.sh [--arch win32|win64] PROGRAM [ARGS...]}
+
+# The PE header's machine field: 0x8664 is x86-64, 0x14c i386.
+pe_machine() {
+  local at
+  at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
+  [ -n "$at" ] || return 1
+  od -An -tx2 -j$((at + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
+}
+if [ -z "$arch" ]; then
+  case $(pe_machine "$program") in
+    8664) arch=win64 ;;
+    *) arch=win32 ;;
+  esac
+fi
+
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: their install dialogs would wait for a click that never comes.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 
-if ! command -v wine >/dev/null; then
-  echo "wine-run: wine is not installed (bash scripts/setup-debian.sh)" >&2
-  exit 127
+case $arch in
+  win64)
+    export WINEARCH=win64
+    export WINEPREFIX=${VITRINE_WINEPREFIX64:-$root/build/wine64}
+    # Debian's wine launcher picks the 32-bit loader whenever it is installed, even where the
+    # kernel refuses it: the 64-bit one is named.
+    loader=/usr/lib/wine/wine64
+    [ -x "$loader" ] || loader=$(command -v wine64 || true)
+    if [ -z "$loader" ] || ! "$loader" --version >/dev/null 2>&1; then
+      echo "wine-run: the 64-bit Wine loader cannot run (bash scripts/setup-debian.sh installs wine64)" >&2
+      exit 1
+    fi
+    ;;
+  win32)
+    export WINEARCH=win32
+    export WINEPREFIX=${VITRINE_WINEPREFIX:-$root/build/wine32}
+    loader=$(command -v wine || true)
+    if [ -z "$loader" ]; then
+      echo "wine-run: wine is not installed (bash scripts/setup-debian.sh)" >&2
+      exit 127
+    fi
+    # Wine's 32-bit loader is a 32-bit Linux program: a kernel without 32-bit emulation
+    # refuses it (Exec format error); the tests then report themselves skipped.
+    if ! "$loader" --version >/dev/null 2>&1; then
+      echo "wine-run: SKIPPED: this machine cannot run 32-bit programs (the kernel's 32-bit emulation is off)" >&2
+      exit 77
+    fi
+    ;;
+  *) echo "wine-run: unknown arch $arch" >&2; exit 2 ;;
+esac
+wineserver=$(dirname "$loader")/wineserver
+[ -x "$wineserver" ] || wineserver=wineserver
+
+# Sound: a null default pcm, so that the media-control interface has a device to play to
+# on machines without a sound card.
+if [ -z "${ALSA_CONFIG_PATH:-}" ]; then
+  mkdir -p "$root/build"
+  alsa=$root/build/wine-alsa-null.conf
+  [ -f "$alsa" ] || printf 'pcm.!default { type null }\n' >"$alsa"
+  export ALSA_CONFIG_PATH=$alsa
 fi
 
-# Wine's loader is a 32-bit Linux program: a kernel without 32-bit emulation refuses it
-# (Exec format error); the tests then report themselves skipped.
-if ! wine --version >/dev/null 2>&1; then
-  echo "wine-run: SKIPPED: this machine cannot run 32-bit programs (the kernel's 32-bit emulation is off)" >&2
-  exit 77
-fi
+# Faces that packages ask for and Wine lacks, mapped to their metric-compatible twins, so
+# that a text measures as it does on Windows. Changing this list remakes the prefixes.
+fonts_reg() {
+  echo 'REGEDIT4'
+  echo
+  echo '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]'
+  echo '"Arial"="Liberation Sans"'
+  echo '"Courier New"="Liberation Mono"'
+  echo '"Times New Roman"="Liberation Serif"'
+  echo
+  echo '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]'
+  echo '"Arial"="Liberation Sans"'
+  echo '"Courier New"="Liberation Mono"'
+  echo '"Times New Roman"="Liberation Serif"'
+}
+ready=$WINEPREFIX/.vitrine-ready-2
 
-if [ ! -f "$WINEPREFIX/.vitrine-ready" ]; then
+if [ ! -f "$ready" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock -w 900 9 || exit 1
-    if [ ! -f "$WINEPREFIX/.vitrine-ready" ]; then
+    if [ ! -f "$ready" ]; then
       rm -rf "$WINEPREFIX"
       # Bounded: a Wine that cannot start (emulated, broken install) must not hang the tests.
-      timeout 600 wineboot --init >"$WINEPREFIX.log" 2>&1 </dev/null &&
-        timeout 120 wineserver -w || { cat "$WINEPREFIX.log" >&2; exit 1; }
+      timeout 600 "$loader" wineboot --init >"$WINEPREFIX.log" 2>&1 </dev/null &&
+        timeout 120 "$wineserver" -w || { cat "$WINEPREFIX.log" >&2; exit 1; }
       [ -f "$WINEPREFIX/system.reg" ] || { cat "$WINEPREFIX.log" >&2; exit 1; }
-      touch "$WINEPREFIX/.vitrine-ready"
+      fonts_reg >"$WINEPREFIX/drive_c/vitrine-fonts.reg"
+      timeout 120 "$loader" regedit /S 'C:\vitrine-fonts.reg' >>"$WINEPREFIX.log" 2>&1 </dev/null &&
+        timeout 120 "$wineserver" -w || { cat "$WINEPREFIX.log" >&2; exit 1; }
+      touch "$ready"
     fi
   ) 9>"$WINEPREFIX.lock" || { echo "wine-run: could not make the prefix $WINEPREFIX" >&2; exit 1; }
 fi
 
 if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null && [ "${VITRINE_WINE_XVFB:-1}" = 1 ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" wine "$@" </dev/null
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$loader" "$@" </dev/null
 fi
-exec wine "$@" </dev/null
+exec "$loader" "$@" </dev/null

@@ -4,11 +4,37 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <string>
 
 namespace vitrine {
 namespace {
 
-HFONT CreateLogicalFont(const Font& font) {
+// Windows faces that a system may lack, with their metric-compatible twins (the same
+// advances, so that a text takes the room it takes on Windows) and the kind of face to ask
+// for when no twin is there either.
+struct FaceTwin {
+  const char* face;
+  const char* twin;
+  BYTE pitchAndFamily;
+};
+constexpr FaceTwin kFaceTwins[] = {
+    {"arial", "Liberation Sans", VARIABLE_PITCH | FF_SWISS},
+    {"helvetica", "Liberation Sans", VARIABLE_PITCH | FF_SWISS},
+    {"times new roman", "Liberation Serif", VARIABLE_PITCH | FF_ROMAN},
+    {"times", "Liberation Serif", VARIABLE_PITCH | FF_ROMAN},
+    {"courier new", "Liberation Mono", FIXED_PITCH | FF_MODERN},
+    {"courier", "Liberation Mono", FIXED_PITCH | FF_MODERN},
+    {"lucida console", "Liberation Mono", FIXED_PITCH | FF_MODERN},
+};
+
+std::string Lower(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return s;
+}
+
+LOGFONTA LogicalFont(const Font& font, const char* face, BYTE pitchAndFamily) {
   LOGFONTA lf;
   std::memset(&lf, 0, sizeof lf);
   lf.lfHeight = font.Height;
@@ -20,15 +46,49 @@ HFONT CreateLogicalFont(const Font& font) {
   lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
   lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   lf.lfQuality = DEFAULT_QUALITY;
-  lf.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  std::strncpy(lf.lfFaceName, font.Name.c_str(), LF_FACESIZE - 1);
+  lf.lfPitchAndFamily = pitchAndFamily;
+  std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  return lf;
+}
+
+// Whether the system has the face itself (rather than handing out its default face).
+// The answer is kept: fonts are not installed while a show runs.
+bool HasFace(HDC dc, const char* face) {
+  static std::map<std::string, bool> known;
+  auto it = known.find(Lower(face));
+  if (it != known.end()) return it->second;
+  LOGFONTA query;
+  std::memset(&query, 0, sizeof query);
+  query.lfCharSet = DEFAULT_CHARSET;
+  std::strncpy(query.lfFaceName, face, LF_FACESIZE - 1);
+  bool found = false;
+  EnumFontFamiliesExA(
+      dc, &query, [](const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM data) WINAPI -> int {
+        *reinterpret_cast<bool*>(data) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  known[Lower(face)] = found;
+  return found;
+}
+
+HFONT CreateLogicalFont(HDC dc, const Font& font) {
+  LOGFONTA lf = LogicalFont(font, font.Name.c_str(), DEFAULT_PITCH | FF_DONTCARE);
+  std::string name = Lower(font.Name);
+  for (const FaceTwin& known : kFaceTwins) {
+    if (name != known.face || HasFace(dc, font.Name.c_str())) continue;
+    // A face the system lacks: its twin, else a face of its kind.
+    lf = HasFace(dc, known.twin) ? LogicalFont(font, known.twin, known.pitchAndFamily)
+                                 : LogicalFont(font, "", known.pitchAndFamily);
+    break;
+  }
   return CreateFontIndirectA(&lf);
 }
 
 // Selects a font into the DC for one call and puts the old one back.
 class SelectedFont {
  public:
-  SelectedFont(HDC dc, const Font& font) : dc_(dc), font_(CreateLogicalFont(font)) {
+  SelectedFont(HDC dc, const Font& font) : dc_(dc), font_(CreateLogicalFont(dc, font)) {
     old_ = font_ ? SelectObject(dc_, font_) : nullptr;
   }
   ~SelectedFont() {
