@@ -4,8 +4,23 @@
 #include "core/file_system.h"
 #include "flash/flash_form.h"
 #include "raster/text_renderer.h"
+#ifdef _WIN32
+#include "platform/win32/gdi_text_renderer.h"
+#endif
 
 namespace vitrine {
+
+namespace {
+// Texts are drawn as the screen saver of this build draws them: with GDI in a Windows build
+// (so that a headless render matches vitrine.scr), with FreeType (or not at all) elsewhere.
+std::unique_ptr<TextRenderer> ShowTextRenderer() {
+#ifdef _WIN32
+  return std::make_unique<GdiTextRenderer>();
+#else
+  return CreateTextRenderer();
+#endif
+}
+}  // namespace
 
 HeadlessShow::HeadlessShow(HeadlessShowOptions options)
     : options_(std::move(options)),
@@ -17,7 +32,7 @@ HeadlessShow::HeadlessShow(HeadlessShowOptions options)
   services_.seed = options_.seed;
   services_.desktop = options_.desktop.Empty() ? MakeSampleDesktop(options_.width, options_.height) : options_.desktop;
   if (!options_.text) {
-    renderer_ = CreateTextRenderer();
+    renderer_ = ShowTextRenderer();
     text_ = std::make_unique<RendererTextPainter>(*renderer_);
   }
   TextPainter& text = options_.text ? *options_.text : *text_;

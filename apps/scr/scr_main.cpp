@@ -17,13 +17,13 @@
 #include "core/file_system.h"
 #include "core/text.h"
 #include "platform/win32/gdi_text_renderer.h"
-#include "apps/scr/scr_flash_host.h"
-#include "apps/scr/scr_settings_dialog.h"
 #include "apps/scr/scr_test_capture.h"
 #include "platform/win32/win32_event_loop.h"
+#include "platform/win32/win32_flash_host.h"
 #include "platform/win32/win32_mci_player.h"
 #include "platform/win32/win32_registry_store.h"
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_settings_dialog.h"
 #include "platform/win32/win32_show_window.h"
 
 using namespace vitrine;
@@ -44,9 +44,9 @@ int RunShow(Win32Services& services, const std::vector<std::string>& args) {
   auto registry = MakeWin32RegistryStore();
   GdiTextRenderer renderer;
   RendererTextPainter text(renderer);
-  auto flash = CreateScrFlashHost(loop);
-  ShowPlatform platform{loop, window, services, NativeFileSystem(), media, *registry, text, *flash};
-  services.settingsDialog = [&] { RunSettingsDialog(services.ExecutablePath(), *registry, window.Handle()); };
+  Win32FlashHost flash(loop, window, services, NativeFileSystem());
+  ShowPlatform platform{loop, window, services, NativeFileSystem(), media, *registry, text, flash};
+  services.settingsDialog = [&] { RunSettingsDialog(services, NativeFileSystem(), *registry, window.Handle()); };
 
   {
     TfRun form(platform, args);
@@ -56,7 +56,7 @@ int RunShow(Win32Services& services, const std::vector<std::string>& args) {
       TestCapture capture(loop, form);  // inert unless VITRINE_CAPTURE is set
       loop.Run();
     }
-    flash->CloseFlashWindow();
+    flash.CloseFlashWindow();
   }  // the destroy handler: music stopped, temporary files deleted
   window.Destroy();
   return 0;
@@ -73,7 +73,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   int result = 0;
   if (ChooseStartMode(path, args) == StartMode::Configuration) {
     auto registry = MakeWin32RegistryStore();
-    RunSettingsDialog(path, *registry, 0);
+    RunSettingsDialog(services, NativeFileSystem(), *registry, 0);
   } else {
     result = RunShow(services, args);
   }

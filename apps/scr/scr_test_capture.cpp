@@ -1,5 +1,6 @@
 #include "apps/scr/scr_test_capture.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/file_system.h"
@@ -20,7 +21,9 @@ void TestCapture::Check() {
   bool waiting = !form_.ShowTimer().Enabled() && form_.SelectTimer().Enabled();
   if (loop_.NowMs() < afterMs_ || !waiting) return;
   timer_->SetEnabled(false);
-  NativeFileSystem().WriteFile(path_, EncodeBmp(form_.SurfaceBitmap()));
+  // Written beside and then renamed: whoever waits for the file never reads half of it.
+  std::string part = path_ + ".part";
+  if (NativeFileSystem().WriteFile(part, EncodeBmp(form_.SurfaceBitmap()))) std::rename(part.c_str(), path_.c_str());
 }
 
 }  // namespace vitrine

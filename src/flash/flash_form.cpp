@@ -313,7 +313,10 @@ void FlashFormHost::ShowFlashWindow(MessageTarget& notify, const TRWSetting& set
   CloseFlashWindow();
   FreeRetired();
   window_ = vitrine::ShowFlashWindow(
-      Environment(notify), notify, [this](int32_t x, int32_t y) { PopupMenuOpenedAt.push_back({x, y}); }, settings,
+      Environment(notify), notify, [this](int32_t x, int32_t y) {
+        PopupMenuOpenedAt.push_back({x, y});
+        if (OpenPopupMenu) OpenPopupMenu(x, y);
+      }, settings,
       closeOnInput, startTimers, record, moviePath);
 }
 

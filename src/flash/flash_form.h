@@ -143,6 +143,8 @@ class FlashFormHost final : public FlashWindowHost {
   TfFlashform* Window() { return window_.get(); }
   // Where the show's popup menu was opened from the Flash window, in screen coordinates.
   std::vector<Point> PopupMenuOpenedAt;
+  // Opens the show's popup menu there, where the platform has one.
+  FlashControl::PopupMenu OpenPopupMenu;
 
  private:
   FlashFormEnvironment Environment(MessageTarget& notify);

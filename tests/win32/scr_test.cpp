@@ -3,9 +3,10 @@
 
 #include "core/stream.h"
 #include "package/picture_loading.h"
-#include "apps/scr/scr_settings_dialog.h"
+#include "platform/win32/win32_flash_host.h"
 #include "platform/win32/win32_registry_store.h"
 #include "platform/win32/win32_services.h"
+#include "platform/win32/win32_settings_dialog.h"
 #include "scr_process.h"
 
 namespace vitrine::test {
@@ -51,6 +52,7 @@ TEST_F(ScrRun, ShowMatchesTheHeadlessRenderAndEndsOnEscWithoutLeavingFiles) {
   MemoryStream stream(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
   Bitmap shown;
   ASSERT_TRUE(LoadPictureFromStream(stream, shown, 1)) << "no capture from the running show";
+  SaveScreenshot(show, "show");
 
   HeadlessShowOptions options;
   options.packagePath = exe;
@@ -107,6 +109,7 @@ TEST_F(ScrRun, WrongPasswordKeepsTheShowAndTheRightOneInAnyCaseEndsIt) {
     ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);
     HWND prompt = scr.FindWindowOf(nullptr, kPasswordCaption, kStartMs);
     if (!prompt) return false;
+    SaveScreenshot(prompt, "password-prompt");
     SetWindowTextA(GetDlgItem(prompt, kPasswordEditId), entry);
     ::PostMessageA(prompt, WM_COMMAND, IDOK, 0);
     return true;
@@ -136,6 +139,12 @@ TEST_F(ScrRun, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
   EXPECT_EQ(shown.right - shown.left, host.right);
   EXPECT_EQ(shown.bottom - shown.top, host.bottom);
   EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);
+  for (DWORD waited = 0; waited < 1500; waited += 50) {  // let the first picture come in
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(50);
+  }
+  SaveScreenshot(parent, "preview");
   DestroyWindow(parent);
   EXPECT_TRUE(scr.WaitExit(kStartMs));
 }
@@ -163,6 +172,68 @@ TEST_F(ScrRun, ConfigurationDialogWritesTheCheckedValuesToTheRegistry) {
   EXPECT_TRUE(saved.MouseLeftClick);
   EXPECT_TRUE(saved.NewTransition);
   EXPECT_EQ(saved.Transition, "");
+}
+
+TEST_F(ScrRun, AFlashItemPlaysInTheFlashWindowAndEndsByItsStopRule) {
+  ShowRig flash;
+  flash.Set(6, "30");
+  // Stop mode 1: the end after PlaySeconds (1) end checks, a second apart.
+  flash.AddItem({'F', 'W', 'S', 6, 0, 0, 0, 0}, "movie.swf",
+                {{52, "1"}, {56, std::to_string(RGBColor(0, 0, 255))}, {65, "1"}, {69, "1"}});
+  flash.AddPicture(RGBColor(40, 200, 40), 300, 200);
+  ScrProcess scr(WritePackagedScr(flash, "vitrine-flash.scr"), "/s");
+  HWND movie = scr.FindWindowOf(kFlashWindowClass, "FlashPanel", kStartMs);
+  ASSERT_NE(movie, nullptr) << "no Flash window";
+  RECT r;
+  GetWindowRect(movie, &r);
+  EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+  Sleep(300);
+  HDC screen = GetDC(nullptr);
+  COLORREF centre = GetPixel(screen, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(centre, RGB(0, 0, 255)) << "the movie's background colour";
+  SaveScreenshot(movie, "flash");
+  DWORD waited = 0;
+  for (; waited < 20000 && IsWindow(movie); waited += 100) Sleep(100);
+  EXPECT_FALSE(IsWindow(movie)) << "the stop rule did not end the movie";
+  EXPECT_GE(waited, 1000u);
+  EXPECT_TRUE(scr.Running()) << "the show goes on with the next item";
+  HWND show = scr.FindWindowOf("TfRun", nullptr, kStartMs);
+  ASSERT_NE(show, nullptr);
+  ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(scr.WaitExit(kStartMs));
+}
+
+// A 32-bit saver copied into the real System32 of 64-bit Windows is started from there, while
+// its own opens of that path are sent to SysWOW64, where it is not. Run by the 64-bit tests,
+// which see the real System32, with the win32 build's player.
+TEST_F(ScrRun, A32BitSaverInTheRealSystem32ReadsItsOwnPackage) {
+  if (sizeof(void*) != 8) GTEST_SKIP() << "only a 64-bit program can place a file in the real System32";
+  std::string player32 = VITRINE_SCR32_PATH;
+  if (GetFileAttributesA(WindowsPath(player32).c_str()) == INVALID_FILE_ATTRIBUTES)
+    GTEST_SKIP() << "no 32-bit build at " << player32;
+  {
+    // Where 32-bit programs cannot run at all, there is nothing to show.
+    ScrProcess probe(WritePackagedScr(rig, "vitrine-32.scr", player32), "/s");
+    HWND show = probe.FindWindowOf("TfRun", nullptr, kStartMs);
+    if (!show) GTEST_SKIP() << "this machine does not run 32-bit programs";
+    ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(probe.WaitExit(kStartMs));
+  }
+  char system[MAX_PATH];
+  ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+  std::string installed = std::string(system) + "\\vitrine-wow64-test.scr";
+  WritePackagedScr(rig, "", player32, installed);
+  {
+    ScrProcess scr(installed, "/s");
+    ASSERT_TRUE(scr.started);
+    HWND show = scr.FindWindowOf("TfRun", nullptr, kStartMs);
+    EXPECT_NE(show, nullptr) << "the saver in System32 could not read its package";
+    if (show) ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(scr.WaitExit(kStartMs));
+  }
+  DeleteFileA(installed.c_str());
 }
 
 }  // namespace

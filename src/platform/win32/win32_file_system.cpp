@@ -33,9 +33,35 @@ class Win32File final : public ReadOnlyFile {
   HANDLE h_;
 };
 
+bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+std::string ModulePath() {
+  char path[MAX_PATH * 2];
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  return std::string(path, n < sizeof path ? n : 0);
+}
+
+// A 32-bit program on 64-bit Windows that opens a path in System32 is sent to SysWOW64. A
+// screen saver installed in the real System32 is started from there, and reads its package
+// from its own file: that one open goes where the path says.
+class OwnFileRedirectionOff {
+ public:
+  explicit OwnFileRedirectionOff(const std::string& path) {
+    if (SamePath(path, ModulePath())) off_ = Wow64DisableWow64FsRedirection(&old_);
+  }
+  ~OwnFileRedirectionOff() {
+    if (off_) Wow64RevertWow64FsRedirection(old_);
+  }
+
+ private:
+  PVOID old_ = nullptr;
+  BOOL off_ = FALSE;  // stays FALSE where there is no redirection (64-bit, 32-bit Windows)
+};
+
 class Win32FileSystem final : public FileSystem {
  public:
   std::unique_ptr<ReadOnlyFile> OpenRead(const std::string& path) override {
+    OwnFileRedirectionOff redirection(path);
     HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;

@@ -29,6 +29,21 @@ ModalForm::ModalForm(const char* caption, int clientWidth, int clientHeight, HWN
   font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
+void ModalForm::SetMenuBar(HMENU menu) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  SetMenu(hwnd_, menu);
+  SetClientSize(client.right, client.bottom);
+}
+
+void ModalForm::SetClientSize(int clientWidth, int clientHeight) {
+  RECT r{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&r, kStyle, GetMenu(hwnd_) != nullptr, kExStyle);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  SetWindowPos(hwnd_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 ModalForm::~ModalForm() {
   if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }

@@ -21,6 +21,10 @@ class ModalForm {
   HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height, int id,
                   DWORD exStyle = 0);
   HWND Handle() const { return hwnd_; }
+  // Gives the form a main menu (owned by the form from then on) and keeps the client size.
+  void SetMenuBar(HMENU menu);
+  // Resizes the window around a client area of this size, staying centred.
+  void SetClientSize(int clientWidth, int clientHeight);
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 
   // Called for WM_COMMAND (control id, notification code) and WM_NOTIFY; returns true to end

@@ -37,6 +37,8 @@ class Win32ShowWindow final : public ShowWindow {
   uintptr_t Handle() const { return reinterpret_cast<uintptr_t>(hwnd_); }
   uintptr_t VideoPanelHandle() const { return reinterpret_cast<uintptr_t>(panel_); }
   bool Preview() const { return preview_; }
+  // The show's popup menu at a point in screen coordinates (the Flash window opens it too).
+  void ShowPopupMenu(int32_t screenX, int32_t screenY);
 
   // Window procedures (static trampolines find the object through GWLP_USERDATA).
   intptr_t FormProc(void* window, uint32_t msg, uintptr_t wParam, intptr_t lParam);
@@ -44,7 +46,6 @@ class Win32ShowWindow final : public ShowWindow {
 
  private:
   void PaintRect(void* dc, const Rect& rect);
-  void ShowPopupMenu(int32_t screenX, int32_t screenY);
   void CoverOtherMonitors();
 
   Win32EventLoop& loop_;
