@@ -8,7 +8,7 @@
 # CTest uses it as the cross-compiling emulator of the win32 and win64 builds.
 # Each prefix is made once (bounded in time; runs in parallel wait for it) with font
 # substitutes for the faces Wine lacks; sound goes to a null ALSA device; without a display,
-# programs run under a private Xvfb when one is installed.
+# the programs of a prefix share a private Xvfb when one is installed.
 set -u
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -115,7 +115,58 @@ if [ ! -f "$ready" ]; then
   ) 9>"$WINEPREFIX.lock" || { echo "wine-run: could not make the prefix $WINEPREFIX" >&2; exit 1; }
 fi
 
-if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null && [ "${VITRINE_WINE_XVFB:-1}" = 1 ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$loader" "$@" </dev/null
+# Prints the display number of the prefix's Xvfb, starting one if none runs. Called with fd 8
+# on the prefix's X lock.
+shared_xvfb() {
+  (
+    flock -x 8
+    if [ -f "$WINEPREFIX.xvfb" ] && read -r n pid <"$WINEPREFIX.xvfb" && kill -0 "$pid" 2>/dev/null; then
+      echo "$n"
+      exit 0
+    fi
+    for n in $(seq 90 189); do
+      [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 </dev/null 8>&- 7>&- &
+      pid=$!
+      for _ in $(seq 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+      done
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        echo "$n $pid" >"$WINEPREFIX.xvfb"
+        echo "$n"
+        exit 0
+      fi
+    done
+    exit 1
+  )
+}
+
+# Every program of one prefix talks to one wineserver, whose desktop lives on the X display of
+# whichever program started it: so all runs of a prefix share one private Xvfb, and the last
+# run to end stops the wineserver and that Xvfb. Runs in parallel (ctest -j) then see one
+# screen, as on Windows.
+xvfb_pid=""
+if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null && [ "${VITRINE_WINE_XVFB:-1}" = 1 ]; then
+  exec 7>"$WINEPREFIX.users"
+  flock -s 7
+  display=$(shared_xvfb 8>"$WINEPREFIX.xlock") || { echo "wine-run: could not start Xvfb" >&2; exit 1; }
+  export DISPLAY=:$display
+  xvfb_pid=yes
 fi
-exec "$loader" "$@" </dev/null
+
+"$loader" "$@" </dev/null 7>&-
+rc=$?
+
+if [ -n "$xvfb_pid" ] && flock -n -x 7; then
+  (
+    flock -x 8
+    "$wineserver" -k 2>/dev/null
+    if [ -f "$WINEPREFIX.xvfb" ] && read -r n pid <"$WINEPREFIX.xvfb"; then
+      kill "$pid" 2>/dev/null
+      rm -f "$WINEPREFIX.xvfb"
+    fi
+  ) 8>"$WINEPREFIX.xlock"
+fi
+exit $rc

@@ -65,6 +65,7 @@ int RunShow(Win32Services& services, const std::vector<std::string>& args) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  UsePerMonitorDpiAwareness();
   Win32Services services;
   if (!services.AcquireSingleInstance(kSingleInstanceMutexName)) return 0;
   // The upper-cased path is what the mode test reads; ChooseStartMode upper-cases it.

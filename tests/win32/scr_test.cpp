@@ -121,16 +121,25 @@ TEST_F(ScrRun, WrongPasswordKeepsTheShowAndTheRightOneInAnyCaseEndsIt) {
 }
 
 TEST_F(ScrRun, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
-  HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 220, 180, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND parent = CreateWindowExA(0, "STATIC", "host", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 10, 10, 220,
+                                180, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(parent, nullptr);
+  // What the preview draws, saved by the preview itself: Wine does not put the drawing of a
+  // child window of another process on the screen, so a screenshot of the host shows nothing.
+  std::string capture = TempPath("vitrine-preview.bmp");
+  DeleteFileA(capture.c_str());
+  SetEnvironmentVariableA("VITRINE_CAPTURE", capture.c_str());
   ScrProcess scr(Scr(), "/p " + std::to_string(reinterpret_cast<uintptr_t>(parent)));
+  SetEnvironmentVariableA("VITRINE_CAPTURE", nullptr);
   HWND child = nullptr;
-  for (DWORD waited = 0; waited < kStartMs && !child && scr.Running(); waited += 50) {
+  auto pump = [] {
     MSG msg;  // the child is attached through messages to this thread's window
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    child = FindWindowExA(parent, nullptr, "TfRun", nullptr);
     Sleep(50);
+  };
+  for (DWORD waited = 0; waited < kStartMs && !child && scr.Running(); waited += 50) {
+    pump();
+    child = FindWindowExA(parent, nullptr, "TfRun", nullptr);
   }
   ASSERT_NE(child, nullptr);
   RECT host, shown;
@@ -139,12 +148,39 @@ TEST_F(ScrRun, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
   EXPECT_EQ(shown.right - shown.left, host.right);
   EXPECT_EQ(shown.bottom - shown.top, host.bottom);
   EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);
-  for (DWORD waited = 0; waited < 1500; waited += 50) {  // let the first picture come in
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-    Sleep(50);
+
+  // The manifest's DPI awareness holds for the preview window too: per monitor, version 2.
+  using GetContext = HANDLE(WINAPI*)(HWND);
+  using AwarenessOf = int(WINAPI*)(HANDLE);
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  auto getContext = reinterpret_cast<GetContext>(GetProcAddress(user32, "GetWindowDpiAwarenessContext"));
+  auto awareness = reinterpret_cast<AwarenessOf>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext"));
+  if (getContext && awareness) {
+    HANDLE context = getContext(child);
+    EXPECT_EQ(awareness(context), 2) << "the preview is not per-monitor DPI aware; context " << context;
   }
-  SaveScreenshot(parent, "preview");
+
+  for (DWORD waited = 0; waited < kStartMs && GetFileAttributesA(capture.c_str()) == INVALID_FILE_ATTRIBUTES;
+       waited += 50)
+    pump();
+  std::ifstream in(capture, std::ios::binary);
+  MemoryStream stream(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+  Bitmap drawn;
+  ASSERT_TRUE(LoadPictureFromStream(stream, drawn, 1)) << "no capture from the preview";
+  EXPECT_EQ(drawn.Width(), host.right);
+  EXPECT_EQ(drawn.Height(), host.bottom);
+  // The first picture, in the show's 16-bit colours.
+  Color centre = drawn.GetPixel(drawn.Width() / 2, drawn.Height() / 2);
+  EXPECT_NEAR(int(centre & 0xFF), 200, 7);
+  EXPECT_NEAR(int((centre >> 8) & 0xFF), 40, 7);
+  EXPECT_NEAR(int((centre >> 16) & 0xFF), 40, 7);
+  in.close();
+  std::string screens = std::getenv("VITRINE_SCREENS") ? WindowsPath(std::getenv("VITRINE_SCREENS")) : "";
+  if (!screens.empty()) {
+    CreateDirectoryA(screens.c_str(), nullptr);
+    CopyFileA(capture.c_str(), (screens + "\\preview.bmp").c_str(), FALSE);
+  }
+  DeleteFileA(capture.c_str());
   DestroyWindow(parent);
   EXPECT_TRUE(scr.WaitExit(kStartMs));
 }

@@ -12,6 +12,10 @@ inline constexpr const char* kPasswordCaption = "Screensaver Password";
 inline constexpr const char* kPasswordLabel = "Please input password:";
 inline constexpr int kPasswordEditId = 101;
 
+// Per-monitor DPI awareness, version 2, as the manifest asks, also where the manifest's
+// setting is not applied (older systems take plain system awareness).
+void UsePerMonitorDpiAwareness();
+
 class Win32Services final : public Services {
  public:
   ~Win32Services() override { ReleaseSingleInstance(); }
