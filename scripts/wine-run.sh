@@ -35,8 +35,9 @@ if [ -z "$arch" ]; then
 fi
 
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko: their install dialogs would wait for a click that never comes.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko: their install dialogs would wait for a click that never comes. No crash
+# debugger either: a program that crashes ends at once instead of waiting in winedbg.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winedbg.exe=d}
 
 case $arch in
   win64)
