@@ -1,0 +1,266 @@
+// The show on a real X screen (a private Xvfb): `vitrine play` in a window and vitrine-saver
+// in a window made by the test, their screens compared with the headless render of the same
+// package at the same item, ended by keys, a password, or the window going away.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/show_test_rig.h"
+#include "settings/file_registry_store.h"
+#include "x_session.h"
+
+namespace vitrine::test {
+namespace {
+
+constexpr int kStartMs = 20000;
+constexpr const char* kSeed = "4242";
+// Channels may differ by the rounding of 5-6-5 pixels on their way to a 24-bit screen.
+constexpr int kChannelTolerance = 8;
+
+bool Near(Color a, Color b) {
+  return std::abs(RedOf(a) - RedOf(b)) <= kChannelTolerance && std::abs(GreenOf(a) - GreenOf(b)) <= kChannelTolerance &&
+         std::abs(BlueOf(a) - BlueOf(b)) <= kChannelTolerance;
+}
+
+// The screen once it shows `expected`, or as it is after half a second: the server may show
+// a drawn frame a little after the player has reported it.
+Bitmap CaptureSettled(Display* d, Window w, const Bitmap& expected) {
+  Bitmap screen = Capture(d, w);
+  for (int i = 0; i < 10 && DifferingPixels(screen, expected, kChannelTolerance) != 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    screen = Capture(d, w);
+  }
+  return screen;
+}
+
+struct SdlPlayer : ::testing::Test {
+  XServer x;
+  ShowRig rig;
+  std::filesystem::path dir;
+
+  void SetUp() override {
+    if (!x.display()) GTEST_SKIP() << "no Xvfb";
+    dir = std::filesystem::temp_directory_path() / ("vitrine-sdl-" + std::to_string(getpid()) + "-" +
+                                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir / "config");
+    rig.Set(5, "2");  // two seconds on each picture, and one more
+    // A caption and a memo in the renderer's fonts, brought in by transitions of many frames.
+    rig.AddPicture(RGBColor(200, 40, 40), 120, 80,
+                   {{36, "0;"}, {7, "1"}, {8, "Vitrine"}, {10, "16777215"}, {17, "1"},
+                    {24, "A real screen\r\nin real time"}, {20, "65535"}});
+    rig.AddPicture(RGBColor(40, 200, 40), 90, 140, {{36, "40;"}, {47, "8421504"}});
+    rig.AddPicture(RGBColor(40, 40, 200), 200, 50, {{36, "120;"}});
+    UserSettings([](TRWSetting& s) {
+      s.MouseMove = false;  // the pointer the test moves must not end the show
+    });
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  template <class F>
+  void UserSettings(F change) {
+    FileRegistryStore store(dir / "config" / "vitrine");
+    TRWSetting settings(kSaverName, store);
+    change(settings);
+    ASSERT_TRUE(settings.SaveToRegistry());
+    rig.UserSettings(change);
+  }
+
+  std::string WritePackage(const std::string& player = "") {
+    std::vector<uint8_t> bytes;
+    if (!player.empty()) {
+      std::ifstream in(player, std::ios::binary);
+      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    rig.content.ProjectRecord = rig.project;
+    auto package = BuildPackage(rig.content, static_cast<int64_t>(bytes.size()));
+    bytes.insert(bytes.end(), package.begin(), package.end());
+    std::string path = (dir / (player.empty() ? "show.pkg" : "saver")).string();
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!player.empty()) chmod(path.c_str(), 0755);
+    return path;
+  }
+
+  std::map<std::string, std::string> Environment() {
+    return {{"DISPLAY", x.name()},         {"SDL_AUDIODRIVER", "dummy"}, {"XDG_CONFIG_HOME", (dir / "config").string()},
+            {"XDG_RUNTIME_DIR", dir.string()}, {"VITRINE_SEED", kSeed},      {"VITRINE_REPORT", "1"},
+            {"ASAN_OPTIONS", "detect_leaks=0"}};
+  }
+
+  // The screens of the headless show at the moment each of the first `items` items stands
+  // complete.
+  std::vector<Bitmap> HeadlessScreens(const std::string& package, int32_t w, int32_t h, int items) {
+    HeadlessShowOptions options;
+    options.packagePath = package;
+    options.width = w;
+    options.height = h;
+    options.seed = std::strtoull(kSeed, nullptr, 10);
+    HeadlessShow show(options);
+    show.Registry().Keys = rig.registryToLoad.Keys;
+    std::vector<Bitmap> screens;
+    if (!show.Start()) return screens;
+    bool waiting = false;
+    for (uint64_t t = 10; t < 120000 && static_cast<int>(screens.size()) < items; t += 10) {
+      show.RunUntil(t);
+      bool now = !show.Form().ShowTimer().Enabled() && show.Form().SelectTimer().Enabled();
+      if (now && !waiting) screens.push_back(show.Screen());
+      waiting = now;
+    }
+    show.Destroy();
+    return screens;
+  }
+};
+
+TEST_F(SdlPlayer, EachItemOnScreenMatchesTheHeadlessRenderAndEscEndsTheShow) {
+  std::string package = WritePackage();
+  auto expected = HeadlessScreens(package, 320, 240, 3);
+  ASSERT_EQ(expected.size(), 3u);
+
+  Player play({VITRINE_TOOL_PATH, "play", package, "--window", "320x240"}, Environment());
+  ASSERT_TRUE(play.Started());
+  Window shown = FindWindowNamed(x.display(), "Run", kStartMs);
+  ASSERT_NE(shown, 0u) << "no show window";
+  for (int item = 0; item < 3; ++item) {
+    ASSERT_TRUE(play.WaitFor("complete " + std::to_string(item), kStartMs)) << "item " << item << " never stood complete";
+    Bitmap screen = CaptureSettled(x.display(), shown, expected[item]);
+    WriteImageFile((dir.parent_path() / ("vitrine-sdl-item" + std::to_string(item) + ".png")).string(), screen);
+    // Texts come from the same renderer: no pixel may differ beyond the 5-6-5 rounding.
+    EXPECT_EQ(DifferingPixels(screen, expected[item], kChannelTolerance), 0) << "item " << item;
+  }
+  EXPECT_TRUE(play.Running());
+  Focus(x.display(), shown);
+  PressKey(x.display(), XK_Escape);
+  EXPECT_TRUE(play.WaitExit(5000)) << "Esc did not end the show";
+  EXPECT_EQ(play.ExitStatus(), 0);
+}
+
+TEST_F(SdlPlayer, TheKeyOfTheSettingsEndsTheShowOnlyInItsOwnCase) {
+  UserSettings([](TRWSetting& s) {
+    s.MouseMove = false;
+    s.EscKey = false;
+    s.SpecifiedKey = true;
+    s.KeyValue = "q";
+  });
+  Player play({VITRINE_TOOL_PATH, "play", WritePackage(), "--window", "320x240"}, Environment());
+  Window shown = FindWindowNamed(x.display(), "Run", kStartMs);
+  ASSERT_NE(shown, 0u);
+  ASSERT_TRUE(play.WaitFor("complete 0", kStartMs));
+  Focus(x.display(), shown);
+  PressKey(x.display(), XK_Escape);
+  PressKey(x.display(), XK_q, true);
+  EXPECT_FALSE(play.WaitExit(1000)) << "Esc or Q ended the show";
+  PressKey(x.display(), XK_q);
+  EXPECT_TRUE(play.WaitExit(5000)) << "q did not end the show";
+}
+
+TEST_F(SdlPlayer, WithAPasswordThePromptAppearsAWrongEntryKeepsTheShowTheRightOneEndsIt) {
+  UserSettings([](TRWSetting& s) {
+    s.MouseMove = false;
+    s.EnabledPassword = true;
+    s.Pwd = "secret";
+  });
+  Player play({VITRINE_TOOL_PATH, "play", WritePackage(), "--window", "400x300"}, Environment());
+  Window shown = FindWindowNamed(x.display(), "Run", kStartMs);
+  ASSERT_NE(shown, 0u);
+  ASSERT_TRUE(play.WaitFor("complete 0", kStartMs));
+  Focus(x.display(), shown);
+  Bitmap before = Capture(x.display(), shown);
+
+  PressKey(x.display(), XK_Escape);
+  ASSERT_TRUE(play.WaitFor("prompt open", 5000));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  Bitmap prompt = Capture(x.display(), shown);
+  WriteImageFile((dir.parent_path() / "vitrine-sdl-prompt.png").string(), prompt);
+  // The dialog's face, centred: 263 x 106 with its caption bar.
+  EXPECT_TRUE(Near(prompt.GetPixel(200, 185), RGBColor(212, 208, 200)));
+  EXPECT_NE(before.GetPixel(200, 185), prompt.GetPixel(200, 185));
+
+  TypeText(x.display(), "wrong");
+  PressKey(x.display(), XK_Return);
+  ASSERT_TRUE(play.WaitFor("prompt closed", 5000));
+  EXPECT_FALSE(play.WaitExit(1000)) << "a wrong password ended the show";
+
+  PressKey(x.display(), XK_Escape);
+  ASSERT_TRUE(play.WaitFor("prompt open", 5000));
+  TypeText(x.display(), "SECRET");
+  PressKey(x.display(), XK_Return);
+  EXPECT_TRUE(play.WaitExit(5000)) << "the right password, in upper case, did not end the show";
+}
+
+// A window the test owns, as a screen saver daemon makes one.
+struct HostWindow {
+  Display* d;
+  Window w;
+  HostWindow(Display* display, int width, int height) : d(display) {
+    w = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, width, height, 0, 0, 0);
+    XSelectInput(d, w, StructureNotifyMask);
+    XMapWindow(d, w);
+    XSync(d, False);
+  }
+  std::string Id() const {
+    char text[32];
+    std::snprintf(text, sizeof text, "0x%lx", static_cast<unsigned long>(w));
+    return text;
+  }
+};
+
+TEST_F(SdlPlayer, SaverDrawsItsOwnPackageIntoAForeignWindowFollowsItsSizeAndEndsWithIt) {
+  std::string saver = WritePackage(VITRINE_SAVER_PATH);
+  HostWindow host(x.display(), 640, 480);
+  auto expected = HeadlessScreens(saver, 640, 480, 1);
+  ASSERT_EQ(expected.size(), 1u);
+
+  Player player({saver, "-window-id", host.Id()}, Environment());
+  ASSERT_TRUE(player.WaitFor("complete 0", kStartMs));
+  Bitmap screen = CaptureSettled(x.display(), host.w, expected[0]);
+  WriteImageFile((dir.parent_path() / "vitrine-sdl-saver.png").string(), screen);
+
+  EXPECT_EQ(DifferingPixels(screen, expected[0], kChannelTolerance), 0);
+
+  // A key in the daemon's window belongs to the daemon.
+  Focus(x.display(), host.w);
+  PressKey(x.display(), XK_Escape);
+  EXPECT_TRUE(player.Running());
+
+  XResizeWindow(x.display(), host.w, 520, 400);
+  XSync(x.display(), False);
+  // The next item is composed for the new size: the same as a show of that size shows.
+  ASSERT_TRUE(player.WaitFor("complete 1", kStartMs));
+  auto resized = HeadlessScreens(saver, 520, 400, 2);
+  ASSERT_EQ(resized.size(), 2u);
+  Bitmap after = CaptureSettled(x.display(), host.w, resized[1]);
+  WriteImageFile((dir.parent_path() / "vitrine-sdl-saver-resized.png").string(), after);
+  ASSERT_EQ(after.Width(), 520);
+  EXPECT_EQ(DifferingPixels(after, resized[1], kChannelTolerance), 0);
+
+  XDestroyWindow(x.display(), host.w);
+  XSync(x.display(), False);
+  EXPECT_TRUE(player.WaitExit(5000)) << "the saver outlived its window";
+}
+
+TEST_F(SdlPlayer, SaverInASmallWindowPlaysThePreview) {
+  std::string saver = WritePackage(VITRINE_SAVER_PATH);
+  HostWindow host(x.display(), 200, 150);
+  Player player({saver}, [&] {
+    auto env = Environment();
+    env["XSCREENSAVER_WINDOW"] = std::to_string(host.w);  // decimal, as some daemons write it
+    return env;
+  }());
+  ASSERT_TRUE(player.WaitFor("complete 0", kStartMs));
+  Bitmap screen = Capture(x.display(), host.w);
+  ASSERT_EQ(screen.Width(), 200);
+  // The first picture (red, 120 x 80) fits the preview: it stands centred at its own size.
+  EXPECT_TRUE(Near(screen.GetPixel(100, 75), RGBColor(200, 40, 40)));
+  XDestroyWindow(x.display(), host.w);
+  XSync(x.display(), False);
+  EXPECT_TRUE(player.WaitExit(5000));
+}
+
+TEST_F(SdlPlayer, SaverWithoutAPackageSaysSoAndEnds) {
+  Player player({VITRINE_SAVER_PATH, "-window"}, Environment());
+  EXPECT_TRUE(player.WaitExit(kStartMs));
+  EXPECT_EQ(player.ExitStatus(), 1);
+}
+
+}  // namespace
+}  // namespace vitrine::test
