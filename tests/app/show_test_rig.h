@@ -103,6 +103,7 @@ struct ShowRig {
     options.files = &files;
     options.text = text;
     options.seed = 7;
+    options.decodeMedia = false;  // the rig's media are headers alone
     show = std::make_unique<HeadlessShow>(options);
     if (haveSettings) show->Registry().Keys = registryToLoad.Keys;
     started = show->Start();
