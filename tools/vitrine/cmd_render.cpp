@@ -14,12 +14,11 @@
 #include "json.h"
 #include "package/project_info.h"
 #include "apps/headless/headless_show.h"
+#include "apps/headless/show_render.h"
 #include "raster/image_files.h"
 #include "platform/terminal.h"
 #include "settings/read_write_setting.h"
-#ifdef VITRINE_HAVE_LIBAV
-#include "platform/media/av_show_writer.h"
-#endif
+
 
 namespace vitrine::tool {
 namespace {
@@ -138,44 +137,29 @@ int Render(const Args& input) {
   }
   if (!show.Start()) throw UsageError{"the show did not start"};
 
-#ifdef VITRINE_HAVE_LIBAV
-  ShowVideoWriter video;
-  std::string videoPath = (std::filesystem::path(out) / "show.mp4").string();
-  Bitmap first = show.Screen();
-  std::string error;
-  if (!video.Open(videoPath, first.Width(), first.Height(), fps, error)) throw UsageError{"cannot write " + videoPath + ": " + error};
-#else
-  keepFrames = true;  // without FFmpeg's libraries the frames are all there is
-#endif
-
-  int64_t frames = int64_t(totalSeconds) * fps;
-  int64_t written = 0;
   Progress progress(!quiet && ErrorOutputIsTerminal(), int64_t(totalSeconds) * 1000);
-  auto frameTime = [&](int64_t k) { return static_cast<uint64_t>(k * 1000 / fps); };
-  for (int64_t k = 0; k < frames; ++k) {
-    show.RunUntil(frameTime(k));
-    if (show.Ended()) break;
-    Bitmap screen = show.Screen();
-#ifdef VITRINE_HAVE_LIBAV
-    // The sound played up to this frame's time, then the frame that stands until the next.
-    if (!video.AddSound(show.Sound().Take()) || !video.AddFrame(screen)) throw UsageError{"cannot write " + videoPath};
-#endif
-    if (keepFrames) {
+  ShowRenderOptions render;
+  render.seconds = totalSeconds;
+  render.fps = fps;
+  if (CanWriteShowVideo()) render.videoPath = (std::filesystem::path(out) / "show.mp4").string();
+  else keepFrames = true;  // without FFmpeg's libraries the frames are all there is
+  std::string frameError;
+  if (keepFrames) {
+    render.onFrame = [&](int64_t k, const Bitmap& screen) {
       char name[32];
       std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(k));
-      if (!WriteImageFile((std::filesystem::path(out) / name).string(), screen))
-        throw UsageError{"cannot write " + (std::filesystem::path(out) / name).string()};
-    }
-    ++written;
-    progress.Update(static_cast<int64_t>(frameTime(k)));
+      std::string path = (std::filesystem::path(out) / name).string();
+      if (WriteImageFile(path, screen)) return true;
+      frameError = "cannot write " + path;
+      return false;
+    };
   }
-#ifdef VITRINE_HAVE_LIBAV
-  // The sound of the last frame's time.
-  if (!show.Ended()) show.RunUntil(frameTime(written));
-  if (!video.AddSound(show.Sound().Take()) || !video.Finish()) throw UsageError{"cannot write " + videoPath};
-#endif
-  progress.Update(int64_t(totalSeconds) * 1000);
+  render.onProgress = [&](int64_t doneMs) { progress.Update(doneMs); };
+  ShowRenderResult result = RenderShow(show, render);
   progress.End();
+  if (!frameError.empty()) throw UsageError{frameError};
+  if (!result.error.empty()) throw UsageError{result.error};
+  int64_t written = result.frames;
   for (const auto& message : show.Services().messages) std::fprintf(stderr, "message box: %s\n", Cp1252ToUtf8(message).c_str());
   show.Destroy();
   std::printf("frames=%lld\n", static_cast<long long>(written));
