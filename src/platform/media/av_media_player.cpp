@@ -57,9 +57,9 @@ struct AvMediaPlayer::Picture {
     while (true) {
       if (!haveNext) {
         if (!input.NextFrame()) return;
+        nextMs = input.FrameMs();
         av_frame_unref(next);
         av_frame_move_ref(next, input.Frame());
-        nextMs = input.FrameMs();
         haveNext = true;
       }
       if (haveCurrent && nextMs > ms) return;
