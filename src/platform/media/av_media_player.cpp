@@ -111,8 +111,14 @@ struct AvMediaPlayer::Sound {
     if (av_channel_layout_copy(&inLayout, &f->ch_layout) < 0) return false;
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
     if (swr_alloc_set_opts2(&resampler, &stereo, AV_SAMPLE_FMT_S16, kSoundRate, &inLayout,
-                            static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr) < 0 ||
-        swr_init(resampler) < 0) {
+                            static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr) < 0) {
+      swr_free(&resampler);
+      return false;
+    }
+    // Mono sounds as loud from each side as it was recorded, as on any sound card.
+    static const double kMonoToBothSides[2] = {1.0, 1.0};
+    if (inLayout.nb_channels == 1) swr_set_matrix(resampler, kMonoToBothSides, 1);
+    if (swr_init(resampler) < 0) {
       swr_free(&resampler);
       return false;
     }
