@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "raster/bitmap.h"
 #include "raster/geometry.h"
 
 namespace vitrine {
@@ -25,6 +26,11 @@ class MediaPlayer {
   virtual Rect SourceRect() = 0;
   // Where inside the video panel the picture is drawn.
   virtual void SetDisplayRect(const Rect& rect) = 0;
+  // Draws the picture the video shows at the current position, scaled to the display
+  // rectangle, into `panel` (a bitmap of the video panel's size). False when there is no
+  // picture to draw (sound only, nothing open, nothing decoded): the panel stays as it was.
+  // A player that shows video in a window of its own draws nothing here.
+  virtual bool DrawVideoFrame(Bitmap& panel) { return false; }
 };
 
 class MediaPlayerFactory {
