@@ -13,6 +13,8 @@
 #include "core/file_system.h"
 #include "flash/flash_form.h"
 #include "platform/headless/headless_media.h"
+#include "platform/media/sound_mixer.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_services.h"
 #include "raster/text_renderer.h"
 #include "settings/file_registry_store.h"
@@ -53,7 +55,12 @@ int RunSdlShow(const SdlShowOptions& options) {
   SdlServices services(loop, input);
   services.executablePath = options.packagePath;
   SdlShowWindow window(loop, input, options.target);
-  HeadlessMediaPlayerFactory media(loop, files);
+  // The players decode with FFmpeg's libraries where the build has them; their sound goes
+  // to the device through the mixer, or nowhere when muted or without a device.
+  SoundMixer mixer;
+  SdlAudio audio(mixer);
+  bool sound = !options.mute && audio.Open();
+  HeadlessMediaPlayerFactory media(loop, files, sound ? &mixer : nullptr, true);
   FileRegistryStore registry(options.settingsFolder.empty() ? DefaultSettingsFolder() : options.settingsFolder);
   auto flash = CreateFlashWindowHost(loop, window, services, files);
   window.SetFlashHost(flash.get());
@@ -70,6 +77,7 @@ int RunSdlShow(const SdlShowOptions& options) {
   if (!services.AcquireSingleInstance(kSingleInstanceMutexName)) return 0;
   {
     TfRun form(platform, options.args);
+    window.SetVideoPainter([&form](Bitmap& panel) { return form.mp().DrawVideoFrame(panel); });
     if (!form.SetupFailed() && !loop.QuitRequested() && window.Created()) {
       // A window that changes size is followed once the running transition has finished.
       std::optional<std::pair<int32_t, int32_t>> pendingSize;
@@ -89,7 +97,9 @@ int RunSdlShow(const SdlShowOptions& options) {
       std::fprintf(stderr, "vitrine: no window to show in\n");
     }
     flash->CloseFlashWindow();
-  }
+    window.SetVideoPainter(nullptr);
+  }  // the destroy handler closes the players: nothing is mixed from them any more
+  audio.Close();
   services.ReleaseSingleInstance();
   return 0;
 }

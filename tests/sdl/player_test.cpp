@@ -3,7 +3,9 @@
 // package at the same item, ended by keys, a password, or the window going away.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/show_test_rig.h"
 #include "settings/file_registry_store.h"
@@ -254,6 +256,88 @@ TEST_F(SdlPlayer, SaverInASmallWindowPlaysThePreview) {
   XDestroyWindow(x.display(), host.w);
   XSync(x.display(), False);
   EXPECT_TRUE(player.WaitExit(5000));
+}
+
+// A RIFF WAVE in the players' sound format: a 440 Hz tone.
+std::vector<uint8_t> ToneWave(int32_t milliseconds, int16_t amplitude) {
+  uint32_t frames = uint32_t(milliseconds) * 48, data = frames * 4;
+  std::vector<uint8_t> b;
+  auto put = [&](const char* t) { b.insert(b.end(), t, t + 4); };
+  auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i))); };
+  auto u16 = [&](uint16_t v) { b.push_back(uint8_t(v)); b.push_back(uint8_t(v >> 8)); };
+  put("RIFF"); u32(36 + data); put("WAVE"); put("fmt "); u32(16);
+  u16(1); u16(2); u32(48000); u32(48000 * 4); u16(4); u16(16);
+  put("data"); u32(data);
+  for (uint32_t i = 0; i < frames; ++i) {
+    auto v = static_cast<int16_t>(amplitude * std::sin(2 * 3.14159265358979 * 440.0 * i / 48000.0));
+    u16(uint16_t(v)); u16(uint16_t(v));
+  }
+  return b;
+}
+
+std::vector<int16_t> ReadSamples(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<int16_t> samples(bytes.size() / 2);
+  std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+  return samples;
+}
+
+TEST_F(SdlPlayer, MusicSoundsFromThePictureThatAsksForIt) {
+  // The first picture plays without music; the second, after three seconds, starts it.
+  rig.content.PictureRecords[0].push_back({6, "0"});
+  rig.content.PictureRecords[1].push_back({6, "1"});
+  rig.AddMusic("tone.wav", ToneWave(1500, 8000));
+  auto raw = dir / "sound.raw";
+  auto env = Environment();
+  env["SDL_AUDIODRIVER"] = "disk";
+  env["SDL_DISKAUDIOFILE"] = raw.string();
+  Player play({VITRINE_TOOL_PATH, "play", WritePackage(), "--window", "320x240"}, env);
+  ASSERT_TRUE(play.WaitFor("complete 1", kStartMs));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  Window shown = FindWindowNamed(x.display(), "Run", kStartMs);
+  Focus(x.display(), shown);
+  PressKey(x.display(), XK_Escape);
+  ASSERT_TRUE(play.WaitExit(5000));
+
+  // The device's stream starts with the show; stereo frames at 48 kHz.
+  std::vector<int16_t> samples = ReadSamples(raw);
+  size_t first = 0;
+  while (first < samples.size() && std::abs(samples[first]) < 200) ++first;
+  ASSERT_LT(first, samples.size()) << "no music in the stream";
+  double startSeconds = double(first / 2) / 48000.0;
+  EXPECT_GT(startSeconds, 2.0) << "the music started with the first picture";
+  EXPECT_LT(startSeconds, 5.0) << "the music started late";
+  // What follows is the tone: its strength and its pitch.
+  size_t frames = 48000;  // one second of it
+  ASSERT_LE(first + 2 * frames, samples.size());
+  double power = 0;
+  int crossings = 0;
+  for (size_t f = 0; f < frames; ++f) {
+    int16_t left = samples[first + 2 * f], right = samples[first + 2 * f + 1];
+    EXPECT_EQ(left, right);
+    power += double(left) * left;
+    if (f > 0 && (samples[first + 2 * (f - 1)] < 0) != (left < 0)) ++crossings;
+  }
+  double rms = std::sqrt(power / double(frames));
+  EXPECT_NEAR(rms, 8000 / std::sqrt(2.0), 300);
+  EXPECT_NEAR(crossings / 2, 440, 5);
+}
+
+TEST_F(SdlPlayer, MutedSaverOpensNoSoundDevice) {
+  rig.AddMusic("tone.wav", ToneWave(500, 8000));
+  auto raw = dir / "sound.raw";
+  auto env = Environment();
+  env["SDL_AUDIODRIVER"] = "disk";
+  env["SDL_DISKAUDIOFILE"] = raw.string();
+  Player player({WritePackage(VITRINE_SAVER_PATH), "-window", "-mute"}, env);
+  ASSERT_TRUE(player.WaitFor("complete 0", kStartMs));
+  Window shown = FindWindowNamed(x.display(), "Run", kStartMs);
+  ASSERT_NE(shown, 0u);
+  Focus(x.display(), shown);
+  PressKey(x.display(), XK_Escape);
+  ASSERT_TRUE(player.WaitExit(5000));
+  EXPECT_FALSE(std::filesystem::exists(raw));
 }
 
 TEST_F(SdlPlayer, SaverWithoutAPackageSaysSoAndEnds) {

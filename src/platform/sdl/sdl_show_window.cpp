@@ -261,7 +261,7 @@ void SdlShowWindow::HandleEvent(const SDL_Event& ev) {
 }
 
 uint32_t SdlShowWindow::MaxWaitMs() {
-  if ((flash_ && flash_->FlashWindowOpen()) || input_.OverlayVisible()) return kContinuousFrameMs;
+  if ((flash_ && flash_->FlashWindowOpen()) || input_.OverlayVisible() || videoPanelVisible_) return kContinuousFrameMs;
   return foreign_ || watch_ ? kForeignPollMs : 0;
 }
 
@@ -304,9 +304,13 @@ void SdlShowWindow::Present() {
   bool composite = flashOpen || input_.OverlayVisible() || videoPanelVisible_;
   if (composite) {
     // Things drawn over the show go onto a copy, so the surface keeps what the show drew.
-    if (!dirty_.Empty() || overlayChanged || flashOpen || redraw_ || !composited_) {
+    if (!dirty_.Empty() || overlayChanged || flashOpen || videoPanelVisible_ || redraw_ || !composited_) {
       composite_ = surface_;
-      if (videoPanelVisible_) Canvas(composite_).FillRect(videoPanel_, kBlack);
+      if (videoPanelVisible_) {
+        videoFrame_.Reset(std::max(videoPanel_.Width(), 1), std::max(videoPanel_.Height(), 1), kShowPixelFormat);
+        if (videoPainter_) videoPainter_(videoFrame_);  // black until the video has a picture
+        Canvas(composite_).Draw(videoPanel_.left, videoPanel_.top, videoFrame_);
+      }
       if (flash_) flash_->PaintOver(composite_);
       input_.PaintOverlays(composite_);
       UploadRows(composite_, 0, composite_.Height());

@@ -39,6 +39,9 @@ class SdlShowWindow final : public ShowWindow, public SdlEventLoop::Hooks {
 
   // The Flash window, drawn over the surface while it is open.
   void SetFlashHost(FlashWindowHost* flash) { flash_ = flash; }
+  // Draws the video's current picture into a bitmap of the video panel's size; false when
+  // there is none (the panel then shows black).
+  void SetVideoPainter(std::function<bool(Bitmap&)> paint) { videoPainter_ = std::move(paint); }
   // Called when a foreign window changed its size.
   void SetResizeHandler(std::function<void(int32_t, int32_t)> onResize) { onResize_ = std::move(onResize); }
 
@@ -79,6 +82,8 @@ class SdlShowWindow final : public ShowWindow, public SdlEventLoop::Hooks {
   ShowWindowEvents* events_ = nullptr;
   FlashWindowHost* flash_ = nullptr;
   std::function<void(int32_t, int32_t)> onResize_;
+  std::function<bool(Bitmap&)> videoPainter_;
+  Bitmap videoFrame_{0, 0, kShowPixelFormat};
   std::unique_ptr<X11WindowWatch> watch_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
