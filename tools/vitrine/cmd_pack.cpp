@@ -250,6 +250,12 @@ int RunPack(const Args& arguments) {
   std::vector<uint8_t> package = BuildPackage(content, static_cast<int64_t>(bytes.size()));
   bytes.insert(bytes.end(), package.begin(), package.end());
   if (!NativeFileSystem().WriteFile(out, bytes)) throw UsageError{"cannot write " + out};
+  if (!player.empty()) {
+    // A packaged player runs like the player itself (a Linux player needs its execute bits).
+    std::error_code ec;
+    auto perms = std::filesystem::status(player, ec).permissions();
+    if (!ec) std::filesystem::permissions(out, perms, ec);
+  }
   return 0;
 }
 
