@@ -189,6 +189,32 @@ TEST_F(SdlPlayer, WithAPasswordThePromptAppearsAWrongEntryKeepsTheShowTheRightOn
   EXPECT_TRUE(play.WaitExit(5000)) << "the right password, in upper case, did not end the show";
 }
 
+TEST_F(SdlPlayer, WithTheMenuARightClickOpensItAndItsStopEndsTheShow) {
+  rig.Set(34, "1");
+  rig.Set(42 + 49, "Settings...");
+  rig.Set(42 + 50, "Stop the show");
+  Player play({VITRINE_TOOL_PATH, "play", WritePackage(), "--window", "320x240"}, Environment());
+  Window shown = FindWindowNamed(x.display(), "Run", kStartMs);
+  ASSERT_NE(shown, 0u);
+  ASSERT_TRUE(play.WaitFor("complete 0", kStartMs));
+  Display* d = x.display();
+  XWarpPointer(d, None, shown, 0, 0, 0, 0, 40, 40);
+  XTestFakeButtonEvent(d, 3, True, CurrentTime);
+  XTestFakeButtonEvent(d, 3, False, CurrentTime);
+  XFlush(d);
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  Bitmap menu = Capture(d, shown);
+  WriteImageFile((dir.parent_path() / "vitrine-sdl-menu.png").string(), menu);
+  EXPECT_TRUE(Near(menu.GetPixel(45, 45), RGBColor(212, 208, 200))) << "no menu at the pointer";
+  EXPECT_TRUE(play.Running()) << "the right click closed the show";
+  // The second item, one item height further down.
+  XWarpPointer(d, None, shown, 0, 0, 0, 0, 60, 40 + 3 + 22 + 10);
+  XTestFakeButtonEvent(d, 1, True, CurrentTime);
+  XTestFakeButtonEvent(d, 1, False, CurrentTime);
+  XFlush(d);
+  EXPECT_TRUE(play.WaitExit(5000)) << "Stop did not end the show";
+}
+
 // A window the test owns, as a screen saver daemon makes one.
 struct HostWindow {
   Display* d;
