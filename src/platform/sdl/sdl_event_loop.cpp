@@ -90,16 +90,17 @@ void SdlEventLoop::DrainMessages() {
 void SdlEventLoop::FireDueTimers() {
   // Each timer fires at most once per pass, the earliest due first; posted messages run
   // between the ticks, as on the headless loop.
-  ++pass_;
+  // The pass is this call's own: a nested loop inside a handler counts passes of its own.
+  const uint64_t pass = ++pass_;
   while (!quit_) {
     uint64_t now = NowMs();
     SdlTimer* best = nullptr;
     for (auto* t : timers_) {
-      if (t->firedInPass == pass_ || !t->DueAt(now)) continue;
+      if (t->firedInPass == pass || !t->DueAt(now)) continue;
       if (!best || t->Due() < best->Due()) best = t;
     }
     if (!best) break;
-    best->firedInPass = pass_;
+    best->firedInPass = pass;
     best->Fire(now);
     DrainMessages();
   }
