@@ -5,6 +5,8 @@
 #include "app/show_area.h"
 #include "app/show_input.h"
 #include "app/show_overlays.h"
+#include "flash/flash_form.h"
+#include "flash/movie_bytes.h"
 #include "show_test_rig.h"
 
 namespace vitrine::test {
@@ -193,6 +195,25 @@ TEST(ShowInputOnTheShow, TheMenuCarriesTheProjectsCaptionsAndItsStopEndsTheShow)
   input.Deliver(InputEvent::Key(kVkReturnKey));
   EXPECT_TRUE(rig.Form().Closed());
   EXPECT_EQ(text.drawn.size(), 0u);  // nothing painted without a screen asking for it
+}
+
+TEST(ShowInputOnTheShow, WhileTheFlashWindowIsOpenItsKeysAreTheFlashWindowsAndEndTheShowThroughIt) {
+  ShowRig rig;
+  flash_test::MovieSpec movie;
+  movie.frameCount = 24;
+  rig.AddItem(flash_test::Movie(movie, true), "movie.swf", {{52, "1"}, {56, "-1"}});
+  auto& show = rig.Start(64, 48);
+  show.RunUntil(500);
+  ASSERT_NE(CurrentFlashWindow(), nullptr);
+  FixedTextPainter text;
+  ShowInput input(text);
+  RecordedEvents events;
+  input.SetEvents(&events);
+  input.SetArea(64, 48);
+  input.Deliver(InputEvent::Key(kVkEscapeKey));
+  EXPECT_TRUE(events.calls.empty()) << "the key reached the show window behind the Flash window";
+  show.RunUntil(600);
+  EXPECT_TRUE(show.Ended());
 }
 
 TEST(ShowArea, FollowsANewSizeOnlyBetweenTransitionsKeepingThePicture) {
