@@ -11,6 +11,7 @@
 #include "app/text_painter.h"
 #include "apps/play/show_report.h"
 #include "core/file_system.h"
+#include "core/text.h"
 #include "flash/flash_form.h"
 #include "platform/headless/headless_media.h"
 #include "platform/media/sound_mixer.h"
@@ -25,7 +26,11 @@ namespace {
 // SDL for one run: video (and the clock), closed again at the end.
 class SdlSession {
  public:
-  SdlSession() {
+  explicit SdlSession(bool inOthersWindow) {
+    // A show of its own keeps the system's screen saver away, as the show window does on
+    // Windows; inside a daemon's or a preview host's window the display's power saving is
+    // the daemon's business.
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, inOthersWindow ? "1" : "0");
     // Only the show's own close events end it: a window manager's close of the last
     // window is handled by the window, a signal still arrives as a quit.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
@@ -44,7 +49,9 @@ class SdlSession {
 }  // namespace
 
 int RunSdlShow(const SdlShowOptions& options) {
-  SdlSession sdl;
+  bool inOthersWindow = options.target.kind == SdlWindowTarget::Kind::Foreign ||
+                        (!options.args.empty() && AsciiUpper(options.args[0].substr(0, 2)) == "/P");
+  SdlSession sdl(inOthersWindow);
   if (!sdl.ok) return 1;
 
   FileSystem& files = NativeFileSystem();

@@ -180,6 +180,8 @@ TEST_F(SdlPlayer, WithAPasswordThePromptAppearsAWrongEntryKeepsTheShowTheRightOn
   TypeText(x.display(), "wrong");
   PressKey(x.display(), XK_Return);
   ASSERT_TRUE(play.WaitFor("prompt closed", 5000));
+  // What the prompt covered comes back: the picture still stands as before.
+  EXPECT_EQ(DifferingPixels(CaptureSettled(x.display(), shown, before), before, kChannelTolerance), 0);
   EXPECT_FALSE(play.WaitExit(1000)) << "a wrong password ended the show";
 
   PressKey(x.display(), XK_Escape);
