@@ -155,6 +155,55 @@ TEST_F(SdlPlayer, TheKeyOfTheSettingsEndsTheShowOnlyInItsOwnCase) {
   EXPECT_TRUE(play.WaitExit(5000)) << "q did not end the show";
 }
 
+// Moves the pointer to a point of the window (or of the screen with w = 0) and lets the
+// player see it.
+void MovePointer(Display* d, Window w, int x, int y) {
+  XWarpPointer(d, None, w ? w : DefaultRootWindow(d), 0, 0, 0, 0, x, y);
+  XFlush(d);
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+}
+
+TEST_F(SdlPlayer, AMovementAtTheThresholdFromTheFirstPositionEndsTheShow) {
+  UserSettings([](TRWSetting& s) {
+    s.MouseMove = true;
+    s.MouseSensitivity = 0;  // the first movement of 10 pixels or more closes
+  });
+  MovePointer(x.display(), 0, 0, 0);  // away from where the window opens
+  Player play({VITRINE_TOOL_PATH, "play", WritePackage(), "--window", "320x240"}, Environment());
+  Window shown = FindWindowNamed(x.display(), "Run", kStartMs);
+  ASSERT_NE(shown, 0u);
+  ASSERT_TRUE(play.WaitFor("complete 0", kStartMs));
+  MovePointer(x.display(), shown, 100, 100);  // the first movement only sets the reference
+  MovePointer(x.display(), shown, 109, 91);
+  EXPECT_TRUE(play.Running()) << "a movement under the threshold ended the show";
+  MovePointer(x.display(), shown, 110, 100);
+  EXPECT_TRUE(play.WaitExit(5000)) << "a movement of 10 pixels did not end the show";
+}
+
+TEST_F(SdlPlayer, ADoubleClickEndsTheShowWhereASingleClickMayNot) {
+  UserSettings([](TRWSetting& s) {
+    s.MouseMove = false;
+    s.MouseLeftClick = false;
+    s.MouseDoubleClick = true;
+  });
+  Player play({VITRINE_TOOL_PATH, "play", WritePackage(), "--window", "320x240"}, Environment());
+  Window shown = FindWindowNamed(x.display(), "Run", kStartMs);
+  ASSERT_NE(shown, 0u);
+  ASSERT_TRUE(play.WaitFor("complete 0", kStartMs));
+  Display* d = x.display();
+  MovePointer(d, shown, 50, 50);
+  XTestFakeButtonEvent(d, 1, True, CurrentTime);
+  XTestFakeButtonEvent(d, 1, False, CurrentTime);
+  XFlush(d);
+  EXPECT_FALSE(play.WaitExit(1000)) << "a single click ended the show";
+  XTestFakeButtonEvent(d, 1, True, CurrentTime);
+  XTestFakeButtonEvent(d, 1, False, CurrentTime);
+  XTestFakeButtonEvent(d, 1, True, CurrentTime);
+  XTestFakeButtonEvent(d, 1, False, CurrentTime);
+  XFlush(d);
+  EXPECT_TRUE(play.WaitExit(5000)) << "a double click did not end the show";
+}
+
 TEST_F(SdlPlayer, WithAPasswordThePromptAppearsAWrongEntryKeepsTheShowTheRightOneEndsIt) {
   UserSettings([](TRWSetting& s) {
     s.MouseMove = false;
