@@ -23,17 +23,16 @@ Json Offsets(const std::vector<int32_t>& list) {
   return Json(std::move(out));
 }
 
-template <class Owner, class Member>
-Json FieldJson(const Owner& owner, const Member& member) {
+template <class Owner>
+Json FieldJson(const Owner& owner, const FieldSpec<Owner>& field) {
   return std::visit(
       [&](auto m) -> Json {
-        const auto& value = owner.*m;
-        using T = std::remove_cvref_t<decltype(value)>;
-        if constexpr (std::is_same_v<T, std::string>) return Text(value);
-        else if constexpr (std::is_same_v<T, bool>) return Json(value);
-        else return Json(static_cast<int64_t>(value));
+        using M = decltype(m);
+        if constexpr (std::is_same_v<M, bool Owner::*>) return Json(owner.*m);
+        else if constexpr (std::is_same_v<M, int32_t Owner::*>) return Json(static_cast<int64_t>(owner.*m));
+        else return Text(FieldRecordText(owner, field));
       },
-      member);
+      field.Member);
 }
 
 Json FontJson(const FontRecord& font) {
@@ -51,20 +50,21 @@ Json FontJson(const FontRecord& font) {
 
 Json PictureJson(const TPictureInfo& picture) {
   Json out{Json::Object{}};
-  for (const PictureField& f : PictureFields()) {
-    out.Add(f.Name, FieldJson(picture, f.Member));
+  for (const FieldSpec<TPictureInfo>& f : PictureFields()) {
+    out.Add(f.Name, FieldJson(picture, f));
     if (f.Key == 8) out.Add("CaptionFont", FontJson(picture.CaptionFont));
     if (f.Key == 17) out.Add("MemoFont", FontJson(picture.MemoFont));
   }
   Json flash{Json::Object{}};
-  for (const FlashField& f : FlashFields()) flash.Add(std::to_string(f.Key), FieldJson(picture.FlashSettings, f.Member));
+  for (const FieldSpec<FlashDisplaySettings>& f : FlashFields())
+    flash.Add(std::to_string(f.Key), FieldJson(picture.FlashSettings, f));
   out.Add("FlashSettings", std::move(flash));
   return out;
 }
 
 Json ProjectJson(const TProjectInfo& project) {
   Json out{Json::Object{}};
-  for (const ProjectField& f : ProjectFields()) out.Add(f.Name, FieldJson(project, f.Member));
+  for (const FieldSpec<TProjectInfo>& f : ProjectFields()) out.Add(f.Name, FieldJson(project, f));
   Json::Array texts;
   for (const std::string& t : project.Texts) texts.push_back(Text(t));
   out.Add("Texts", Json(std::move(texts)));

@@ -51,16 +51,16 @@ bool BoolOr(const Json* v, bool fallback, const std::string& where) {
 }
 
 // A typed field from one of the record tables, as the text the record holds.
-template <class Owner, class Member>
-std::string FieldText(const Member& member, const Json& v, const std::string& where) {
+template <class Owner>
+std::string FieldText(const FieldSpec<Owner>& field, const Json& v, const std::string& where) {
   return std::visit(
       [&](auto m) -> std::string {
-        using T = std::remove_reference_t<decltype(std::declval<Owner&>().*m)>;
-        if constexpr (std::is_same_v<T, bool>) return BooleanValue(v, where);
-        else if constexpr (std::is_same_v<T, int32_t>) return std::to_string(IntegerValue(v, where));
+        using M = decltype(m);
+        if constexpr (std::is_same_v<M, bool Owner::*>) return BooleanValue(v, where);
+        else if constexpr (std::is_same_v<M, int32_t Owner::*>) return std::to_string(IntegerValue(v, where));
         else return TextValue(v, where);
       },
-      member);
+      field.Member);
 }
 
 // "keys": [[key, "value"], ...] — raw fields, written after the named ones.
@@ -101,15 +101,12 @@ void AddFont(PackageRecord& record, uint8_t baseKey, const Json& font, const std
 void AddFlash(PackageRecord& record, const Json& flash, const std::string& where) {
   Need(flash, flash.IsObject(), where, "an object keyed by record key");
   for (const auto& [name, v] : flash.AsObject()) {
-    const FlashField* field = nullptr;
-    for (const FlashField& f : FlashFields())
-      if (name == std::to_string(f.Key)) field = &f;
+    int32_t key = 0;
+    const FieldSpec<FlashDisplaySettings>* field =
+        TryStrToInt(name, key) ? FindField(FlashFields(), key) : FindField(FlashFields(), name);
     std::string at = where + "." + name;
     if (!field) throw UsageError{"unknown Flash setting " + at};
-    std::string text = std::holds_alternative<bool FlashDisplaySettings::*>(field->Member)
-                           ? BooleanValue(v, at)
-                           : std::to_string(IntegerValue(v, at));
-    record.push_back({field->Key, text});
+    record.push_back({static_cast<uint8_t>(field->Key), FieldText(*field, v, at)});
   }
 }
 
@@ -142,11 +139,9 @@ BuiltPicture BuildPicture(const Json& item, size_t index, const ManifestReader& 
     if (name == "CaptionFont") { AddFont(out.record, kCaptionFontKey, v, at); continue; }
     if (name == "MemoFont") { AddFont(out.record, kMemoFontKey, v, at); continue; }
     if (name == "FlashSettings") { AddFlash(out.record, v, at); continue; }
-    const PictureField* field = nullptr;
-    for (const PictureField& f : PictureFields())
-      if (name == f.Name) field = &f;
+    const FieldSpec<TPictureInfo>* field = FindField(PictureFields(), name);
     if (!field) throw UsageError{"unknown picture field " + at};
-    out.record.push_back({field->Key, FieldText<TPictureInfo>(field->Member, v, at)});
+    out.record.push_back({static_cast<uint8_t>(field->Key), FieldText(*field, v, at)});
   }
   if (const Json* keys = item.Find("keys")) AddRawKeys(out.record, *keys, where + ".keys");
   return out;
@@ -209,12 +204,9 @@ int RunPack(const Args& arguments) {
       for (const Json& music : v.AsArray()) record.push_back({kMusicFileKey, TextValue(music, at)});
       continue;
     }
-    const ProjectField* field = nullptr;
-    for (const ProjectField& f : ProjectFields())
-      if (name == f.Name) field = &f;
+    const FieldSpec<TProjectInfo>* field = FindField(ProjectFields(), name);
     if (!field) throw UsageError{"unknown project field " + at};
-    std::string value = FieldText<TProjectInfo>(field->Member, v, at);
-    record.push_back({field->Key, value});
+    record.push_back({static_cast<uint8_t>(field->Key), FieldText(*field, v, at)});
   }
 
   if (const Json* banner = manifest.Find("Banner")) {
