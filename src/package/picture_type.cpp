@@ -48,8 +48,8 @@ int32_t PictureTypeOfContent(std::span<const uint8_t> b) {
   if (StartsWith(b, 0, "\x01\xDA"sv)) return 3;
   if (StartsWith(b, 0, "\x19\x91"sv)) return 4;
   if (StartsWith(b, 0, "II*\0"sv) || StartsWith(b, 0, "MM\0*"sv)) return 5;
-  // PCX: manufacturer 10, a known version, run-length encoding, a usual sample depth.
-  if (b.size() >= 4 && b[0] == 0x0A && (b[1] <= 5 && b[1] != 1) && b[2] == 1 &&
+  // PCX: manufacturer 10, a known version, plain or run-length encoding, a usual sample depth.
+  if (b.size() >= 4 && b[0] == 0x0A && (b[1] <= 5 && b[1] != 1) && b[2] <= 1 &&
       (b[3] == 1 || b[3] == 2 || b[3] == 4 || b[3] == 8))
     return 7;
   if (StartsWith(b, 2048, "PCD_IPI")) return 8;
