@@ -59,8 +59,9 @@ Json PictureJson(const TPictureInfo& picture) {
   Json out{Json::Object{}};
   for (const FieldSpec<TPictureInfo>& f : PictureFields()) {
     out.Add(f.Name, FieldJson(picture, f));
-    if (f.Key == 8) out.Add("CaptionFont", FontJson(picture.CaptionFont));
-    if (f.Key == 17) out.Add("MemoFont", FontJson(picture.MemoFont));
+    // Each font follows the field it belongs to.
+    if (std::string_view(f.Name) == "Caption") out.Add("CaptionFont", FontJson(picture.CaptionFont));
+    if (std::string_view(f.Name) == "MemoVisible") out.Add("MemoFont", FontJson(picture.MemoFont));
   }
   Json flash{Json::Object{}};
   for (const FieldSpec<FlashDisplaySettings>& f : FlashFields())
