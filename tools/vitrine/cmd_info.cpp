@@ -135,7 +135,7 @@ void DescribeTransitions(ItemContext& c, std::vector<std::string>& lines) {
   lines.push_back("transitions: " + text);
   for (int32_t index : outside)
     c.warnings.push_back(c.label + ": transition " + std::to_string(index) +
-                         " is not in the catalogue; the show stops at this item");
+                         " is not in the catalogue; the show halts on this item when it draws it");
 }
 
 void DescribePictureItem(ItemContext& c, std::vector<std::string>& lines) {

@@ -48,3 +48,17 @@ foreach(entry IN LISTS cases)
     message(SEND_ERROR "${name}.json left ${out} behind")
   endif()
 endforeach()
+
+# Raw keys get past pack's checks; info then warns of what the player would meet.
+execute_process(COMMAND ${TOOL} pack ${SOURCE}/warnings.json -o ${WORK}/warnings.scr RESULT_VARIABLE rc ERROR_VARIABLE err)
+execute_process(COMMAND ${TOOL} info ${WORK}/warnings.scr OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
+foreach(expected
+    "Warnings, version 1.0"
+    "transitions: Circle\\(Center\\), #200 \\(at random\\)"
+    "item 1 \\(item0.dat\\): transition 200 is not in the catalogue"
+    "item 2 \\(item0.dat\\): its data does not decode as PNG"
+    "music 1 \\(gone.mp3\\) is missing")
+  if(NOT listing MATCHES "${expected}")
+    message(SEND_ERROR "the listing lacks '${expected}':\n${listing}")
+  endif()
+endforeach()
