@@ -289,7 +289,8 @@ int32_t TypeOfPicture(const std::vector<uint8_t>& data, const std::string& path,
   int32_t byName = PictureTypeOfFile(path);
   int32_t byContent = PictureTypeOfContent(data);
   if (byContent == kNoPictureType) return byName;
-  if (byName != byContent)
+  // A name without a picture extension says nothing to disagree with.
+  if (byName != kNoPictureType && byName != byContent)
     warnings.push_back(where + ": " + path + " holds a " + PictureTypeName(byContent) + " picture, not what its name says (" +
                        PictureTypeName(byName) + "); packed as " + PictureTypeName(byContent));
   return byContent;
