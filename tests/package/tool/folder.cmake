@@ -86,3 +86,35 @@ list(SUBLIST seen 0 5 first)
 if(NOT first STREQUAL "red;green;blue;yellow;cyan")
   message(SEND_ERROR "shown in the order ${seen}")
 endif()
+
+# --dry-run lists the items, the music and what is skipped, and writes nothing.
+execute_process(COMMAND ${TOOL} pack ${SOURCE}/folder -o ${WORK}/dry.scr --dry-run OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0 OR EXISTS ${WORK}/dry.scr OR NOT listing MATCHES "1\\. a-red\\.png  \\(picture, PNG 32x24, 160 bytes\\)"
+   OR NOT listing MATCHES "music 2\\. song2\\.mp3" OR NOT listing MATCHES "skipped: notes\\.txt")
+  message(SEND_ERROR "pack --dry-run: status ${rc}\n${listing}")
+endif()
+
+# show.json changes the defaults: the project's keys, every item's, and one item's by name.
+file(COPY ${SOURCE}/folder/ DESTINATION ${WORK}/Summer)
+file(WRITE ${WORK}/Summer/show.json [=[
+{"Project": {"SaverName": "Summer 2026", "ShowSeconds": 3},
+ "AllPictures": {"Transitions": ["Fan wipe", 36], "RandomTransition": false},
+ "Pictures": {"c-blue.jpg": {"CaptionVisible": true, "Caption": "The sea"}}}
+]=])
+execute_process(COMMAND ${TOOL} pack ${WORK}/Summer -o ${WORK}/summer.scr RESULT_VARIABLE rc ERROR_VARIABLE err)
+execute_process(COMMAND ${TOOL} info ${WORK}/summer.scr --json OUTPUT_VARIABLE info)
+string(JSON saver GET "${info}" Project SaverName)
+string(JSON seconds GET "${info}" Project ShowSeconds)
+string(JSON transitions GET "${info}" Pictures 4 Transitions)
+string(JSON caption GET "${info}" Pictures 2 Caption)
+string(JSON other GET "${info}" Pictures 1 Caption)
+string(JSON shown GET "${info}" Pictures 0 CaptionVisible)
+if(NOT rc EQUAL 0 OR NOT saver STREQUAL "Summer 2026" OR NOT seconds EQUAL 3 OR NOT transitions STREQUAL "45;36;"
+   OR NOT caption STREQUAL "The sea" OR NOT other STREQUAL "" OR shown)
+  message(SEND_ERROR "show.json: ${rc} ${err}; ${saver}, ${seconds} s, '${transitions}', '${caption}', '${other}', ${shown}")
+endif()
+file(WRITE ${WORK}/Summer/show.json [=[{"Pictures": {"sea.jpg": {"Caption": "x"}}}]=])
+execute_process(COMMAND ${TOOL} pack ${WORK}/Summer -o ${WORK}/none.scr RESULT_VARIABLE rc ERROR_VARIABLE err)
+if(NOT rc EQUAL 1 OR NOT err MATCHES "show.json: Pictures.sea.jpg: no such picture" OR EXISTS ${WORK}/none.scr)
+  message(SEND_ERROR "a show.json naming a file the folder lacks: ${rc} ${err}")
+endif()
