@@ -94,7 +94,8 @@ const FieldSpec<F> kFlashFields[] = {
     {"BackgroundColor", 56, K::Colour, &F::BackgroundColor, 0, "#000000",
      "the movie's background; the screen is filled with it before the movie starts"},
     {"StopMode", 65, K::Integer, &F::StopMode, 0, "3",
-     "when the movie ends: 0 at StopFrame, 1 after PlaySeconds, 3 at the movie's own end"},
+     "when the movie ends: 0 at StopFrame, 1 after PlaySeconds, 2 never (it runs until the show ends), 3 at "
+     "the movie's own end"},
     {"StopFrame", 66, K::Integer, &F::StopFrame, 0, "0", "the last frame in stop mode 0"},
     {"Flag67", 67, K::Boolean, &F::Flag67, 0, "false", "carried to the Flash window, which does not use it"},
     {"Flag68", 68, K::Boolean, &F::Flag68, 0, "false", "carried to the Flash window, which does not use it"},
