@@ -53,7 +53,12 @@ const Json& Need(const Json& value, bool ok, const std::string& where, const cha
 }
 
 std::string TextValue(const Json& v, const std::string& where) {
-  return Utf8ToCp1252(Need(v, v.IsString(), where, "a string").AsString());
+  std::string text = Utf8ToCp1252(Need(v, v.IsString(), where, "a string").AsString());
+  // Byte 0x80 ends a record field and 0x00 ends a record area: neither can be stored.
+  if (text.find('\x80') != std::string::npos)
+    Fail(where, "holds the euro sign, which is byte 0x80 in Windows-1252 and ends a record field; write EUR");
+  if (text.find('\0') != std::string::npos) Fail(where, "holds a NUL character, which ends a record");
+  return text;
 }
 
 int32_t IntegerValue(const Json& v, const std::string& where) {

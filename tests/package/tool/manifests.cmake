@@ -30,7 +30,8 @@ set(cases
   "transition-index|Pictures[0].Transitions: transition 200 is not in the catalogue"
   "no-picture-type|Pictures[0].File: ../clip.avi has no picture type the player can decode"
   "undecodable|Pictures[0].File: ../item0.dat does not decode as PNG"
-  "font-size|Pictures[0].CaptionFont.Size: must be a number")
+  "font-size|Pictures[0].CaptionFont.Size: must be a number"
+  "euro|Pictures[0].Caption: holds the euro sign")
 foreach(entry IN LISTS cases)
   string(FIND "${entry}" "|" bar)
   string(SUBSTRING "${entry}" 0 ${bar} name)
