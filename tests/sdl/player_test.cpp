@@ -317,6 +317,21 @@ TEST_F(SdlPlayer, SaverDrawsItsOwnPackageIntoAForeignWindowFollowsItsSizeAndEnds
   EXPECT_TRUE(player.WaitExit(5000)) << "the saver outlived its window";
 }
 
+TEST_F(SdlPlayer, SaverEndsCleanlyWhenTheDaemonTerminatesIt) {
+  std::filesystem::create_directories(dir / "tmp");
+  HostWindow host(x.display(), 640, 480);
+  auto env = Environment();
+  env["TMPDIR"] = (dir / "tmp").string() + "/";
+  env["XSCREENSAVER_WINDOW"] = host.Id();
+  Player player({WritePackage(VITRINE_SAVER_PATH), "--root"}, env);
+  ASSERT_TRUE(player.WaitFor("complete 0", kStartMs));
+  EXPECT_TRUE(std::filesystem::exists(dir / "tmp" / "mltqdsk.bmp")) << "no desktop snapshot where expected";
+  player.Signal(SIGTERM);
+  ASSERT_TRUE(player.WaitExit(5000));
+  EXPECT_EQ(player.ExitStatus(), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "tmp" / "mltqdsk.bmp")) << "the desktop snapshot was left behind";
+}
+
 TEST_F(SdlPlayer, SaverInASmallWindowPlaysThePreview) {
   std::string saver = WritePackage(VITRINE_SAVER_PATH);
   HostWindow host(x.display(), 200, 150);

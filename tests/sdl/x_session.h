@@ -113,6 +113,9 @@ class Player {
     if (out_ >= 0) close(out_);
   }
   bool Started() const { return pid_ != 0; }
+  void Signal(int signal) {
+    if (Running()) kill(pid_, signal);
+  }
   bool Running() {
     if (!pid_ || exited_) return false;
     int status = 0;
