@@ -1,5 +1,6 @@
 // vitrine play: a package on the real screen, in real time, until one of its close events.
 #include <cstdio>
+#include <exception>
 
 #include "apps/play/sdl_show.h"
 #include "command.h"
@@ -66,7 +67,13 @@ int Play(const Args& input) {
   options.packagePath = args[0];
   if (!NativeFileSystem().Exists(options.packagePath)) throw UsageError{"no such file: " + options.packagePath};
   TProjectInfo project(options.packagePath, NativeFileSystem());
-  if (!project.IndexRead || !project.ReadProject()) throw UsageError{options.packagePath + " holds no package"};
+  // The end of a file without a package reads as a damaged one.
+  bool read = false;
+  try {
+    read = project.IndexRead && project.ReadProject();
+  } catch (const std::exception&) {
+  }
+  if (!read) throw UsageError{options.packagePath + " holds no package"};
   if (settings) return PrintSettings(project);
   if (!size.empty()) {
     options.target.kind = SdlWindowTarget::Kind::Window;
