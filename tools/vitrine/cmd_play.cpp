@@ -1,6 +1,7 @@
 // vitrine play: a package on the real screen, in real time, until one of its close events.
 #include <cstdio>
 #include <exception>
+#include <memory>
 
 #include "apps/play/sdl_show.h"
 #include "command.h"
@@ -66,15 +67,16 @@ int Play(const Args& input) {
   SdlShowOptions options;
   options.packagePath = args[0];
   if (!NativeFileSystem().Exists(options.packagePath)) throw UsageError{"no such file: " + options.packagePath};
-  TProjectInfo project(options.packagePath, NativeFileSystem());
   // The end of a file without a package reads as a damaged one.
-  bool read = false;
+  std::unique_ptr<TProjectInfo> project;
   try {
-    read = project.IndexRead && project.ReadProject();
+    project = std::make_unique<TProjectInfo>(options.packagePath, NativeFileSystem());
+    if (!project->IndexRead || !project->ReadProject()) project.reset();
   } catch (const std::exception&) {
+    project.reset();
   }
-  if (!read) throw UsageError{options.packagePath + " holds no package"};
-  if (settings) return PrintSettings(project);
+  if (!project) throw UsageError{options.packagePath + " holds no package"};
+  if (settings) return PrintSettings(*project);
   if (!size.empty()) {
     options.target.kind = SdlWindowTarget::Kind::Window;
     if (!ParseWindowSize(size, options.target.width, options.target.height))
