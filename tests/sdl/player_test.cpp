@@ -91,11 +91,14 @@ struct SdlPlayer : ::testing::Test {
 
   // The screens of the headless show at the moment each of the first `items` items stands
   // complete.
-  std::vector<Bitmap> HeadlessScreens(const std::string& package, int32_t w, int32_t h, int items) {
+  std::vector<Bitmap> HeadlessScreens(const std::string& package, int32_t w, int32_t h, int items, bool preview = false) {
     HeadlessShowOptions options;
     options.packagePath = package;
-    options.width = w;
-    options.height = h;
+    options.width = preview ? 800 : w;
+    options.height = preview ? 600 : h;
+    options.preview = preview;
+    options.previewWidth = w;
+    options.previewHeight = h;
     options.seed = std::strtoull(kSeed, nullptr, 10);
     HeadlessShow show(options);
     show.Registry().Keys = rig.registryToLoad.Keys;
@@ -341,8 +344,11 @@ TEST_F(SdlPlayer, SaverInASmallWindowPlaysThePreview) {
     return env;
   }());
   ASSERT_TRUE(player.WaitFor("complete 0", kStartMs));
-  Bitmap screen = Capture(x.display(), host.w);
-  ASSERT_EQ(screen.Width(), 200);
+  auto expected = HeadlessScreens(WritePackage(), 200, 150, 1, true);
+  ASSERT_EQ(expected.size(), 1u);
+  Bitmap screen = CaptureSettled(x.display(), host.w, expected[0]);
+  WriteImageFile((dir.parent_path() / "vitrine-sdl-preview.png").string(), screen);
+  EXPECT_EQ(DifferingPixels(screen, expected[0], kChannelTolerance), 0);
   // The first picture (red, 120 x 80) fits the preview: it stands centred at its own size.
   EXPECT_TRUE(Near(screen.GetPixel(100, 75), RGBColor(200, 40, 40)));
   XDestroyWindow(x.display(), host.w);
