@@ -1,5 +1,6 @@
 // A show whose music and videos are decoded: the video's own frames in its panel, and the
 // sound of a render at the show times the show plays it.
+#ifdef VITRINE_HAVE_LIBAV  // these builds decode media through FFmpeg's libraries
 #include <gtest/gtest.h>
 
 #include "apps/headless/show_render.h"
@@ -152,3 +153,5 @@ TEST(RenderedSound, TracksFollowEachOtherAfterTheirEndTicksAndTheListLoops) {
 
 }  // namespace
 }  // namespace vitrine::test
+
+#endif  // VITRINE_HAVE_LIBAV

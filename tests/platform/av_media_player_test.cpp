@@ -1,4 +1,5 @@
 // The media player over FFmpeg's libraries, on the headless platform's virtual clock.
+#ifdef VITRINE_HAVE_LIBAV  // these builds decode media through FFmpeg's libraries
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -197,3 +198,5 @@ TEST(AvMediaPlayer, DamagedAndWrongKindsOfFileEndCleanly) {
 
 }  // namespace
 }  // namespace vitrine::test
+
+#endif  // VITRINE_HAVE_LIBAV
