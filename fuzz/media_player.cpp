@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   files.Files["/tmp/vdn.avi"] = std::vector<uint8_t>(data, data + size);
   HeadlessEventLoop loop;
   HeadlessSoundRecorder sound(loop);
+  sound.SetRecording(true);
   AvMediaPlayer player(loop, files, &sound);
   if (!player.Open("/tmp/vdn.avi")) return 0;
   player.SetDisplayRect({0, 0, 40, 30});

@@ -20,6 +20,7 @@ double PanelDifference(const Bitmap& panel, const std::vector<uint8_t>& rgb) {
 }
 
 struct PlayerRig {
+  PlayerRig() { sound.SetRecording(true); }
   HeadlessEventLoop loop;
   HeadlessSoundRecorder sound{loop};
   AvMediaPlayer player{loop, NativeFileSystem(), &sound};
