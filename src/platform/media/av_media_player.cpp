@@ -53,9 +53,11 @@ struct AvMediaPlayer::Picture {
 
   // Brings `current` to the frame due at media time `ms`.
   void Advance(int64_t ms) {
-    if ((haveCurrent && ms < currentMs) || (!haveCurrent && ms > kDecodeAheadMs) ||
-        (haveCurrent && ms > currentMs + kDecodeAheadMs && (!haveNext || ms > nextMs + kDecodeAheadMs)))
-      Restart(ms);
+    // Back in time, or far ahead: seek. Past the last frame there is nothing to seek to; the
+    // last frame stays.
+    bool farAhead = !input.Ended() && ms > (haveCurrent ? std::max(currentMs, haveNext ? nextMs : currentMs) : 0) +
+                                               kDecodeAheadMs;
+    if ((haveCurrent && ms < currentMs) || farAhead) Restart(ms);
     while (true) {
       if (!haveNext) {
         if (!input.NextFrame()) return;
