@@ -1,7 +1,5 @@
 #include "apps/headless/headless_show.h"
 
-#include <algorithm>
-
 #include "app/startup.h"
 #include "core/file_system.h"
 #include "flash/flash_form.h"
@@ -49,9 +47,8 @@ Bitmap HeadlessShow::Screen() {
     // The panel shows the video's picture at the player's position; black until there is
     // one (a sound file in a video item, or a player that does not decode).
     Rect panel = window_.VideoPanel();
-    Bitmap picture(std::max(panel.Width(), 0), std::max(panel.Height(), 0), screen.Format());
-    form_->mp().DrawVideoFrame(picture);
-    Canvas(screen).Draw(panel.left, panel.top, picture);
+    Canvas(screen).FillRect(panel, kBlack);
+    form_->mp().DrawVideoFrame(screen, panel);
   }
   flash_->PaintOver(screen);
   return screen;

@@ -22,6 +22,8 @@ ShowRenderResult RenderShow(HeadlessShow& show, const ShowRenderOptions& options
   ShowVideoWriter video;
   bool writing = !options.videoPath.empty();
   if (writing) {
+    show.Sound().SetRecording(true);
+    show.Sound().Take();  // from here on
     Bitmap first = show.Screen();
     if (!video.Open(options.videoPath, first.Width(), first.Height(), options.fps, result.error)) {
       result.error = "cannot write " + options.videoPath + ": " + result.error;

@@ -1,5 +1,6 @@
 // A show whose music and videos are decoded: the video's own frames in its panel, and the
 // sound of a render at the show times the show plays it.
+#ifdef VITRINE_HAVE_LIBAV  // these builds decode media through FFmpeg's libraries
 #include <gtest/gtest.h>
 
 #include "apps/headless/show_render.h"
@@ -117,5 +118,40 @@ TEST(RenderedSound, MusicPlaysPausesAndResumesWhereTheShowDoesAndVideosBringThei
   expect(51, 59, 10000, 13000, "the music resumed");
 }
 
+TEST(RenderedSound, TracksFollowEachOtherAfterTheirEndTicksAndTheListLoops) {
+  VITRINE_NEED_FFMPEG();
+  MediaDir dir;
+  std::string loud = dir.Make("one.wav", "-f lavfi -i aevalsrc='0.5*sin(2*PI*440*t)':s=22050:d=1.5 -c:a pcm_s16le");
+  std::string soft = dir.Make("two.mp3", "-f lavfi -i aevalsrc='0.2*sin(2*PI*330*t)':s=44100:d=0.9 -c:a libmp3lame -b:a 96k");
+  ASSERT_FALSE(loud.empty());
+  ASSERT_FALSE(soft.empty());
+  ShowRig rig;
+  rig.decodeMedia = true;
+  rig.AddMusic("one.wav", MediaDir::Read(loud));
+  rig.AddMusic("two.mp3", MediaDir::Read(soft));
+  rig.Set(8, "0");  // in order
+  rig.Set(7, "2");  // two one-second ticks at a track's end before the next
+  rig.AddPicture(RGBColor(255, 0, 0));
+  rig.Start(64, 48);
+  // one.wav 0-1500, its end seen at 2000 and 3000; two.mp3 from 3000 (0.9 s and the encoder's
+  // padding), its end seen
+  // at 4000 and 5000; then one.wav again from 5000.
+  std::vector<double> rms = RenderedLoudness(rig, dir, 7);
+  ASSERT_GE(rms.size(), 69u);
+  auto expect = [&](int from, int to, double low, double high, const char* what) {
+    for (int w = from; w < to; ++w) {
+      EXPECT_GT(rms[size_t(w)], low) << what << " at " << w * 100 << " ms";
+      EXPECT_LT(rms[size_t(w)], high) << what << " at " << w * 100 << " ms";
+    }
+  };
+  expect(0, 15, 10000, 13000, "the first track");
+  expect(16, 30, -1, 50, "the pause after it");
+  expect(31, 38, 4000, 5300, "the second track");
+  expect(42, 50, -1, 50, "the pause after it");
+  expect(50, 65, 10000, 13000, "the first track again");
+}
+
 }  // namespace
 }  // namespace vitrine::test
+
+#endif  // VITRINE_HAVE_LIBAV

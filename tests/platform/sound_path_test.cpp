@@ -44,6 +44,7 @@ TEST(SoundMixer, AddsTheAttachedSourcesAndSaturates) {
 TEST(HeadlessSoundRecorder, LaysSoundDownAtTheClockTimesItWasPlayed) {
   HeadlessEventLoop loop;
   HeadlessSoundRecorder recorder(loop);
+  recorder.SetRecording(true);
   LevelSource source(1000);
   loop.RunUntil(100);
   recorder.Attach(source);  // attached at 100 ms: silence before
@@ -71,6 +72,22 @@ TEST(HeadlessSoundRecorder, LaysSoundDownAtTheClockTimesItWasPlayed) {
   ASSERT_EQ(sound.size(), size_t(200 * kSoundFramesPerMs * kSoundChannels));
   EXPECT_EQ(sound.front(), 1000);
   EXPECT_EQ(sound.back(), 0);  // detached at 600
+}
+
+TEST(HeadlessSoundRecorder, KeepsNothingUntilItRecords) {
+  HeadlessEventLoop loop;
+  HeadlessSoundRecorder recorder(loop);
+  LevelSource source(1000);
+  recorder.Attach(source);
+  loop.RunUntil(60000);
+  recorder.BeforeChange(source);
+  EXPECT_EQ(source.read, 0u);  // nothing decoded for nobody
+  recorder.SetRecording(true);
+  loop.RunUntil(60100);
+  std::vector<int16_t> sound = recorder.Take();
+  ASSERT_EQ(sound.size(), size_t(60100 * kSoundFramesPerMs * kSoundChannels));
+  EXPECT_EQ(sound[size_t(60000 * kSoundFramesPerMs * kSoundChannels) - 1], 0);
+  EXPECT_EQ(sound[size_t(60000 * kSoundFramesPerMs * kSoundChannels)], 1000);
 }
 
 }  // namespace

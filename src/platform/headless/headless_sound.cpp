@@ -18,6 +18,7 @@ void HeadlessSoundRecorder::CatchUp(SoundSource& source, uint64_t untilFrame) {
   if (it == done_.end() || untilFrame <= it->second) return;
   uint64_t from = it->second;
   it->second = untilFrame;
+  if (!recording_) return;
   size_t frames = static_cast<size_t>(untilFrame - from);
   size_t offset = static_cast<size_t>(from - taken_) * kSoundChannels;
   if (pending_.size() < offset + frames * kSoundChannels) pending_.resize(offset + frames * kSoundChannels, 0);

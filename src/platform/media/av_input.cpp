@@ -31,6 +31,9 @@ int64_t SeekFile(void* opaque, int64_t offset, int whence) {
   if (whence != SEEK_SET) return -1;  // the demuxers here ask for absolute positions only
   return file->Seek(offset) ? offset : -1;
 }
+// Playlists and references (HLS, concat lists, MOV data references, image sequences) name
+// other files or addresses; a media file from a package may only ever read itself.
+int RefuseNestedOpen(AVFormatContext*, AVIOContext**, const char*, int, AVDictionary**) { return AVERROR(EPERM); }
 }  // namespace
 
 AvInput::~AvInput() {
@@ -60,6 +63,7 @@ bool AvInput::Open(FileSystem& files, const std::string& path, Kind kind) {
   if (!format_) return false;
   format_->pb = io_;
   format_->flags |= AVFMT_FLAG_CUSTOM_IO;
+  format_->io_open = RefuseNestedOpen;
   if (avformat_open_input(&format_, nullptr, nullptr, nullptr) < 0) return false;  // frees format_
   if (avformat_find_stream_info(format_, nullptr) < 0) return false;
 

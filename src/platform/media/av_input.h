@@ -37,6 +37,8 @@ class AvInput {
   // Decodes the next frame into Frame(); false at the end of the stream or on an error that
   // ends it.
   bool NextFrame();
+  // The stream has given its last frame.
+  bool Ended() const { return ended_; }
   AVFrame* Frame() const { return frame_; }
   // The media time of Frame() in milliseconds from the start of the stream.
   int64_t FrameMs() const;

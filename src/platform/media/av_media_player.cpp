@@ -18,7 +18,9 @@ namespace vitrine {
 namespace {
 // Beyond this a forward jump seeks instead of decoding every frame on the way.
 constexpr int64_t kDecodeAheadMs = 2000;
-constexpr int32_t kMaxDisplaySide = 16384;
+// A display rectangle beyond this (a video claiming a huge picture, doubled) draws nothing
+// rather than asking for gigabytes; an 8K picture still fits.
+constexpr int64_t kMaxDisplayPixels = 40'000'000;
 
 AVPixelFormat PixelFormatOf(const Bitmap& b) {
   return b.Format() == PixelFormat::Rgb565 ? AV_PIX_FMT_RGB565LE : AV_PIX_FMT_BGR0;
@@ -51,9 +53,11 @@ struct AvMediaPlayer::Picture {
 
   // Brings `current` to the frame due at media time `ms`.
   void Advance(int64_t ms) {
-    if ((haveCurrent && ms < currentMs) || (!haveCurrent && ms > kDecodeAheadMs) ||
-        (haveCurrent && ms > currentMs + kDecodeAheadMs && (!haveNext || ms > nextMs + kDecodeAheadMs)))
-      Restart(ms);
+    // Back in time, or far ahead: seek. Past the last frame there is nothing to seek to; the
+    // last frame stays.
+    bool farAhead = !input.Ended() && ms > (haveCurrent ? std::max(currentMs, haveNext ? nextMs : currentMs) : 0) +
+                                               kDecodeAheadMs;
+    if ((haveCurrent && ms < currentMs) || farAhead) Restart(ms);
     while (true) {
       if (!haveNext) {
         if (!input.NextFrame()) return;
@@ -284,22 +288,23 @@ void AvMediaPlayer::SetDisplayRect(const Rect& rect) {
   display_ = rect;
 }
 
-bool AvMediaPlayer::DrawVideoFrame(Bitmap& panel) {
+bool AvMediaPlayer::DrawVideoFrame(Bitmap& target, const Rect& panel) {
   std::lock_guard lock(mutex_);
-  if (!picture_ || panel.Empty()) return false;
-  int32_t width = std::min(display_.Width(), kMaxDisplaySide), height = std::min(display_.Height(), kMaxDisplaySide);
-  if (width <= 0 || height <= 0) return false;
+  if (!picture_ || target.Empty()) return false;
+  int32_t width = display_.Width(), height = display_.Height();
+  if (width <= 0 || height <= 0 || int64_t(width) * height > kMaxDisplayPixels) return false;
+  // Where the display rectangle lands on the target: inside the panel and the target both.
+  Rect placed{panel.left + display_.left, panel.top + display_.top, panel.left + display_.left + width,
+              panel.top + display_.top + height};
+  Rect visible = placed.Intersect(panel).Intersect(target.Bounds());
+  if (visible.Width() <= 0 || visible.Height() <= 0) return false;
   picture_->Advance(PositionLocked());
-  if (!picture_->Scale(width, height, panel.Format())) return false;
-  // The display rectangle, clipped to the panel.
+  if (!picture_->Scale(width, height, target.Format())) return false;
   const Bitmap& from = picture_->scaled;
-  int32_t x0 = std::max(display_.left, 0), x1 = std::min(display_.left + width, panel.Width());
-  int32_t y0 = std::max(display_.top, 0), y1 = std::min(display_.top + height, panel.Height());
-  if (x0 >= x1 || y0 >= y1) return true;
-  size_t bpp = static_cast<size_t>(panel.BytesPerPixel());
-  for (int32_t y = y0; y < y1; ++y)
-    std::memcpy(panel.Row(y) + size_t(x0) * bpp, from.Row(y - display_.top) + size_t(x0 - display_.left) * bpp,
-                size_t(x1 - x0) * bpp);
+  size_t bpp = static_cast<size_t>(target.BytesPerPixel());
+  for (int32_t y = visible.top; y < visible.bottom; ++y)
+    std::memcpy(target.Row(y) + size_t(visible.left) * bpp,
+                from.Row(y - placed.top) + size_t(visible.left - placed.left) * bpp, size_t(visible.Width()) * bpp);
   return true;
 }
 

@@ -35,7 +35,8 @@ class AvMediaPlayer final : public MediaPlayer, public SoundSource {
   int64_t LengthMs() override;
   Rect SourceRect() override;
   void SetDisplayRect(const Rect& rect) override;
-  bool DrawVideoFrame(Bitmap& panel) override;
+  bool DrawVideoFrame(Bitmap& target, const Rect& panel) override;
+  using MediaPlayer::DrawVideoFrame;
 
   size_t ReadSound(int16_t* out, size_t frames) override;
 
