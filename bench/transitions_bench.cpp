@@ -56,7 +56,7 @@ void BM_Transition(benchmark::State& state) {
   for (auto _ : state) {
     for (int run = 0; run < kRuns; ++run) {
       // The whole show scope: the area is the screen, as the show runs by default.
-      TransitionRig rig(pictures.oldPicture, pictures.newPicture, 0, 0, 1);
+      TransitionRig rig(pictures.oldPicture, pictures.newPicture, 0, 0, TransitionScope::WholeScreen);
       RandomSeed(uint64_t(index) + 1);
       rig.Start(index, kSpeed);
       bool ended = false;

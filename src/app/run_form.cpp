@@ -161,7 +161,7 @@ void TfRun::FormShow() {
     SelectNextItem();
     FirstShowDone = true;
   }
-  if (!PreviewMode && FirstFrameBlack && Project->TransitionScope == 1) {
+  if (!PreviewMode && FirstFrameBlack && Scope() == TransitionScope::WholeScreen) {
     FirstFrameBlack = false;
     surfaceCanvas_.FillRect({0, 0, ShowWidth, ShowHeight}, kBlack);
     PresentAll();
@@ -215,20 +215,20 @@ void TfRun::StartPictureTransition(TPictureInfo& item) {
   else
     StartTransition(*this, item.MusicDuring, ItemTransitions[CurrentIndex], item.TransitionSpeed,
                     item.RandomTransition);
-  if (Project->TransitionScope != 1) PresentAll();
+  if (Scope() != TransitionScope::WholeScreen) PresentAll();
 }
 
 void TfRun::PrepareShowItem(int32_t index) {
   TPictureInfo& item = *ItemList[index];
   Canvas compose(composeBitmap_);
   DrawBackground(item);
-  if (Project->TransitionScope != 1) {
+  if (Scope() != TransitionScope::WholeScreen) {
     DrawCaption(item, compose);
     DrawMemo(item, compose);
   }
   LoadCurrentPicture(item);
   if (platform_.Loop.QuitRequested()) return;
-  if (Project->TransitionScope != 1) {
+  if (Scope() != TransitionScope::WholeScreen) {
     surfaceCanvas_.Draw(0, 0, composeBitmap_);
   } else {
     screenBitmap_.Reset(ShowWidth, ShowHeight, kShowPixelFormat);

@@ -1,18 +1,16 @@
-#include "transitions/cell_draw.h"
-#include "transitions/cell_slats.h"
 #include "transitions/transition_draw.h"
+#include "transitions/cell_slats.h"
 #include "transitions/transition_state.h"
 
 namespace vitrine {
 namespace {
 
 constexpr int32_t kSlat = 20;
-SlatEdge gBlindEdge = SlatEdge::Top;
+Edge gBlindEdge = Edge::Top;
 
 }  // namespace
 
-void SetupWindowBlind(const TransitionSetupArgs& args, SlatEdge from) {
-  reveal::TakeSetupArgs(args);
+void SetupWindowBlind(Edge from) {
   gBlindEdge = from;
   gTransition.Position = 0;
 }
@@ -20,8 +18,8 @@ void SetupWindowBlind(const TransitionSetupArgs& args, SlatEdge from) {
 bool WindowBlindFrame() {
   TransitionState& s = gTransition;
   if (s.Position >= kSlat) return true;
-  const bool rows = gBlindEdge == SlatEdge::Top || gBlindEdge == SlatEdge::Bottom;
-  const bool fromStart = gBlindEdge == SlatEdge::Top || gBlindEdge == SlatEdge::Left;
+  const bool rows = gBlindEdge == Edge::Top || gBlindEdge == Edge::Bottom;
+  const bool fromStart = gBlindEdge == Edge::Top || gBlindEdge == Edge::Left;
   const int32_t length = rows ? s.PicHeight : s.PicWidth;
   // The line within every 20-line slat: counted from the slat's top (left) or bottom (right).
   for (int32_t line = fromStart ? s.Position : kSlat - 1 - s.Position; line < length; line += kSlat) {

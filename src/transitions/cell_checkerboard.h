@@ -8,7 +8,7 @@ namespace vitrine {
 enum class CheckerLines { Rows, Columns };
 
 // firstForward/secondForward: whether each pass runs from line 0 to 19 (else 19 to 0).
-void SetupCheckerboard(const TransitionSetupArgs& args, CheckerLines lines, bool firstForward, bool secondForward);
+void SetupCheckerboard(CheckerLines lines, bool firstForward, bool secondForward);
 bool CheckerboardFrame();
 
 }  // namespace vitrine

@@ -5,7 +5,7 @@
 
 namespace vitrine {
 
-void SetupDissolve(const TransitionSetupArgs& args);
+void SetupDissolve();
 bool DissolveFrame();
 
 }  // namespace vitrine

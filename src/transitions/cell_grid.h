@@ -5,11 +5,11 @@
 
 namespace vitrine {
 
-void SetupMultiBox(const TransitionSetupArgs& args, bool fromCenter);
+void SetupMultiBox(bool fromCenter);
 bool MultiBoxFrame();
 
 enum class WipeCorner { TopLeft, TopRight, BottomLeft, BottomRight };
-void SetupMultiWipe(const TransitionSetupArgs& args, WipeCorner corner);
+void SetupMultiWipe(WipeCorner corner);
 bool MultiWipeFrame();
 
 }  // namespace vitrine

@@ -4,7 +4,7 @@
 
 namespace vitrine {
 
-void SetupMosaic(const TransitionSetupArgs& args);
+void SetupMosaic();
 bool MosaicFrame();
 
 }  // namespace vitrine

@@ -1,6 +1,5 @@
 #include "transitions/cell_zigzag.h"
 
-#include "transitions/cell_draw.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -31,8 +30,7 @@ void Advance(int32_t& along, int32_t& across, int32_t linesDone) {
 
 }  // namespace
 
-void SetupZigZag(const TransitionSetupArgs& args, ZigDirection direction) {
-  reveal::TakeSetupArgs(args);
+void SetupZigZag(ZigDirection direction) {
   gZig.CellWidth = gTransition.PicWidth / kCells;
   gZig.CellHeight = gTransition.PicHeight / kCells;
   gZig.direction = direction;

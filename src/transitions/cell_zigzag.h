@@ -8,7 +8,7 @@ namespace vitrine {
 // The direction in which the walk advances from line to line.
 enum class ZigDirection { Down, Up, Right, Left };
 
-void SetupZigZag(const TransitionSetupArgs& args, ZigDirection direction);
+void SetupZigZag(ZigDirection direction);
 bool ZigZagFrame();
 
 }  // namespace vitrine

@@ -6,7 +6,7 @@
 namespace vitrine {
 
 // rows: "Show up-dwon" (117); otherwise columns, "Show left-right" (116).
-void SetupSplit(const TransitionSetupArgs& args, bool rows);
+void SetupSplit(bool rows);
 bool SplitFrame();
 
 }  // namespace vitrine

@@ -9,10 +9,10 @@ namespace vitrine {
 
 enum class StretchAnchor { Top, Bottom, Left, Right, TopLeft, TopRight, BottomLeft, BottomRight, Center };
 
-void SetupStretch(const TransitionSetupArgs& args, StretchAnchor anchor);
+void SetupStretch(StretchAnchor anchor);
 bool StretchFrame();
 
-void SetupShowCorner(const TransitionSetupArgs& args, MotionCorner corner);
+void SetupShowCorner(MotionCorner corner);
 bool ShowCornerFrame();
 
 }  // namespace vitrine

@@ -39,7 +39,7 @@ TEST(ChooseTransition, AnEmptyListShowsThePictureInOneFrame) {
   TransitionRig rig = SmallRig();
   TZovArray empty;
   StartTransition(rig.Host(), false, empty, 25, true);
-  EXPECT_EQ(rig.Host().transitionIndex, -1);
+  EXPECT_EQ(rig.Host().transitionIndex, kNoTransition);
   EXPECT_TRUE(rig.Step());
   EXPECT_TRUE(rig.AreaShowsNew());
   EXPECT_TRUE(rig.OutsideUntouched());
@@ -57,15 +57,15 @@ TEST(StartTransition, PausesTheMusicUnlessThePictureWantsItDuringTheTransition) 
 
 TEST(StartTransition, UnderTheScreenScopeAStretchRunsAsTheBarTenPlacesOn) {
   MemoryTransitionHost host;
-  host.scope = 1;
+  host.scope = TransitionScope::WholeScreen;
   host.surface.Reset(80, 60, kShowPixelFormat);
   host.compose.Reset(80, 60, kShowPixelFormat);
   host.screen.Reset(80, 60, kShowPixelFormat);
   host.picture = MakeNewTestPicture(20, 10);
   host.pictureLeft = 30;
   host.pictureTop = 20;
-  StartChosenTransition(host, 123, 25);
-  EXPECT_EQ(host.transitionIndex, 133);
+  StartChosenTransition(host, kStretchFromCenter, 25);
+  EXPECT_EQ(host.transitionIndex, kTowBarMoveDown);
   EXPECT_EQ(gTransition.OriginX, 0);
   EXPECT_EQ(gTransition.OriginY, 0);
   EXPECT_EQ(host.pictureLeft, 0);
@@ -77,8 +77,8 @@ TEST(StartTransition, UnderTheScreenScopeAStretchRunsAsTheBarTenPlacesOn) {
 
 TEST(StartTransition, ThePictureScopeKeepsTheStretchAndThePicturePosition) {
   TransitionRig rig = SmallRig();
-  StartChosenTransition(rig.Host(), 123, 25);
-  EXPECT_EQ(rig.Host().transitionIndex, 123);
+  StartChosenTransition(rig.Host(), kStretchFromCenter, 25);
+  EXPECT_EQ(rig.Host().transitionIndex, kStretchFromCenter);
   EXPECT_EQ(gTransition.OriginX, 4);
   EXPECT_EQ(gTransition.OriginY, 5);
   EXPECT_EQ(gTransition.PicWidth, 20);
@@ -87,25 +87,25 @@ TEST(StartTransition, ThePictureScopeKeepsTheStretchAndThePicturePosition) {
 TEST(StartTransition, IndicesOutsideTheCatalogueAndSpeedsBelowOneStillEnd) {
   TransitionRig rig = SmallRig();
   rig.Start(161, 25);
-  EXPECT_EQ(rig.Host().transitionIndex, -1);
+  EXPECT_EQ(rig.Host().transitionIndex, kNoTransition);
   EXPECT_TRUE(rig.Step());
   EXPECT_FALSE(StepTransition(rig.Host(), 200));
 
   TransitionRig scan = SmallRig();
-  scan.Start(104, 0);  // "Scan down" at speed 1: ten rows, then the empty strip
+  scan.Start(kScanDown, 0);  // "Scan down" at speed 1: ten rows, then the empty strip
   ASSERT_TRUE(scan.Run(100));
   EXPECT_EQ(scan.Frames(), 11);
 }
 
 TEST(Catalogue, HoldsTheNamesAsTheDialogListsThem) {
   const TransitionTable& t = TransitionCatalogue();
-  EXPECT_STREQ(t[0].name, "Band down large");
-  EXPECT_STREQ(t[13].name, "Band left samll");
-  EXPECT_STREQ(t[108].name, "Scan to center(Vertical) ");
-  EXPECT_STREQ(t[117].name, "Show up-dwon");
-  EXPECT_STREQ(t[133].name, "Tow bar move down");
-  EXPECT_STREQ(t[64].name, "Move down 5");
-  EXPECT_STREQ(t[160].name, "Zig-zag up");
+  EXPECT_STREQ(t[kBandDownLarge].name, "Band down large");
+  EXPECT_STREQ(t[kBandLeftSamll].name, "Band left samll");
+  EXPECT_STREQ(t[kScanToCenterVertical].name, "Scan to center(Vertical) ");
+  EXPECT_STREQ(t[kShowUpDwon].name, "Show up-dwon");
+  EXPECT_STREQ(t[kTowBarMoveDown].name, "Tow bar move down");
+  EXPECT_STREQ(t[kMoveDown5].name, "Move down 5");
+  EXPECT_STREQ(t[kZigZagUp].name, "Zig-zag up");
   for (int i = 0; i < kTransitionCount; ++i)
     for (int j = i + 1; j < kTransitionCount; ++j) EXPECT_STRNE(t[i].name, t[j].name) << i << " " << j;
 }

@@ -44,7 +44,7 @@ int RunTransition(const Args& given) {
   if (scope != 0 && scope != 1) throw UsageError{"--scope must be 0 or 1"};
   if (args.size() != 1) throw UsageError{"transition needs one INDEX"};
   const int32_t index = ParseInt(args[0], "INDEX");
-  if (index < -1 || index >= kTransitionCount) throw UsageError{"INDEX must be -1..160"};
+  if (index < kNoTransition || index >= kTransitionCount) throw UsageError{"INDEX must be -1..160"};
 
   // Without --size the pictures keep the size of the new one.
   Bitmap oldPicture, newPicture;
@@ -57,7 +57,7 @@ int RunTransition(const Args& given) {
     newPicture = LoadStretched(toFile, size.first, size.second);
     oldPicture = LoadStretched(fromFile, newPicture.Width(), newPicture.Height());
   }
-  TransitionRig rig(oldPicture, newPicture, origin.first, origin.second, scope);
+  TransitionRig rig(oldPicture, newPicture, origin.first, origin.second, TransitionScope(scope));
   if (!framesDir.empty()) std::filesystem::create_directories(framesDir);
 
   rig.Start(index, speed);
