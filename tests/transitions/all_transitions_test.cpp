@@ -9,7 +9,7 @@
 #include "transitions/catalogue.h"
 #include "transitions/transition_rig.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 constexpr int32_t kFrameCap = 100000;
@@ -62,4 +62,4 @@ std::string IndexName(const testing::TestParamInfo<int>& info) {
 INSTANTIATE_TEST_SUITE_P(Catalogue, EveryTransition, testing::Range(int(kNoTransition), kTransitionCount), IndexName);
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

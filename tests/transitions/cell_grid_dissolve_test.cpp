@@ -10,11 +10,9 @@
 #include "rig_frames.h"
 #include "transitions/catalogue.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using testing_rig::IndexedRig;
-using testing_rig::SourceAt;
 
 bool ShowsOld(const TransitionRig& rig, int32_t x, int32_t y) { return SourceAt(rig, x, y).x < 0; }
 
@@ -135,4 +133,4 @@ TEST(Dissolve, FirstPassStartsAtTheTopLeftLatticePoint) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -11,12 +11,9 @@
 #include "transitions/catalogue.h"
 #include "transitions/cell_blocks.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using testing_rig::AreaMap;
-using testing_rig::IndexedRig;
-using testing_rig::StepFrames;
 
 std::string Row(const std::string& map, int y) {
   size_t start = 0;
@@ -231,4 +228,4 @@ TEST(Sweep, LeftStartsFourHundredPixelsBeyondTheRightEdge) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -6,7 +6,7 @@
 #include "transitions/transition_rig.h"
 #include "transitions/transition_state.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 TZovArray ListOf(const char* text) {
@@ -111,4 +111,4 @@ TEST(Catalogue, HoldsTheNamesAsTheDialogListsThem) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -8,14 +8,9 @@
 #include "rig_frames.h"
 #include "transitions/catalogue.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using testing_rig::ColumnSources;
-using testing_rig::IndexedRig;
-using testing_rig::RowSources;
-using testing_rig::SourceAt;
-using testing_rig::StepFrames;
 using V = std::vector<int32_t>;
 
 constexpr int32_t O = -1;  // the old picture
@@ -242,11 +237,11 @@ TEST(ShowCorner, UncoversInPlaceFromTheCorner) {
   auto rig = IndexedRig(8, 4);
   rig.Start(kShowFromTopLeft, 2);
   StepFrames(rig, 3);  // x = 4, y = 2
-  EXPECT_EQ(testing_rig::AreaMap(rig), "####....\n####....\n........\n........\n");
+  EXPECT_EQ(AreaMap(rig), "####....\n####....\n........\n........\n");
   auto other = IndexedRig(8, 4);
   other.Start(kShowFromBottomRight, 2);
   StepFrames(other, 3);
-  EXPECT_EQ(testing_rig::AreaMap(other), "........\n........\n....####\n....####\n");
+  EXPECT_EQ(AreaMap(other), "........\n........\n....####\n....####\n");
   StepFrames(other, 1);
   EXPECT_TRUE(other.Step());
   EXPECT_TRUE(other.AreaShowsNew());
@@ -298,9 +293,9 @@ TEST(Bars, TwoBarWipeLeftUncoversTheTopFromTheRightAndTheBottomFromTheLeft) {
   auto rig = IndexedRig(6, 5);  // halves cut at row 3
   rig.Start(kTwoBarWipeLeft, 2);
   StepFrames(rig, 2);
-  EXPECT_EQ(testing_rig::AreaMap(rig), "....##\n....##\n....##\n##....\n##....\n");
+  EXPECT_EQ(AreaMap(rig), "....##\n....##\n....##\n##....\n##....\n");
   rig.Step();
-  EXPECT_EQ(testing_rig::AreaMap(rig), "..####\n..####\n..####\n####..\n####..\n");
+  EXPECT_EQ(AreaMap(rig), "..####\n..####\n..####\n####..\n####..\n");
 }
 
 TEST(Bars, TwoBarMoveRightBringsTheTopHalfFromTheLeft) {
@@ -313,4 +308,4 @@ TEST(Bars, TwoBarMoveRightBringsTheTopHalfFromTheLeft) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -3,7 +3,7 @@
 #include "rig_frames.h"
 #include "transitions/catalogue.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 TEST(Ellipse, FromCentreOnASquareEndsOnceTheCircleHasCoveredTheCorners) {
@@ -93,4 +93,4 @@ TEST(WedgeWipe, RightEntersFromTheLeftEdgeAndClosesOnTheRight) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

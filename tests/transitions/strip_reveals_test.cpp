@@ -6,7 +6,7 @@
 #include "rig_frames.h"
 #include "transitions/catalogue.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 TEST(ScanDown, DrawsOneStripPerFrameAndAnEmptyLastFrameWhenTheStepDividesTheHeight) {
@@ -209,4 +209,4 @@ TEST(Rain, StreaksTheStripDownAndSetsTheStripBeforeIt) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test
