@@ -5,6 +5,7 @@
 #include "core/random.h"
 #include "package/picture_loading.h"
 #include "package/picture_routines.h"
+#include "transitions/catalogue.h"
 #include "transitions/dispatch.h"
 
 namespace vitrine {
@@ -35,7 +36,7 @@ int32_t PlaceIn(int32_t room, bool random) {
 TfRun::TfRun(ShowPlatform& platform, std::vector<std::string> args)
     : platform_(platform), args_(std::move(args)), surfaceCanvas_(platform.Window.Surface()) {
   auto& loop = platform_.Loop;
-  showTimer_ = loop.CreateTimer(10, [this] { ShowTimerTimer(); });
+  showTimer_ = loop.CreateTimer(kDefaultFrameIntervalMs, [this] { ShowTimerTimer(); });
   selectTimer_ = loop.CreateTimer(1000, [this] { SelectNextItem(); });
   vidioTimer_ = loop.CreateTimer(1000, [this] { VidioTimerTimer(); });
   maxRuntime_ = loop.CreateTimer(1000, [this] { MaxRuntimeTimer(); });

@@ -1,7 +1,8 @@
+#include "transitions/cell_slats.h"
+
 #include <algorithm>
 
 #include "transitions/transition_draw.h"
-#include "transitions/cell_slats.h"
 #include "transitions/transition_state.h"
 
 namespace vitrine {

@@ -1,8 +1,9 @@
+#include "transitions/cell_slats.h"
+
 #include <algorithm>
 #include <vector>
 
 #include "transitions/transition_draw.h"
-#include "transitions/cell_slats.h"
 #include "transitions/transition_state.h"
 
 namespace vitrine {

@@ -1,7 +1,8 @@
+#include "transitions/motion_slide.h"
+
 #include <algorithm>
 
 #include "transitions/transition_draw.h"
-#include "transitions/motion_slide.h"
 #include "transitions/transition_state.h"
 
 namespace vitrine {

@@ -36,7 +36,7 @@ int RunSheet(const Args& given) {
   Args args = given;
   const std::string out = TakeOption(args, "-o", "");
   const auto size = ParseSize(TakeOption(args, "--size", "96x64"), "--size");
-  const auto range = ParsePair(TakeOption(args, "--range", "0-160"), '-', "--range");
+  const auto range = ParsePair(TakeOption(args, "--range", "0-" + std::to_string(kTransitionCount - 1)), '-', "--range");
   if (out.empty() || !args.empty()) throw UsageError{"sheet -o OUT.png [--size WxH] [--range FIRST-LAST]"};
   const int32_t first = std::max(range.first, 0), last = std::min(range.second, kTransitionCount - 1);
   if (first > last) throw UsageError{"--range: no index of the catalogue in it"};

@@ -48,7 +48,7 @@ int RunTransition(const Args& given) {
   if (scope != 0 && scope != 1) throw UsageError{"--scope must be 0 or 1"};
   if (args.size() != 1) throw UsageError{"transition needs one INDEX"};
   const int32_t index = ParseInt(args[0], "INDEX");
-  if (index < kNoTransition || index >= kTransitionCount) throw UsageError{"INDEX must be -1..160"};
+  if (index < kNoTransition || index >= kTransitionCount) throw UsageError{"INDEX must be -1.." + std::to_string(kTransitionCount - 1)};
   if (repeat < 1) throw UsageError{"--repeat must be at least 1"};
   // The sheet and the benchmark seed each index this way too.
   const uint64_t seed = seedText.empty() ? uint64_t(index + 1) : uint64_t(ParseInt(seedText, "--seed"));
