@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <utility>
+
 #include "core/random.h"
 #include "transitions/catalogue.h"
 #include "transitions/dispatch.h"
@@ -108,6 +111,42 @@ TEST(Catalogue, HoldsTheNamesAsTheDialogListsThem) {
   EXPECT_STREQ(t[kZigZagUp].name, "Zig-zag up");
   for (int i = 0; i < kTransitionCount; ++i)
     for (int j = i + 1; j < kTransitionCount; ++j) EXPECT_STRNE(t[i].name, t[j].name) << i << " " << j;
+}
+
+TEST(Catalogue, EveryIndexHasItsOwnRoutinesAndTheTimerIntervalTheCatalogueGivesIt) {
+  const std::map<int, int32_t> slower = {
+      {kCheckerboardDown, 30}, {kCheckerboardDownRebound, 30}, {kCheckerboardLeft, 30}, {kCheckerboardLeftRebound, 30},
+      {kCheckerboardRight, 30}, {kCheckerboardRightRebound, 30}, {kCheckerboardUp, 30}, {kCheckerboardUpRebound, 30},
+      {kIncreaseShow, 1}, {kMoveLeft5, 30}, {kMoveRight5, 30}, {kShowLeftRight, 1}, {kShowUpDwon, 1},
+      {kSweepDown, 50}, {kSweepLeft, 50}, {kSweepRight, 50}, {kSweepUp, 50},
+      {kWindowBlindDown, 30}, {kWindowBlindLeft, 30}, {kWindowBlindRight, 30}, {kWindowBlindUp, 30},
+      {kZigZagDown, 1}, {kZigZagLeft, 1}, {kZigZagRight, 1}, {kZigZagUp, 1},
+  };
+  const TransitionTable& t = TransitionCatalogue();
+  for (int i = 0; i < kTransitionCount; ++i) {
+    EXPECT_NE(t[i].setup, nullptr) << i;
+    EXPECT_NE(t[i].frame, nullptr) << i;
+    const auto it = slower.find(i);
+    EXPECT_EQ(t[i].intervalMs, it == slower.end() ? 10 : it->second) << t[i].name;
+  }
+}
+
+TEST(Catalogue, RowsWithExtraArgumentsGetThemFromThePictureSize) {
+  const TransitionTable& t = TransitionCatalogue();
+  auto args = [&](TransitionId id, int32_t w, int32_t h) {
+    const TransitionArgs a = t[id].argsOf(w, h);
+    return std::pair{a.arg1, a.arg2};
+  };
+  EXPECT_EQ(args(kCircleLeftBottom, 101, 51), std::pair(0, 51));
+  EXPECT_EQ(args(kCircleRightTop, 101, 51), std::pair(101, 0));
+  EXPECT_EQ(args(kCircleCenter, 101, 51), std::pair(50, 25));
+  EXPECT_EQ(args(kShutterHorizontal, 101, 59).first, 5);
+  EXPECT_EQ(args(kShutterVertical, 101, 59).first, 10);
+  RandomSeed(9);
+  const int32_t x = Random(101), y = Random(51);
+  RandomSeed(9);
+  EXPECT_EQ(args(kEllipseRandom, 101, 51), std::pair(x, y));  // x drawn first
+  EXPECT_EQ(t[kScanDown].argsOf, nullptr);
 }
 
 }  // namespace
