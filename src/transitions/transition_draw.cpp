@@ -10,6 +10,8 @@ namespace vitrine {
 
 Rect PictureArea() { return {0, 0, gTransition.PicWidth, gTransition.PicHeight}; }
 
+Region AreaRegion() { return Region::FromRect(PictureArea()); }
+
 void CopyNewRect(int32_t l, int32_t t, int32_t r, int32_t b) {
   const Rect src = Rect{l, t, r, b}.Intersect(PictureArea());
   if (src.Empty()) return;
@@ -22,7 +24,7 @@ void DrawWholeNew() {
 }
 
 void DrawNewThrough(const Region& shape) {
-  Region clip = shape.Intersect(Region::FromRect(PictureArea()));
+  Region clip = shape.Intersect(AreaRegion());
   if (clip.Empty()) return;
   clip.Offset(gTransition.OriginX, gTransition.OriginY);
   Canvas& canvas = *gTransition.DestCanvas;
@@ -31,23 +33,20 @@ void DrawNewThrough(const Region& shape) {
   canvas.ClearClip();
 }
 
-Region AreaRegion() { return Region::FromRect(PictureArea()); }
-
 Region PolygonRegion(std::initializer_list<Point> points, FillMode mode) {
   return Region::FromPolygon(std::span<const Point>(points.begin(), points.size()), mode);
 }
 
 void RevealedRegion::Reveal(const Region& shape) {
-  const Region inArea = shape.Intersect(Region::FromRect(PictureArea()));
+  const Region inArea = shape.Intersect(AreaRegion());
   DrawNewThrough(inArea.Subtract(drawn_));
   drawn_ = drawn_.Union(inArea);
 }
 
 void RevealedRegion::RevealRest() {
-  DrawNewThrough(Region::FromRect(PictureArea()).Subtract(drawn_));
-  drawn_ = Region::FromRect(PictureArea());
+  DrawNewThrough(AreaRegion().Subtract(drawn_));
+  drawn_ = AreaRegion();
 }
-
 
 void CopyNewTo(const Rect& src, const Rect& dst) {
   const int32_t w = gTransition.PicWidth, h = gTransition.PicHeight;

@@ -66,7 +66,6 @@ class RevealedRegion {
   Region drawn_;
 };
 
-
 // Copies src of NewPicture onto dst (same size); both are cut so that neither leaves the
 // area, the two cuts kept in step.
 void CopyNewTo(const Rect& src, const Rect& dst);
@@ -81,7 +80,7 @@ Rect ProportionalRect(int32_t cx, int32_t cy, int32_t p);
 // The whole NewPicture stretched into dst.
 void StretchNewInto(const Rect& dst);
 
-// H / W as the 32-bit float the grid and slide families keep (0 for an empty area).
+// H / W as the 32-bit float the families keep as their slope (0 for an empty area).
 float SlopeOf(int32_t width, int32_t height);
 // p * slope rounded to the nearest integer, ties to even.
 int32_t TimesSlope(int32_t p, float slope);
