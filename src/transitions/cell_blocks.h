@@ -3,8 +3,6 @@
 // centre outwards or the reverse.
 #include <cstdint>
 
-#include "transitions/catalogue.h"
-
 namespace vitrine {
 
 void SetupBlocks(bool fromCenter);

@@ -1,7 +1,6 @@
 #pragma once
 // Checkerboards (24..31): a 20 x 20 grid revealed one row or column of cells per frame, one
 // colour of the board in a first pass, the other in a second.
-#include "transitions/catalogue.h"
 
 namespace vitrine {
 

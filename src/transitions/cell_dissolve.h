@@ -1,7 +1,6 @@
 #pragma once
 // Dissolve "Increase show" (47): random dots of the new picture scattered over the area in
 // 36 passes of a 6 x 6 lattice.
-#include "transitions/catalogue.h"
 
 namespace vitrine {
 

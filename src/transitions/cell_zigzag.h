@@ -1,7 +1,6 @@
 #pragma once
 // Zig-zags (157..160): a 20 x 20 grid of cells walked one per frame, line by line, each line
 // in the opposite direction of the one before.
-#include "transitions/catalogue.h"
 
 namespace vitrine {
 

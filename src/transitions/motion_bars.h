@@ -1,7 +1,6 @@
 #pragma once
 // Bars (133..140): the area cut into two halves that slide in ("move") or are uncovered in
 // place ("wipe") from opposite edges.
-#include "transitions/catalogue.h"
 #include "transitions/transition_draw.h"
 
 namespace vitrine {

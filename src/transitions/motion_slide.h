@@ -1,7 +1,6 @@
 #pragma once
 // Moves (59..88): the new picture slides in from an edge or a corner, whole, in halves, in two
 // or three phases, or as falling bands.
-#include "transitions/catalogue.h"
 #include "transitions/transition_draw.h"
 
 namespace vitrine {

@@ -1,7 +1,6 @@
 #pragma once
 // Interlaced split (116, 117): the even lines of the picture slide in from one edge and the
 // odd lines from the other, interleaved, one line per frame.
-#include "transitions/catalogue.h"
 
 namespace vitrine {
 

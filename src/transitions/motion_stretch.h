@@ -2,7 +2,6 @@
 // Stretches (120..128): the whole new picture squeezed into a rectangle growing from an edge,
 // a corner or the centre; and the "Show from" corners (112..115), the same corner growth
 // uncovering the picture in place.
-#include "transitions/catalogue.h"
 #include "transitions/motion_slide.h"
 
 namespace vitrine {
