@@ -89,7 +89,7 @@ TEST(StartTransition, ThePictureScopeKeepsTheStretchAndThePicturePosition) {
 
 TEST(StartTransition, IndicesOutsideTheCatalogueAndSpeedsBelowOneStillEnd) {
   TransitionRig rig = SmallRig();
-  rig.Start(161, 25);
+  rig.Start(kTransitionCount, 25);
   EXPECT_EQ(rig.Host().transitionIndex, kNoTransition);
   EXPECT_TRUE(rig.Step());
   EXPECT_FALSE(StepTransition(rig.Host(), 200));
@@ -111,6 +111,20 @@ TEST(Catalogue, HoldsTheNamesAsTheDialogListsThem) {
   EXPECT_STREQ(t[kZigZagUp].name, "Zig-zag up");
   for (int i = 0; i < kTransitionCount; ++i)
     for (int j = i + 1; j < kTransitionCount; ++j) EXPECT_STRNE(t[i].name, t[j].name) << i << " " << j;
+}
+
+TEST(Catalogue, TheNamedIndicesAreTheNumbersStoredInTransitionLists) {
+  EXPECT_EQ(kNoTransition, -1);
+  EXPECT_EQ(kBandDownLarge, 0);
+  EXPECT_EQ(kBandLeftSamll, 13);
+  EXPECT_EQ(kIncreaseShow, 47);
+  EXPECT_EQ(kMoveDown5, 64);
+  EXPECT_EQ(kScanDown, 104);
+  EXPECT_EQ(kScanToCenterVertical, 108);
+  EXPECT_EQ(kShowUpDwon, 117);
+  EXPECT_EQ(kTowBarMoveDown, 133);
+  EXPECT_EQ(kZigZagUp, 160);
+  EXPECT_EQ(kTransitionCount, 161);
 }
 
 TEST(Catalogue, EveryIndexHasItsOwnRoutinesAndTheTimerIntervalTheCatalogueGivesIt) {
