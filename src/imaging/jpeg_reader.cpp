@@ -257,12 +257,6 @@ int ChooseJpegScale(const JpegHeader& header, int32_t boxWidth, int32_t boxHeigh
   return 8;
 }
 
-void TJPEGGraphic::LoadFromStream(Stream& stream) {
-  int64_t left = stream.Size() - stream.Position();
-  if (left > int64_t(SIZE_MAX / 2)) throw EInvalidGraphic::InvalidFormat("JPEG");
-  std::vector<uint8_t> bytes(size_t(left > 0 ? left : 0));
-  bytes.resize(stream.Read(bytes.data(), bytes.size()));
-  image_ = DecodeJpeg(bytes);
-}
+void TJPEGGraphic::Decode(std::span<const uint8_t> file) { DecodeJpeg(file, image_); }
 
 }  // namespace vitrine

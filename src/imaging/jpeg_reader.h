@@ -41,7 +41,10 @@ Bitmap ApplyOrientation(const Bitmap& stored, int orientation);
 
 class TJPEGGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TJPEGGraphic() : TReaderGraphic("JPEG") {}
+
+ private:
+  void Decode(std::span<const uint8_t> file) override;
 };
 
 }  // namespace vitrine

@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "core/errors.h"
-#include "imaging/reader_input.h"
-#include "imaging/reader_makers.h"
 
 #if __has_include(<tiffio.h>)
 #define VITRINE_WITH_TIFF 1
@@ -18,7 +16,6 @@ namespace vitrine {
 
 namespace {
 
-constexpr const char* kFormatName = "TIFF";
 
 // libtiff reads through these callbacks from the bytes in memory; it never writes.
 struct MemoryFile {
@@ -58,35 +55,31 @@ struct TiffCloser {
 
 bool TTIFFGraphic::Available() { return true; }
 
-void TTIFFGraphic::LoadFromStream(Stream& stream) {
-  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
-  ReaderInput input(stream);
-  MemoryFile file{input.Bytes().data(), toff_t(input.Bytes().size()), 0};
-  if (file.size < 8) throw EInvalidGraphic::InvalidFormat(kFormatName);
+void TTIFFGraphic::Decode(std::span<const uint8_t> file) {
+  MemoryFile memory{file.data(), toff_t(file.size()), 0};
+  if (memory.size < 8) Invalid();
 
   TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
   TIFFOpenOptionsSetErrorHandlerExtR(options, SilentError, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options, SilentError, nullptr);
-  std::unique_ptr<TIFF, TiffCloser> tif(TIFFClientOpenExt("picture", "rm", &file, ReadProc, WriteProc, SeekProc,
+  std::unique_ptr<TIFF, TiffCloser> tif(TIFFClientOpenExt("picture", "rm", &memory, ReadProc, WriteProc, SeekProc,
                                                           CloseProc, SizeProc, MapProc, UnmapProc, options));
   TIFFOpenOptionsFree(options);
-  if (!tif) throw EInvalidGraphic::InvalidFormat(kFormatName);
+  if (!tif) Invalid();
 
   uint32_t width = 0, height = 0;
   TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width);
   TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height);
   char message[1024] = {};
-  if (width == 0 || height == 0 || uint64_t(width) * height > uint64_t(kMaxPicturePixels) ||
-      !TIFFRGBAImageOK(tif.get(), message))
-    throw EInvalidGraphic::InvalidFormat(kFormatName);
+  CheckSize(width, height);
+  if (!TIFFRGBAImageOK(tif.get(), message)) Invalid();
 
   image_.Reset(int32_t(width), int32_t(height), PixelFormat::Xrgb8888);
   // libtiff's packed ABGR words are written straight into the scan lines, which are exactly
   // width words long, then turned into the bitmap's 0x00RRGGBB.
   auto* raster = reinterpret_cast<uint32_t*>(image_.Bits());
   if (!TIFFReadRGBAImageOriented(tif.get(), width, height, raster, ORIENTATION_TOPLEFT, 0)) {
-    image_ = Bitmap();
-    throw EInvalidGraphic::InvalidFormat(kFormatName);
+      Invalid();
   }
   const size_t count = size_t(width) * height;
   for (size_t i = 0; i < count; ++i) {
@@ -99,12 +92,10 @@ void TTIFFGraphic::LoadFromStream(Stream& stream) {
 
 bool TTIFFGraphic::Available() { return false; }
 
-void TTIFFGraphic::LoadFromStream(Stream&) {
+void TTIFFGraphic::Decode(std::span<const uint8_t>) {
   throw EInvalidGraphic("Unsupported picture format: TIFF pictures need libtiff, which this build lacks.");
 }
 
 #endif
-
-std::unique_ptr<TReaderGraphic> MakeTIFFReader() { return std::make_unique<TTIFFGraphic>(); }
 
 }  // namespace vitrine
