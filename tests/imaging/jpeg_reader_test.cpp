@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "core/errors.h"
-#include "picture_reference_tools.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
@@ -154,58 +154,44 @@ TEST(JpegErrors, AbsurdFrameSizeIsRefusedBeforeDecoding) {
 
 // ---- Files written by cjpeg / ImageMagick, compared with djpeg's and ImageMagick's output ----
 
+// name.jpg against djpeg's decode name<suffix>.ppm, both made by make-references.sh.
+::testing::AssertionResult MatchesReference(const std::string& name, int scaleNum = 8, int tolerance = 0,
+                                            const std::string& suffix = "") {
+  const auto picture = MadeByOtherPrograms("jpeg/" + name + ".jpg");
+  const auto reference = MadeByOtherPrograms("jpeg/" + name + suffix + ".ppm");
+  if (picture.empty() || reference.empty()) return ::testing::AssertionFailure() << name << " was not made";
+  return SamePixels(DecodeJpeg(ReadBytes(picture), scaleNum), LoadRefImage(reference), tolerance) << " " << name;
+}
+
 class JpegAgainstReference : public ::testing::Test {
  protected:
   void SetUp() override {
-    cjpeg_ = Tool("cjpeg");
-    djpeg_ = Tool("djpeg");
-    convert_ = Tool("convert");
-    if (cjpeg_.empty() || djpeg_.empty() || convert_.empty())
-      GTEST_SKIP() << "cjpeg, djpeg or ImageMagick's convert is not installed";
-    ASSERT_TRUE(RunQuietly(convert_ + " -size 37x23 plasma:fractal -seed 11 " + Quote(dir_ / "src.ppm")));
+    if (MadeByOtherPrograms("jpeg/src.ppm").empty())
+      GTEST_SKIP() << "cjpeg, djpeg or ImageMagick's convert was missing when the references were made";
   }
-
-  void CheckAgainstDjpeg(const std::string& cjpegArgs, int scaleNum = 8) {
-    ASSERT_TRUE(RunQuietly(cjpeg_ + " " + cjpegArgs + " -outfile " + Quote(dir_ / "t.jpg") + " " +
-                           Quote(dir_ / "src.ppm")));
-    std::string scale = scaleNum == 8 ? "" : " -scale " + std::to_string(scaleNum) + "/8";
-    ASSERT_TRUE(RunQuietly(djpeg_ + scale + " -pnm -outfile " + Quote(dir_ / "ref.pnm") + " " + Quote(dir_ / "t.jpg")));
-    Bitmap expected = ParsePnm(ReadBytes(dir_ / "ref.pnm"));
-    ASSERT_FALSE(expected.Empty());
-    EXPECT_TRUE(SamePixels(DecodeJpeg(ReadBytes(dir_ / "t.jpg"), scaleNum), expected)) << cjpegArgs;
-  }
-
-  std::string cjpeg_, djpeg_, convert_;
-  ScratchDir dir_;
 };
 
 TEST_F(JpegAgainstReference, ChromaSubsamplings) {
-  CheckAgainstDjpeg("-quality 90");  // 4:2:0
-  CheckAgainstDjpeg("-quality 90 -sample 2x1");
-  CheckAgainstDjpeg("-quality 90 -sample 1x1");
+  EXPECT_TRUE(MatchesReference("q90"));  // 4:2:0
+  EXPECT_TRUE(MatchesReference("h2v1"));
+  EXPECT_TRUE(MatchesReference("h1v1"));
 }
 
 TEST_F(JpegAgainstReference, ProgressiveGreyAndRestartMarkers) {
-  CheckAgainstDjpeg("-progressive");
-  CheckAgainstDjpeg("-grayscale");
-  CheckAgainstDjpeg("-restart 1 -optimize");
+  EXPECT_TRUE(MatchesReference("progressive"));
+  EXPECT_TRUE(MatchesReference("grey"));
+  EXPECT_TRUE(MatchesReference("restart"));
 }
 
 TEST_F(JpegAgainstReference, ReducedScales) {
-  CheckAgainstDjpeg("-quality 85", 4);
-  CheckAgainstDjpeg("-quality 85", 3);
-  CheckAgainstDjpeg("-quality 85", 1);
+  EXPECT_TRUE(MatchesReference("q85", 4, 0, "_scale4"));
+  EXPECT_TRUE(MatchesReference("q85", 3, 0, "_scale3"));
+  EXPECT_TRUE(MatchesReference("q85", 1, 0, "_scale1"));
 }
 
 TEST_F(JpegAgainstReference, AdobeCmykMatchesImageMagick) {
-  ASSERT_TRUE(RunQuietly(convert_ + " " + Quote(dir_ / "src.ppm") + " -colorspace CMYK -quality 95 " +
-                         Quote(dir_ / "cmyk.jpg")));
-  ASSERT_TRUE(RunQuietly(convert_ + " " + Quote(dir_ / "cmyk.jpg") + " -colorspace sRGB -depth 8 ppm:" +
-                         Quote(dir_ / "ref.ppm")));
-  Bitmap expected = ParsePnm(ReadBytes(dir_ / "ref.ppm"));
-  ASSERT_FALSE(expected.Empty());
   // ImageMagick's arithmetic is in 16 bits and ours in 8: a step of rounding either way.
-  EXPECT_TRUE(SamePixels(DecodeJpeg(ReadBytes(dir_ / "cmyk.jpg")), expected, 1));
+  EXPECT_TRUE(MatchesReference("cmyk", 8, 1));
 }
 
 }  // namespace

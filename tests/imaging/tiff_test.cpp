@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "encoders_b/reference.h"
+#include "reader_test_support.h"
 #include "imaging/tiff_reader.h"
 
 namespace vitrine {
 namespace {
 
-using namespace testing_b;
+using namespace vitrine::testing;
 
 constexpr int kTIFF = 5;
 
 TEST(TIFFReader, CheckedInFixtureDecodes) {
   if (!TTIFFGraphic::Available()) GTEST_SKIP() << "built without libtiff";
   // 3x2 RGB, LZW, two strips, written by ImageMagick from the pixels below.
-  const Bitmap image = Decode(kTIFF, ReadFileBytes(DataDir() / "rgb_lzw_strips.tif"));
+  const Bitmap image = Decode(kTIFF, ReadBytes(DataDir() / "rgb_lzw_strips.tif"));
   ASSERT_EQ(image.Width(), 3);
   ASSERT_EQ(image.Height(), 2);
   EXPECT_EQ(Pixel(image, 0, 0), 0xFF0000u);
@@ -30,7 +30,7 @@ TEST(TIFFReader, RefusesWhatIsNotATiff) {
   }
   EXPECT_EQ(DecodeError(kTIFF, {1, 2, 3}), "Invalid TIFF image format.");
   EXPECT_EQ(DecodeError(kTIFF, {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0}), "Invalid TIFF image format.");
-  auto cut = ReadFileBytes(DataDir() / "rgb_lzw_strips.tif");
+  auto cut = ReadBytes(DataDir() / "rgb_lzw_strips.tif");
   cut.resize(cut.size() / 2);
   EXPECT_NE(DecodeError(kTIFF, cut), "");
 }
@@ -53,8 +53,8 @@ TEST(TIFFReader, EveryVariantTheToolsWriteMatchesTheReference) {
   if (!TTIFFGraphic::Available()) GTEST_SKIP() << "built without libtiff";
   VITRINE_REQUIRE_TOOL("convert");
   ScratchDir scratch;
-  WriteFileBytes(scratch / "in.ppm", TestPpm());
-  WriteFileBytes(scratch / "in16.ppm", TestPpm(37, 23, true));
+  WriteBytes(scratch / "in.ppm", TestPpm());
+  WriteBytes(scratch / "in16.ppm", TestPpm(37, 23, true));
   const std::string in = Quote(scratch / "in.ppm"), in16 = Quote(scratch / "in16.ppm");
   const std::vector<std::pair<std::string, int>> writers = {
       {"convert " + in + " -compress None TIFF:OUT", 0},
@@ -78,12 +78,12 @@ TEST(TIFFReader, EveryVariantTheToolsWriteMatchesTheReference) {
     const auto file = scratch / "out.tif";
     command.replace(command.find("OUT"), 3, Quote(file));
     std::filesystem::remove(file);
-    if (!RunShell(command)) continue;  // tiffcp may be missing
+    if (!RunTool(command)) continue;  // tiffcp may be missing
     SCOPED_TRACE(writer);
     const auto ref = scratch / "ref.ppm";
-    const auto expected = Reference("convert " + Quote(file) + " -alpha off -depth 8 PPM:" + Quote(ref), ref);
+    const auto expected = ReferenceFrom("convert " + Quote(file) + " -alpha off -depth 8 PPM:" + Quote(ref), ref);
     ASSERT_TRUE(expected);
-    EXPECT_TRUE(SamePixels(Decode(kTIFF, ReadFileBytes(file)), *expected, tolerance));
+    EXPECT_TRUE(SamePixels(Decode(kTIFF, ReadBytes(file)), *expected, tolerance));
     ++compared;
   }
   EXPECT_GE(compared, 10);
