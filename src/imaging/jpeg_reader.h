@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "imaging/orientation.h"
 #include "imaging/reader_graphic.h"
 #include "raster/bitmap.h"
 
@@ -36,8 +37,6 @@ int ChooseJpegScale(const JpegHeader& header, int32_t boxWidth, int32_t boxHeigh
 // marker's length field); 1 when the payload holds none or is malformed.
 int ExifOrientation(std::span<const uint8_t> app1);
 
-// Turns a stored picture upright for an EXIF orientation (2..8; others leave it alone).
-Bitmap ApplyOrientation(const Bitmap& stored, int orientation);
 
 class TJPEGGraphic final : public TReaderGraphic {
  public:

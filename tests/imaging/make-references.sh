@@ -98,19 +98,29 @@ tiff_group() {
     run tiffset -s 274 "$o" "$d/orientation$o.tif" || return 1
     run $im "$d/orientation$o.tif" -auto-orient -alpha off -depth 8 "ppm:$d/orientation$o.ppm" || return 1
   done
-  # Grey in 12 and 16 bits, from a gradient that uses every level.
-  run $im -size 61x37 gradient:black-white -rotate 90 "$d/grey.pgm" || return 1
+  # Grey in 12 and 16 bits from an 8-bit gradient, so that every decode to 8 bits is exact.
+  run $im -size 61x37 gradient:black-white -rotate 90 -depth 8 "$d/grey.pgm" || return 1
   local bits
   for bits in 12 16; do
     run $im "$d/grey.pgm" -depth "$bits" -compress none "$d/grey$bits.tif" || return 1
     run $im "$d/grey$bits.tif" -depth 8 "ppm:$d/grey$bits.ppm" || return 1
   done
-  # CIE L*a*b* in 8 and 16 bits from a colourful picture, decoded by ImageMagick to sRGB.
-  run $im -size 37x23 plasma:fractal -seed 5 "$d/colour.ppm" || return 1
+  # CIE L*a*b*, decoded by ImageMagick to sRGB: 16 bits of a saturated picture, 8 bits of a
+  # moderate one (8-bit a* and b* are whole units, too coarse near the edge of the gamut).
+  run $im -size 37x23 plasma:fractal -seed 5 -depth 8 "$d/saturated.ppm" || return 1
+  run $im -size 37x23 gradient:'rgb(200,120,90)-rgb(70,150,210)' \
+    \( -size 23x37 gradient:'rgb(90,200,80)-rgb(230,90,160)' -rotate 90 \) \
+    -compose blend -define compose:args=50 -composite -depth 8 "$d/moderate.ppm" || return 1
+  run $im "$d/saturated.ppm" -colorspace Lab -depth 16 -compress none "$d/lab16.tif" || return 1
+  run $im "$d/moderate.ppm" -colorspace Lab -depth 8 -compress none "$d/lab8.tif" || return 1
   for bits in 8 16; do
-    run $im "$d/colour.ppm" -colorspace Lab -depth "$bits" -compress none "$d/lab$bits.tif" || return 1
     run $im "$d/lab$bits.tif" -colorspace sRGB -depth 8 "ppm:$d/lab$bits.ppm" || return 1
   done
+  # Greys in L*a*b* without a white point tag, which means D50: still neutral once in sRGB.
+  run $im -size 37x23 gradient:gray10-gray95 -colorspace Lab -depth 16 -compress none "$d/labgrey.tif" || return 1
+  run tiffcp "$d/labgrey.tif" "$d/labgrey_d50.tif" || return 1
+  run tiffset -u 318 "$d/labgrey_d50.tif" || return 1
+  run $im "$d/labgrey.tif" -colorspace sRGB -depth 8 "ppm:$d/labgrey.ppm" || return 1
 }
 
 status=0
