@@ -194,5 +194,29 @@ TEST_F(JpegAgainstReference, AdobeCmykMatchesImageMagick) {
   EXPECT_TRUE(MatchesReference("cmyk", 8, 1));
 }
 
+// Into a 16-bit bitmap libjpeg writes 5-6-5 itself: the same pixels as a 32-bit decode
+// packed afterwards, for colour, grey and CMYK files, at full and reduced scale.
+TEST_F(JpegAgainstReference, SixteenBitBitmapGetsTheSamePixelsPacked) {
+  for (const char* name : {"q90", "grey", "cmyk", "progressive"})
+    for (int scale : {8, 3}) {
+      SCOPED_TRACE(std::string(name) + " at " + std::to_string(scale) + "/8");
+      const auto bytes = ReadBytes(MadeByOtherPrograms(std::string("jpeg/") + name + ".jpg"));
+      Bitmap wide = DecodeJpeg(bytes, scale);
+      wide.SetFormat(PixelFormat::Rgb565);
+      Bitmap packed(0, 0, PixelFormat::Rgb565);
+      DecodeJpeg(bytes, packed, scale);
+      EXPECT_EQ(packed.Format(), PixelFormat::Rgb565);
+      EXPECT_TRUE(packed == wide);
+    }
+}
+
+// A reused 32-bit bitmap keeps its fourth bytes 0, as every bitmap does (libjpeg writes 0xFF).
+TEST_F(JpegAgainstReference, ReusedBitmapKeepsPadBytesClear) {
+  Bitmap b(37, 23, PixelFormat::Xrgb8888);
+  DecodeJpeg(ReadBytes(MadeByOtherPrograms("jpeg/q90.jpg")), b);
+  for (int32_t y = 0; y < b.Height(); ++y)
+    for (int32_t x = 0; x < b.Width(); ++x) ASSERT_EQ(b.RawPixel(x, y) >> 24, 0u) << x << "," << y;
+}
+
 }  // namespace
 }  // namespace vitrine
