@@ -66,7 +66,7 @@ bool IsLab(uint16_t photometric, uint16_t bits, uint16_t samples) {
 }
 
 // The stored rows, whole, as libtiff decompresses them from strips or tiles.
-std::vector<uint8_t> ReadStoredRows(TIFF* tif, uint32_t width, uint32_t height, size_t rowBytes) {
+std::vector<uint8_t> ReadStoredRows(TIFF* tif, uint32_t width, uint32_t height, size_t rowBytes, size_t bitsPerPixel) {
   std::vector<uint8_t> rows(rowBytes * height);
   if (!TIFFIsTiled(tif)) {
     for (uint32_t y = 0; y < height; ++y)
@@ -80,11 +80,8 @@ std::vector<uint8_t> ReadStoredRows(TIFF* tif, uint32_t width, uint32_t height, 
   const size_t tileRowBytes = size_t(TIFFTileRowSize(tif));
   if (tileWidth == 0 || tileHeight == 0 || tileBytes <= 0 || tileRowBytes == 0) return {};
   std::vector<uint8_t> tile(static_cast<size_t>(tileBytes));
-  // Samples are whole bytes or, for grey, packed bits that start every tile row afresh;
-  // a tile's row is placed at its first pixel's byte, which for packed grey is whole bytes
-  // only when the tile width keeps it so (libtiff requires tile widths that are multiples
-  // of 16).
-  const size_t bitsPerPixel = rowBytes * 8 / width;  // exact for the layouts read here
+  // A tile's rows go to its first pixel's byte: tile widths are multiples of 16, so even
+  // packed 12-bit samples start a tile on a whole byte.
   for (uint32_t ty = 0; ty < height; ty += tileHeight)
     for (uint32_t tx = 0; tx < width; tx += tileWidth) {
       if (TIFFReadTile(tif, tile.data(), tx, ty, 0, 0) < 0) return {};
@@ -264,7 +261,7 @@ void TTIFFGraphic::Decode(std::span<const uint8_t> file) {
     if (planar != PLANARCONFIG_CONTIG) Invalid();
     const size_t rowBytes = (size_t(width) * bits * samples + 7) / 8;
     if (tmsize_t(rowBytes) != TIFFScanlineSize(tif.get())) Invalid();
-    const std::vector<uint8_t> rows = ReadStoredRows(tif.get(), width, height, rowBytes);
+    const std::vector<uint8_t> rows = ReadStoredRows(tif.get(), width, height, rowBytes, size_t(bits) * samples);
     if (rows.empty()) Invalid();
     if (wideGrey) WideGreyToPixels(rows, rowBytes, bits, photometric == PHOTOMETRIC_MINISWHITE, image_);
     else LabToPixels(tif.get(), rows, rowBytes, bits, samples, image_);

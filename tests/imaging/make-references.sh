@@ -105,6 +105,7 @@ tiff_group() {
     run $im "$d/grey.pgm" -depth "$bits" -compress none "$d/grey$bits.tif" || return 1
     run $im "$d/grey$bits.tif" -depth 8 "ppm:$d/grey$bits.ppm" || return 1
   done
+  run tiffcp -t -w 16 -l 16 "$d/grey12.tif" "$d/grey12_tiled.tif" || return 1
   # CIE L*a*b*, decoded by ImageMagick to sRGB: 16 bits of a saturated picture, 8 bits of a
   # moderate one (8-bit a* and b* are whole units, too coarse near the edge of the gamut).
   run $im -size 37x23 plasma:fractal -seed 5 -depth 8 "$d/saturated.ppm" || return 1
@@ -116,6 +117,7 @@ tiff_group() {
   for bits in 8 16; do
     run $im "$d/lab$bits.tif" -colorspace sRGB -depth 8 "ppm:$d/lab$bits.ppm" || return 1
   done
+  run tiffcp -t -w 16 -l 16 -c lzw "$d/lab16.tif" "$d/lab16_tiled.tif" || return 1
   # Greys in L*a*b* without a white point tag, which means D50: still neutral once in sRGB.
   run $im -size 37x23 gradient:gray10-gray95 -colorspace Lab -depth 16 -compress none "$d/labgrey.tif" || return 1
   run tiffcp "$d/labgrey.tif" "$d/labgrey_d50.tif" || return 1

@@ -124,6 +124,7 @@ TEST_F(TIFFAgainstReference, EveryOrientationStandsUpright) {
 TEST_F(TIFFAgainstReference, TwelveBitGreyIsScaledLikeSixteenBit) {
   const RefImage written = LoadRefImage(MadeByOtherPrograms("tiff/grey.pgm"));
   EXPECT_TRUE(SamePixels(DecodeMade("grey12"), written));
+  EXPECT_TRUE(SamePixels(DecodeMade("grey12_tiled"), written));
   EXPECT_TRUE(SamePixels(DecodeMade("grey16"), written));
   EXPECT_TRUE(SamePixels(DecodeMade("grey12"), ReferenceOf("grey12"), 1));
   EXPECT_TRUE(SamePixels(DecodeMade("grey16"), ReferenceOf("grey16")));
@@ -136,6 +137,7 @@ TEST_F(TIFFAgainstReference, TwelveBitGreyIsScaledLikeSixteenBit) {
 // 5 levels, as ImageMagick reads 8-bit a* and b* a unit off.
 TEST_F(TIFFAgainstReference, LabMatchesImageMagick) {
   EXPECT_TRUE(SamePixels(DecodeMade("lab16"), ReferenceOf("lab16"), 6));
+  EXPECT_TRUE(SamePixels(DecodeMade("lab16_tiled"), DecodeMade("lab16")));  // 16x16 tiles, LZW
   EXPECT_TRUE(SamePixels(DecodeMade("lab8"), ReferenceOf("lab8"), 5));
 }
 
