@@ -45,7 +45,6 @@ enum BitmapType : uint16_t { kLayerColor = 0, kLayerTransparency = 1, kComposite
 enum CompositeType : uint16_t { kFullComposite = 0 };
 constexpr uint32_t kCompositePresent = 0x04000000;
 
-[[noreturn]] void Invalid() { throw EInvalidGraphic::InvalidFormat("PSP"); }
 
 struct Block {
   uint16_t id = 0;
@@ -129,7 +128,8 @@ Picture WhiteCanvas(int32_t width, int32_t height) {
 
 class PspParser {
  public:
-  PspParser(ByteReader& reader, uint16_t major) : reader_(reader), v3_(major == 3) {}
+  PspParser(ByteReader& reader, uint16_t major, std::string_view formatName)
+      : reader_(reader), v3_(major == 3), formatName_(formatName) {}
 
   // Walks the file's main blocks and returns the picture: the composite image when the file
   // carries one, otherwise its visible raster layers over a white canvas.
@@ -158,12 +158,13 @@ class PspParser {
   }
 
  private:
+  [[noreturn]] void Invalid() const { throw EInvalidGraphic::InvalidFormat(formatName_); }
+
   void CheckAttributes(const Attributes& a) const {
     // The canvas is filled by layers stored in this file, so canvases larger than its
     // bytes can fill are forged.
-    if (a.width <= 0 || a.height <= 0 || int64_t(a.width) * a.height > kMaxPicturePixels ||
-        uint64_t(a.width) * uint64_t(a.height) > uint64_t(reader_.Size()) * kMaxPixelsPerPackedByte)
-      Invalid();
+    CheckPictureSize(a.width, a.height, formatName_);
+    if (uint64_t(a.width) * uint64_t(a.height) > uint64_t(reader_.Size()) * kMaxPixelsPerPackedByte) Invalid();
     if (a.depth != 1 && a.depth != 4 && a.depth != 8 && a.depth != 24) throw EInvalidGraphic::InvalidColorFormat();
     if (a.compression > kLZ77) throw EInvalidGraphic::UnsupportedFormat();
   }
@@ -406,6 +407,7 @@ class PspParser {
 
   ByteReader& reader_;
   bool v3_;
+  std::string_view formatName_;
   std::optional<Attributes> attributes_;
   std::vector<uint32_t> palette_;
   std::optional<Picture> composite_;
@@ -422,7 +424,7 @@ void TPSPGraphic::Decode(std::span<const uint8_t> file) {
   const uint16_t major = reader.U16LE();
   reader.Skip(2);  // minor version
   if (major != 3 && major != 4) throw EInvalidGraphic::UnsupportedFormat();
-  const Picture picture = PspParser(reader, major).Parse();
+  const Picture picture = PspParser(reader, major, FormatName()).Parse();
 
   image_.Reset(picture.width, picture.height, PixelFormat::Xrgb8888);
   for (int32_t y = 0; y < picture.height; ++y)
