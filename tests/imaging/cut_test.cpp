@@ -109,6 +109,14 @@ TEST(CUTReader, RefusesBrokenFiles) {
   EXPECT_EQ(Pixel(Decode(kCUT, file), 0, 1), 0xC8C8C8u);
 }
 
+// 65535 x 4000 is 262 megapixels, above the picture-size cap: a 9 KB file claiming it is
+// refused before a gigabyte is allocated for it.
+TEST(CUTReader, RefusesGiantPicturesBeforeAllocating) {
+  std::vector<uint8_t> file = {0xFF, 0xFF, 0xA0, 0x0F, 0, 0};
+  file.resize(file.size() + 4000 * 2, 0);  // every row an empty packet list
+  EXPECT_EQ(DecodeError(kCUT, file), "Invalid CUT image format.");
+}
+
 // ImageMagick and GraphicsMagick read CUT with its palette: our encoder's file must show
 // the same pixels in both and in this reader.
 TEST(CUTReader, MatchesImageMagickAndGraphicsMagick) {
