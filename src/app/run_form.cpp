@@ -5,6 +5,7 @@
 #include "core/random.h"
 #include "package/picture_loading.h"
 #include "package/picture_routines.h"
+#include "transitions/catalogue.h"
 #include "transitions/dispatch.h"
 
 namespace vitrine {
@@ -23,19 +24,12 @@ class TfRun::ProjectMessages final : public MessageSink {
 namespace {
 // At most this many characters of an item's transition list are parsed.
 constexpr size_t kTransitionListLimit = 1025;
-
-// Placement inside a range that may be negative (a picture larger than the show area):
-// centred then, as the random range would otherwise be empty.
-int32_t PlaceIn(int32_t room, bool random) {
-  if (random && room > 0) return Random(room);
-  return room / 2;
-}
 }  // namespace
 
 TfRun::TfRun(ShowPlatform& platform, std::vector<std::string> args)
     : platform_(platform), args_(std::move(args)), surfaceCanvas_(platform.Window.Surface()) {
   auto& loop = platform_.Loop;
-  showTimer_ = loop.CreateTimer(10, [this] { ShowTimerTimer(); });
+  showTimer_ = loop.CreateTimer(kDefaultFrameIntervalMs, [this] { ShowTimerTimer(); });
   selectTimer_ = loop.CreateTimer(1000, [this] { SelectNextItem(); });
   vidioTimer_ = loop.CreateTimer(1000, [this] { VidioTimerTimer(); });
   maxRuntime_ = loop.CreateTimer(1000, [this] { MaxRuntimeTimer(); });
@@ -161,7 +155,7 @@ void TfRun::FormShow() {
     SelectNextItem();
     FirstShowDone = true;
   }
-  if (!PreviewMode && FirstFrameBlack && Project->TransitionScope == 1) {
+  if (!PreviewMode && FirstFrameBlack && Scope() == TransitionScope::WholeScreen) {
     FirstFrameBlack = false;
     surfaceCanvas_.FillRect({0, 0, ShowWidth, ShowHeight}, kBlack);
     PresentAll();
@@ -215,20 +209,20 @@ void TfRun::StartPictureTransition(TPictureInfo& item) {
   else
     StartTransition(*this, item.MusicDuring, ItemTransitions[CurrentIndex], item.TransitionSpeed,
                     item.RandomTransition);
-  if (Project->TransitionScope != 1) PresentAll();
+  if (Scope() != TransitionScope::WholeScreen) PresentAll();
 }
 
 void TfRun::PrepareShowItem(int32_t index) {
   TPictureInfo& item = *ItemList[index];
   Canvas compose(composeBitmap_);
   DrawBackground(item);
-  if (Project->TransitionScope != 1) {
+  if (Scope() != TransitionScope::WholeScreen) {
     DrawCaption(item, compose);
     DrawMemo(item, compose);
   }
   LoadCurrentPicture(item);
   if (platform_.Loop.QuitRequested()) return;
-  if (Project->TransitionScope != 1) {
+  if (Scope() != TransitionScope::WholeScreen) {
     surfaceCanvas_.Draw(0, 0, composeBitmap_);
   } else {
     screenBitmap_.Reset(ShowWidth, ShowHeight, kShowPixelFormat);
@@ -286,12 +280,17 @@ void TfRun::LoadCurrentPicture(TPictureInfo& item) {
       break;  // the bitmap keeps its previous size and content
   }
 
-  PictureLeft_ = PlaceIn(ShowWidth - pictureBitmap_.Width(), Project->RandomPosition);
-  PictureTop_ = PlaceIn(ShowHeight - pictureBitmap_.Height(), Project->RandomPosition);
+  PlaceIn(ShowWidth, ShowHeight, pictureBitmap_.Width(), pictureBitmap_.Height());
   if (item.Transparent) {
     Canvas compose(composeBitmap_);
     BlendTransparent(pictureBitmap_, compose, PictureLeft_, PictureTop_);
   }
+}
+
+void TfRun::PlaceIn(int32_t areaWidth, int32_t areaHeight, int32_t width, int32_t height) {
+  auto place = [this](int32_t room) { return Project->RandomPosition && room > 0 ? Random(room) : room / 2; };
+  PictureLeft_ = place(areaWidth - width);
+  PictureTop_ = place(areaHeight - height);
 }
 
 void TfRun::ShowTimerTimer() {

@@ -78,6 +78,10 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   int32_t NextItemIndex();
   void PrepareShowItem(int32_t index);
   void LoadCurrentPicture(TPictureInfo& item);
+  // Places a width x height picture or video inside an area of the given size (PictureLeft_,
+  // PictureTop_): at random when the project asks for it, else centred; centred as well when
+  // it is larger than the area, as the random range would be empty.
+  void PlaceIn(int32_t areaWidth, int32_t areaHeight, int32_t width, int32_t height);
   void ShowTimerTimer();
 
   // --- Composition ----------------------------------------------------------------------------
@@ -129,7 +133,7 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   void SetFrameInterval(int32_t ms) override;
   void EnableFrameTimer(bool enabled) override;
   void SetTransitionIndex(int32_t index) override { TransitionIndex = index; }
-  int32_t TransitionScope() const override { return Project->TransitionScope; }
+  vitrine::TransitionScope Scope() const override { return vitrine::TransitionScope(Project->TransitionScope); }
   void DrawCaption(Canvas& canvas) override;
   void DrawMemo(Canvas& canvas) override;
   void PostMainFormMessage(uint32_t message) override;

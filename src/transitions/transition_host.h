@@ -5,16 +5,19 @@
 // MemoryTransitionHost.
 #include <cstdint>
 
+#include "package/show_messages.h"
 #include "raster/bitmap.h"
 #include "raster/canvas.h"
 
 namespace vitrine {
 
+// The project's TransitionScope value. WholeScreen (the default, 1): the picture is first
+// drawn onto the screen bitmap and every transition runs over the whole screen from the
+// origin (0, 0). Any other value: over the picture alone, at its place.
+enum class TransitionScope : int32_t { Picture = 0, WholeScreen = 1 };
+
 class TransitionHost {
  public:
-  static constexpr uint32_t WM_PAUSEMUSIC = 0x574;
-  static constexpr uint32_t WM_RESUMEMUSIC = 0x575;
-
   virtual ~TransitionHost() = default;
 
   // The bitmap of pbShow and its canvas: every frame draws here.
@@ -34,7 +37,7 @@ class TransitionHost {
   virtual void EnableFrameTimer(bool enabled) = 0;
 
   virtual void SetTransitionIndex(int32_t index) = 0;
-  virtual int32_t TransitionScope() const = 0;
+  virtual TransitionScope Scope() const = 0;
 
   // The item's caption and multi-line text, painted onto the given canvas.
   virtual void DrawCaption(Canvas& canvas) = 0;
