@@ -144,7 +144,12 @@ TEST_F(ScrRun, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
   ASSERT_NE(child, nullptr);
   RECT host, shown;
   GetClientRect(parent, &host);
-  GetWindowRect(child, &shown);
+  // The child is placed by the other process; give it the time to get there.
+  for (DWORD waited = 0; waited < 5000; waited += 50) {
+    GetWindowRect(child, &shown);
+    if (shown.right - shown.left == host.right && shown.bottom - shown.top == host.bottom) break;
+    pump();
+  }
   EXPECT_EQ(shown.right - shown.left, host.right);
   EXPECT_EQ(shown.bottom - shown.top, host.bottom);
   EXPECT_TRUE(GetWindowLongA(child, GWL_STYLE) & WS_CHILD);

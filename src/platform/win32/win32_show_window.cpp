@@ -142,6 +142,8 @@ bool Win32ShowWindow::AttachToParent(uintptr_t parentHandle, int32_t& width, int
   width = client.right - client.left;
   height = client.bottom - client.top;
   HWND hwnd = static_cast<HWND>(hwnd_);
+  // Sized first: the host never sees its new child at any other size.
+  SetWindowPos(hwnd, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
   SetWindowLongPtrA(hwnd, GWL_STYLE, WS_CHILD | WS_CLIPCHILDREN);
   SetWindowLongPtrA(hwnd, GWL_EXSTYLE, 0);
   SetParent(hwnd, parent);
