@@ -212,13 +212,14 @@ class Win32SettingsDialog {
     Check(page, model_.ckbMaxRuntime, 8, 184, 313, kIdMaxRuntime);
     // The run time's row: its caption, the count with its arrows, the unit.
     Add(page, "STATIC", setting_text::kMaxRunTimeLabel, 0, 24, 205, 76, 16);
-    HWND edit = Add(page, "EDIT", "", WS_TABSTOP | ES_NUMBER, 104, 202, 44, 19, kIdMaxRuntimeEdit, WS_EX_CLIENTEDGE);
+    // Wide enough for three digits beside the arrows that the up-down takes from it.
+    HWND edit = Add(page, "EDIT", "", WS_TABSTOP | ES_NUMBER, 104, 202, 56, 19, kIdMaxRuntimeEdit, WS_EX_CLIENTEDGE);
     SendMessageA(edit, EM_LIMITTEXT, WPARAM(model_.edtMaxruntime.MaxLength), 0);
     HWND ud = Add(page, UPDOWN_CLASSA, "", UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0,
                   0, kIdMaxRuntimeUpDown);
     SendMessageA(ud, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
     SendMessageA(ud, UDM_SETRANGE32, WPARAM(model_.udMaxRunTime.Min), LPARAM(model_.udMaxRunTime.Max));
-    Add(page, "STATIC", setting_text::kMinutes, 0, 160, 205, 60, 16);
+    Add(page, "STATIC", setting_text::kMinutes, 0, 168, 205, 60, 16);
   }
 
   void BuildTransitionPage(int page) {
