@@ -1,0 +1,75 @@
+#pragma once
+// Anti-aliased polygon coverage by signed area: every line adds, for each pixel it passes,
+// the area it closes off to its right; a running sum along a row then gives each pixel's
+// exact coverage (one value per pixel, no samples). Coverage is the absolute winding area
+// clamped to 1, so outlines of one orientation unite and a closed fill path fills.
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace vitrine::swf {
+
+struct PixelBox {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+  bool Empty() const { return right <= left || bottom <= top; }
+};
+
+class Rasterizer {
+ public:
+  // Starts a new outline whose coverage is wanted inside box (already clipped to the surface).
+  void Begin(const PixelBox& box);
+  const PixelBox& Box() const { return box_; }
+
+  void Line(double x0, double y0, double x1, double y1);
+  // A quadratic curve, flattened into lines that stay within 1/4 pixel of it.
+  void Quad(double x0, double y0, double cx, double cy, double x1, double y1);
+
+  // Calls span(y, x, count, coverage) for each run of rows with something in them; the
+  // coverage array holds count values in 0..1 for pixels x .. x+count-1 of row y.
+  template <class Span>
+  void Sweep(Span&& span) {
+    int32_t w = box_.right - box_.left;
+    for (int32_t row = rowMin_; row <= rowMax_; ++row) {
+      int32_t& lo = rowLeft_[row];
+      int32_t& hi = rowRight_[row];
+      if (lo > hi) continue;
+      float* a = acc_.data() + size_t(row) * stride_;
+      float sum = 0;
+      int32_t end = std::min(hi + 1, w);
+      for (int32_t x = 0; x < lo; ++x) cov_[x] = 0;
+      for (int32_t x = lo; x < end; ++x) {
+        sum += a[x];
+        a[x] = 0;
+        float c = std::fabs(sum);
+        cov_[x] = c > 1 ? 1 : c;
+      }
+      for (int32_t x = end; x <= hi + 1 && x < int32_t(stride_); ++x) a[x] = 0;
+      // An outline left open keeps its last winding to the row's end.
+      float rest = std::fabs(sum);
+      if (rest > 1) rest = 1;
+      int32_t last = end;
+      if (rest > 1e-4f) {
+        for (int32_t x = end; x < w; ++x) cov_[x] = rest;
+        last = w;
+      }
+      if (last > lo) span(box_.top + row, box_.left + lo, last - lo, cov_.data() + lo);
+      lo = INT32_MAX;
+      hi = INT32_MIN;
+    }
+    rowMin_ = INT32_MAX;
+    rowMax_ = INT32_MIN;
+  }
+
+ private:
+  void Cells(double x0, double y0, double x1, double y1);
+  void Touch(int32_t row, int32_t lo, int32_t hi);
+
+  PixelBox box_;
+  size_t stride_ = 0;
+  std::vector<float> acc_;
+  std::vector<float> cov_;
+  std::vector<int32_t> rowLeft_, rowRight_;
+  int32_t rowMin_ = INT32_MAX, rowMax_ = INT32_MIN;
+};
+
+}  // namespace vitrine::swf
