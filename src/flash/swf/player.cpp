@@ -177,8 +177,8 @@ void Player::Place(Clip& clip, const Tag& t) {
     if (!r.AtEnd()) object.cx = ReadCxForm(r, false);
     Remove(clip, depth);
     if (!object.character || objects_ >= kMaxDisplayObjects) return;
-    StartClip(object, clip.nesting + 1);
     ++objects_;
+    StartClip(object, clip.nesting + 1);
     clip.list[depth] = std::move(object);
     return;
   }
@@ -221,8 +221,8 @@ void Player::Place(Clip& clip, const Tag& t) {
     if (cx) object.cx = *cx;
     if (ratio) object.ratio = *ratio;
     if (clipDepth) object.clipDepth = *clipDepth;
-    StartClip(object, clip.nesting + 1);
     ++objects_;
+    StartClip(object, clip.nesting + 1);
     clip.list[depth] = std::move(object);
     return;
   }
