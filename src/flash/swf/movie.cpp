@@ -380,8 +380,9 @@ std::shared_ptr<Movie> Movie::Load(std::span<const uint8_t> bytes, std::string* 
 }
 
 Timeline Movie::ReadTimeline(std::span<const uint8_t> bytes, uint32_t frameCount, bool root) {
+  // The header's frame count is a hint: ffmpeg, for one, leaves it 0. The movie has as many
+  // frames as the larger of it and the ShowFrame tags, never more than a 16-bit count.
   Timeline tl;
-  tl.frameCount = frameCount;
   tl.frames.resize(frameCount);
   TagWalker walker(bytes);
   Tag t;
@@ -389,10 +390,10 @@ Timeline Movie::ReadTimeline(std::span<const uint8_t> bytes, uint32_t frameCount
   while (walker.Next(t)) {
     if (++tagsSeen_ > kMaxTags) break;
     if (t.code == tag::ShowFrame) {
-      if (++frame >= frameCount) break;
+      if (++frame >= kMaxFrames) break;
       continue;
     }
-    if (frame >= frameCount) break;
+    if (tl.frames.size() <= frame) tl.frames.resize(frame + 1);
     switch (t.code) {
       case tag::FrameLabel:
         try {
@@ -423,6 +424,8 @@ Timeline Movie::ReadTimeline(std::span<const uint8_t> bytes, uint32_t frameCount
     }
     tl.frames[frame].push_back(t);
   }
+  tl.frameCount = std::max(frameCount, frame);
+  tl.frames.resize(tl.frameCount);
   return tl;
 }
 
@@ -504,7 +507,7 @@ MovieInfo DescribeMovie(std::span<const uint8_t> file) {
   info.widthTwips = f.xMax - f.xMin;
   info.heightTwips = f.yMax - f.yMin;
   info.frameRate = f.frameRate / 256.0;
-  info.frameCount = f.frameCount;
+  info.frameCount = uint16_t(std::min<uint32_t>(movie->Root().frameCount, 65535));
   info.holdsScripts = movie->HoldsScripts();
   // Scripts inside buttons and clip events are not run either.
   TagWalker walker(std::span<const uint8_t>(f.body).subspan(f.tagsStart));

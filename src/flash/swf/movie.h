@@ -19,6 +19,7 @@ namespace vitrine::swf {
 
 // Tags in one movie, counted over all timelines; beyond this the rest is not loaded.
 inline constexpr size_t kMaxTags = 1u << 20;
+inline constexpr uint32_t kMaxFrames = 65535;
 // Largest bitmap decoded, in pixels.
 inline constexpr int64_t kMaxBitmapPixels = 16 << 20;
 
