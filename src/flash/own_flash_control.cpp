@@ -120,9 +120,15 @@ void OwnFlashControl::Paint(Bitmap& screen) {
   PixelFormat format = screen.Format();
   for (int32_t y = area.top; y < area.bottom; ++y) {
     const uint32_t* src = reinterpret_cast<const uint32_t*>(work_.Row(y - bounds_.top)) - bounds_.left;
-    for (int32_t x = area.left; x < area.right; ++x) {
-      uint32_t p = src[x];
-      screen.SetRawPixel(x, y, PackPixel(format, RGBColor(uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p))));
+    if (format == PixelFormat::Rgb565) {
+      uint16_t* out = reinterpret_cast<uint16_t*>(screen.Row(y));
+      for (int32_t x = area.left; x < area.right; ++x) {
+        uint32_t p = src[x];
+        out[x] = uint16_t((p >> 8 & 0xF800) | (p >> 5 & 0x07E0) | (p >> 3 & 0x001F));
+      }
+    } else {
+      uint32_t* out = reinterpret_cast<uint32_t*>(screen.Row(y));
+      std::copy(src + area.left, src + area.right, out + area.left);
     }
   }
 }

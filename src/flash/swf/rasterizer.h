@@ -4,6 +4,7 @@
 // exact coverage (one value per pixel, no samples). Coverage is the absolute winding area
 // clamped to 1, so outlines of one orientation unite and a closed fill path fills.
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -24,10 +25,11 @@ class Rasterizer {
   // A quadratic curve, flattened into lines that stay within 1/4 pixel of it.
   void Quad(double x0, double y0, double cx, double cy, double x1, double y1);
 
-  // Calls span(y, x, count, coverage) for each run of rows with something in them; the
-  // coverage array holds count values in 0..1 for pixels x .. x+count-1 of row y.
-  template <class Span>
-  void Sweep(Span&& span) {
+  // Calls span(y, x, count, coverage) for the runs of a row that edges pass through, the
+  // coverage array holding count values in 0..1 for pixels x .. x+count-1 of row y, and
+  // fill(y, x, count, c) for the runs between them, where coverage stands at c throughout.
+  template <class Span, class Fill>
+  void Sweep(Span&& span, Fill&& fill) {
     int32_t w = box_.right - box_.left;
     for (int32_t row = rowMin_; row <= rowMax_; ++row) {
       int32_t& lo = rowLeft_[row];
@@ -36,28 +38,45 @@ class Rasterizer {
       float* a = acc_.data() + size_t(row) * stride_;
       float sum = 0;
       int32_t end = std::min(hi + 1, w);
-      for (int32_t x = 0; x < lo; ++x) cov_[x] = 0;
-      for (int32_t x = lo; x < end; ++x) {
-        sum += a[x];
-        a[x] = 0;
-        float c = std::fabs(sum);
-        cov_[x] = c > 1 ? 1 : c;
+      int32_t x = lo;
+      int32_t y = box_.top + row;
+      while (x < end) {
+        int32_t start = x;
+        if (a[x] != 0) {
+          while (x < end && a[x] != 0) {
+            sum += a[x];
+            a[x] = 0;
+            float c = std::fabs(sum);
+            cov_[x] = c > 1 ? 1 : c;
+            ++x;
+          }
+          span(y, box_.left + start, x - start, cov_.data() + start);
+        } else {
+          while (x < end && a[x] == 0) ++x;
+          float c = std::fabs(sum);
+          if (c > 1) c = 1;
+          if (c > 1e-4f) fill(y, box_.left + start, x - start, c);
+        }
       }
-      for (int32_t x = end; x <= hi + 1 && x < int32_t(stride_); ++x) a[x] = 0;
+      for (int32_t k = end; k <= hi + 1 && k < int32_t(stride_); ++k) a[k] = 0;
       // An outline left open keeps its last winding to the row's end.
       float rest = std::fabs(sum);
       if (rest > 1) rest = 1;
-      int32_t last = end;
-      if (rest > 1e-4f) {
-        for (int32_t x = end; x < w; ++x) cov_[x] = rest;
-        last = w;
-      }
-      if (last > lo) span(box_.top + row, box_.left + lo, last - lo, cov_.data() + lo);
+      if (rest > 1e-4f && end < w) fill(y, box_.left + end, w - end, rest);
       lo = INT32_MAX;
       hi = INT32_MIN;
     }
     rowMin_ = INT32_MAX;
     rowMax_ = INT32_MIN;
+  }
+  // The same with every run as a coverage array.
+  template <class Span>
+  void Sweep(Span&& span) {
+    Sweep(span, [&](int32_t y, int32_t x, int32_t count, float c) {
+      if (constant_.size() < size_t(count)) constant_.resize(count);
+      std::fill(constant_.begin(), constant_.begin() + count, c);
+      span(y, x, count, constant_.data());
+    });
   }
 
  private:
@@ -67,7 +86,7 @@ class Rasterizer {
   PixelBox box_;
   size_t stride_ = 0;
   std::vector<float> acc_;
-  std::vector<float> cov_;
+  std::vector<float> cov_, constant_;
   std::vector<int32_t> rowLeft_, rowRight_;
   int32_t rowMin_ = INT32_MAX, rowMax_ = INT32_MIN;
 };

@@ -330,65 +330,117 @@ uint32_t TransformPremultiplied(uint32_t p, const CxForm& cx) {
 
 }  // namespace
 
+namespace {
+
+// src (premultiplied 0xAARRGGBB) at coverage k (0..255) over an opaque 0x00RRGGBB pixel.
+[[gnu::always_inline]] inline uint32_t Over(uint32_t src, uint32_t k, uint32_t d) {
+  if (k == 255 && (src >> 24) == 255) return src & 0xFFFFFF;
+  uint32_t sa = Div255((src >> 24) * k);
+  uint32_t keep = 255 - sa;
+  uint32_t r = Div255(((src >> 16) & 255) * k) + Div255(((d >> 16) & 255) * keep);
+  uint32_t g = Div255(((src >> 8) & 255) * k) + Div255(((d >> 8) & 255) * keep);
+  uint32_t b = Div255((src & 255) * k) + Div255((d & 255) * keep);
+  return std::min<uint32_t>(r, 255) << 16 | std::min<uint32_t>(g, 255) << 8 | std::min<uint32_t>(b, 255);
+}
+
+// One run of pixels: coverage (times the mask) decides how much of source(i) lands.
+template <class Source>
+void ShadeRun(uint32_t* row, const float* cov, const uint8_t* mask, uint8_t* maskOut, int32_t count,
+              Source&& source) {
+  for (int32_t i = 0; i < count; ++i) {
+    uint32_t k = uint32_t(cov[i] * 255 + 0.5f);
+    if (mask) k = Div255(k * mask[i]);
+    if (k == 0) continue;
+    if (maskOut) {
+      maskOut[i] = uint8_t(std::max<uint32_t>(maskOut[i], k));
+      continue;
+    }
+    row[i] = Over(source(i), k, row[i]);
+  }
+}
+
+}  // namespace
+
 void Renderer::Shade(const Paint& paint, Target target) {
   Bitmap& surface = *surface_;
   int32_t width = surface.Width();
-  raster_.Sweep([&](int32_t y, int32_t x0, int32_t count, const float* cov) {
+  std::vector<float>& constant = constantCoverage_;
+  auto span = [&](int32_t y, int32_t x0, int32_t count, const float* cov) {
     uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x0;
     const uint8_t* mask = target.mask ? target.mask + size_t(y) * width + x0 : nullptr;
     uint8_t* maskOut = target.maskOut ? target.maskOut + size_t(y) * width + x0 : nullptr;
-    double px = x0 + 0.5, py = y + 0.5;
     const Matrix& inv = paint.inverse;
-    double gx = inv.a * px + inv.c * py + inv.tx, gy = inv.b * px + inv.d * py + inv.ty;
-    for (int32_t i = 0; i < count; ++i, gx += inv.a, gy += inv.b) {
-      uint32_t k = uint32_t(cov[i] * 255 + 0.5f);
-      if (mask) k = Div255(k * mask[i]);
-      if (k == 0) continue;
-      if (maskOut) {
-        maskOut[i] = uint8_t(std::max<uint32_t>(maskOut[i], k));
-        continue;
+    double px = x0 + 0.5, py = y + 0.5;
+    double gx0 = inv.a * px + inv.c * py + inv.tx, gy0 = inv.b * px + inv.d * py + inv.ty;
+    auto gx = [&](int32_t i) { return gx0 + inv.a * i; };
+    auto gy = [&](int32_t i) { return gy0 + inv.b * i; };
+    auto lut = [&](double t) { return paint.lut[int(Spreaded(t, paint.spread) * 255 + 0.5)]; };
+    switch (paint.kind) {
+      case FillKind::Solid: {
+        uint32_t src = paint.solid;
+        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t) { return src; });
+        break;
       }
-      uint32_t src;
-      switch (paint.kind) {
-        case FillKind::Solid:
-          src = paint.solid;
-          break;
-        case FillKind::Linear:
-          src = paint.lut[int(Spreaded((gx + kGradientHalf) / (2 * kGradientHalf), paint.spread) * 255 + 0.5)];
-          break;
-        case FillKind::Radial:
-          src = paint.lut[int(Spreaded(std::sqrt(gx * gx + gy * gy) / kGradientHalf, paint.spread) * 255 + 0.5)];
-          break;
-        case FillKind::Focal: {
-          // The ratio along the ray from the focal point through this point to the circle.
-          double fx = paint.focal * kGradientHalf;
-          double dx = gx - fx, dy = gy, len = std::sqrt(dx * dx + dy * dy);
+      case FillKind::Linear:
+        ShadeRun(row, cov, mask, maskOut, count,
+                 [&](int32_t i) { return lut((gx(i) + kGradientHalf) / (2 * kGradientHalf)); });
+        break;
+      case FillKind::Radial:
+        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+          double x = gx(i), y2 = gy(i);
+          return lut(std::sqrt(x * x + y2 * y2) / kGradientHalf);
+        });
+        break;
+      case FillKind::Focal: {
+        // The ratio along the ray from the focal point through this point to the circle.
+        double fx = paint.focal * kGradientHalf;
+        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+          double dx = gx(i) - fx, dy = gy(i), len = std::sqrt(dx * dx + dy * dy);
           double t = 0;
           if (len > 1e-9) {
-            double ux = dx / len;
-            double b = fx * ux;
+            double b = fx * dx / len;
             double s = -b + std::sqrt(std::max(0.0, b * b - fx * fx + kGradientHalf * kGradientHalf));
             t = s > 1e-9 ? len / s : 1;
           }
-          src = paint.lut[int(Spreaded(t, paint.spread) * 255 + 0.5)];
-          break;
-        }
-        case FillKind::Bitmap:
-        default:
-          src = SampleBitmap(*paint.image, gx, gy, paint.repeat, paint.smooth);
-          if (!paint.cxIdentity) src = TransformPremultiplied(src, paint.cx);
-          break;
+          return lut(t);
+        });
+        break;
       }
-      uint32_t sa = Div255((src >> 24) * k);
-      if (sa == 0) continue;
-      uint32_t d = row[i];
-      uint32_t inv255 = 255 - sa;
-      uint32_t r = Div255(((src >> 16) & 255) * k) + Div255(((d >> 16) & 255) * inv255);
-      uint32_t g = Div255(((src >> 8) & 255) * k) + Div255(((d >> 8) & 255) * inv255);
-      uint32_t b = Div255((src & 255) * k) + Div255((d & 255) * inv255);
-      row[i] = std::min<uint32_t>(r, 255) << 16 | std::min<uint32_t>(g, 255) << 8 | std::min<uint32_t>(b, 255);
+      case FillKind::Bitmap:
+        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+          uint32_t src = SampleBitmap(*paint.image, gx(i), gy(i), paint.repeat, paint.smooth);
+          return paint.cxIdentity ? src : TransformPremultiplied(src, paint.cx);
+        });
+        break;
     }
-  });
+  };
+  // Runs inside the outline: an opaque colour over them is a plain fill.
+  auto fill = [&](int32_t y, int32_t x0, int32_t count, float c) {
+    uint32_t k = uint32_t(c * 255 + 0.5f);
+    if (paint.kind == FillKind::Solid && !target.mask && !target.maskOut && k == 255) {
+      uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x0;
+      uint32_t src = paint.solid;
+      if ((src >> 24) == 255) {
+        std::fill(row, row + count, src & 0xFFFFFF);
+        return;
+      }
+      // A translucent colour: its share is the same in every pixel of the run.
+      uint32_t keep = 255 - (src >> 24);
+      uint32_t sr = (src >> 16) & 255, sg = (src >> 8) & 255, sb = src & 255;
+      for (int32_t i = 0; i < count; ++i) {
+        uint32_t d = row[i];
+        uint32_t r = std::min<uint32_t>(sr + Div255(((d >> 16) & 255) * keep), 255);
+        uint32_t g = std::min<uint32_t>(sg + Div255(((d >> 8) & 255) * keep), 255);
+        uint32_t b = std::min<uint32_t>(sb + Div255((d & 255) * keep), 255);
+        row[i] = r << 16 | g << 8 | b;
+      }
+      return;
+    }
+    if (constant.size() < size_t(count)) constant.resize(count);
+    std::fill(constant.begin(), constant.begin() + count, c);
+    span(y, x0, count, constant.data());
+  };
+  raster_.Sweep(span, fill);
 }
 
 void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, Target target,

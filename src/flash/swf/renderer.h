@@ -55,6 +55,7 @@ class Renderer {
   size_t objects_ = 0, segments_ = 0;
   std::vector<std::vector<uint8_t>> spareMasks_;
   const Image* directImage_ = nullptr;  // a bitmap placed by itself
+  std::vector<float> constantCoverage_;
 };
 
 // The movie's place in a window of the given size, as the control's ScaleMode (0 show all,
