@@ -285,8 +285,21 @@ TEST(SwfStroke, LinesHaveTheirWidthAndRoundCaps) {
   EXPECT_EQ(b.GetPixel(20, 11), kWhite);
   EXPECT_EQ(b.GetPixel(20, 18), kWhite);
   EXPECT_TRUE(Near(b.GetPixel(30, 15), kBlack, 40));  // the cap beyond the end point
+  // Where cap and line overlap, they unite.
+  EXPECT_EQ(b.GetPixel(29, 14), kBlack);
+  EXPECT_EQ(b.GetPixel(10, 15), kBlack);
   EXPECT_EQ(b.GetPixel(32, 15), kWhite);
   EXPECT_EQ(b.GetPixel(31, 12), kWhite);  // round, not square
+}
+
+TEST(SwfStroke, CornersJoinRoundWithoutGaps) {
+  ShapeWriter s(3, {}, {{120, {0, 0, 0}}});  // 6 pixels wide
+  s.Style(0, 0, 1).MoveTo(200, 200).LineTo(600, 200).LineTo(600, 500);
+  Bitmap b = DrawMovie(OneShape(s));
+  for (auto [x, y] : {std::pair{30, 10}, {31, 9}, {32, 11}, {28, 8}, {30, 12}, {29, 10}})
+    EXPECT_EQ(b.GetPixel(x, y), kBlack) << x << "," << y;
+  EXPECT_EQ(b.GetPixel(34, 6), kWhite);  // round outside the corner, not square
+  EXPECT_EQ(b.GetPixel(26, 14), kWhite);
 }
 
 TEST(SwfStroke, AHairlineIsOnePixelWideAtAnyScale) {

@@ -519,7 +519,7 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     auto disc = [&](double cx0, double cy0) {
       double px = cx0 + r, py = cy0;
       for (int s = 1; s <= sides; ++s) {
-        double a = -2 * M_PI * s / sides;
+        double a = 2 * M_PI * s / sides;
         double qx = cx0 + r * std::cos(a), qy = cy0 + r * std::sin(a);
         raster_.Line(px, py, qx, qy);
         px = qx;
@@ -538,7 +538,7 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
         double len = std::sqrt(dx * dx + dy * dy);
         if (len < 1e-9) continue;
         double nx = -dy / len * r, ny = dx / len * r;
-        // Wound as the discs are (clockwise on the screen).
+        // Wound as the discs are (clockwise on the screen, y pointing down).
         Point q[4] = {{pts[k].x - nx, pts[k].y - ny}, {pts[k + 1].x - nx, pts[k + 1].y - ny},
                       {pts[k + 1].x + nx, pts[k + 1].y + ny}, {pts[k].x + nx, pts[k].y + ny}};
         for (int j = 0; j < 4; ++j) raster_.Line(q[j].x, q[j].y, q[(j + 1) % 4].x, q[(j + 1) % 4].y);
