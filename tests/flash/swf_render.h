@@ -21,10 +21,11 @@ inline std::unique_ptr<swf::Player> PlayerOf(const std::vector<uint8_t>& movie) 
 }
 
 inline Bitmap Draw(const swf::Player& player, int32_t width, int32_t height, int32_t scaleMode = 0,
-                   int32_t alignMode = 0, swf::Rgba background = {255, 255, 255, 255}) {
+                   int32_t alignMode = 0, swf::Rgba background = {255, 255, 255, 255},
+                   TextRenderer* text = nullptr) {
   Bitmap out(width, height, PixelFormat::Xrgb8888);
   const swf::SwfFile& f = player.GetMovie().File();
-  swf::Renderer renderer;
+  swf::Renderer renderer(text);
   swf::Rgba bg = player.Background().value_or(background);
   renderer.Render(player, out, swf::ViewMatrix({f.xMin, f.xMax, f.yMin, f.yMax}, width, height, scaleMode, alignMode),
                   bg);

@@ -379,3 +379,57 @@ TEST(SwfFile, DamagedShapesAndTagsDrawWhatIsWhole) {
 
 }  // namespace
 }  // namespace vitrine::flash_test
+
+namespace vitrine::flash_test {
+namespace {
+
+// Records what it is asked to draw, and marks the text's first cell.
+class RecordingText final : public TextRenderer {
+ public:
+  struct Call {
+    Font font;
+    int32_t x, y;
+    std::string text;
+  };
+  TextExtent Measure(const Font& font, std::string_view text) override { return {int32_t(text.size()) * 6, 12}; }
+  void Draw(Canvas& canvas, const Font& font, int32_t x, int32_t y, std::string_view text) override {
+    calls.push_back({font, x, y, std::string(text)});
+    canvas.Target().SetPixel(x, y, font.Colour);
+  }
+  std::vector<Call> calls;
+};
+
+TEST(SwfEditText, TextFieldsAreDrawnInAFallbackFaceLineByLine) {
+  BitWriter e;
+  e.U16(1);
+  WriteRect(e, 0, 600, 0, 400);
+  e.U8(0x80 | 0x04 | 0x01);  // text, colour, font
+  e.U8(0x02);                // HTML
+  e.U16(9);                  // a font the movie never defines
+  e.U16(240);                // 12 pixels
+  WriteColour(e, {200, 0, 0}, true);
+  e.String("field");
+  e.String("<p>Hello &amp; welcome</p><p>Line <b>two</b></p>");
+  std::vector<uint8_t> tags;
+  Tag(tags, code::DefineEditText, e.Take());
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1, .matrix = Translate(100, 60)}));
+  Show(tags);
+  auto player = PlayerOf(MovieOf(40, 30, 1, tags));
+  RecordingText text;
+  Bitmap b = Draw(*player, 40, 30, 0, 0, {255, 255, 255, 255}, &text);
+  ASSERT_EQ(text.calls.size(), 2u);
+  EXPECT_EQ(text.calls[0].text, "Hello & welcome");
+  EXPECT_EQ(text.calls[1].text, "Line two");
+  EXPECT_EQ(text.calls[0].font.Height, -12);
+  EXPECT_EQ(text.calls[0].font.Colour, RGBColor(200, 0, 0));
+  // Inside the field's 2-pixel gutter, one measured line apart.
+  EXPECT_EQ(text.calls[0].x, 7);
+  EXPECT_EQ(text.calls[0].y, 5);
+  EXPECT_EQ(text.calls[1].y, 17);
+  EXPECT_EQ(b.GetPixel(7, 5), RGBColor(200, 0, 0));
+  // Without a text renderer the field draws nothing.
+  EXPECT_EQ(Draw(*player, 40, 30).GetPixel(7, 5), kWhite);
+}
+
+}  // namespace
+}  // namespace vitrine::flash_test
