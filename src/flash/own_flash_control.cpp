@@ -104,7 +104,6 @@ void OwnFlashControl::Paint(Bitmap& screen) {
     if (player_) {
       const swf::SwfFile& f = player_->GetMovie().File();
       swf::SwfRect stage{f.xMin, f.xMax, f.yMin, f.yMax};
-      renderer_ = swf::Renderer(text_);
       renderer_.Render(*player_, work_, swf::ViewMatrix(stage, w, h, scaleMode_, alignMode_), background);
     } else {
       uint32_t bg = uint32_t(background.r) << 16 | uint32_t(background.g) << 8 | background.b;

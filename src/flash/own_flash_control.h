@@ -19,7 +19,7 @@ namespace vitrine {
 // The largest movie file read.
 inline constexpr size_t kMaxMovieFileBytes = 64u << 20;
 // Frames played at most in one catch-up with the clock; a longer gap skips the time.
-inline constexpr uint64_t kMaxCatchUpFrames = 2000;
+inline constexpr uint64_t kMaxCatchUpFrames = 256;
 
 class OwnFlashControl final : public FlashControl {
  public:
@@ -76,7 +76,7 @@ class OwnFlashControl final : public FlashControl {
   int32_t scaleMode_ = 0, alignMode_ = 0;
   std::optional<MovieHeader> header_;
   std::unique_ptr<swf::Player> player_;
-  swf::Renderer renderer_{nullptr};
+  swf::Renderer renderer_{text_};
   uint16_t frameRate_ = 0;
   // Frame intervals counted since clockStartMs_.
   uint64_t clockStartMs_ = 0, ticks_ = 0;

@@ -379,3 +379,28 @@ TEST(SwfView, ScaleAndAlignModesPlaceTheStageInTheWindow) {
 
 }  // namespace
 }  // namespace vitrine::flash_test
+
+namespace vitrine::flash_test {
+namespace {
+
+TEST(SwfBudget, AHostileStrokeStopsAtTheFramesBudget) {
+  // 20000 zig-zag edges of the widest line there is, scaled up a hundredfold: every disc and
+  // segment would cross the whole frame.
+  ShapeWriter s(3, {}, {{65535, {0, 0, 0}}});
+  s.Style(0, 0, 1).MoveTo(0, 0);
+  for (int i = 1; i <= 20000; ++i) s.LineTo((i % 2) * 8000, i % 3 * 10);
+  std::vector<uint8_t> tags;
+  Tag(tags, 32, s.DefineShape(1, 0, 8000, 0, 8000));
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1, .matrix = Scale(100, 100)}));
+  Tag(tags, code::ShowFrame, {});
+  auto player = PlayerOf(MovieOf(400, 400, 1, tags));
+  ASSERT_TRUE(player);
+  Bitmap out(400, 400, PixelFormat::Xrgb8888);
+  swf::Renderer renderer;
+  renderer.Render(*player, out, swf::ViewMatrix({0, 8000, 0, 8000}, 400, 400, 0, 0), {});
+  EXPECT_LE(renderer.RasterWork(), swf::kMaxRasterWork + (uint64_t(1) << 20));
+  EXPECT_EQ(out.GetPixel(200, 200), kBlack);  // what was drawn before the budget ran out
+}
+
+}  // namespace
+}  // namespace vitrine::flash_test

@@ -41,6 +41,7 @@ std::shared_ptr<const Character> Player::Lookup(uint16_t id) const {
 
 void Player::GotoFrame(uint32_t frame) {
   if (FrameCount() == 0) return;
+  stepBudget_ = kMaxTagsPerStep;
   std::vector<FrameAction> actions;
   Seek(root_, frame, &actions);
   root_.playing = false;
@@ -49,6 +50,7 @@ void Player::GotoFrame(uint32_t frame) {
 
 void Player::Tick() {
   ++tick_;
+  stepBudget_ = kMaxTagsPerStep;
   Advance(root_);
   AdvanceChildren(root_);
 }
@@ -120,6 +122,8 @@ void Player::RunActions(Clip& clip, std::vector<FrameAction> actions) {
 void Player::RunFrame(Clip& clip, uint32_t frame, std::vector<FrameAction>* actions) {
   if (frame >= clip.timeline->frames.size()) return;
   for (const Tag& t : clip.timeline->frames[frame]) {
+    if (stepBudget_ == 0) return;
+    --stepBudget_;
     try {
       switch (t.code) {
         case tag::PlaceObject:

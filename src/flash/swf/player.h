@@ -17,6 +17,9 @@ namespace vitrine::swf {
 inline constexpr size_t kMaxDisplayObjects = 100000;
 // Sprites inside sprites deeper than this stay empty (a sprite may place itself).
 inline constexpr int kMaxNesting = 24;
+// Tags run at most in one frame interval (or one goto); a movie that jumps back and forth
+// over a long timeline stops where this runs out, and goes on from there the next time.
+inline constexpr size_t kMaxTagsPerStep = 100000;
 
 struct Clip;
 
@@ -79,6 +82,7 @@ class Player {
   std::optional<Rgba> background_;
   uint64_t tick_ = 0;
   size_t objects_ = 0;
+  size_t stepBudget_ = kMaxTagsPerStep;
 };
 
 }  // namespace vitrine::swf

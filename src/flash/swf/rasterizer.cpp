@@ -89,6 +89,7 @@ void Rasterizer::Cells(double px0, double py0, double px1, double py1) {
   int32_t w = box_.right - box_.left;
   int32_t yStart = int32_t(std::floor(py0));
   int32_t yEnd = std::min(int32_t(std::ceil(py1)), box_.bottom - box_.top);
+  if (yEnd > yStart) work_ += uint64_t(yEnd - std::max(yStart, 0));
   for (int32_t y = std::max(yStart, 0); y < yEnd; ++y) {
     float* a = acc_.data() + size_t(y) * stride_;
     double dy = std::min(double(y + 1), py1) - std::max(double(y), py0);

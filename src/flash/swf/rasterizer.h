@@ -20,6 +20,10 @@ class Rasterizer {
   // Starts a new outline whose coverage is wanted inside box (already clipped to the surface).
   void Begin(const PixelBox& box);
   const PixelBox& Box() const { return box_; }
+  // Rows and pixels gone through since the counter was last reset: the measure of a frame's
+  // cost that the renderer keeps within its budget.
+  uint64_t Work() const { return work_; }
+  void ResetWork() { work_ = 0; }
 
   void Line(double x0, double y0, double x1, double y1);
   // A quadratic curve, flattened into lines that stay within 1/4 pixel of it.
@@ -35,6 +39,7 @@ class Rasterizer {
       int32_t& lo = rowLeft_[row];
       int32_t& hi = rowRight_[row];
       if (lo > hi) continue;
+      work_ += uint64_t(w - lo);
       float* a = acc_.data() + size_t(row) * stride_;
       float sum = 0;
       int32_t end = std::min(hi + 1, w);
@@ -89,6 +94,7 @@ class Rasterizer {
   std::vector<float> cov_, constant_;
   std::vector<int32_t> rowLeft_, rowRight_;
   int32_t rowMin_ = INT32_MAX, rowMax_ = INT32_MIN;
+  uint64_t work_ = 0;
 };
 
 }  // namespace vitrine::swf

@@ -41,7 +41,7 @@ double SrgbToLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 
 double LinearToSrgb(double v) { return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055; }
 
 // Flattens one path's edges, mapped by m, into a polyline.
-void Flatten(const Path& path, const Matrix& m, Polyline& out) {
+void Flatten(const Path& path, const Matrix& m, Polyline& out, size_t& points) {
   out.points.clear();
   out.left = out.top = 1e30;
   out.right = out.bottom = -1e30;
@@ -63,6 +63,8 @@ void Flatten(const Path& path, const Matrix& m, Polyline& out) {
     double ddx = x0 - 2 * cx + x1, ddy = y0 - 2 * cy + y1;
     double dev = std::sqrt(ddx * ddx + ddy * ddy) / 4;
     int n = std::clamp(int(std::ceil(std::sqrt(dev / kTolerance))), 1, 256);
+    points += size_t(n);
+    if (points > kMaxDrawnSegments) return;
     for (int i = 1; i <= n; ++i) {
       double t = double(i) / n, u = 1 - t;
       out.Add(u * u * x0 + 2 * u * t * cx + t * t * x1, u * u * y0 + 2 * u * t * cy + t * t * y1);
@@ -130,6 +132,7 @@ void Renderer::Render(const Player& player, Bitmap& surface, const Matrix& view,
   player_ = &player;
   surface_ = &surface;
   objects_ = segments_ = 0;
+  raster_.ResetWork();
   uint32_t bg = uint32_t(background.r) << 16 | uint32_t(background.g) << 8 | background.b;
   for (int32_t y = 0; y < surface.Height(); ++y) {
     uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y));
@@ -448,8 +451,8 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
   std::vector<Polyline> lines(shape.paths.size());
   for (size_t i = 0; i < shape.paths.size(); ++i) {
     segments_ += shape.paths[i].edges.size();
-    if (segments_ > kMaxDrawnSegments) return;
-    Flatten(shape.paths[i], m, lines[i]);
+    Flatten(shape.paths[i], m, lines[i], segments_);
+    if (OverBudget()) return;
   }
   // Fills, one style at a time: a path adds its lines forward for the style on its right
   // and backward for the style on its left, so each style's outline winds one way.
@@ -466,6 +469,7 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
       bottom = std::max(bottom, lines[i].bottom);
     }
     if (!any) continue;
+    if (OverBudget()) return;
     Paint paint;
     FillStyle fill = shape.fills[style - 1];
     if (fillColour) {
@@ -507,6 +511,7 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
       bottom = std::max(bottom, lines[i].bottom + r);
     }
     if (!any) continue;
+    if (OverBudget()) return;
     Paint paint;
     FillStyle fill;
     if (ls.hasFill) fill = ls.fill;
@@ -530,7 +535,10 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
       if (shape.paths[i].line != style) continue;
       const auto& pts = lines[i].points;
       segments_ += pts.size() * (sides + 4);
-      if (segments_ > kMaxDrawnSegments) return;
+      if (OverBudget()) {
+        Shade(paint, target);  // leaves the rasteriser clean for the next frame
+        return;
+      }
       for (size_t k = 0; k < pts.size(); ++k) {
         disc(pts[k].x, pts[k].y);
         if (k + 1 == pts.size()) break;

@@ -17,6 +17,9 @@ namespace vitrine::swf {
 // What one frame may draw at most; what lies beyond is left out of that frame.
 inline constexpr size_t kMaxDrawnObjects = 20000;
 inline constexpr size_t kMaxDrawnSegments = 4u << 20;
+// Rows crossed by lines plus pixels swept, per frame (a full 1920 x 1080 frame of 200 shapes
+// takes some 10 million); what a frame would do beyond it is left out.
+inline constexpr uint64_t kMaxRasterWork = 200u << 20;
 
 class Renderer {
  public:
@@ -27,6 +30,7 @@ class Renderer {
   void Render(const Player& player, Bitmap& surface, const Matrix& view, Rgba background);
 
   size_t DrawnSegments() const { return segments_; }
+  uint64_t RasterWork() const { return raster_.Work(); }
 
  private:
   struct Target {
@@ -44,6 +48,7 @@ class Renderer {
                  const Rgba* fillColour = nullptr);
   void DrawText(const StaticText& text, const Matrix& m, const CxForm& cx, Target target);
   void DrawEditText(const EditText& edit, const Matrix& m, const CxForm& cx, Target target);
+  bool OverBudget() const { return segments_ > kMaxDrawnSegments || raster_.Work() > kMaxRasterWork; }
   bool MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& cx, Paint& paint);
   void Shade(const Paint& paint, Target target);
   std::vector<uint8_t> TakeMask();
