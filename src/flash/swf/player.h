@@ -14,7 +14,7 @@
 namespace vitrine::swf {
 
 // Live display objects over all sprites; placements beyond it are not made.
-inline constexpr size_t kMaxDisplayObjects = 100000;
+inline constexpr size_t kMaxDisplayObjects = 20000;
 // Sprites inside sprites deeper than this stay empty (a sprite may place itself).
 inline constexpr int kMaxNesting = 24;
 // Tags run at most in one frame interval (or one goto); a movie that jumps back and forth
