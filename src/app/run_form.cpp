@@ -23,13 +23,6 @@ class TfRun::ProjectMessages final : public MessageSink {
 namespace {
 // At most this many characters of an item's transition list are parsed.
 constexpr size_t kTransitionListLimit = 1025;
-
-// Placement inside a range that may be negative (a picture larger than the show area):
-// centred then, as the random range would otherwise be empty.
-int32_t PlaceIn(int32_t room, bool random) {
-  if (random && room > 0) return Random(room);
-  return room / 2;
-}
 }  // namespace
 
 TfRun::TfRun(ShowPlatform& platform, std::vector<std::string> args)
@@ -286,12 +279,17 @@ void TfRun::LoadCurrentPicture(TPictureInfo& item) {
       break;  // the bitmap keeps its previous size and content
   }
 
-  PictureLeft_ = PlaceIn(ShowWidth - pictureBitmap_.Width(), Project->RandomPosition);
-  PictureTop_ = PlaceIn(ShowHeight - pictureBitmap_.Height(), Project->RandomPosition);
+  PlaceIn(ShowWidth, ShowHeight, pictureBitmap_.Width(), pictureBitmap_.Height());
   if (item.Transparent) {
     Canvas compose(composeBitmap_);
     BlendTransparent(pictureBitmap_, compose, PictureLeft_, PictureTop_);
   }
+}
+
+void TfRun::PlaceIn(int32_t areaWidth, int32_t areaHeight, int32_t width, int32_t height) {
+  auto place = [this](int32_t room) { return Project->RandomPosition && room > 0 ? Random(room) : room / 2; };
+  PictureLeft_ = place(areaWidth - width);
+  PictureTop_ = place(areaHeight - height);
 }
 
 void TfRun::ShowTimerTimer() {

@@ -78,6 +78,10 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   int32_t NextItemIndex();
   void PrepareShowItem(int32_t index);
   void LoadCurrentPicture(TPictureInfo& item);
+  // Places a width x height picture or video inside an area of the given size (PictureLeft_,
+  // PictureTop_): at random when the project asks for it, else centred; centred as well when
+  // it is larger than the area, as the random range would be empty.
+  void PlaceIn(int32_t areaWidth, int32_t areaHeight, int32_t width, int32_t height);
   void ShowTimerTimer();
 
   // --- Composition ----------------------------------------------------------------------------

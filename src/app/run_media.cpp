@@ -134,9 +134,7 @@ void TfRun::PlayVideo(const std::string& path, TPictureInfo& item) {
       default: break;
     }
   }
-  auto place = [&](int32_t room) { return Project->RandomPosition && room > 0 ? Random(room) : room / 2; };
-  PictureLeft_ = place(panelW - VideoWidth);
-  PictureTop_ = place(panelH - VideoHeight);
+  PlaceIn(panelW, panelH, VideoWidth, VideoHeight);
   platform_.Window.SetVideoPanel({PictureLeft_, PictureTop_, PictureLeft_ + VideoWidth, PictureTop_ + VideoHeight},
                                  true);
   mp_->SetDisplayRect({0, 0, VideoWidth, VideoHeight});
@@ -169,19 +167,7 @@ void TfRun::StartFlashItem(TPictureInfo& item) {
   Canvas(composeBitmap_).FillRect({0, 0, ShowWidth, ShowHeight}, static_cast<Color>(item.FlashSettings.BackgroundColor));
   surfaceCanvas_.Draw(0, 0, composeBitmap_);
   PresentAll();
-  const auto& f = item.FlashSettings;
-  FlashDisplayRecord record;
-  record.BackgroundColor = f.BackgroundColor;
-  record.AlignMode = f.AlignMode;
-  record.ScaleMode = f.ScaleMode;
-  record.StartFrame = FlashPosition;
-  record.StopMode = f.StopMode;
-  record.StopFrame = f.StopFrame;
-  record.Flag7 = f.Flag67;
-  record.Flag8 = f.Flag68;
-  record.PlaySeconds = f.PlaySeconds;
-  record.MoveToFlash = f.MoveToFlash;
-  record.ClicksToFlash = f.ClicksToFlash;
+  FlashDisplayRecord record{item.FlashSettings, FlashPosition};
   FlashPlaying = true;
   std::string path = Project->ExtractPictureFile(item.PackageIndex);
   if (path.empty()) return;

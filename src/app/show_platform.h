@@ -3,6 +3,7 @@
 // platform, the Windows platform and the tests each fill one.
 #include "core/file_system.h"
 #include "flash/flash_window_host.h"
+#include "package/show_messages.h"
 #include "platform/event_loop.h"
 #include "platform/media_player.h"
 #include "platform/services.h"
@@ -23,12 +24,5 @@ struct ShowPlatform {
   TextPainter& Text;
   FlashWindowHost& Flash;
 };
-
-// Private messages of the show window (posted or sent to its handle).
-inline constexpr uint32_t WM_STARTMUSIC = 0x572;
-inline constexpr uint32_t WM_STOPMUSIC = 0x573;
-inline constexpr uint32_t WM_PAUSEMUSIC = 0x574;
-inline constexpr uint32_t WM_RESUMEMUSIC = 0x575;
-inline constexpr uint32_t WM_RELOADSETTINGS = 0x576;
 
 }  // namespace vitrine

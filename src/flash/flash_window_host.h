@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "package/flash_display_settings.h"
+#include "package/show_messages.h"
 #include "platform/event_loop.h"
 #include "raster/bitmap.h"
 
@@ -13,22 +15,10 @@ namespace vitrine {
 
 class TRWSetting;
 
-inline constexpr uint32_t WM_FLASHFINISHED = 0x485;
-inline constexpr uint32_t WM_FLASHPOSITION = 0x486;
-inline constexpr uint32_t WM_STOPSHOW = 0x571;
-
-// What the show window hands over, in this order.
-struct FlashDisplayRecord {
-  int32_t BackgroundColor = 0;  // 0x00BBGGRR
-  int32_t AlignMode = 0;
-  int32_t ScaleMode = 0;
+// What the show window hands over: the item's display settings as its record gives them, and
+// the frame to start at.
+struct FlashDisplayRecord : FlashDisplaySettings {
   int32_t StartFrame = 0;
-  int32_t StopMode = 3;
-  int32_t StopFrame = 0;
-  uint8_t Flag7 = 0, Flag8 = 0;  // carried, not used by the window
-  int32_t PlaySeconds = 0;
-  uint8_t MoveToFlash = 0;
-  uint8_t ClicksToFlash = 0;
 };
 
 class FlashWindowHost {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "package/record_fields.h"
+
 namespace vitrine {
 
 constexpr int32_t kDefaultCharset = 1;  // DEFAULT_CHARSET
@@ -24,5 +26,9 @@ struct FontRecord {
   // The style digits that give this font's style, in ascending order.
   std::string StyleDigits() const;
 };
+
+// The five fields of a font in an item record, keyed by their offset from the font's first
+// key (9 for the caption font, 19 for the description font).
+FieldTable<FontRecord> FontFields();
 
 }  // namespace vitrine

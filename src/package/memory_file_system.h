@@ -1,6 +1,8 @@
 #pragma once
 // Files held in memory, for tests and fuzzing: a package can be built, read and damaged
-// without touching the disk.
+// without touching the disk. An open file reads the bytes in Files without copying them (a
+// show opens its package of many megabytes once); WriteFile and Delete first give the files
+// open at that path a copy of what they had, so they read on as from a file opened before.
 #include <map>
 #include <memory>
 #include <set>
@@ -10,6 +12,8 @@
 #include "core/file_system.h"
 
 namespace vitrine {
+
+class MemoryFile;
 
 class MemoryFileSystem final : public FileSystem {
  public:
@@ -28,6 +32,12 @@ class MemoryFileSystem final : public FileSystem {
   char Separator() const override { return '/'; }
 
   int64_t BytesRead = 0;
+
+ private:
+  friend class MemoryFile;
+  // Hands each open file of the path its own copy of the bytes.
+  void DetachOpenFiles(const std::string& path);
+  std::multimap<std::string, MemoryFile*> open_;
 };
 
 }  // namespace vitrine

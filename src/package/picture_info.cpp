@@ -22,85 +22,92 @@ namespace {
 constexpr size_t kFileNameLimit = 255;
 
 using P = TPictureInfo;
-const PictureField kPictureFields[] = {
-    {"PackageIndex", 1, &P::PackageIndex, 0},
-    {"FileName", 2, &P::FileName, kFileNameLimit},
-    {"DataSize", 3, &P::DataSize, 0},
-    {"Transparent", 5, &P::Transparent, 0},
-    {"MusicDuring", 6, &P::MusicDuring, 0},
-    {"CaptionVisible", 7, &P::CaptionVisible, 0},
-    {"Caption", 8, &P::Caption, 99},
-    {"CaptionPosition", 14, &P::CaptionPosition, 0},
-    {"CaptionX", 15, &P::CaptionX, 0},
-    {"CaptionY", 16, &P::CaptionY, 0},
-    {"MemoVisible", 17, &P::MemoVisible, 0},
-    {"MemoText", 24, &P::MemoText, 4097},
-    {"MemoPosition", 25, &P::MemoPosition, 0},
-    {"MemoX", 26, &P::MemoX, 0},
-    {"MemoY", 27, &P::MemoY, 0},
-    {"RandomTransition", 34, &P::RandomTransition, 0},
-    {"TransitionSpeed", 35, &P::TransitionSpeed, 0},
-    {"Transitions", 36, &P::Transitions, 1024},
-    {"PictureType", 45, &P::PictureType, 0},
-    {"BackgroundKinds", 46, &P::BackgroundKinds, 9},
-    {"PlainBackgroundColor", 47, &P::PlainBackgroundColor, 0},
-    {"GradientColor1", 48, &P::GradientColor1, 0},
-    {"GradientColor2", 49, &P::GradientColor2, 0},
-    {"GradientStyles", 50, &P::GradientStyles, 49},
-    {"Kind", 52, &P::Kind, 0},
-    {"VideoSizeMode", 53, &P::VideoSizeMode, 0},
-    {"BackgroundSources", 57, &P::BackgroundSources, 9},
-    {"BackgroundImages", 58, &P::BackgroundImages, 300},
-    {"RandomGradientColors", 59, &P::RandomGradientColors, 0},
-    {"RandomBackgroundColor", 60, &P::RandomBackgroundColor, 0},
-    {"BackgroundImageMode", 61, &P::BackgroundImageMode, 0},
-    {"TileCount", 62, &P::TileCount, 0},
-    {"IsBackgroundImage", 63, &P::IsBackgroundImage, 0},
-    {"RandomTileCount", 64, &P::RandomTileCount, 0},
+using K = FieldKind;
+const FieldSpec<P> kPictureFields[] = {
+    {"PackageIndex", 1, K::Integer, &P::PackageIndex, 0, "0",
+     "the item's position among the items, which is also its entry in the index; pack sets it"},
+    {"FileName", 2, K::Text, &P::FileName, kFileNameLimit, "empty",
+     "the item's file name as stored; its extension names the temporary file a video or Flash item plays "
+     "from, and an item that is not embedded is read from it; pack sets it from File"},
+    {"DataSize", 3, K::Integer, &P::DataSize, 0, "0", "byte length of the item's data in the package; pack sets it"},
+    {"Transparent", 5, K::Boolean, &P::Transparent, 0, "false",
+     "the colour of the picture's top-left pixel shows what lies beneath instead"},
+    {"MusicDuring", 6, K::Boolean, &P::MusicDuring, 0, "true", "music plays while the item is shown; false pauses it"},
+    {"CaptionVisible", 7, K::Boolean, &P::CaptionVisible, 0, "true", "the caption is drawn"},
+    {"Caption", 8, K::Text, &P::Caption, 99, "empty", "the caption, one line"},
+    {"CaptionPosition", 14, K::Integer, &P::CaptionPosition, 0, "0",
+     "0 top centre, 1 top left, 2 top right, 3 bottom centre, 4 bottom left, 5 bottom right, 6 centre, "
+     "7 middle left, 8 middle right, 9 at CaptionX, CaptionY"},
+    {"CaptionX", 15, K::Integer, &P::CaptionX, 0, "0", "left edge of the caption in position 9, in pixels"},
+    {"CaptionY", 16, K::Integer, &P::CaptionY, 0, "0", "top edge of the caption in position 9, in pixels"},
+    {"MemoVisible", 17, K::Boolean, &P::MemoVisible, 0, "true", "the description text is drawn"},
+    {"MemoText", 24, K::Text, &P::MemoText, 4097, kDefaultMemoText,
+     "the description text; lines are separated by CR LF (\\r\\n)"},
+    {"MemoPosition", 25, K::Integer, &P::MemoPosition, 0, "3", "where the description stands, as CaptionPosition"},
+    {"MemoX", 26, K::Integer, &P::MemoX, 0, "0", "left edge of the description in position 9"},
+    {"MemoY", 27, K::Integer, &P::MemoY, 0, "0", "top edge of the description in position 9"},
+    {"RandomTransition", 34, K::Boolean, &P::RandomTransition, 0, "true",
+     "the transition is drawn at random from Transitions; false: in list order"},
+    {"TransitionSpeed", 35, K::Integer, &P::TransitionSpeed, 0, "25",
+     "pixels the transition advances per frame, 1 (slow) to 50 (fast)"},
+    {"Transitions", 36, K::TransitionList, &P::Transitions, 1024, "every transition, 0 to 160",
+     "the transitions that may bring the item in"},
+    {"PictureType", 45, K::Integer, &P::PictureType, 0, "2",
+     "which reader decodes the data (1 bitmap, 2 JPEG, 3 SGI, 4 Autodesk, 5 TIFF, 6 Targa, 7 PCX, 8 Photo CD, "
+     "9 PPM, 10 CUT, 11 GIF, 12 RLA, 13 PSD, 14 Paint Shop Pro, 15 PNG; -1 for video and Flash); pack sets it "
+     "from the file's first bytes"},
+    {"BackgroundKinds", 46, K::IntegerList, &P::BackgroundKinds, 9, "0;",
+     "the backgrounds to draw one from at random: 0 plain colour, 1 picture, 2 gradient"},
+    {"PlainBackgroundColor", 47, K::Colour, &P::PlainBackgroundColor, 0, "#000000 (black)",
+     "colour of a plain background when RandomBackgroundColor is false"},
+    {"GradientColor1", 48, K::Colour, &P::GradientColor1, 0, "a random pair from the gradient tables",
+     "first gradient colour when RandomGradientColors is false"},
+    {"GradientColor2", 49, K::Colour, &P::GradientColor2, 0, "a random pair from the gradient tables",
+     "second gradient colour when RandomGradientColors is false"},
+    {"GradientStyles", 50, K::IntegerList, &P::GradientStyles, 49, "0; 1; 2; 3; 4; 5; 6; 7; 8; 9; 10; 11;",
+     "the gradient styles to draw one from at random: 0 to 3 from the top, bottom, left, right; 4 to 7 from "
+     "and to the middle; 8 to 11 rectangles and ellipses to and from the centre"},
+    {"Kind", 52, K::Integer, &P::Kind, 0, "0", "0 picture, 1 Flash movie, 2 video"},
+    {"VideoSizeMode", 53, K::Integer, &P::VideoSizeMode, 0, "0", "how a video is sized in its panel, 0 to 5"},
+    {"BackgroundSources", 57, K::IntegerList, &P::BackgroundSources, 9, "1;",
+     "where a picture background comes from, drawn at random: 0 the desktop, 1 another item of the show, "
+     "2 a background image"},
+    {"BackgroundImages", 58, K::IntegerList, &P::BackgroundImages, 300, "empty",
+     "which items marked IsBackgroundImage may serve as background source 2"},
+    {"RandomGradientColors", 59, K::Boolean, &P::RandomGradientColors, 0, "true",
+     "gradient colours are drawn from the gradient tables each time"},
+    {"RandomBackgroundColor", 60, K::Boolean, &P::RandomBackgroundColor, 0, "true",
+     "the plain background colour is drawn from the font colour table each time"},
+    {"BackgroundImageMode", 61, K::Integer, &P::BackgroundImageMode, 0, "2",
+     "how a picture background is drawn: 0 stretched, 1 fitted and centred on black, 2 tiled, 3 one of these "
+     "at random"},
+    {"TileCount", 62, K::Integer, &P::TileCount, 0, "20 to 39 at random", "tiles across a tiled background"},
+    {"IsBackgroundImage", 63, K::Boolean, &P::IsBackgroundImage, 0, "false",
+     "the item is not shown itself; it only serves as a background image"},
+    {"RandomTileCount", 64, K::Boolean, &P::RandomTileCount, 0, "true", "the tile count is drawn at random each time"},
 };
 
 using F = FlashDisplaySettings;
-const FlashField kFlashFields[] = {
-    {54, &F::AlignMode}, {55, &F::ScaleMode},  {56, &F::BackgroundColor}, {65, &F::StopMode},
-    {66, &F::StopFrame}, {67, &F::Flag67},     {68, &F::Flag68},          {69, &F::PlaySeconds},
-    {70, &F::MoveToFlash}, {71, &F::ClicksToFlash},
+const FieldSpec<F> kFlashFields[] = {
+    {"AlignMode", 54, K::Integer, &F::AlignMode, 0, "0", "the Flash control's alignment of the movie"},
+    {"ScaleMode", 55, K::Integer, &F::ScaleMode, 0, "0", "the Flash control's scaling of the movie"},
+    {"BackgroundColor", 56, K::Colour, &F::BackgroundColor, 0, "#000000",
+     "the movie's background; the screen is filled with it before the movie starts"},
+    {"StopMode", 65, K::Integer, &F::StopMode, 0, "3",
+     "when the movie ends: 0 at StopFrame, 1 after PlaySeconds, 2 never (it runs until the show ends), 3 at "
+     "the movie's own end"},
+    {"StopFrame", 66, K::Integer, &F::StopFrame, 0, "0", "the last frame in stop mode 0"},
+    {"Flag67", 67, K::Boolean, &F::Flag67, 0, "false", "carried to the Flash window, which does not use it"},
+    {"Flag68", 68, K::Boolean, &F::Flag68, 0, "false", "carried to the Flash window, which does not use it"},
+    {"PlaySeconds", 69, K::Integer, &F::PlaySeconds, 0, "0", "how long the movie plays in stop mode 1"},
+    {"MoveToFlash", 70, K::Boolean, &F::MoveToFlash, 0, "false", "mouse movement goes to the movie (full screen only)"},
+    {"ClicksToFlash", 71, K::Boolean, &F::ClicksToFlash, 0, "false", "left clicks go to the movie (full screen only)"},
 };
-
-// Record key -> row of kPictureFields, built once.
-const PictureField* PictureFieldByKey(uint8_t key) {
-  static const auto table = [] {
-    std::array<const PictureField*, 256> t{};
-    for (const PictureField& f : kPictureFields) t[f.Key] = &f;
-    return t;
-  }();
-  return table[key];
-}
-
-const FlashField* FlashFieldByKey(uint8_t key) {
-  for (const FlashField& f : kFlashFields)
-    if (f.Key == key) return &f;
-  return nullptr;
-}
-
-std::string Limited(std::string_view value, size_t limit) {
-  return std::string(limit && value.size() > limit ? value.substr(0, limit) : value);
-}
-
-bool ParseFontField(FontRecord& font, int offset, std::string_view value) {
-  switch (offset) {
-    case 0: font.Charset = FieldInteger(value); return true;
-    case 1: font.Color = FieldInteger(value); return true;
-    case 2: font.Height = FieldInteger(value); return true;
-    case 3: font.Name = std::string(value); return true;
-    case 4: font.AddStyle(value); return true;
-    default: return false;
-  }
-}
 
 }  // namespace
 
-std::span<const PictureField> PictureFields() { return kPictureFields; }
-std::span<const FlashField> FlashFields() { return kFlashFields; }
+FieldTable<TPictureInfo> PictureFields() { return kPictureFields; }
+FieldTable<FlashDisplaySettings> FlashFields() { return kFlashFields; }
 
 std::string AllTransitionsList() {
   std::string out;
@@ -121,29 +128,10 @@ TPictureInfo::TPictureInfo() : MemoText(kDefaultMemoText), Transitions(AllTransi
 
 void TPictureInfo::ParsePictureRecord(std::string_view text) {
   ForEachField(text, [this](uint8_t key, std::string_view value) {
-    if (key >= kCaptionFontKey && key < kCaptionFontKey + 5) {
-      ParseFontField(CaptionFont, key - kCaptionFontKey, value);
-      return;
-    }
-    if (key >= kMemoFontKey && key < kMemoFontKey + 5) {
-      ParseFontField(MemoFont, key - kMemoFontKey, value);
-      return;
-    }
-    if (const FlashField* f = FlashFieldByKey(key)) {
-      if (auto m = std::get_if<int32_t FlashDisplaySettings::*>(&f->Member))
-        FlashSettings.*(*m) = FieldInteger(value);
-      else
-        FlashSettings.*std::get<bool FlashDisplaySettings::*>(f->Member) = FieldBoolean(value);
-      return;
-    }
-    const PictureField* field = PictureFieldByKey(key);
-    if (!field) return;
-    if (auto m = std::get_if<int32_t TPictureInfo::*>(&field->Member))
-      this->*(*m) = FieldInteger(value);
-    else if (auto b = std::get_if<bool TPictureInfo::*>(&field->Member))
-      this->*(*b) = FieldBoolean(value);
-    else
-      this->*std::get<std::string TPictureInfo::*>(field->Member) = Limited(value, field->MaxLength);
+    StoreFieldByKey(*this, PictureFields(), key, value) ||
+        StoreFieldByKey(CaptionFont, FontFields(), key - kCaptionFontKey, value) ||
+        StoreFieldByKey(MemoFont, FontFields(), key - kMemoFontKey, value) ||
+        StoreFieldByKey(FlashSettings, FlashFields(), key, value);
   });
 }
 

@@ -6,11 +6,12 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 
 #include "core/file_system.h"
 #include "core/stream.h"
+#include "package/flash_display_settings.h"
 #include "package/font_record.h"
+#include "package/record_fields.h"
 
 namespace vitrine {
 
@@ -18,20 +19,6 @@ namespace vitrine {
 extern const std::array<int32_t, 13> kFontColors;
 extern const std::array<int32_t, 13> kGradientColors1;
 extern const std::array<int32_t, 13> kGradientColors2;
-
-// Display settings of a Flash item, named by what the Flash window does with them.
-struct FlashDisplaySettings {
-  int32_t AlignMode = 0;        // key 54
-  int32_t ScaleMode = 0;        // key 55
-  int32_t BackgroundColor = 0;  // key 56; the screen is filled with it before the movie
-  int32_t StopMode = 3;         // key 65: stop at the end of the movie
-  int32_t StopFrame = 0;        // key 66
-  bool Flag67 = false;          // key 67, unused by the Flash window
-  bool Flag68 = false;          // key 68, unused by the Flash window
-  int32_t PlaySeconds = 0;      // key 69
-  bool MoveToFlash = false;     // key 70
-  bool ClicksToFlash = false;   // key 71
-};
 
 // The items are kinds of TPictureInfo::Kind.
 constexpr int32_t kKindPicture = 0;
@@ -107,25 +94,13 @@ std::string ExternalFilePath(const std::string& programPath, const std::string& 
 // Reads a whole file into stream (appending); false when it can't be opened or read.
 bool LoadStreamFromFile(FileSystem& fs, const std::string& path, MemoryStream& stream);
 
-// The record keys, by field name, for tools that read or write records by name.
-using PictureMember = std::variant<int32_t TPictureInfo::*, bool TPictureInfo::*, std::string TPictureInfo::*>;
-struct PictureField {
-  const char* Name;
-  uint8_t Key;
-  PictureMember Member;
-  size_t MaxLength;  // texts only; 0 for no limit
-};
-std::span<const PictureField> PictureFields();
+// The record's fields, by key and by name; the fonts' fields are FontFields() at the two
+// font keys, the Flash settings' are FlashFields().
+FieldTable<TPictureInfo> PictureFields();
 
-// Font keys: base + 0 charset, + 1 colour, + 2 height, + 3 name, + 4 style digits.
+// Font keys: base + the offset of a FontFields() row.
 constexpr uint8_t kCaptionFontKey = 9;
 constexpr uint8_t kMemoFontKey = 19;
-
-using FlashMember = std::variant<int32_t FlashDisplaySettings::*, bool FlashDisplaySettings::*>;
-struct FlashField {
-  uint8_t Key;
-  FlashMember Member;
-};
-std::span<const FlashField> FlashFields();
+constexpr int kFontFieldCount = 5;
 
 }  // namespace vitrine

@@ -10,44 +10,69 @@ const char* const kFileNotFoundText = "File not found : ";
 namespace {
 
 using J = TProjectInfo;
-const ProjectField kProjectFields[] = {
-    {"RandomPosition", 3, &J::RandomPosition},
-    {"RandomOrder", 4, &J::RandomOrder},
-    {"ShowSeconds", 5, &J::ShowSeconds},
-    {"LoopMusic", 6, &J::LoopMusic},
-    {"MusicPause", 7, &J::MusicPause},
-    {"RandomMusic", 8, &J::RandomMusic},
-    {"ShowBanner", 9, &J::ShowBanner},
-    {"ShowAuthorInfo", 15, &J::ShowAuthorInfo},
-    {"AuthorName", 16, &J::AuthorName},
-    {"ShowWebsite", 17, &J::ShowWebsite},
-    {"Website", 18, &J::Website},
-    {"ShowEmail", 19, &J::ShowEmail},
-    {"Email", 20, &J::Email},
-    {"ShowHelpMenu", 24, &J::ShowHelpMenu},
-    {"Version", 26, &J::Version},
-    {"RightsNotice", 27, &J::RightsNotice},
-    {"ShowDescription", 28, &J::ShowDescription},
-    {"Description", 29, &J::Description},
-    {"SaverName", 30, &J::SaverName},
-    {"BannerFile", 31, &J::BannerFile},
-    {"MenuEnabled", 34, &J::MenuEnabled},
-    {"PicturesEmbedded", 38, &J::PicturesEmbedded},
-    {"MediaEmbedded", 39, &J::MediaEmbedded},
-    {"TransitionScope", 40, &J::TransitionScope},
-    {"PictureSizeMode", 41, &J::PictureSizeMode},
-    {"FilesBesideProgram", 93, &J::FilesBesideProgram},
+using K = FieldKind;
+const FieldSpec<J> kProjectFields[] = {
+    {"RandomPosition", 3, K::Boolean, &J::RandomPosition, 0, "true",
+     "a picture or video smaller than the screen stands at a random place; false: centred"},
+    {"RandomOrder", 4, K::Boolean, &J::RandomOrder, 0, "true",
+     "the next item is drawn at random; false: the items follow in order and start again after the last"},
+    {"ShowSeconds", 5, K::Integer, &J::ShowSeconds, 0, "5",
+     "how long a picture stands once its transition has finished: the next item comes ShowSeconds + 1 "
+     "seconds later"},
+    {"LoopMusic", 6, K::Boolean, &J::LoopMusic, 0, "true", "after the last music file, start again at the first"},
+    {"MusicPause", 7, K::Integer, &J::MusicPause, 0, "5",
+     "seconds a music file must be found at its end before the next one starts"},
+    {"RandomMusic", 8, K::Boolean, &J::RandomMusic, 0, "true", "the next music file is drawn at random; false: in order"},
+    {"ShowBanner", 9, K::Boolean, &J::ShowBanner, 0, "false", "the settings dialog shows the banner picture"},
+    {"ShowAuthorInfo", 15, K::Boolean, &J::ShowAuthorInfo, 0, "false", "the settings dialog shows its author page"},
+    {"AuthorName", 16, K::Text, &J::AuthorName, 0, "empty", "the author's name on the author page"},
+    {"ShowWebsite", 17, K::Boolean, &J::ShowWebsite, 0, "false",
+     "the author page shows the website and the menu offers to visit it"},
+    {"Website", 18, K::Text, &J::Website, 0, "empty", "the web address shown and opened"},
+    {"ShowEmail", 19, K::Boolean, &J::ShowEmail, 0, "false", "the author page shows the e-mail address"},
+    {"Email", 20, K::Text, &J::Email, 0, "empty", "the e-mail address shown"},
+    {"ShowHelpMenu", 24, K::Boolean, &J::ShowHelpMenu, 0, "false", "the settings dialog has a Help menu"},
+    {"Version", 26, K::Text, &J::Version, 0, "1.0", "the version shown in the about box"},
+    {"RightsNotice", 27, K::Text, &J::RightsNotice, 0, "empty", "the rights notice shown in the about box"},
+    {"ShowDescription", 28, K::Boolean, &J::ShowDescription, 0, "false", "the author page shows the description"},
+    {"Description", 29, K::Text, &J::Description, 0, "empty",
+     "the screen saver's description; lines are separated by CR LF (\\r\\n)"},
+    {"SaverName", 30, K::Text, &J::SaverName, 0, "empty (pack FOLDER: the folder's name)",
+     "the screen saver's name: shown in the about box; without its extension it names the registry key of "
+     "the user's settings"},
+    {"BannerFile", 31, K::Text, &J::BannerFile, 0, "empty",
+     "the banner picture's file name; its extension gives the banner's picture type; pack sets it from Banner"},
+    {"MenuEnabled", 34, K::Integer, &J::MenuEnabled, 0, "0",
+     "not 0: a right click opens a menu (texts SettingsMenuItem and StopMenuItem), and mouse movement and "
+     "right clicks no longer end the show"},
+    {"PicturesEmbedded", 38, K::Boolean, &J::PicturesEmbedded, 0, "true",
+     "the pictures and the banner are stored in the package; false: read from their own files"},
+    {"MediaEmbedded", 39, K::Boolean, &J::MediaEmbedded, 0, "true",
+     "music, video and Flash files are stored in the package; false: played from their own files"},
+    {"TransitionScope", 40, K::Integer, &J::TransitionScope, 0, "1",
+     "1: a transition brings in the whole new screen; any other value: the picture alone over its new "
+     "background"},
+    {"PictureSizeMode", 41, K::Integer, &J::PictureSizeMode, 0, "1",
+     "0 actual size, 1 shrunk to fit, 2 cropped to fill, 3 stretched"},
+    {"FilesBesideProgram", 93, K::Boolean, &J::FilesBesideProgram, 0, "true",
+     "files that are not embedded are looked for beside the screen saver under their file name alone; "
+     "false: at the stored path"},
 };
 
-const ProjectField* ProjectFieldByKey(uint8_t key) {
-  for (const ProjectField& f : kProjectFields)
-    if (f.Key == key) return &f;
-  return nullptr;
-}
+const TextRole kTextRoles[] = {
+    {"VersionLabel", 80, "caption of the about box's version label"},
+    {"MemoryLabel", 81, "caption of the about box's memory label"},
+    {"MissingFileMessage", 86,
+     "message shown when a music file or background picture that is not embedded is missing; %s stands for "
+     "its path"},
+    {"SettingsMenuItem", 91, "the pop-up menu item that opens the settings"},
+    {"StopMenuItem", 92, "the pop-up menu item that ends the show"},
+};
 
 }  // namespace
 
-std::span<const ProjectField> ProjectFields() { return kProjectFields; }
+FieldTable<TProjectInfo> ProjectFields() { return kProjectFields; }
+std::span<const TextRole> TextRoles() { return kTextRoles; }
 
 TProjectInfo::TProjectInfo(const std::string& path, FileSystem& fs, MessageSink* messages)
     : ProgramPath(path), fs_(fs), messages_(messages) {
@@ -77,14 +102,7 @@ void TProjectInfo::ParseProject(std::string_view text) {
       Texts[key - kFirstTextKey] = std::string(value);
       return;
     }
-    const ProjectField* field = ProjectFieldByKey(key);
-    if (!field) return;
-    if (auto m = std::get_if<int32_t TProjectInfo::*>(&field->Member))
-      this->*(*m) = FieldInteger(value);
-    else if (auto b = std::get_if<bool TProjectInfo::*>(&field->Member))
-      this->*(*b) = FieldBoolean(value);
-    else
-      this->*std::get<std::string TProjectInfo::*>(field->Member) = std::string(value);
+    StoreFieldByKey(*this, ProjectFields(), key, value);
   });
 }
 

@@ -6,7 +6,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <variant>
 #include <vector>
 
 #include "core/file_system.h"
@@ -14,6 +13,7 @@
 #include "package/info_position.h"
 #include "package/package_file.h"
 #include "package/picture_info.h"
+#include "package/record_fields.h"
 #include "package/user_messages.h"
 
 namespace vitrine {
@@ -101,15 +101,17 @@ class TProjectInfo {
 
 extern const char* const kFileNotFoundText;  // "File not found : "
 
-// The project keys by field name, for tools that read or write records by name. Keys 1
-// (MusicFiles) and 42 to 92 (Texts) are not in the table.
-using ProjectMember = std::variant<int32_t TProjectInfo::*, bool TProjectInfo::*, std::string TProjectInfo::*>;
-struct ProjectField {
+// The project record's fields by key and by name. Keys 1 (MusicFiles, repeatable) and 42 to
+// 92 (Texts) are not rows: the record loop handles them.
+FieldTable<TProjectInfo> ProjectFields();
+constexpr uint8_t kMusicFileKey = 1;
+
+// The interface texts this system uses, by what they are for.
+struct TextRole {
   const char* Name;
   uint8_t Key;
-  ProjectMember Member;
+  const char* Meaning;
 };
-std::span<const ProjectField> ProjectFields();
-constexpr uint8_t kMusicFileKey = 1;
+std::span<const TextRole> TextRoles();
 
 }  // namespace vitrine

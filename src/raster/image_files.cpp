@@ -90,15 +90,18 @@ std::vector<uint8_t> EncodeBmp(const Bitmap& bitmap) {
   u32(3780);
   u32(0);
   u32(0);
-  for (int32_t y = bitmap.Height() - 1; y >= 0; --y) {
-    size_t rowStart = out.size();
+  // Written in place: the show encodes a whole desktop at start, where a byte-by-byte append
+  // cost more than decoding its first picture.
+  out.resize(54 + size_t(imageBytes), 0);
+  uint8_t* row = out.data() + 54;
+  for (int32_t y = bitmap.Height() - 1; y >= 0; --y, row += rowBytes) {
+    uint8_t* p = row;
     for (int32_t x = 0; x < bitmap.Width(); ++x) {
       Color c = UnpackPixel(bitmap.Format(), bitmap.RawPixel(x, y));
-      out.push_back(BlueOf(c));
-      out.push_back(GreenOf(c));
-      out.push_back(RedOf(c));
+      *p++ = BlueOf(c);
+      *p++ = GreenOf(c);
+      *p++ = RedOf(c);
     }
-    out.resize(rowStart + rowBytes, 0);
   }
   return out;
 }

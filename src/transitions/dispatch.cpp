@@ -38,7 +38,7 @@ void StartTransition(TransitionHost& host, bool musicDuring, TZovArray& list, in
 void AnnounceTransition(TransitionHost& host, bool musicDuring) {
   gTransition.OriginX = host.PictureLeft();
   gTransition.OriginY = host.PictureTop();
-  host.PostMainFormMessage(musicDuring ? TransitionHost::WM_RESUMEMUSIC : TransitionHost::WM_PAUSEMUSIC);
+  host.PostMainFormMessage(musicDuring ? WM_RESUMEMUSIC : WM_PAUSEMUSIC);
 }
 
 void StartChosenTransition(TransitionHost& host, int32_t index, int32_t speed) {

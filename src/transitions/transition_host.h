@@ -5,6 +5,7 @@
 // MemoryTransitionHost.
 #include <cstdint>
 
+#include "package/show_messages.h"
 #include "raster/bitmap.h"
 #include "raster/canvas.h"
 
@@ -12,9 +13,6 @@ namespace vitrine {
 
 class TransitionHost {
  public:
-  static constexpr uint32_t WM_PAUSEMUSIC = 0x574;
-  static constexpr uint32_t WM_RESUMEMUSIC = 0x575;
-
   virtual ~TransitionHost() = default;
 
   // The bitmap of pbShow and its canvas: every frame draws here.

@@ -1,6 +1,7 @@
 // Music, video and Flash items of the show.
 #include <gtest/gtest.h>
 
+#include "flash/flash_form.h"
 #include "platform/headless/headless_media.h"
 #include "show_test_rig.h"
 
@@ -149,6 +150,22 @@ TEST(Flash, TheScreenTakesTheMovieBackgroundAndTheShowGoesOnWhenItEnds) {
   EXPECT_TRUE(rig.files.Exists("/tmp/vdn.swf"));
   show.RunUntil(60000);
   EXPECT_EQ(rig.Form().CurrentIndex, 1);
+}
+
+// The item's own record values reach the Flash window unchanged; the start frame is the show's.
+TEST(Flash, TheWindowReceivesTheItemsDisplaySettings) {
+  ShowRig rig;
+  rig.AddItem({'F', 'W', 'S', 6, 0, 0, 0, 0}, "movie.swf",
+              {{52, "1"}, {65, "0"}, {66, "12"}, {69, "7"}, {70, "1"}, {71, "0"}});
+  rig.Start(64, 48);
+  const TfFlashform* window = CurrentFlashWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->StopMode, 0);
+  EXPECT_EQ(window->StopFrame, 12);
+  EXPECT_EQ(window->PlaySeconds, 7);
+  EXPECT_TRUE(window->MoveToFlash);
+  EXPECT_FALSE(window->ClicksToFlash);
+  EXPECT_EQ(window->StartFrame, 0);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "app/startup.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 using Args = std::vector<std::string>;
@@ -41,4 +41,4 @@ TEST(ChooseShowSetup, ShowAndUnknownSwitchesRunTheShow) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

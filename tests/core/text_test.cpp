@@ -5,7 +5,7 @@
 #include "core/rounding.h"
 #include "core/text.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 TEST(StrToInt, AcceptsWhatPackagesHold) {
@@ -68,4 +68,4 @@ TEST(RandomSource, SameSeedSameSequenceAndInRange) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

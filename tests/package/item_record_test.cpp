@@ -9,10 +9,9 @@
 #include "package/zov_array.h"
 #include "package_test_util.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using test::Field;
 
 TEST(TPictureInfo, DefaultsWithoutAnyField) {
   RandomSeed(7);
@@ -210,4 +209,4 @@ TEST(PictureTypeOfFile, ByTheTextAfterTheLastDot) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -7,11 +7,9 @@
 #include "package/memory_file_system.h"
 #include "package_test_util.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using test::Entry;
-using test::IndexAndTrailer;
 
 // Records the size of every write, to see the copy loop's chunks.
 class RecordingStream final : public Stream {
@@ -181,4 +179,4 @@ TEST_F(PackageFileTest, ReadPositionsRejectsLengthsThatDoNotFit) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -5,7 +5,7 @@
 #include "package/memory_file_system.h"
 #include "package/project_info.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 std::string AsText(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
@@ -73,4 +73,4 @@ TEST(BuildPackage, ReadsBackThroughTheProjectObject) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

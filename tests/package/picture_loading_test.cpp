@@ -10,7 +10,7 @@
 
 #include "core/errors.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 std::string Fixture(const std::string& name) {
@@ -121,4 +121,4 @@ TEST(LoadPictureFromFile, MissingFileRaisesWithItsName) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

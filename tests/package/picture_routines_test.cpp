@@ -7,7 +7,7 @@
 #include "core/errors.h"
 #include "core/random.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 // ---- FitInside / CropToAspect ----
@@ -241,4 +241,4 @@ TEST(BlendTransparent, KeyColouredPixelsTakeWhatLiesBeneath) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -6,12 +6,9 @@
 #include "package/memory_file_system.h"
 #include "package_test_util.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using test::Entry;
-using test::Field;
-using test::IndexAndTrailer;
 
 class CapturedMessages final : public MessageSink {
  public:
@@ -309,4 +306,4 @@ TEST_F(ProjectInfoTest, PicturesNotEmbeddedComeFromTheirOwnFiles) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

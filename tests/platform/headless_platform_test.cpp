@@ -8,7 +8,7 @@
 #include "platform/headless/headless_media.h"
 #include "platform/headless/headless_services.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 struct Recorder : MessageTarget {
@@ -127,4 +127,4 @@ TEST(HeadlessServices, PasswordAnswersAreTakenInOrderThenCancelled) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -10,11 +10,9 @@
 
 #include "raster/raster_test_util.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using testing::Picture;
-using testing::Rows;
 
 constexpr Color kRed = RGBColor(255, 0, 0), kGreen = RGBColor(0, 255, 0), kBlue = RGBColor(0, 0, 255);
 constexpr Color kYellow = RGBColor(255, 255, 0);
@@ -309,9 +307,9 @@ TEST_P(CanvasBoth, MaskMakesATransparentBlit) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 TEST(CanvasFill, LongRunsFromOddPixelsInRgb565) {
@@ -376,4 +374,4 @@ TEST(CanvasCopyRandom, MatchesThePerPixelRule) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -7,7 +7,7 @@
 #include "raster/bitmap.h"
 #include "raster/region.h"
 
-namespace vitrine::testing {
+namespace vitrine::test {
 
 // '#' inside, '.' outside, over the rectangle 'area'; built from the bands, not Contains.
 inline std::string Picture(const Region& region, const Rect& area) {
@@ -43,4 +43,4 @@ std::string Rows(Lines... rows) {
   return ((std::string(rows) + "\n") + ...);
 }
 
-}  // namespace vitrine::testing
+}  // namespace vitrine::test

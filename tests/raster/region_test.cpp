@@ -8,11 +8,9 @@
 
 #include "raster/raster_test_util.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using testing::Picture;
-using testing::Rows;
 
 TEST(RegionRect, InvertedCornersAreOrdered) {
   EXPECT_EQ(Region::FromRect({5, 9, 2, 5}), Region::FromRect({2, 5, 5, 9}));
@@ -221,9 +219,9 @@ TEST(RegionOffset, SaturatesAtTheInt32Range) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 // Random shapes combined by every mode, checked pixel by pixel against the boolean rule, and
@@ -282,4 +280,4 @@ TEST(RegionUnionOf, EqualsUnitingOneAtATime) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 class TextRendererTest : public ::testing::Test {
@@ -126,4 +126,4 @@ TEST(FontHeight, PointsAtScreenResolution) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

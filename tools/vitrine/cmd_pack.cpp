@@ -1,244 +1,78 @@
-// vitrine pack: builds a package from a JSON manifest, after the player's own bytes.
+// vitrine pack: builds a package from a folder or a JSON manifest, after the player's own bytes.
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "command.h"
 #include "core/file_system.h"
-#include "core/text.h"
+#include "folder_show.h"
 #include "json.h"
-#include "package/package_writer.h"
+#include "listing.h"
+#include "manifest.h"
 #include "package/picture_info.h"
 #include "package/picture_type.h"
-#include "package/project_info.h"
 
 namespace vitrine::tool {
 namespace {
 
-struct ManifestReader {
-  std::filesystem::path base;  // folder of the manifest; relative paths start there
+namespace fs = std::filesystem;
 
-  std::vector<uint8_t> ReadData(const std::string& path, const std::string& where) const {
-    std::filesystem::path full = std::filesystem::path(path).is_absolute() ? std::filesystem::path(path) : base / path;
-    MemoryStream stream;
-    if (!LoadStreamFromFile(NativeFileSystem(), full.string(), stream))
-      throw UsageError{where + ": cannot read " + full.string()};
-    return std::move(stream.Bytes());
-  }
-};
+constexpr const char* kUsage = "pack FOLDER|MANIFEST.json -o OUT [--player EXE] [--recursive] [--dry-run]";
 
-const Json& Need(const Json& value, bool ok, const std::string& where, const char* kind) {
-  if (!ok) throw UsageError{where + " must be " + kind + ", not " + value.KindName()};
-  return value;
-}
-
-std::string TextValue(const Json& v, const std::string& where) {
-  return Utf8ToCp1252(Need(v, v.IsString(), where, "a string").AsString());
-}
-
-int32_t IntegerValue(const Json& v, const std::string& where) {
-  Need(v, v.IsInteger(), where, "an integer");
-  if (v.AsInteger() < INT32_MIN || v.AsInteger() > INT32_MAX) throw UsageError{where + " is outside 32 bits"};
-  return static_cast<int32_t>(v.AsInteger());
-}
-
-std::string BooleanValue(const Json& v, const std::string& where) {
-  return Need(v, v.IsBool(), where, "true or false").AsBool() ? "1" : "0";
-}
-
-bool BoolOr(const Json* v, bool fallback, const std::string& where) {
-  return v ? Need(*v, v->IsBool(), where, "true or false").AsBool() : fallback;
-}
-
-// A typed field from one of the record tables, as the text the record holds.
-template <class Owner, class Member>
-std::string FieldText(const Member& member, const Json& v, const std::string& where) {
-  return std::visit(
-      [&](auto m) -> std::string {
-        using T = std::remove_reference_t<decltype(std::declval<Owner&>().*m)>;
-        if constexpr (std::is_same_v<T, bool>) return BooleanValue(v, where);
-        else if constexpr (std::is_same_v<T, int32_t>) return std::to_string(IntegerValue(v, where));
-        else return TextValue(v, where);
-      },
-      member);
-}
-
-// "keys": [[key, "value"], ...] — raw fields, written after the named ones.
-void AddRawKeys(PackageRecord& record, const Json& keys, const std::string& where) {
-  Need(keys, keys.IsArray(), where, "an array of [key, value] pairs");
-  for (size_t i = 0; i < keys.AsArray().size(); ++i) {
-    const Json& pair = keys.AsArray()[i];
-    std::string at = where + "[" + std::to_string(i) + "]";
-    if (!pair.IsArray() || pair.AsArray().size() != 2) throw UsageError{at + " must be a [key, value] pair"};
-    int32_t key = IntegerValue(pair.AsArray()[0], at + " key");
-    if (key < 1 || key > 255) throw UsageError{at + " key must be 1 to 255"};
-    const Json& value = pair.AsArray()[1];
-    std::string text = value.IsInteger() ? std::to_string(IntegerValue(value, at)) : TextValue(value, at + " value");
-    record.push_back({static_cast<uint8_t>(key), text});
+Json ReadManifest(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw UsageError{"cannot read " + path};
+  std::stringstream text;
+  text << in.rdbuf();
+  try {
+    return ParseJson(text.str());
+  } catch (const JsonError& e) {
+    throw UsageError{path + ": " + e.what()};
   }
 }
 
-void AddFont(PackageRecord& record, uint8_t baseKey, const Json& font, const std::string& where) {
-  Need(font, font.IsObject(), where, "an object");
-  bool styled = false;
-  std::string digits;
-  for (const auto& [name, v] : font.AsObject()) {
-    std::string at = where + "." + name;
-    if (name == "Charset") record.push_back({baseKey, std::to_string(IntegerValue(v, at))});
-    else if (name == "Color") record.push_back({static_cast<uint8_t>(baseKey + 1), std::to_string(IntegerValue(v, at))});
-    else if (name == "Height") record.push_back({static_cast<uint8_t>(baseKey + 2), std::to_string(IntegerValue(v, at))});
-    else if (name == "Name") record.push_back({static_cast<uint8_t>(baseKey + 3), TextValue(v, at)});
-    else if (name == "Bold" || name == "Italic" || name == "Underline" || name == "StrikeOut") styled = true;
-    else throw UsageError{"unknown font field " + at};
+void PrintPlan(const PackagePlan& plan, const std::string& out, const std::vector<std::string>& skipped) {
+  std::printf("would pack %zu item%s and %zu music file%s (%s bytes of data)%s%s\n", plan.items.size(),
+              plan.items.size() == 1 ? "" : "s", plan.music.size(), plan.music.size() == 1 ? "" : "s",
+              GroupedNumber(plan.dataBytes).c_str(), out.empty() ? "" : " into ", out.c_str());
+  for (size_t i = 0; i < plan.items.size(); ++i) {
+    const PlannedItem& item = plan.items[i];
+    std::string what = KindName(item.kind);
+    if (item.kind == kKindPicture) {
+      what += std::string(", ") + PictureTypeName(item.pictureType);
+      if (item.width > 0) what += " " + std::to_string(item.width) + "x" + std::to_string(item.height);
+    }
+    std::string size = item.embedded ? GroupedNumber(item.size) + " bytes" : "not embedded";
+    std::printf("  %3zu. %s  (%s, %s)\n", i + 1, item.file.c_str(), what.c_str(), size.c_str());
   }
-  if (!styled) return;
-  const char* styles[] = {"Bold", "Italic", "Underline", "StrikeOut"};
-  for (int i = 0; i < 4; ++i)
-    if (BoolOr(font.Find(styles[i]), false, where + "." + styles[i])) digits += static_cast<char>('1' + i);
-  record.push_back({static_cast<uint8_t>(baseKey + 4), digits});
-}
-
-void AddFlash(PackageRecord& record, const Json& flash, const std::string& where) {
-  Need(flash, flash.IsObject(), where, "an object keyed by record key");
-  for (const auto& [name, v] : flash.AsObject()) {
-    const FlashField* field = nullptr;
-    for (const FlashField& f : FlashFields())
-      if (name == std::to_string(f.Key)) field = &f;
-    std::string at = where + "." + name;
-    if (!field) throw UsageError{"unknown Flash setting " + at};
-    std::string text = std::holds_alternative<bool FlashDisplaySettings::*>(field->Member)
-                           ? BooleanValue(v, at)
-                           : std::to_string(IntegerValue(v, at));
-    record.push_back({field->Key, text});
-  }
-}
-
-struct BuiltPicture {
-  PackageRecord record;
-  std::vector<uint8_t> data;
-};
-
-BuiltPicture BuildPicture(const Json& item, size_t index, const ManifestReader& files, bool picturesEmbedded,
-                          bool mediaEmbedded) {
-  std::string where = "Pictures[" + std::to_string(index) + "]";
-  Need(item, item.IsObject(), where, "an object");
-  BuiltPicture out;
-  const Json* file = item.Find("File");
-  std::string path = file ? TextValue(*file, where + ".File") : std::string();
-  int32_t kind = item.Find("Kind") ? IntegerValue(*item.Find("Kind"), where + ".Kind") : kKindPicture;
-  bool embed = BoolOr(item.Find("Embed"), kind == kKindPicture ? picturesEmbedded : mediaEmbedded, where + ".Embed");
-  if (file && embed) out.data = files.ReadData(file->AsString(), where + ".File");
-
-  // What the reader needs of every record, unless the manifest says otherwise.
-  if (!item.Find("PackageIndex")) out.record.push_back({1, std::to_string(index)});
-  if (!item.Find("FileName")) out.record.push_back({2, path});
-  if (!item.Find("DataSize")) out.record.push_back({3, std::to_string(out.data.size())});
-  if (!item.Find("PictureType"))
-    out.record.push_back({45, std::to_string(kind == kKindPicture ? PictureTypeOfFile(path) : kNoPictureType)});
-
-  for (const auto& [name, v] : item.AsObject()) {
-    std::string at = where + "." + name;
-    if (name == "File" || name == "Embed" || name == "keys") continue;
-    if (name == "CaptionFont") { AddFont(out.record, kCaptionFontKey, v, at); continue; }
-    if (name == "MemoFont") { AddFont(out.record, kMemoFontKey, v, at); continue; }
-    if (name == "FlashSettings") { AddFlash(out.record, v, at); continue; }
-    const PictureField* field = nullptr;
-    for (const PictureField& f : PictureFields())
-      if (name == f.Name) field = &f;
-    if (!field) throw UsageError{"unknown picture field " + at};
-    out.record.push_back({field->Key, FieldText<TPictureInfo>(field->Member, v, at)});
-  }
-  if (const Json* keys = item.Find("keys")) AddRawKeys(out.record, *keys, where + ".keys");
-  return out;
-}
-
-void AddTexts(PackageRecord& record, const Json& texts, const std::string& where) {
-  if (texts.IsArray()) {
-    if (texts.AsArray().size() > kTextCount) throw UsageError{where + " holds more than 51 texts"};
-    for (size_t i = 0; i < texts.AsArray().size(); ++i)
-      record.push_back({static_cast<uint8_t>(kFirstTextKey + i),
-                        TextValue(texts.AsArray()[i], where + "[" + std::to_string(i) + "]")});
-    return;
-  }
-  Need(texts, texts.IsObject(), where, "an array of 51 texts or an object keyed by record key");
-  for (const auto& [name, v] : texts.AsObject()) {
-    int32_t key = 0;
-    if (!TryStrToInt(name, key) || key < kFirstTextKey || key >= kFirstTextKey + kTextCount)
-      throw UsageError{where + "." + name + ": text keys are 42 to 92"};
-    record.push_back({static_cast<uint8_t>(key), TextValue(v, where + "." + name)});
-  }
+  for (size_t i = 0; i < plan.music.size(); ++i) std::printf("  music %zu. %s\n", i + 1, plan.music[i].c_str());
+  for (const std::string& file : skipped) std::printf("  skipped: %s\n", file.c_str());
 }
 
 int RunPack(const Args& arguments) {
   Args args = arguments;
   std::string out = TakeOption(args, "-o");
   std::string player = TakeOption(args, "--player");
-  if (args.size() != 1 || out.empty()) throw UsageError{"usage: pack MANIFEST.json -o OUT [--player EXE]"};
+  bool recursive = TakeFlag(args, "--recursive");
+  bool dryRun = TakeFlag(args, "--dry-run");
+  if (args.size() != 1 || (out.empty() && !dryRun)) throw UsageError{std::string("usage: ") + kUsage};
+  const std::string& source = args[0];
 
-  std::ifstream in(args[0], std::ios::binary);
-  if (!in) throw UsageError{"cannot read " + args[0]};
-  std::stringstream text;
-  text << in.rdbuf();
+  std::error_code ec;
+  bool folder = fs::is_directory(source, ec);
+  if (recursive && !folder) throw UsageError{"--recursive is for a folder; " + source + " is not one"};
   Json manifest;
-  try {
-    manifest = ParseJson(text.str());
-  } catch (const JsonError& e) {
-    throw UsageError{args[0] + ": " + e.what()};
-  }
-  Need(manifest, manifest.IsObject(), "the manifest", "an object");
-  for (const auto& [name, v] : manifest.AsObject())
-    if (name != "Project" && name != "Banner" && name != "Music" && name != "Pictures")
-      throw UsageError{"unknown manifest member " + name};
-
-  ManifestReader files{std::filesystem::path(args[0]).parent_path()};
-  static const Json kEmptyObject{Json::Object{}};
-  static const Json kEmptyArray{Json::Array{}};
-  const Json& project = manifest.Find("Project") ? *manifest.Find("Project") : kEmptyObject;
-  Need(project, project.IsObject(), "Project", "an object");
-  bool picturesEmbedded = BoolOr(project.Find("PicturesEmbedded"), true, "Project.PicturesEmbedded");
-  bool mediaEmbedded = BoolOr(project.Find("MediaEmbedded"), true, "Project.MediaEmbedded");
-
-  PackageContent content;
-  PackageRecord& record = content.ProjectRecord;
-  for (const auto& [name, v] : project.AsObject()) {
-    std::string at = "Project." + name;
-    if (name == "keys") continue;
-    if (name == "Texts") { AddTexts(record, v, at); continue; }
-    if (name == "MusicFiles") {
-      Need(v, v.IsArray(), at, "an array of strings");
-      for (const Json& music : v.AsArray()) record.push_back({kMusicFileKey, TextValue(music, at)});
-      continue;
-    }
-    const ProjectField* field = nullptr;
-    for (const ProjectField& f : ProjectFields())
-      if (name == f.Name) field = &f;
-    if (!field) throw UsageError{"unknown project field " + at};
-    std::string value = FieldText<TProjectInfo>(field->Member, v, at);
-    record.push_back({field->Key, value});
-  }
-
-  if (const Json* banner = manifest.Find("Banner")) {
-    std::string path = TextValue(*banner, "Banner");
-    if (picturesEmbedded) content.Banner = files.ReadData(banner->AsString(), "Banner");
-    if (!project.Find("BannerFile")) record.push_back({31, path});
-  }
-  const Json& music = manifest.Find("Music") ? *manifest.Find("Music") : kEmptyArray;
-  Need(music, music.IsArray(), "Music", "an array of file paths");
-  for (size_t i = 0; i < music.AsArray().size(); ++i) {
-    std::string at = "Music[" + std::to_string(i) + "]";
-    const Json& entry = music.AsArray()[i];
-    std::string path = TextValue(entry, at);
-    content.Music.push_back(mediaEmbedded ? files.ReadData(entry.AsString(), at) : std::vector<uint8_t>());
-    if (!project.Find("MusicFiles")) record.push_back({kMusicFileKey, path});
-  }
-  if (const Json* keys = project.Find("keys")) AddRawKeys(record, *keys, "Project.keys");
-
-  const Json& pictures = manifest.Find("Pictures") ? *manifest.Find("Pictures") : kEmptyArray;
-  Need(pictures, pictures.IsArray(), "Pictures", "an array");
-  for (size_t i = 0; i < pictures.AsArray().size(); ++i) {
-    BuiltPicture picture = BuildPicture(pictures.AsArray()[i], i, files, picturesEmbedded, mediaEmbedded);
-    content.PictureRecords.push_back(std::move(picture.record));
-    content.ItemData.push_back(std::move(picture.data));
+  fs::path base;
+  std::vector<std::string> skipped;
+  if (folder) {
+    FolderShow show = FolderManifest(source, recursive);
+    manifest = std::move(show.manifest);
+    skipped = std::move(show.skipped);
+    base = source;
+  } else {
+    manifest = ReadManifest(source);
+    base = fs::path(source).parent_path();
   }
 
   std::vector<uint8_t> bytes;
@@ -247,7 +81,21 @@ int RunPack(const Args& arguments) {
     if (!LoadStreamFromFile(NativeFileSystem(), player, exe)) throw UsageError{"cannot read " + player};
     bytes = std::move(exe.Bytes());
   }
-  std::vector<uint8_t> package = BuildPackage(content, static_cast<int64_t>(bytes.size()));
+  PackagePlan plan = PlanPackage(manifest, base, static_cast<int64_t>(bytes.size()));
+  for (const std::string& warning : plan.warnings) std::fprintf(stderr, "vitrine pack: warning: %s\n", warning.c_str());
+  if (dryRun) {
+    PrintPlan(plan, out, skipped);
+    if (folder) std::printf("as a manifest:\n%s", WriteJson(manifest).c_str());
+    return 0;
+  }
+  if (folder && plan.items.empty()) throw UsageError{source + " holds no picture, video or Flash file"};
+
+  std::vector<uint8_t> package;
+  try {
+    package = BuildPackage(plan.content, static_cast<int64_t>(bytes.size()));
+  } catch (const EPackageBuildError& e) {
+    throw UsageError{e.what()};
+  }
   bytes.insert(bytes.end(), package.begin(), package.end());
   if (!NativeFileSystem().WriteFile(out, bytes)) throw UsageError{"cannot write " + out};
   return 0;
@@ -255,6 +103,6 @@ int RunPack(const Args& arguments) {
 
 }  // namespace
 
-VITRINE_COMMAND(pack, "pack", "pack MANIFEST.json -o OUT [--player EXE]", &RunPack);
+VITRINE_COMMAND(pack, "pack", kUsage, &RunPack);
 
 }  // namespace vitrine::tool

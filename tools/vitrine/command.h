@@ -10,7 +10,7 @@ using Args = std::vector<std::string>;  // the arguments after the command's nam
 
 struct Command {
   const char* name;
-  const char* usage;          // one line: "pack MANIFEST.json -o OUT [--player EXE]"
+  const char* usage;          // one line: "info FILE [--json]"
   int (*run)(const Args& args);  // exit status; errors are reported by throwing
 };
 
