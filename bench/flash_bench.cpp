@@ -11,7 +11,7 @@
 namespace vitrine {
 namespace {
 
-using namespace flash_test;
+using namespace test;
 
 std::vector<uint8_t> TwoHundredShapes() {
   std::vector<uint8_t> tags;

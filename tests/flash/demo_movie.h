@@ -7,7 +7,7 @@
 
 #include "flash/swf_writer.h"
 
-namespace vitrine::flash_test {
+namespace vitrine::test {
 
 inline Mat Rotation(double degrees, double scale, int32_t tx, int32_t ty) {
   double a = degrees * M_PI / 180;
@@ -85,4 +85,4 @@ inline std::vector<uint8_t> DemoMovie() {
   return MovieOf(480, 360, kFrames, tags, true, 24 << 8);
 }
 
-}  // namespace vitrine::flash_test
+}  // namespace vitrine::test

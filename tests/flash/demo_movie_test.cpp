@@ -6,7 +6,7 @@
 #include "flash/demo_movie.h"
 #include "flash/swf_render.h"
 
-namespace vitrine::flash_test {
+namespace vitrine::test {
 namespace {
 
 TEST(DemoMovie, TheFileInTheDemoIsTheWritersMovie) {
@@ -38,4 +38,4 @@ TEST(DemoMovie, ShapesMoveAndTheBitmapShows) {
 }
 
 }  // namespace
-}  // namespace vitrine::flash_test
+}  // namespace vitrine::test

@@ -11,10 +11,10 @@ namespace {
 
 // A 2-second movie (24 frames at 12 a second) on a yellow background of its own.
 std::vector<uint8_t> TwoSecondMovie() {
-  flash_test::MovieSpec m;
+  test::MovieSpec m;
   m.frameCount = 24;
-  flash_test::Tag(m.tags, 9, {0xFF, 0xFF, 0x00});
-  return flash_test::Movie(m, true);
+  test::Tag(m.tags, 9, {0xFF, 0xFF, 0x00});
+  return test::Movie(m, true);
 }
 
 TEST(FlashShow, TheMoviePlaysOverTheScreenUntilItLoops) {

@@ -10,9 +10,9 @@
 namespace vitrine {
 namespace {
 
-using flash_test::Movie;
-using flash_test::MovieSpec;
-using flash_test::Tag;
+using test::Movie;
+using test::MovieSpec;
+using test::Tag;
 
 MovieSpec RedMovie() {
   MovieSpec m;

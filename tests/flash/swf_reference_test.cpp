@@ -4,7 +4,7 @@
 
 #include "flash/swf_render.h"
 
-namespace vitrine::flash_test {
+namespace vitrine::test {
 namespace {
 
 struct Difference {
@@ -57,4 +57,4 @@ TEST(SwfReference, FfmpegPictureSequenceMatchesFfmpegsOwnDecode) {
 }
 
 }  // namespace
-}  // namespace vitrine::flash_test
+}  // namespace vitrine::test

@@ -12,7 +12,7 @@
 #include "flash/swf/renderer.h"
 #include "raster/bitmap.h"
 
-namespace vitrine::flash_test {
+namespace vitrine::test {
 
 inline std::unique_ptr<swf::Player> PlayerOf(const std::vector<uint8_t>& movie) {
   auto loaded = swf::Movie::Load(movie);
@@ -61,4 +61,4 @@ inline std::vector<uint8_t> TestDataFile(const std::string& relative) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-}  // namespace vitrine::flash_test
+}  // namespace vitrine::test

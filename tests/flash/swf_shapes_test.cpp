@@ -6,7 +6,7 @@
 #include "flash/swf_render.h"
 #include "flash/swf_writer.h"
 
-namespace vitrine::flash_test {
+namespace vitrine::test {
 namespace {
 
 constexpr Color kRed = RGBColor(255, 0, 0), kBlue = RGBColor(0, 0, 255), kGreen = RGBColor(0, 255, 0),
@@ -378,9 +378,9 @@ TEST(SwfView, ScaleAndAlignModesPlaceTheStageInTheWindow) {
 }
 
 }  // namespace
-}  // namespace vitrine::flash_test
+}  // namespace vitrine::test
 
-namespace vitrine::flash_test {
+namespace vitrine::test {
 namespace {
 
 TEST(SwfBudget, AHostileStrokeStopsAtTheFramesBudget) {
@@ -403,4 +403,4 @@ TEST(SwfBudget, AHostileStrokeStopsAtTheFramesBudget) {
 }
 
 }  // namespace
-}  // namespace vitrine::flash_test
+}  // namespace vitrine::test

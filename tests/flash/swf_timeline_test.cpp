@@ -6,7 +6,7 @@
 #include "flash/swf_render.h"
 #include "flash/swf_writer.h"
 
-namespace vitrine::flash_test {
+namespace vitrine::test {
 namespace {
 
 constexpr Color kRed = RGBColor(255, 0, 0), kBlue = RGBColor(0, 0, 255), kWhite = RGBColor(255, 255, 255);
@@ -378,9 +378,9 @@ TEST(SwfFile, DamagedShapesAndTagsDrawWhatIsWhole) {
 }
 
 }  // namespace
-}  // namespace vitrine::flash_test
+}  // namespace vitrine::test
 
-namespace vitrine::flash_test {
+namespace vitrine::test {
 namespace {
 
 // Records what it is asked to draw, and marks the text's first cell.
@@ -432,4 +432,34 @@ TEST(SwfEditText, TextFieldsAreDrawnInAFallbackFaceLineByLine) {
 }
 
 }  // namespace
-}  // namespace vitrine::flash_test
+}  // namespace vitrine::test
+
+namespace vitrine::test {
+namespace {
+
+TEST(SwfDescribe, AMovieIsDescribedWithItsScriptsThatDoNotRun) {
+  std::vector<uint8_t> tags;
+  Tag(tags, code::DoAction, Actions({kActionStop}));
+  Show(tags);
+  Show(tags);
+  swf::MovieInfo plain = swf::DescribeMovie(MovieOf(550, 400, 0, tags, true, 0x1E00));
+  EXPECT_TRUE(plain.playable);
+  EXPECT_EQ(plain.version, 10);
+  EXPECT_TRUE(plain.compressed);
+  EXPECT_EQ(plain.widthTwips, 11000);
+  EXPECT_EQ(plain.heightTwips, 8000);
+  EXPECT_EQ(plain.frameRate, 30.0);
+  EXPECT_EQ(plain.frameCount, 2);  // counted from the ShowFrame tags where the header says 0
+  EXPECT_FALSE(plain.holdsScripts);
+  // Pushing a value and calling a method is ActionScript the player skips.
+  Tag(tags, code::DoAction, {0x96, 2, 0, 8, 0, 0x52, 0});
+  EXPECT_TRUE(swf::DescribeMovie(MovieOf(550, 400, 3, tags)).holdsScripts);
+  std::vector<uint8_t> lzma = MovieOf(10, 10, 1, {});
+  lzma[0] = 'Z';
+  swf::MovieInfo refused = swf::DescribeMovie(lzma);
+  EXPECT_FALSE(refused.playable);
+  EXPECT_EQ(refused.why, "LZMA-compressed movies are not played");
+}
+
+}  // namespace
+}  // namespace vitrine::test

@@ -13,7 +13,7 @@
 // The tests name only the fields of a record they set (Place{.depth = 1, .id = 2}).
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-namespace vitrine::flash_test {
+namespace vitrine::test {
 
 class BitWriter {
  public:
@@ -436,4 +436,4 @@ inline std::vector<uint8_t> MovieOf(int32_t widthPx, int32_t heightPx, uint16_t 
   return Movie(m, compressed);
 }
 
-}  // namespace vitrine::flash_test
+}  // namespace vitrine::test
