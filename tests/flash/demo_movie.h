@@ -10,7 +10,7 @@
 namespace vitrine::test {
 
 inline Mat Rotation(double degrees, double scale, int32_t tx, int32_t ty) {
-  double a = degrees * M_PI / 180;
+  double a = degrees * kPi / 180;
   return {scale * std::cos(a), scale * std::sin(a), -scale * std::sin(a), scale * std::cos(a), tx, ty};
 }
 
@@ -33,7 +33,7 @@ inline std::vector<uint8_t> DemoMovie() {
   ShapeWriter star(3, {Solid(120, 230, 90, 220)}, {{40, {20, 80, 20}}});
   star.Style(0, 1, 1).MoveTo(0, -900);
   for (int i = 1; i <= 10; ++i) {
-    double a = -M_PI / 2 + i * M_PI / 5, r = i % 2 ? 380 : 900;
+    double a = -kPi / 2 + i * kPi / 5, r = i % 2 ? 380 : 900;
     star.LineTo(int32_t(std::lround(r * std::cos(a))), int32_t(std::lround(r * std::sin(a))));
   }
   Tag(tags, 32, star.DefineShape(3, -900, 900, -900, 900));
@@ -66,7 +66,7 @@ inline std::vector<uint8_t> DemoMovie() {
 
   for (int f = 0; f < kFrames; ++f) {
     double t = double(f) / kFrames;
-    Mat ballAt = Translate(int32_t(4800 + 3400 * std::sin(2 * M_PI * t)), int32_t(2200 + 900 * std::cos(4 * M_PI * t)));
+    Mat ballAt = Translate(int32_t(4800 + 3400 * std::sin(2 * kPi * t)), int32_t(2200 + 900 * std::cos(4 * kPi * t)));
     Mat squareAt = Rotation(360 * t, 1, 2400, 5000);
     Mat starAt = Rotation(0, 1.2, 7200, 5000);
     double bounce = t < 0.5 ? 2 * t : 2 - 2 * t;

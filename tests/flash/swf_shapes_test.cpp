@@ -41,8 +41,8 @@ TEST(SwfFill, CurvedEdgesCoverTheCirclesArea) {
   for (int y = 0; y < 30; ++y)
     for (int x = 0; x < 40; ++x) covered += (255 - RedOf(b.GetPixel(x, y))) / 255.0;
   // Flattened within 1/4 pixel the outline lies inside the circle, never outside it.
-  EXPECT_GT(covered, M_PI * 9.75 * 9.75);
-  EXPECT_LT(covered, M_PI * 10.05 * 10.05);
+  EXPECT_GT(covered, kPi * 9.75 * 9.75);
+  EXPECT_LT(covered, kPi * 10.05 * 10.05);
   EXPECT_EQ(b.GetPixel(20, 15), kBlack);
   EXPECT_EQ(b.GetPixel(20, 3), kWhite);
   // Where the edge crosses a pixel it is partly covered (centre 10.1 pixels out).

@@ -15,6 +15,8 @@
 
 namespace vitrine::test {
 
+inline constexpr double kPi = 3.14159265358979323846;
+
 class BitWriter {
  public:
   void UBits(uint32_t v, int n) {
@@ -264,8 +266,8 @@ class ShapeWriter {
     // Eight arcs keep the quadratic within 0.1% of the radius.
     MoveTo(cx + r, cy);
     for (int i = 1; i <= 8; ++i) {
-      double a0 = (i - 1) * M_PI / 4, a1 = i * M_PI / 4, am = (a0 + a1) / 2;
-      double k = r / std::cos(M_PI / 8);
+      double a0 = (i - 1) * kPi / 4, a1 = i * kPi / 4, am = (a0 + a1) / 2;
+      double k = r / std::cos(kPi / 8);
       CurveTo(cx + int32_t(std::lround(k * std::cos(am))), cy + int32_t(std::lround(k * std::sin(am))),
               cx + int32_t(std::lround(r * std::cos(a1))), cy + int32_t(std::lround(r * std::sin(a1))));
     }

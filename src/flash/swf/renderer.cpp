@@ -12,6 +12,7 @@ namespace {
 
 constexpr double kGradientHalf = 16384;  // the gradient square runs from -16384 to 16384
 constexpr double kTolerance = 0.25;      // pixels between a curve and its flattened lines
+constexpr double kPi = 3.14159265358979323846;
 
 struct Point {
   double x, y;
@@ -524,7 +525,7 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     auto disc = [&](double cx0, double cy0) {
       double px = cx0 + r, py = cy0;
       for (int s = 1; s <= sides; ++s) {
-        double a = 2 * M_PI * s / sides;
+        double a = 2 * kPi * s / sides;
         double qx = cx0 + r * std::cos(a), qy = cy0 + r * std::sin(a);
         raster_.Line(px, py, qx, qy);
         px = qx;
