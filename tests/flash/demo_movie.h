@@ -14,10 +14,13 @@ inline Mat Rotation(double degrees, double scale, int32_t tx, int32_t ty) {
   return {scale * std::cos(a), scale * std::sin(a), -scale * std::sin(a), scale * std::cos(a), tx, ty};
 }
 
-inline std::vector<uint8_t> DemoMovie() {
+// With stopAt, the first frame's actions go to that frame and stop there (for comparing one
+// frame with another player).
+inline std::vector<uint8_t> DemoMovie(std::optional<uint16_t> stopAt = {}) {
   constexpr int kFrames = 72;
   std::vector<uint8_t> tags;
   Tag(tags, code::SetBackgroundColor, {20, 28, 64});
+  if (stopAt) Tag(tags, code::DoAction, Actions({ActionGotoFrame(*stopAt), kActionStop}));
 
   ShapeWriter ball(3, {Gradient(0x13, Scale(1000 / 16384.0, 1000 / 16384.0),
                                 {{0, {255, 250, 200}}, {140, {255, 160, 40}}, {255, {200, 40, 20}}}, 0, 0, -0.4)},
@@ -55,6 +58,8 @@ inline std::vector<uint8_t> DemoMovie() {
   // The spinning star: a sprite of twelve frames.
   std::vector<uint8_t> inner;
   for (int f = 0; f < 12; ++f) {
+    // Stopped at one frame, the movie's sprite stands still too (it would run on by itself).
+    if (f == 0 && stopAt) Tag(inner, code::DoAction, Actions({kActionStop}));
     if (f == 0) Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 3, .matrix = Rotation(0, 1, 0, 0)}));
     else Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 1, .matrix = Rotation(f * 6, 1, 0, 0), .move = true}));
     Tag(inner, code::ShowFrame, {});
