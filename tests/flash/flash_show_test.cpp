@@ -5,6 +5,8 @@
 #include "app/show_test_rig.h"
 #include "flash/flash_form.h"
 #include "flash/movie_bytes.h"
+#include "flash/swf_render.h"
+#include "flash/swf_writer.h"
 
 namespace vitrine::test {
 namespace {
@@ -35,6 +37,38 @@ TEST(FlashShow, TheMoviePlaysOverTheScreenUntilItLoops) {
   EXPECT_EQ(rig.Form().CurrentIndex, 1);
   EXPECT_FALSE(show.Flash().FlashWindowOpen());
   EXPECT_EQ(CurrentFlashWindow(), nullptr);
+}
+
+TEST(FlashShow, TheWindowShowsTheMoviesFramesScaledAndConvertedToTheScreensFormat) {
+  // ffmpeg's three-frame picture sequence (48 x 32) and a writer movie of a red square.
+  ShowRig rig;
+  std::vector<uint8_t> ffmpeg = TestDataFile("flash/ffmpeg_testsrc.swf");
+  ASSERT_FALSE(ffmpeg.empty());
+  rig.AddItem(ffmpeg, "clip.swf", {{52, "1"}, {56, "-1"}, {65, "1"}, {69, "1"}});
+  std::vector<uint8_t> tags;
+  ShapeWriter square(1, {Solid(255, 0, 0)}, {});
+  square.Style(0, 1, 0).Rect(200, 200, 600, 600);
+  Tag(tags, 2, square.DefineShape(1, 200, 600, 200, 600));
+  Tag(tags, 26, PlaceObject2({.depth = 1, .id = 1}));
+  Tag(tags, 1, {});
+  rig.AddItem(MovieOf(40, 40, 1, tags), "square.swf", {{52, "1"}, {56, std::to_string(RGBColor(0, 0, 255))}});
+  auto& show = rig.Start(96, 64);
+  // Twice the movie's size: ffmpeg's test pattern starts with a white column at its left.
+  Bitmap screen = show.Screen();
+  EXPECT_EQ(screen.Format(), kShowPixelFormat);
+  auto reference = TestDataFile("flash/ffmpeg_testsrc.rgb");
+  ASSERT_EQ(reference.size(), size_t(3 * 48 * 32 * 3));
+  for (auto [x, y] : {std::pair{5, 5}, {40, 20}, {80, 50}}) {
+    const uint8_t* p = &reference[(size_t(y / 2) * 48 + x / 2) * 3];
+    EXPECT_TRUE(Near(screen.GetPixel(x, y), RGBColor(p[0], p[1], p[2]), 12)) << x << "," << y;
+  }
+  show.RunUntil(2500);  // the first movie ends after its second; the square shows
+  ASSERT_EQ(rig.Form().CurrentIndex, 1);
+  Bitmap second = show.Screen();
+  // 40 x 40 shown all in 96 x 64: 64 x 64 from x = 16, the square from 16 + 16 to 16 + 48.
+  EXPECT_EQ(second.GetPixel(48, 32), RGBColor(255, 0, 0));
+  EXPECT_EQ(second.GetPixel(20, 20), RGBColor(0, 0, 255));  // no colour of the movie's: the item's
+  EXPECT_EQ(second.GetPixel(5, 32), RGBColor(0, 0, 255));
 }
 
 TEST(FlashShow, AKeyInTheFlashWindowEndsTheShow) {
