@@ -390,6 +390,17 @@ void Renderer::Shade(const Paint& paint, Target target) {
                  [&](int32_t i) { return lut((gx(i) + kGradientHalf) / (2 * kGradientHalf)); });
         break;
       case FillKind::Radial:
+        if (paint.spread == Spread::Pad) {
+          // The common case in single precision, clamped without the spread's branches.
+          float fx = float(gx0 / kGradientHalf), fy = float(gy0 / kGradientHalf);
+          float sx = float(inv.a / kGradientHalf), sy = float(inv.b / kGradientHalf);
+          ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+            float x = fx + sx * float(i), y2 = fy + sy * float(i);
+            float t = std::sqrt(x * x + y2 * y2) * 255.0f + 0.5f;
+            return paint.lut[t < 255.0f ? int(t) : 255];
+          });
+          break;
+        }
         ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
           double x = gx(i), y2 = gy(i);
           return lut(std::sqrt(x * x + y2 * y2) / kGradientHalf);
@@ -428,15 +439,18 @@ void Renderer::Shade(const Paint& paint, Target target) {
         std::fill(row, row + count, src & 0xFFFFFF);
         return;
       }
-      // A translucent colour: its share is the same in every pixel of the run.
+      // A translucent colour: its share is the same in every pixel of the run. Red and blue
+      // are scaled together in one word, green in another.
       uint32_t keep = 255 - (src >> 24);
-      uint32_t sr = (src >> 16) & 255, sg = (src >> 8) & 255, sb = src & 255;
+      uint32_t add = src & 0xFFFFFF;
       for (int32_t i = 0; i < count; ++i) {
         uint32_t d = row[i];
-        uint32_t r = std::min<uint32_t>(sr + Div255(((d >> 16) & 255) * keep), 255);
-        uint32_t g = std::min<uint32_t>(sg + Div255(((d >> 8) & 255) * keep), 255);
-        uint32_t b = std::min<uint32_t>(sb + Div255((d & 255) * keep), 255);
-        row[i] = r << 16 | g << 8 | b;
+        uint32_t rb = (d & 0xFF00FF) * keep + 0x800080;
+        rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+        uint32_t g = (d & 0x00FF00) * keep + 0x008000;
+        g = ((g + ((g >> 8) & 0x00FF00)) >> 8) & 0x00FF00;
+        // Premultiplied, the colour plus what is kept never passes 255 a channel.
+        row[i] = (rb | g) + add;
       }
       return;
     }
