@@ -5,6 +5,7 @@
 
 #include "flash/swf_render.h"
 #include "flash/swf_writer.h"
+#include "raster/image_files.h"
 
 namespace vitrine::test {
 namespace {
@@ -238,6 +239,19 @@ TEST(SwfJpeg, Jpeg2WithAndWithoutTheStrayMarkersBeforeIt) {
   stray.insert(stray.end(), {0xFF, 0xD9, 0xFF, 0xD8});
   stray.insert(stray.end(), jpeg.begin(), jpeg.end());
   ExpectQuadrants(DrawMovie(JpegMovie(code::DefineBitsJpeg2, stray)));
+}
+
+TEST(SwfJpeg, Jpeg2MayCarryAPngPicture) {
+  Bitmap picture(32, 32, PixelFormat::Xrgb8888);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) picture.SetPixel(x, y, y < 16 ? (x < 16 ? kRed : kGreen) : (x < 16 ? kBlue : kWhite));
+  std::vector<uint8_t> body = U16Body(4), png = EncodePng(picture);
+  body.insert(body.end(), png.begin(), png.end());
+  Bitmap b = DrawMovie(JpegMovie(code::DefineBitsJpeg2, body));
+  EXPECT_EQ(b.GetPixel(8, 8), kRed);
+  EXPECT_EQ(b.GetPixel(24, 8), kGreen);
+  EXPECT_EQ(b.GetPixel(8, 24), kBlue);
+  EXPECT_EQ(b.GetPixel(24, 24), kWhite);
 }
 
 TEST(SwfJpeg, Jpeg3TakesItsAlphaFromTheZlibPlane) {

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 
+#include "core/stream.h"
+#include "imaging/gif_reader.h"
 #include "imaging/jpeg_reader.h"
+#include "imaging/png_reader.h"
 
 namespace vitrine::swf {
 
@@ -68,7 +71,42 @@ std::vector<uint8_t> JoinJpeg(std::span<const uint8_t> tables, std::span<const u
   return out;
 }
 
+// Flash 8 lets DefineBitsJPEG2 and 3 carry a PNG or GIF picture instead; drawn opaque.
+std::shared_ptr<Image> DecodeOtherPicture(std::span<const uint8_t> data) {
+  MemoryStream stream(std::vector<uint8_t>(data.begin(), data.end()));
+  std::unique_ptr<TReaderGraphic> reader;
+  if (data.size() > 8 && data[0] == 0x89 && data[1] == 'P' && data[2] == 'N' && data[3] == 'G')
+    reader = std::make_unique<TPNGGraphic>();
+  else if (data.size() > 6 && data[0] == 'G' && data[1] == 'I' && data[2] == 'F')
+    reader = std::make_unique<TGIFGraphic>();
+  if (!reader) return nullptr;
+  // The size from the header, so that a picture too large is not decoded at all.
+  int64_t w = 0, h = 0;
+  if (data[0] == 0x89 && data.size() >= 24) {
+    w = int64_t(data[16]) << 24 | data[17] << 16 | data[18] << 8 | data[19];
+    h = int64_t(data[20]) << 24 | data[21] << 16 | data[22] << 8 | data[23];
+  } else if (data[0] == 'G' && data.size() >= 10) {
+    w = data[6] | data[7] << 8;
+    h = data[8] | data[9] << 8;
+  }
+  if (w * h > kMaxBitmapPixels) return nullptr;
+  reader->LoadFromStream(stream);
+  Bitmap& picture = reader->Image();
+  if (int64_t(picture.Width()) * picture.Height() > kMaxBitmapPixels || picture.Empty()) return nullptr;
+  auto image = std::make_shared<Image>();
+  image->width = picture.Width();
+  image->height = picture.Height();
+  image->pixels.reserve(size_t(image->width) * image->height);
+  for (int32_t y = 0; y < image->height; ++y)
+    for (int32_t x = 0; x < image->width; ++x) {
+      Color c = picture.GetPixel(x, y);
+      image->pixels.push_back(0xFF000000u | uint32_t(RedOf(c)) << 16 | uint32_t(GreenOf(c)) << 8 | BlueOf(c));
+    }
+  return image;
+}
+
 std::shared_ptr<Image> DecodeJpegImage(std::span<const uint8_t> tables, std::span<const uint8_t> data) {
+  if (tables.empty() && !data.empty() && data[0] != 0xFF) return DecodeOtherPicture(data);
   std::vector<uint8_t> jpeg = JoinJpeg(tables, data);
   JpegHeader header = ReadJpegHeader(jpeg);
   if (int64_t(header.width) * header.height > kMaxBitmapPixels || header.width <= 0 || header.height <= 0)
