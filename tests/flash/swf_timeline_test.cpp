@@ -331,6 +331,18 @@ TEST(SwfFile, PlainAndCompressedMoviesReadAlike) {
   }
 }
 
+TEST(SwfFile, ACompressedBodyInflatesWhateverLengthTheHeaderClaims) {
+  std::vector<uint8_t> tags;
+  Add(tags, Square(1, 255, 0, 0));
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
+  Show(tags);
+  for (uint32_t claimed : {20u, 0xFFFFFFFFu}) {
+    std::vector<uint8_t> movie = MovieOf(40, 30, 1, tags, true);
+    for (int i = 0; i < 4; ++i) movie[4 + i] = uint8_t(claimed >> (8 * i));
+    EXPECT_EQ(DrawMovie(movie).GetPixel(5, 5), kRed) << claimed;
+  }
+}
+
 TEST(SwfFile, LzmaNewerVersionsAndCutHeadersFailToOpen) {
   std::vector<uint8_t> movie = MovieOf(40, 30, 1, {});
   std::string why;

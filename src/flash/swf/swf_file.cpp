@@ -19,7 +19,8 @@ void Fail(std::string* why, const char* text) {
 bool Inflate(std::span<const uint8_t> in, size_t expected, std::vector<uint8_t>& out) {
   z_stream z{};
   if (inflateInit(&z) != Z_OK) return false;
-  out.resize(std::clamp<size_t>(expected, 4096, kMaxBodyBytes));
+  // The declared length is only believed up to 1 MiB; beyond that the buffer grows as data comes.
+  out.resize(std::clamp<size_t>(std::min<size_t>(expected, 1u << 20), 4096, kMaxBodyBytes));
   z.next_in = const_cast<Bytef*>(in.data());
   z.avail_in = static_cast<uInt>(std::min<size_t>(in.size(), UINT32_MAX));
   size_t produced = 0;
