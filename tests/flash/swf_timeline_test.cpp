@@ -443,6 +443,54 @@ TEST(SwfEditText, TextFieldsAreDrawnInAFallbackFaceLineByLine) {
   EXPECT_EQ(Draw(*player, 40, 30).GetPixel(7, 5), kWhite);
 }
 
+TEST(SwfEditText, AFieldUsingOutlinesDrawsTheMoviesOwnGlyphs) {
+  // DefineFont2 with one glyph, 'A': the em's left half from the ascent to the baseline,
+  // advancing a whole em; ascent 1024, descent 0.
+  ShapeWriter glyph(1, {Solid(0, 0, 0)}, {});
+  glyph.Style(0, 1, 0).Rect(0, -1024, 512, 0);
+  std::vector<uint8_t> records = glyph.Records();
+  BitWriter f;
+  f.U16(2);
+  f.U8(0x80);  // layout, narrow offsets and codes
+  f.U8(0);
+  f.U8(1);
+  f.U8('F');
+  f.U16(1);
+  f.U16(4);                          // glyph 0 after the offset table and the code table offset
+  f.U16(uint16_t(4 + records.size()));  // code table
+  f.Bytes(records);
+  f.U8('A');
+  f.U16(1024);
+  f.U16(0);
+  f.U16(0);
+  f.U16(1024);
+  f.U16(0);  // no kerning
+  BitWriter e;
+  e.U16(1);
+  WriteRect(e, 0, 800, 0, 600);
+  e.U8(0x80 | 0x04 | 0x01);  // text, colour, font
+  e.U8(0x01);                // outlines
+  e.U16(2);
+  e.U16(200);  // 10 pixels
+  WriteColour(e, {0, 128, 0}, true);
+  e.String("");
+  e.String("AA");
+  std::vector<uint8_t> tags;
+  Tag(tags, 48, f.Take());
+  Tag(tags, code::DefineEditText, e.Take());
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
+  Show(tags);
+  auto player = PlayerOf(MovieOf(40, 30, 1, tags));
+  RecordingText text;
+  Bitmap b = Draw(*player, 40, 30, 0, 0, {255, 255, 255, 255}, &text);
+  EXPECT_TRUE(text.calls.empty());
+  // From the 2-pixel gutter: glyphs 5 wide, 10 apart, 10 high from y = 2.
+  EXPECT_EQ(b.GetPixel(4, 6), RGBColor(0, 128, 0));
+  EXPECT_EQ(b.GetPixel(8, 6), kWhite);
+  EXPECT_EQ(b.GetPixel(14, 6), RGBColor(0, 128, 0));
+  EXPECT_EQ(b.GetPixel(4, 13), kWhite);
+}
+
 }  // namespace
 }  // namespace vitrine::test
 

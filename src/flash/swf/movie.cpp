@@ -185,6 +185,7 @@ std::shared_ptr<Image> DecodeLossless(BitReader& r, bool withAlpha) {
 Glyphs ReadFont(BitReader& r, uint16_t code) {
   Glyphs font;
   std::vector<uint32_t> offsets;
+  uint8_t flags = 0;
   size_t tableStart;
   size_t end;
   std::span<const uint8_t> rest;
@@ -197,7 +198,7 @@ Glyphs ReadFont(BitReader& r, uint16_t code) {
     for (uint32_t i = 0; i < count; ++i) offsets.push_back(t.U16());
     end = rest.size();
   } else {
-    uint8_t flags = r.U8();
+    flags = r.U8();
     r.U8();  // language
     r.Bytes(r.U8());
     uint32_t count = r.U16();
@@ -221,6 +222,21 @@ Glyphs ReadFont(BitReader& r, uint16_t code) {
       }
     }
     font.shapes.push_back(std::move(glyph));
+  }
+  if (code != tag::DefineFont) {
+    try {
+      BitReader t(rest.subspan(std::min(end, rest.size())));
+      bool wideCodes = flags & 0x04;
+      for (size_t i = 0; i < offsets.size(); ++i) font.codes.push_back(wideCodes ? t.U16() : t.U8());
+      if (flags & 0x80) {
+        font.ascent = t.U16();
+        font.descent = t.U16();
+        font.leading = t.S16();
+        for (size_t i = 0; i < offsets.size(); ++i) font.advances.push_back(t.S16());
+      }
+    } catch (const SwfError&) {
+      // A code table cut short: the glyphs still draw in static text.
+    }
   }
   return font;
 }
@@ -318,6 +334,7 @@ EditText ReadEditText(BitReader& r) {
   EditText e;
   e.bounds = ReadRect(r);
   uint8_t f1 = r.U8(), f2 = r.U8();
+  e.useOutlines = f2 & 0x01;
   if (f1 & 0x01) {
     e.hasFont = true;
     e.fontId = r.U16();

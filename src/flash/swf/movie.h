@@ -51,6 +51,11 @@ struct Image {
 struct Glyphs {
   std::vector<Shape> shapes;
   double unitsPerEm = 1024;
+  // DefineFont 2 and 3: the character of each glyph, and with a layout its advance (em units)
+  // and the font's ascent, descent and leading.
+  std::vector<uint16_t> codes;
+  std::vector<double> advances;
+  double ascent = 0, descent = 0, leading = 0;
 };
 
 struct GlyphRun {
@@ -76,6 +81,7 @@ struct EditText {
   double height = 240;  // twips
   Rgba color;
   bool hasFont = false;
+  bool useOutlines = false;  // drawn with the movie's own font when that has the characters
   uint16_t fontId = 0;
   std::string text;
 };

@@ -590,7 +590,39 @@ void Renderer::DrawText(const StaticText& text, const Matrix& m, const CxForm& c
 }
 
 void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm& cx, Target target) {
-  if (!text_ || edit.text.empty() || target.maskOut) return;
+  if (edit.text.empty()) return;
+  auto outlines = edit.useOutlines && edit.hasFont ? player_->Lookup(edit.fontId) : nullptr;
+  if (outlines && outlines->kind == Kind::Font && !outlines->font.codes.empty()) {
+    // The movie's own glyphs, line by line from the field's top-left inside its gutter.
+    const Glyphs& g = outlines->font;
+    double scale = edit.height / g.unitsPerEm;
+    double ascent = g.ascent ? g.ascent * scale : edit.height * 0.8;
+    double lineHeight = g.ascent ? (g.ascent + g.descent + g.leading) * scale : edit.height * 1.2;
+    double x = edit.bounds.xMin + 40, baseline = edit.bounds.yMin + 40 + ascent;
+    for (size_t i = 0; i < edit.text.size(); ++i) {
+      uint8_t c = uint8_t(edit.text[i]);
+      if (c == '\r' || c == '\n') {
+        if (c == '\r' && i + 1 < edit.text.size() && edit.text[i + 1] == '\n') ++i;
+        x = edit.bounds.xMin + 40;
+        baseline += lineHeight;
+        continue;
+      }
+      auto at = std::find(g.codes.begin(), g.codes.end(), c);
+      if (at == g.codes.end()) {
+        x += edit.height * 0.5;
+        continue;
+      }
+      size_t index = size_t(at - g.codes.begin());
+      if (index < g.shapes.size()) {
+        Matrix glyph{scale, 0, 0, scale, x, baseline};
+        DrawShape(g.shapes[index], m * glyph, cx, target, &edit.color);
+      }
+      x += index < g.advances.size() ? g.advances[index] * scale : edit.height * 0.6;
+      if (++objects_ > kMaxDrawnObjects || OverBudget()) return;
+    }
+    return;
+  }
+  if (!text_ || target.maskOut) return;
   double scaleY = std::sqrt(m.c * m.c + m.d * m.d);
   Font font;
   font.Name = "Arial";
