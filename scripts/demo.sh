@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native preset (build/native), makes the demo show in
-# build/demo and renders it into build/demo/frames (PNG frames, and show.mp4 with ffmpeg).
+# build/demo and renders it into build/demo/frames (show.mp4 with the show's sound, and the PNG frames).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -18,12 +18,12 @@ echo "demo: built in $root/build/demo"
 # Twenty seconds of the show on the headless platform, ten frames a second.
 frames=build/demo/frames
 rm -rf "$frames"
-"$vitrine" render build/demo/vitrine-demo.pkg --seconds "${DEMO_SECONDS:-20}" --size 960x540 --fps 10 --out "$frames"
+"$vitrine" render build/demo/vitrine-demo.pkg --seconds "${DEMO_SECONDS:-20}" --size 960x540 --fps 10 --frames --out "$frames"
 echo "demo: frames in $root/$frames (frame-000000.png ...)"
 if [ -f "$frames/show.mp4" ]; then
   echo "demo: the show as a video: $root/$frames/show.mp4"
 else
-  echo "demo: no show.mp4 (ffmpeg is not installed)"
+  echo "demo: no show.mp4 (this build has no FFmpeg libraries)"
 fi
 
 # The same show as a Windows screen saver (build/demo/demo.scr) when the MinGW cross compiler

@@ -11,7 +11,8 @@ HeadlessShow::HeadlessShow(HeadlessShowOptions options)
     : options_(std::move(options)),
       window_(options_.width, options_.height),
       files_(options_.files ? *options_.files : NativeFileSystem()),
-      media_(loop_, files_) {
+      sound_(loop_),
+      media_(loop_, files_, &sound_, options_.decodeMedia) {
   window_.SetPreviewParentSize(options_.previewWidth, options_.previewHeight);
   services_.executablePath = options_.packagePath;
   services_.seed = options_.seed;
@@ -43,17 +44,11 @@ bool HeadlessShow::Start() {
 Bitmap HeadlessShow::Screen() {
   Bitmap screen = window_.Surface();
   if (window_.VideoPanelVisible()) {
-    // Frames of the video itself are not decoded here: the panel shows where it plays and,
-    // as a bar along its bottom, how far it has got.
-    Canvas canvas(screen);
+    // The panel shows the video's picture at the player's position; black until there is
+    // one (a sound file in a video item, or a player that does not decode).
     Rect panel = window_.VideoPanel();
-    canvas.FillRect(panel, RGBColor(24, 24, 32));
-    auto& player = form_->mp();
-    int64_t length = player.LengthMs();
-    if (length > 0 && panel.Width() > 0) {
-      int32_t done = static_cast<int32_t>(panel.Width() * std::min<int64_t>(player.PositionMs(), length) / length);
-      canvas.FillRect({panel.left, panel.bottom - 4, panel.left + done, panel.bottom}, RGBColor(200, 200, 220));
-    }
+    Canvas(screen).FillRect(panel, kBlack);
+    form_->mp().DrawVideoFrame(screen, panel);
   }
   flash_->PaintOver(screen);
   return screen;

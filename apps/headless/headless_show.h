@@ -12,6 +12,7 @@
 #include "platform/headless/headless_event_loop.h"
 #include "platform/headless/headless_media.h"
 #include "platform/headless/headless_services.h"
+#include "platform/headless/headless_sound.h"
 #include "platform/headless/headless_show_window.h"
 #include "settings/memory_registry_store.h"
 
@@ -29,6 +30,10 @@ struct HeadlessShowOptions {
   FileSystem* files = nullptr;
   // How texts are measured and drawn; null: the platform's text renderer.
   TextPainter* text = nullptr;
+  // Decode music and video (where the build has FFmpeg's libraries): the video's pictures
+  // in its panel, the sound kept for Sound(). Off: players that read only the files'
+  // headers, for shows whose media are headers alone.
+  bool decodeMedia = true;
 };
 
 class HeadlessShow {
@@ -52,6 +57,8 @@ class HeadlessShow {
   HeadlessServices& Services() { return services_; }
   MemoryRegistryStore& Registry() { return registry_; }
   HeadlessMediaPlayerFactory& Media() { return media_; }
+  // What the show has played, laid down against its clock.
+  HeadlessSoundRecorder& Sound() { return sound_; }
   FlashWindowHost& Flash() { return *flash_; }
 
   // Ends the show as its window's destroy handler does (temporary files removed).
@@ -63,6 +70,7 @@ class HeadlessShow {
   HeadlessShowWindow window_;
   FileSystem& files_;
   HeadlessServices services_;
+  HeadlessSoundRecorder sound_;
   HeadlessMediaPlayerFactory media_;
   MemoryRegistryStore registry_;
   std::unique_ptr<TextRenderer> renderer_;

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "raster/bitmap.h"
 #include "raster/geometry.h"
 
 namespace vitrine {
@@ -25,6 +26,14 @@ class MediaPlayer {
   virtual Rect SourceRect() = 0;
   // Where inside the video panel the picture is drawn.
   virtual void SetDisplayRect(const Rect& rect) = 0;
+  // Draws the picture the video shows at the current position, scaled to the display
+  // rectangle, into `target`, on which the video panel lies at `panel` (it may reach past the
+  // target's edges: only the part inside is drawn). False when there is no picture to draw
+  // (sound only, nothing open, nothing decoded): the panel stays as it was. A player that
+  // shows video in a window of its own draws nothing here.
+  virtual bool DrawVideoFrame(Bitmap& target, const Rect& panel) { return false; }
+  // The same into a bitmap of the panel's own size.
+  bool DrawVideoFrame(Bitmap& panel) { return DrawVideoFrame(panel, panel.Bounds()); }
 };
 
 class MediaPlayerFactory {

@@ -103,6 +103,7 @@ struct ShowRig {
     options.files = &files;
     options.text = text;
     options.seed = 7;
+    options.decodeMedia = decodeMedia;
     show = std::make_unique<HeadlessShow>(options);
     if (haveSettings) show->Registry().Keys = registryToLoad.Keys;
     started = show->Start();
@@ -113,6 +114,7 @@ struct ShowRig {
   Color ScreenAt(int32_t x, int32_t y) { return show->Window().Surface().GetPixel(x, y); }
 
   MemoryRegistryStore registryToLoad;
+  bool decodeMedia = false;  // the rig's own media (Wave, Avi) are headers alone
   bool haveSettings = false;
   bool started = false;
 };

@@ -1,4 +1,7 @@
-// vitrine render: plays a package on the headless platform and writes the screen as frames.
+// vitrine render: plays a package on the headless platform and writes what it shows and
+// sounds like as show.mp4 (the music and the videos' sound at the show times they play),
+// and on request every frame as a PNG.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -11,11 +14,18 @@
 #include "json.h"
 #include "package/project_info.h"
 #include "apps/headless/headless_show.h"
+#include "apps/headless/show_render.h"
 #include "raster/image_files.h"
+#include "platform/terminal.h"
 #include "settings/read_write_setting.h"
+
 
 namespace vitrine::tool {
 namespace {
+
+constexpr const char* kRenderUsage =
+    "render PACKAGE --seconds N [--size WxH] [--fps F] [--preview] [--seed S] [--settings FILE] [--frames] [--quiet] "
+    "--out DIR  (writes DIR/show.mp4; --frames also DIR/frame-NNNNNN.png)";
 
 bool ParseSize(const std::string& text, int32_t& w, int32_t& h) {
   auto x = text.find('x');
@@ -52,6 +62,39 @@ void LoadSettingsFile(const std::string& path, const std::string& keyPath, Memor
   }
 }
 
+// A one-line bar on the terminal: the show time done and left.
+class Progress {
+ public:
+  Progress(bool shown, int64_t totalMs) : shown_(shown), totalMs_(std::max<int64_t>(totalMs, 1)) {}
+  void Update(int64_t doneMs) {
+    if (!shown_) return;
+    int64_t percent = doneMs * 100 / totalMs_;
+    if (percent == lastPercent_) return;
+    lastPercent_ = percent;
+    constexpr int kWidth = 30;
+    int filled = static_cast<int>(doneMs * kWidth / totalMs_);
+    std::string bar(static_cast<size_t>(filled), '#');
+    bar.resize(kWidth, '.');
+    std::fprintf(stderr, "\rrender [%s] %3lld%%  %s done, %s left ", bar.c_str(), static_cast<long long>(percent),
+                 Clock(doneMs).c_str(), Clock(totalMs_ - doneMs).c_str());
+    std::fflush(stderr);
+  }
+  void End() {
+    if (shown_ && lastPercent_ >= 0) std::fprintf(stderr, "\n");
+  }
+
+ private:
+  static std::string Clock(int64_t ms) {
+    int64_t s = std::max<int64_t>(ms, 0) / 1000;
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(s / 60), static_cast<long long>(s % 60));
+    return text;
+  }
+  bool shown_;
+  int64_t totalMs_;
+  int64_t lastPercent_ = -1;
+};
+
 int Render(const Args& input) {
   Args args = input;
   HeadlessShowOptions options;
@@ -62,8 +105,10 @@ int Render(const Args& input) {
   std::string settingsFile = TakeOption(args, "--settings");
   std::string out = TakeOption(args, "--out");
   options.preview = TakeFlag(args, "--preview");
+  bool keepFrames = TakeFlag(args, "--frames");
+  bool quiet = TakeFlag(args, "--quiet");
   if (args.size() != 1 || seconds.empty() || out.empty())
-    throw UsageError{"usage: vitrine render PACKAGE --seconds N [--size WxH] [--fps F] [--preview] [--seed S] [--settings FILE] --out DIR"};
+    throw UsageError{"usage: " + std::string(kRenderUsage)};
   options.packagePath = args[0];
   if (!NativeFileSystem().Exists(options.packagePath)) throw UsageError{"no such file: " + options.packagePath};
   int32_t totalSeconds = PositiveInt(seconds, "--seconds", 24 * 3600);
@@ -92,32 +137,37 @@ int Render(const Args& input) {
   }
   if (!show.Start()) throw UsageError{"the show did not start"};
 
-  int64_t frames = int64_t(totalSeconds) * fps;
-  int64_t written = 0;
-  for (int64_t k = 0; k < frames; ++k) {
-    show.RunUntil(static_cast<uint64_t>(k * 1000 / fps));
-    if (show.Ended()) break;
-    char name[32];
-    std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(k));
-    if (!WriteImageFile((std::filesystem::path(out) / name).string(), show.Screen()))
-      throw UsageError{"cannot write " + (std::filesystem::path(out) / name).string()};
-    ++written;
+  Progress progress(!quiet && ErrorOutputIsTerminal(), int64_t(totalSeconds) * 1000);
+  ShowRenderOptions render;
+  render.seconds = totalSeconds;
+  render.fps = fps;
+  if (CanWriteShowVideo()) render.videoPath = (std::filesystem::path(out) / "show.mp4").string();
+  else keepFrames = true;  // without FFmpeg's libraries the frames are all there is
+  std::string frameError;
+  if (keepFrames) {
+    render.onFrame = [&](int64_t k, const Bitmap& screen) {
+      char name[32];
+      std::snprintf(name, sizeof name, "frame-%06lld.png", static_cast<long long>(k));
+      std::string path = (std::filesystem::path(out) / name).string();
+      if (WriteImageFile(path, screen)) return true;
+      frameError = "cannot write " + path;
+      return false;
+    };
   }
+  render.onProgress = [&](int64_t doneMs) { progress.Update(doneMs); };
+  ShowRenderResult result = RenderShow(show, render);
+  progress.End();
+  if (!frameError.empty()) throw UsageError{frameError};
+  if (!result.error.empty()) throw UsageError{result.error};
+  int64_t written = result.frames;
   for (const auto& message : show.Services().messages) std::fprintf(stderr, "message box: %s\n", Cp1252ToUtf8(message).c_str());
   show.Destroy();
-
-  if (written > 0 && std::system("command -v ffmpeg >/dev/null 2>&1") == 0) {
-    std::string cmd = "ffmpeg -loglevel error -y -framerate " + std::to_string(fps) + " -i '" + out +
-                      "/frame-%06d.png' -pix_fmt yuv420p -vf 'pad=ceil(iw/2)*2:ceil(ih/2)*2' '" + out + "/show.mp4'";
-    if (std::system(cmd.c_str()) != 0) std::fprintf(stderr, "vitrine render: ffmpeg could not write show.mp4\n");
-  }
   std::printf("frames=%lld\n", static_cast<long long>(written));
   return 0;
 }
 
 }  // namespace
 
-VITRINE_COMMAND(render, "render", "render PACKAGE --seconds N [--size WxH] [--fps F] [--preview] [--seed S] [--settings FILE] --out DIR",
-                Render);
+VITRINE_COMMAND(render, "render", kRenderUsage, Render);
 
 }  // namespace vitrine::tool

@@ -5,6 +5,9 @@
 #include <vector>
 
 #include "core/byte_reader.h"
+#ifdef VITRINE_HAVE_LIBAV
+#include "platform/media/av_media_player.h"
+#endif
 
 namespace vitrine {
 
@@ -131,6 +134,21 @@ int64_t HeadlessMediaPlayer::PositionMs() {
   if (!playing_) return basePosition_;
   int64_t pos = basePosition_ + static_cast<int64_t>(clock_.NowMs() - startedAt_);
   return std::min(pos, info_.lengthMs);
+}
+
+bool HeadlessMediaPlayerFactory::DecodingAvailable() {
+#ifdef VITRINE_HAVE_LIBAV
+  return true;
+#else
+  return false;
+#endif
+}
+
+std::unique_ptr<MediaPlayer> HeadlessMediaPlayerFactory::Create() {
+#ifdef VITRINE_HAVE_LIBAV
+  if (decode_) return std::make_unique<AvMediaPlayer>(clock_, files_, sound_);
+#endif
+  return std::make_unique<HeadlessMediaPlayer>(clock_, files_);
 }
 
 }  // namespace vitrine

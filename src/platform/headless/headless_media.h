@@ -8,6 +8,7 @@
 #include "core/file_system.h"
 #include "platform/event_loop.h"
 #include "platform/media_player.h"
+#include "platform/sound_output.h"
 
 namespace vitrine {
 
@@ -52,15 +53,27 @@ class HeadlessMediaPlayer final : public MediaPlayer {
   Rect display_{};
 };
 
+// The headless platform's players. Decoding players (where the build has FFmpeg's
+// libraries) draw the video's own pictures and send their sound to `sound`; the others read
+// only the files' headers and stay silent and dark.
 class HeadlessMediaPlayerFactory final : public MediaPlayerFactory {
  public:
-  HeadlessMediaPlayerFactory(const EventLoop& clock, FileSystem& files) : clock_(clock), files_(files) {}
-  std::unique_ptr<MediaPlayer> CreateMusicPlayer() override { return std::make_unique<HeadlessMediaPlayer>(clock_, files_); }
-  std::unique_ptr<MediaPlayer> CreateVideoPlayer() override { return std::make_unique<HeadlessMediaPlayer>(clock_, files_); }
+  HeadlessMediaPlayerFactory(const EventLoop& clock, FileSystem& files, SoundOutput* sound = nullptr,
+                             bool decode = false)
+      : clock_(clock), files_(files), sound_(sound), decode_(decode && DecodingAvailable()) {}
+  std::unique_ptr<MediaPlayer> CreateMusicPlayer() override { return Create(); }
+  std::unique_ptr<MediaPlayer> CreateVideoPlayer() override { return Create(); }
+
+  static bool DecodingAvailable();
+  bool Decoding() const { return decode_; }
 
  private:
+  std::unique_ptr<MediaPlayer> Create();
+
   const EventLoop& clock_;
   FileSystem& files_;
+  SoundOutput* sound_;
+  bool decode_;
 };
 
 }  // namespace vitrine

@@ -38,7 +38,7 @@ if(NOT rc EQUAL 0 OR NOT listing MATCHES "song1.wav  8,078 bytes, 0:01" OR NOT l
   message(SEND_ERROR "the listing of the folder's package:\n${listing}")
 endif()
 
-execute_process(COMMAND ${TOOL} render ${WORK}/folder.scr --seconds 40 --size 320x240 --fps 1 --out ${WORK}/frames
+execute_process(COMMAND ${TOOL} render ${WORK}/folder.scr --seconds 40 --size 320x240 --fps 1 --frames --out ${WORK}/frames
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0 OR NOT out MATCHES "frames=40" OR err MATCHES "message box")
   message(FATAL_ERROR "render: ${rc} ${out} ${err}")
