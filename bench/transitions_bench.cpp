@@ -5,12 +5,10 @@
 // median frame.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <map>
 #include <string>
-#include <vector>
 
 #if defined(__linux__)
 #include <time.h>
@@ -18,6 +16,7 @@
 
 #include "core/random.h"
 #include "transitions/catalogue.h"
+#include "transitions/frame_times.h"
 #include "transitions/transition_rig.h"
 
 namespace vitrine {
@@ -52,33 +51,25 @@ const Pictures& PicturesOf(int32_t w, int32_t h) {
 void BM_Transition(benchmark::State& state) {
   const int32_t index = int32_t(state.range(0)), w = int32_t(state.range(1)), h = int32_t(state.range(2));
   const Pictures& pictures = PicturesOf(w, h);
-  std::vector<double> best;
+  FrameTimes times;
   for (auto _ : state) {
     for (int run = 0; run < kRuns; ++run) {
       // The whole show scope: the area is the screen, as the show runs by default.
-      TransitionRig rig(pictures.oldPicture, pictures.newPicture, 0, 0, 1);
+      TransitionRig rig(pictures.oldPicture, pictures.newPicture, 0, 0, TransitionScope::WholeScreen);
       RandomSeed(uint64_t(index) + 1);
       rig.Start(index, kSpeed);
       bool ended = false;
-      size_t frame = 0;
       while (!ended && rig.Frames() < 100000) {
         const double t0 = NowMs();
         ended = rig.Step();
-        const double ms = NowMs() - t0;
-        if (frame >= best.size()) best.push_back(ms);
-        else best[frame] = std::min(best[frame], ms);
-        ++frame;
+        times.Record(size_t(rig.Frames() - 1), NowMs() - t0);
       }
     }
-    double total = 0;
-    for (double ms : best) total += ms;
-    state.SetIterationTime(total / 1000.0);
+    state.SetIterationTime(times.TotalMs() / 1000.0);
   }
-  std::vector<double> sorted = best;
-  std::sort(sorted.begin(), sorted.end());
-  state.counters["frames"] = double(best.size());
-  state.counters["slowest_ms"] = sorted.empty() ? 0 : sorted.back();
-  state.counters["median_ms"] = sorted.empty() ? 0 : sorted[sorted.size() / 2];
+  state.counters["frames"] = double(times.Frames());
+  state.counters["slowest_ms"] = times.SlowestMs();
+  state.counters["median_ms"] = times.MedianMs();
   state.SetLabel(index < 0 ? "none" : TransitionCatalogue()[size_t(index)].name);
 }
 

@@ -41,3 +41,9 @@ endif()
 if(VITRINE_BENCH)
   find_package(benchmark REQUIRED)
 endif()
+
+# The real-time Linux player: SDL2 for the window, input and sound, Xlib for foreign windows.
+if(NOT WIN32)
+  find_package(SDL2 CONFIG QUIET)
+  find_package(X11 QUIET)
+endif()

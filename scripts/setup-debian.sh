@@ -34,7 +34,7 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libz-mingw-w64-dev nasm \
   wine wine32:i386 wine64 xvfb xauth x11-utils \
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev \
-  libsdl2-dev \
+  libsdl2-dev libx11-dev libxtst-dev \
   imagemagick graphicsmagick netpbm libjpeg-turbo-progs libtiff-tools \
   ffmpeg \
   chromium

@@ -5,6 +5,7 @@
 #include "core/random.h"
 #include "package/picture_loading.h"
 #include "package/picture_routines.h"
+#include "transitions/catalogue.h"
 #include "transitions/dispatch.h"
 
 namespace vitrine {
@@ -28,7 +29,7 @@ constexpr size_t kTransitionListLimit = 1025;
 TfRun::TfRun(ShowPlatform& platform, std::vector<std::string> args)
     : platform_(platform), args_(std::move(args)), surfaceCanvas_(platform.Window.Surface()) {
   auto& loop = platform_.Loop;
-  showTimer_ = loop.CreateTimer(10, [this] { ShowTimerTimer(); });
+  showTimer_ = loop.CreateTimer(kDefaultFrameIntervalMs, [this] { ShowTimerTimer(); });
   selectTimer_ = loop.CreateTimer(1000, [this] { SelectNextItem(); });
   vidioTimer_ = loop.CreateTimer(1000, [this] { VidioTimerTimer(); });
   maxRuntime_ = loop.CreateTimer(1000, [this] { MaxRuntimeTimer(); });
@@ -154,7 +155,7 @@ void TfRun::FormShow() {
     SelectNextItem();
     FirstShowDone = true;
   }
-  if (!PreviewMode && FirstFrameBlack && Project->TransitionScope == 1) {
+  if (!PreviewMode && FirstFrameBlack && Scope() == TransitionScope::WholeScreen) {
     FirstFrameBlack = false;
     surfaceCanvas_.FillRect({0, 0, ShowWidth, ShowHeight}, kBlack);
     PresentAll();
@@ -208,20 +209,20 @@ void TfRun::StartPictureTransition(TPictureInfo& item) {
   else
     StartTransition(*this, item.MusicDuring, ItemTransitions[CurrentIndex], item.TransitionSpeed,
                     item.RandomTransition);
-  if (Project->TransitionScope != 1) PresentAll();
+  if (Scope() != TransitionScope::WholeScreen) PresentAll();
 }
 
 void TfRun::PrepareShowItem(int32_t index) {
   TPictureInfo& item = *ItemList[index];
   Canvas compose(composeBitmap_);
   DrawBackground(item);
-  if (Project->TransitionScope != 1) {
+  if (Scope() != TransitionScope::WholeScreen) {
     DrawCaption(item, compose);
     DrawMemo(item, compose);
   }
   LoadCurrentPicture(item);
   if (platform_.Loop.QuitRequested()) return;
-  if (Project->TransitionScope != 1) {
+  if (Scope() != TransitionScope::WholeScreen) {
     surfaceCanvas_.Draw(0, 0, composeBitmap_);
   } else {
     screenBitmap_.Reset(ShowWidth, ShowHeight, kShowPixelFormat);

@@ -133,7 +133,7 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   void SetFrameInterval(int32_t ms) override;
   void EnableFrameTimer(bool enabled) override;
   void SetTransitionIndex(int32_t index) override { TransitionIndex = index; }
-  int32_t TransitionScope() const override { return Project->TransitionScope; }
+  vitrine::TransitionScope Scope() const override { return vitrine::TransitionScope(Project->TransitionScope); }
   void DrawCaption(Canvas& canvas) override;
   void DrawMemo(Canvas& canvas) override;
   void PostMainFormMessage(uint32_t message) override;

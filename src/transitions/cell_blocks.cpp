@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "transitions/cell_draw.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -49,8 +48,7 @@ void BlockSpiralStep(int32_t p, int32_t& column, int32_t& row) {
   row = ys[p];
 }
 
-void SetupBlocks(const TransitionSetupArgs& args, bool fromCenter) {
-  reveal::TakeSetupArgs(args);
+void SetupBlocks(bool fromCenter) {
   gBlocks.CellWidth = gTransition.PicWidth / 8 + 1;
   gBlocks.CellHeight = gTransition.PicHeight / 8 + 1;
   FillSpiral(gBlocks.SpiralX, gBlocks.SpiralY);

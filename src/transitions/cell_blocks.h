@@ -3,11 +3,9 @@
 // centre outwards or the reverse.
 #include <cstdint>
 
-#include "transitions/catalogue.h"
-
 namespace vitrine {
 
-void SetupBlocks(const TransitionSetupArgs& args, bool fromCenter);
+void SetupBlocks(bool fromCenter);
 bool BlocksFrame();
 
 // The spiral's step p (0..63) as (column, row); for tests.

@@ -1,6 +1,5 @@
 #include "transitions/cell_checkerboard.h"
 
-#include "transitions/cell_draw.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -21,8 +20,7 @@ int32_t StartOf(bool forward) { return forward ? 0 : kLines - 1; }
 
 }  // namespace
 
-void SetupCheckerboard(const TransitionSetupArgs& args, CheckerLines lines, bool firstForward, bool secondForward) {
-  reveal::TakeSetupArgs(args);
+void SetupCheckerboard(CheckerLines lines, bool firstForward, bool secondForward) {
   gBoard.CellWidth = (gTransition.PicWidth + 20) / 20;
   gBoard.CellHeight = (gTransition.PicHeight + 20) / 20;
   gBoard.FirstPass = true;

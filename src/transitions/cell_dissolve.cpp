@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "core/random.h"
-#include "transitions/cell_draw.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -66,7 +65,7 @@ void ScatterBands(SixSidedDie& die, int32_t height, Dot dot) {
 }
 
 template <class Pixel>
-void ScatterRaw(SixSidedDie& die, int32_t height, reveal::PixelCopier& copier) {
+void ScatterRaw(SixSidedDie& die, int32_t height, PixelCopier& copier) {
   const Rect v = copier.Visible();
   const int32_t ox = copier.OriginX();
   // Offsets past the right edge fall outside the work bitmap and show nothing.
@@ -80,18 +79,17 @@ void Scatter(int32_t firstX, int32_t firstY, int32_t width, int32_t height) {
   gPass.columns.clear();
   for (int32_t x = firstX; x < width; x += die.Roll()) gPass.columns.push_back(x);
   gPass.nextRow.assign(gPass.columns.size(), firstY);
-  reveal::PixelCopier copier;
+  PixelCopier copier;
   switch (copier.CopyMode()) {
-    case reveal::PixelCopier::Mode::Same16: ScatterRaw<uint16_t>(die, height, copier); break;
-    case reveal::PixelCopier::Mode::Same32: ScatterRaw<uint32_t>(die, height, copier); break;
+    case PixelCopier::Mode::Same16: ScatterRaw<uint16_t>(die, height, copier); break;
+    case PixelCopier::Mode::Same32: ScatterRaw<uint32_t>(die, height, copier); break;
     default: ScatterBands(die, height, [&](int32_t x, int32_t y) { copier.Pixel(x, y, x, y); }); break;
   }
 }
 
 }  // namespace
 
-void SetupDissolve(const TransitionSetupArgs& args) {
-  reveal::TakeSetupArgs(args);
+void SetupDissolve() {
 }
 
 bool DissolveFrame() {

@@ -4,7 +4,6 @@
 #include <array>
 
 #include "raster/region.h"
-#include "transitions/cell_draw.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -62,32 +61,32 @@ Intervals Minus(const Intervals& from, const Intervals& cut) {
 }
 
 void MultiBoxGrow(int32_t p) {
-  const int32_t q = reveal::TimesSlope(p, gGrid.Slope);
-  const int32_t q0 = reveal::TimesSlope(p - 1, gGrid.Slope);
+  const int32_t q = TimesSlope(p, gGrid.Slope);
+  const int32_t q0 = TimesSlope(p - 1, gGrid.Slope);
   // Only the ring each box adds; overlapping boxes copy the same new pixels twice.
   for (int32_t i = 0; i < kBoxes; ++i) {
     const int32_t cx = (2 * i + 1) * gGrid.CellWidth;
     for (int32_t j = 0; j < kBoxes; ++j) {
       const int32_t cy = (2 * j + 1) * gGrid.CellHeight;
-      reveal::CopyNewRing({cx - p, cy - q, cx + p, cy + q}, {cx - p + 1, cy - q0, cx + p - 1, cy + q0});
+      CopyNewRing({cx - p, cy - q, cx + p, cy + q}, {cx - p + 1, cy - q0, cx + p - 1, cy + q0});
     }
   }
 }
 
 void MultiBoxShrink(int32_t p) {
-  const int32_t q = reveal::TimesSlope(p, gGrid.Slope);
+  const int32_t q = TimesSlope(p, gGrid.Slope);
   if (gGrid.firstFrame) {
     DrawWholeNew();
     for (int32_t i = 0; i < kBoxes; ++i)
       for (int32_t j = 0; j < kBoxes; ++j) {
         const int32_t cx = (2 * i + 1) * gGrid.CellWidth, cy = (2 * j + 1) * gGrid.CellHeight;
-        reveal::RestoreOld({cx - p, cy - q, cx + p, cy + q});
+        RestoreOld({cx - p, cy - q, cx + p, cy + q});
       }
     return;
   }
   // The old picture left the boxes of the previous frame (p + 1) where this frame's boxes no
   // longer cover them. Boxes never overlap across columns, but may within one.
-  const Intervals before = BoxRows(reveal::TimesSlope(p + 1, gGrid.Slope));
+  const Intervals before = BoxRows(TimesSlope(p + 1, gGrid.Slope));
   const Intervals now = BoxRows(q);
   const Intervals freed = Minus(before, now);
   for (int32_t i = 0; i < kBoxes; ++i) {
@@ -110,12 +109,11 @@ Region Triangle(int32_t p, int32_t q) {
 
 }  // namespace
 
-void SetupMultiBox(const TransitionSetupArgs& args, bool fromCenter) {
-  reveal::TakeSetupArgs(args);
+void SetupMultiBox(bool fromCenter) {
   const TransitionState& s = gTransition;
   gGrid.CellWidth = (s.PicWidth + 20) / 20;  // half a box
   gGrid.CellHeight = (s.PicHeight + 20) / 20;
-  gGrid.Slope = reveal::SlopeOf(s.PicWidth, s.PicHeight);
+  gGrid.Slope = SlopeOf(s.PicWidth, s.PicHeight);
   gGrid.fromCenter = fromCenter;
   gGrid.firstFrame = true;
   gTransition.Position = fromCenter ? 0 : gGrid.CellWidth;
@@ -139,12 +137,11 @@ bool MultiBoxFrame() {
   return false;
 }
 
-void SetupMultiWipe(const TransitionSetupArgs& args, WipeCorner corner) {
-  reveal::TakeSetupArgs(args);
+void SetupMultiWipe(WipeCorner corner) {
   const TransitionState& s = gTransition;
   gGrid.CellWidth = (s.PicWidth + 10) / 10;
   gGrid.CellHeight = (s.PicHeight + 10) / 10;
-  gGrid.Slope = reveal::SlopeOf(s.PicWidth, s.PicHeight);
+  gGrid.Slope = SlopeOf(s.PicWidth, s.PicHeight);
   gGrid.corner = corner;
   gGrid.lastTriangle = Region();
   gTransition.Position = 0;
@@ -160,11 +157,11 @@ bool MultiWipeFrame() {
   }
   // The union of all triangles so far is on screen already: every cell gets only what its
   // triangle gained since the previous frame.
-  Region triangle = Triangle(p, reveal::TimesSlope(p, gGrid.Slope));
+  Region triangle = Triangle(p, TimesSlope(p, gGrid.Slope));
   const Region gained = triangle.Subtract(gGrid.lastTriangle);
   const int32_t dx = gGrid.corner == WipeCorner::TopRight || gGrid.corner == WipeCorner::BottomRight ? gGrid.CellWidth : 0;
   const int32_t dy = gGrid.corner == WipeCorner::BottomLeft || gGrid.corner == WipeCorner::BottomRight ? gGrid.CellHeight : 0;
-  reveal::PixelCopier copier;
+  PixelCopier copier;
   for (const Region::Band& band : gained.Bands())
     for (int32_t j = 0; j < kBoxes; ++j) {
       const int32_t cornerY = j * gGrid.CellHeight + dy;

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "core/random.h"
-#include "transitions/cell_draw.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -18,8 +17,7 @@ MosaicState gMosaic;
 
 }  // namespace
 
-void SetupMosaic(const TransitionSetupArgs& args) {
-  reveal::TakeSetupArgs(args);
+void SetupMosaic() {
   gMosaic.CellWidth = gTransition.PicWidth / 20 + 1;
   gMosaic.CellHeight = gTransition.PicHeight / 20 + 1;
   gMosaic.PendingCells.clear();

@@ -1,10 +1,9 @@
 #pragma once
 // Mosaic (58): a 20 x 20 grid revealed one cell per frame in random order.
-#include "transitions/catalogue.h"
 
 namespace vitrine {
 
-void SetupMosaic(const TransitionSetupArgs& args);
+void SetupMosaic();
 bool MosaicFrame();
 
 }  // namespace vitrine

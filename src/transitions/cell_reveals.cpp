@@ -11,61 +11,57 @@
 namespace vitrine {
 namespace {
 
-void Fill(TransitionTable& table, int index, int32_t intervalMs, TransitionSetup setup, TransitionFrame frame,
-          TransitionExtraArgs extraArgs = nullptr) {
-  TransitionEntry& entry = table[index];
-  entry.intervalMs = intervalMs;
-  entry.setup = setup;
-  entry.frame = frame;
-  entry.extraArgs = extraArgs;
-}
-
-using A = const TransitionSetupArgs&;
+using A = const TransitionArgs&;
+constexpr int32_t kBoardMs = 30, kBlindMs = 30, kSweepMs = 50, kFastestMs = 1;
 
 }  // namespace
 
 void AddCellRevealEntries(TransitionTable& table) {
-  Fill(table, 20, 10, [](A a) { SetupBlocks(a, true); }, &BlocksFrame);
-  Fill(table, 21, 10, [](A a) { SetupBlocks(a, false); }, &BlocksFrame);
+  using L = CheckerLines;
+  FillRows(table, {
+    {kBlockFromCenter, [](A) { SetupBlocks(true); }, &BlocksFrame},
+    {kBlockToCenter, [](A) { SetupBlocks(false); }, &BlocksFrame},
 
-  Fill(table, 24, 30, [](A a) { SetupCheckerboard(a, CheckerLines::Rows, true, true); }, &CheckerboardFrame);
-  Fill(table, 25, 30, [](A a) { SetupCheckerboard(a, CheckerLines::Rows, true, false); }, &CheckerboardFrame);
-  Fill(table, 26, 30, [](A a) { SetupCheckerboard(a, CheckerLines::Columns, true, true); }, &CheckerboardFrame);
-  Fill(table, 27, 30, [](A a) { SetupCheckerboard(a, CheckerLines::Columns, true, false); }, &CheckerboardFrame);
-  Fill(table, 28, 30, [](A a) { SetupCheckerboard(a, CheckerLines::Columns, false, false); }, &CheckerboardFrame);
-  Fill(table, 29, 30, [](A a) { SetupCheckerboard(a, CheckerLines::Columns, false, true); }, &CheckerboardFrame);
-  Fill(table, 30, 30, [](A a) { SetupCheckerboard(a, CheckerLines::Rows, false, false); }, &CheckerboardFrame);
-  Fill(table, 31, 30, [](A a) { SetupCheckerboard(a, CheckerLines::Rows, false, true); }, &CheckerboardFrame);
+    {kCheckerboardDown, [](A) { SetupCheckerboard(L::Rows, true, true); }, &CheckerboardFrame, kBoardMs},
+    {kCheckerboardDownRebound, [](A) { SetupCheckerboard(L::Rows, true, false); }, &CheckerboardFrame, kBoardMs},
+    {kCheckerboardLeft, [](A) { SetupCheckerboard(L::Columns, true, true); }, &CheckerboardFrame, kBoardMs},
+    {kCheckerboardLeftRebound, [](A) { SetupCheckerboard(L::Columns, true, false); }, &CheckerboardFrame, kBoardMs},
+    {kCheckerboardRight, [](A) { SetupCheckerboard(L::Columns, false, false); }, &CheckerboardFrame, kBoardMs},
+    {kCheckerboardRightRebound, [](A) { SetupCheckerboard(L::Columns, false, true); }, &CheckerboardFrame, kBoardMs},
+    {kCheckerboardUp, [](A) { SetupCheckerboard(L::Rows, false, false); }, &CheckerboardFrame, kBoardMs},
+    {kCheckerboardUpRebound, [](A) { SetupCheckerboard(L::Rows, false, true); }, &CheckerboardFrame, kBoardMs},
 
-  Fill(table, 47, 1, &SetupDissolve, &DissolveFrame);
-  Fill(table, 58, 10, &SetupMosaic, &MosaicFrame);
+    {kIncreaseShow, [](A) { SetupDissolve(); }, &DissolveFrame, kFastestMs},
+    {kMosaic, [](A) { SetupMosaic(); }, &MosaicFrame},
 
-  Fill(table, 89, 10, [](A a) { SetupMultiBox(a, true); }, &MultiBoxFrame);
-  Fill(table, 90, 10, [](A a) { SetupMultiBox(a, false); }, &MultiBoxFrame);
-  Fill(table, 91, 10, [](A a) { SetupMultiWipe(a, WipeCorner::BottomLeft); }, &MultiWipeFrame);
-  Fill(table, 92, 10, [](A a) { SetupMultiWipe(a, WipeCorner::BottomRight); }, &MultiWipeFrame);
-  Fill(table, 93, 10, [](A a) { SetupMultiWipe(a, WipeCorner::TopLeft); }, &MultiWipeFrame);
-  Fill(table, 94, 10, [](A a) { SetupMultiWipe(a, WipeCorner::TopRight); }, &MultiWipeFrame);
+    {kMultiBoxFromCenter, [](A) { SetupMultiBox(true); }, &MultiBoxFrame},
+    {kMultiBoxToCenter, [](A) { SetupMultiBox(false); }, &MultiBoxFrame},
+    {kMultiWipeFromBottomLeft, [](A) { SetupMultiWipe(WipeCorner::BottomLeft); }, &MultiWipeFrame},
+    {kMultiWipeFromBottomRight, [](A) { SetupMultiWipe(WipeCorner::BottomRight); }, &MultiWipeFrame},
+    {kMultiWipeFromLeftTop, [](A) { SetupMultiWipe(WipeCorner::TopLeft); }, &MultiWipeFrame},
+    {kMultiWipeFromRightTop, [](A) { SetupMultiWipe(WipeCorner::TopRight); }, &MultiWipeFrame},
 
-  Fill(table, 118, 10, [](A a) { SetupShutter(a, true); }, &ShutterFrame,
-       [](int32_t, int32_t h, int32_t& arg1, int32_t&) { arg1 = h / 10; });
-  Fill(table, 119, 10, [](A a) { SetupShutter(a, false); }, &ShutterFrame,
-       [](int32_t w, int32_t, int32_t& arg1, int32_t&) { arg1 = w / 10; });
+    // The slat count comes as the extra argument.
+    {kShutterHorizontal, [](A a) { SetupShutter(true, a.arg1); }, &ShutterFrame, kDefaultFrameIntervalMs,
+     [](int32_t, int32_t h) { return TransitionArgs{h / 10, 0}; }},
+    {kShutterVertical, [](A a) { SetupShutter(false, a.arg1); }, &ShutterFrame, kDefaultFrameIntervalMs,
+     [](int32_t w, int32_t) { return TransitionArgs{w / 10, 0}; }},
 
-  Fill(table, 129, 50, [](A a) { SetupSweep(a, SlatEdge::Top); }, &SweepFrame);
-  Fill(table, 130, 50, [](A a) { SetupSweep(a, SlatEdge::Right); }, &SweepFrame);
-  Fill(table, 131, 50, [](A a) { SetupSweep(a, SlatEdge::Left); }, &SweepFrame);
-  Fill(table, 132, 50, [](A a) { SetupSweep(a, SlatEdge::Bottom); }, &SweepFrame);
+    {kSweepDown, [](A) { SetupSweep(Edge::Top); }, &SweepFrame, kSweepMs},
+    {kSweepLeft, [](A) { SetupSweep(Edge::Right); }, &SweepFrame, kSweepMs},
+    {kSweepRight, [](A) { SetupSweep(Edge::Left); }, &SweepFrame, kSweepMs},
+    {kSweepUp, [](A) { SetupSweep(Edge::Bottom); }, &SweepFrame, kSweepMs},
 
-  Fill(table, 145, 30, [](A a) { SetupWindowBlind(a, SlatEdge::Top); }, &WindowBlindFrame);
-  Fill(table, 146, 30, [](A a) { SetupWindowBlind(a, SlatEdge::Right); }, &WindowBlindFrame);
-  Fill(table, 147, 30, [](A a) { SetupWindowBlind(a, SlatEdge::Left); }, &WindowBlindFrame);
-  Fill(table, 148, 30, [](A a) { SetupWindowBlind(a, SlatEdge::Bottom); }, &WindowBlindFrame);
+    {kWindowBlindDown, [](A) { SetupWindowBlind(Edge::Top); }, &WindowBlindFrame, kBlindMs},
+    {kWindowBlindLeft, [](A) { SetupWindowBlind(Edge::Right); }, &WindowBlindFrame, kBlindMs},
+    {kWindowBlindRight, [](A) { SetupWindowBlind(Edge::Left); }, &WindowBlindFrame, kBlindMs},
+    {kWindowBlindUp, [](A) { SetupWindowBlind(Edge::Bottom); }, &WindowBlindFrame, kBlindMs},
 
-  Fill(table, 157, 1, [](A a) { SetupZigZag(a, ZigDirection::Down); }, &ZigZagFrame);
-  Fill(table, 158, 1, [](A a) { SetupZigZag(a, ZigDirection::Left); }, &ZigZagFrame);
-  Fill(table, 159, 1, [](A a) { SetupZigZag(a, ZigDirection::Right); }, &ZigZagFrame);
-  Fill(table, 160, 1, [](A a) { SetupZigZag(a, ZigDirection::Up); }, &ZigZagFrame);
+    {kZigZagDown, [](A) { SetupZigZag(ZigDirection::Down); }, &ZigZagFrame, kFastestMs},
+    {kZigZagLeft, [](A) { SetupZigZag(ZigDirection::Left); }, &ZigZagFrame, kFastestMs},
+    {kZigZagRight, [](A) { SetupZigZag(ZigDirection::Right); }, &ZigZagFrame, kFastestMs},
+    {kZigZagUp, [](A) { SetupZigZag(ZigDirection::Up); }, &ZigZagFrame, kFastestMs},
+  });
 }
 
 }  // namespace vitrine

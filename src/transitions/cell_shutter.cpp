@@ -1,7 +1,7 @@
+#include "transitions/cell_slats.h"
+
 #include <algorithm>
 
-#include "transitions/cell_draw.h"
-#include "transitions/cell_slats.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -23,11 +23,10 @@ void CopySlatPart(int32_t k, int32_t a, int32_t b) {
 
 }  // namespace
 
-void SetupShutter(const TransitionSetupArgs& args, bool horizontal) {
-  reveal::TakeSetupArgs(args);
+void SetupShutter(bool horizontal, int32_t slatCount) {
   const int32_t across = horizontal ? gTransition.PicHeight : gTransition.PicWidth;
   // Under 10 pixels the passed count is 0; one slat across the area keeps the division sound.
-  gShutter.SlatCount = std::max<int32_t>(args.arg1, 1);
+  gShutter.SlatCount = std::max<int32_t>(slatCount, 1);
   gShutter.SlatSize = across / gShutter.SlatCount;
   gShutter.horizontal = horizontal;
   gTransition.Position = 0;

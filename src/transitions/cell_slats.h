@@ -2,22 +2,19 @@
 // Slat families: shutters (118, 119), window blinds (145..148) and sweeps (129..132).
 #include <cstdint>
 
-#include "transitions/catalogue.h"
+#include "transitions/transition_draw.h"
 
 namespace vitrine {
 
-// The side of the area the movement starts from ("down" starts at the top).
-enum class SlatEdge { Top, Bottom, Left, Right };
-
-// Shutters: args.arg1 is the slat count passed by the catalogue (H div 10 or W div 10).
+// Shutters: slatCount is the count passed by the catalogue (H div 10 or W div 10).
 // Horizontal slats are rows filled along x; vertical slats are columns filled along y.
-void SetupShutter(const TransitionSetupArgs& args, bool horizontal);
+void SetupShutter(bool horizontal, int32_t slatCount);
 bool ShutterFrame();
 
-void SetupWindowBlind(const TransitionSetupArgs& args, SlatEdge from);
+void SetupWindowBlind(Edge from);
 bool WindowBlindFrame();
 
-void SetupSweep(const TransitionSetupArgs& args, SlatEdge from);
+void SetupSweep(Edge from);
 bool SweepFrame();
 
 }  // namespace vitrine

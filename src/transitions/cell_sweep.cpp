@@ -1,8 +1,8 @@
+#include "transitions/cell_slats.h"
+
 #include <algorithm>
 #include <vector>
 
-#include "transitions/cell_draw.h"
-#include "transitions/cell_slats.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -13,14 +13,14 @@ constexpr int32_t kBand = 400;  // 20 strips of 20 pixels
 constexpr int32_t kStep = 20;
 
 struct SweepState {
-  SlatEdge from = SlatEdge::Left;
+  Edge from = Edge::Left;
   // One flag per line across the sweep: strips overlap from frame to frame, and only the
   // lines not yet showing the new picture are copied.
   std::vector<uint8_t> revealed;
 };
 SweepState gSweep;
 
-bool Rows() { return gSweep.from == SlatEdge::Top || gSweep.from == SlatEdge::Bottom; }
+bool Rows() { return gSweep.from == Edge::Top || gSweep.from == Edge::Bottom; }
 
 void CopyStrip(int32_t a, int32_t b) {
   const TransitionState& s = gTransition;
@@ -42,12 +42,11 @@ void CopyStrip(int32_t a, int32_t b) {
 
 }  // namespace
 
-void SetupSweep(const TransitionSetupArgs& args, SlatEdge from) {
-  reveal::TakeSetupArgs(args);
+void SetupSweep(Edge from) {
   gSweep.from = from;
   const int32_t length = Rows() ? gTransition.PicHeight : gTransition.PicWidth;
   gSweep.revealed.assign(std::max<int32_t>(length, 0), 0);
-  const bool forward = from == SlatEdge::Top || from == SlatEdge::Left;
+  const bool forward = from == Edge::Top || from == Edge::Left;
   gTransition.Position = forward ? -kBand : length + kBand;
 }
 
@@ -55,7 +54,7 @@ bool SweepFrame() {
   TransitionState& s = gTransition;
   const int32_t length = static_cast<int32_t>(gSweep.revealed.size());
   const int32_t p = s.Position;
-  const bool forward = gSweep.from == SlatEdge::Top || gSweep.from == SlatEdge::Left;
+  const bool forward = gSweep.from == Edge::Top || gSweep.from == Edge::Left;
   if (forward ? p >= length : p <= -(kBand + kStep)) {
     std::vector<uint8_t>().swap(gSweep.revealed);
     return true;

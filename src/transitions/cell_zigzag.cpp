@@ -1,6 +1,5 @@
 #include "transitions/cell_zigzag.h"
 
-#include "transitions/cell_draw.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -11,66 +10,44 @@ constexpr int32_t kCells = 20;
 
 struct ZigZagState {
   int32_t CellWidth = 0, CellHeight = 0;
-  int32_t ZigColumn = 0, ZigRow = 0;
+  int32_t ZigColumn = 0, ZigRow = 0;  // the cell the walk stands on
+  int32_t walked = 0;                 // cells copied so far
   ZigDirection direction = ZigDirection::Down;
 };
 ZigZagState gZig;
 
-// Moves `along` one cell within the current line; at the line's end it stays on the last
-// cell and `across` steps to the next line. The first line runs forwards.
-void Advance(int32_t& along, int32_t& across, int32_t linesDone) {
-  if (linesDone % 2 == 0) {
-    if (++along < kCells) return;
-    along = kCells - 1;
-  } else {
-    if (--along >= 0) return;
-    along = 0;
+// Step n of the walk: on line n div 20, counted from the edge the walk starts at, forwards
+// on the even lines and backwards on the odd ones. Mirrored walks count their lines from the
+// far side, so the same serpentine rule serves all four.
+void StandOn(int32_t n) {
+  const int32_t line = n / kCells, along = line % 2 == 0 ? n % kCells : kCells - 1 - n % kCells;
+  ZigZagState& z = gZig;
+  switch (z.direction) {
+    case ZigDirection::Down: z.ZigColumn = along, z.ZigRow = line; break;
+    case ZigDirection::Up: z.ZigColumn = along, z.ZigRow = kCells - 1 - line; break;
+    case ZigDirection::Right: z.ZigColumn = line, z.ZigRow = along; break;
+    case ZigDirection::Left: z.ZigColumn = kCells - 1 - line, z.ZigRow = along; break;
   }
-  across += 1;
 }
 
 }  // namespace
 
-void SetupZigZag(const TransitionSetupArgs& args, ZigDirection direction) {
-  reveal::TakeSetupArgs(args);
+void SetupZigZag(ZigDirection direction) {
   gZig.CellWidth = gTransition.PicWidth / kCells;
   gZig.CellHeight = gTransition.PicHeight / kCells;
   gZig.direction = direction;
-  gZig.ZigColumn = direction == ZigDirection::Left ? kCells - 1 : 0;
-  gZig.ZigRow = direction == ZigDirection::Up ? kCells - 1 : 0;
+  gZig.walked = 0;
+  StandOn(0);
 }
 
 bool ZigZagFrame() {
   ZigZagState& z = gZig;
   CopyNewRect(z.ZigColumn * z.CellWidth, z.ZigRow * z.CellHeight, (z.ZigColumn + 1) * z.CellWidth,
               (z.ZigRow + 1) * z.CellHeight);
-  // Mirrored walks count their lines from the far side, so the same serpentine rule applies.
-  int32_t done = 0;
-  switch (z.direction) {
-    case ZigDirection::Down:
-      Advance(z.ZigColumn, z.ZigRow, z.ZigRow);
-      done = z.ZigRow;
-      break;
-    case ZigDirection::Right:
-      Advance(z.ZigRow, z.ZigColumn, z.ZigColumn);
-      done = z.ZigColumn;
-      break;
-    case ZigDirection::Up: {
-      int32_t line = kCells - 1 - z.ZigRow;
-      Advance(z.ZigColumn, line, line);
-      z.ZigRow = kCells - 1 - line;
-      done = line;
-      break;
-    }
-    case ZigDirection::Left: {
-      int32_t line = kCells - 1 - z.ZigColumn;
-      Advance(z.ZigRow, line, line);
-      z.ZigColumn = kCells - 1 - line;
-      done = line;
-      break;
-    }
+  if (++z.walked < kCells * kCells) {
+    StandOn(z.walked);
+    return false;
   }
-  if (done < kCells) return false;
   // The grid of W div 20 cells leaves a margin at the right and bottom; the end fills it.
   DrawWholeNew();
   return true;

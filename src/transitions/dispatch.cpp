@@ -7,11 +7,9 @@
 namespace vitrine {
 namespace {
 
-constexpr int32_t kDefaultIntervalMs = 10;
-
-// Under the whole-screen scope the nine stretch entries would stretch the whole screen;
-// they run as the bar entries ten places further on.
-constexpr int32_t kScreenScopeStretchFirst = 120, kScreenScopeStretchLast = 128, kScreenScopeShift = 10;
+// Under the whole-screen scope the nine stretch entries would stretch the whole screen; they
+// run as the entries ten places further on ("Sweep left" .. "Two bar move right").
+constexpr int32_t kScreenScopeShift = 10;
 
 const TransitionEntry& EntryFor(int32_t index) {
   if (index < 0 || index >= kTransitionCount) return NoTransitionEntry();
@@ -45,15 +43,15 @@ void StartChosenTransition(TransitionHost& host, int32_t index, int32_t speed) {
   TransitionState& s = gTransition;
   s.OriginX = host.PictureLeft();
   s.OriginY = host.PictureTop();
-  if (index < -1 || index >= kTransitionCount) index = -1;
-  host.SetFrameInterval(kDefaultIntervalMs);
+  if (index < kNoTransition || index >= kTransitionCount) index = kNoTransition;
+  host.SetFrameInterval(kDefaultFrameIntervalMs);
   s.Speed = speed < 1 ? 1 : speed;
   s.Position = 0;
   s.Phase = 0;
   s.DestCanvas = &host.SurfaceCanvas();
 
-  const int32_t scope = host.TransitionScope();
-  if (scope == 1) {
+  const bool wholeScreen = host.Scope() == TransitionScope::WholeScreen;
+  if (wholeScreen) {
     Canvas screen(host.ScreenBitmap());
     screen.Draw(host.PictureLeft(), host.PictureTop(), host.PictureBitmap());
     host.DrawCaption(screen);
@@ -71,27 +69,17 @@ void StartChosenTransition(TransitionHost& host, int32_t index, int32_t speed) {
   s.PicWidth = s.NewPicture->Width();
   s.PicHeight = s.NewPicture->Height();
 
-  if (scope == 1 && index >= kScreenScopeStretchFirst && index <= kScreenScopeStretchLast) index += kScreenScopeShift;
+  if (wholeScreen && index >= kStretchFromBottom && index <= kStretchFromTopRight) index += kScreenScopeShift;
   host.SetTransitionIndex(index);
 
   const TransitionEntry& entry = EntryFor(index);
-  if (entry.intervalMs != kDefaultIntervalMs) host.SetFrameInterval(entry.intervalMs);
-  if (entry.setup) {
-    TransitionSetupArgs args;
-    args.originX = s.OriginX;
-    args.originY = s.OriginY;
-    args.speed = s.Speed;
-    args.newPicture = s.NewPicture;
-    args.oldPicture = s.OldPicture;
-    args.dest = s.DestCanvas;
-    if (entry.extraArgs) entry.extraArgs(s.PicWidth, s.PicHeight, args.arg1, args.arg2);
-    entry.setup(args);
-  }
+  if (entry.intervalMs != kDefaultFrameIntervalMs) host.SetFrameInterval(entry.intervalMs);
+  if (entry.setup) entry.setup(entry.argsOf ? entry.argsOf(s.PicWidth, s.PicHeight) : TransitionArgs{});
   host.EnableFrameTimer(true);
 }
 
 bool StepTransition(TransitionHost&, int32_t index) {
-  if (index < -1 || index >= kTransitionCount) return false;
+  if (index < kNoTransition || index >= kTransitionCount) return false;
   return EntryFor(index).frame();
 }
 

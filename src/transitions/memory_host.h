@@ -13,7 +13,7 @@ class MemoryTransitionHost : public TransitionHost {
   Bitmap surface, picture, compose, screen;
   Canvas surfaceCanvas{surface};
   int32_t pictureLeft = 0, pictureTop = 0;
-  int32_t scope = 1;
+  TransitionScope scope = TransitionScope::WholeScreen;
   int32_t frameInterval = 0;
   bool frameTimerEnabled = false;
   int32_t transitionIndex = -2;  // -2: never set
@@ -37,7 +37,7 @@ class MemoryTransitionHost : public TransitionHost {
   void SetFrameInterval(int32_t ms) override { frameInterval = ms; }
   void EnableFrameTimer(bool enabled) override { frameTimerEnabled = enabled; }
   void SetTransitionIndex(int32_t index) override { transitionIndex = index; }
-  int32_t TransitionScope() const override { return scope; }
+  TransitionScope Scope() const override { return scope; }
   void DrawCaption(Canvas&) override {}
   void DrawMemo(Canvas&) override {}
   void PostMainFormMessage(uint32_t message) override { posted.push_back(message); }

@@ -1,7 +1,8 @@
+#include "transitions/motion_slide.h"
+
 #include <algorithm>
 
-#include "transitions/cell_draw.h"
-#include "transitions/motion_slide.h"
+#include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
 namespace vitrine {
@@ -18,8 +19,7 @@ BandsState gBands;
 
 }  // namespace
 
-void SetupFallingBands(const TransitionSetupArgs& args, MotionEdge from) {
-  reveal::TakeSetupArgs(args);
+void SetupFallingBands(Edge from) {
   gBands.axis.edge = from;
   gBands.BandSize = gBands.axis.Length() / kBands + 1;
   // A band must not outrun its own size, or the strip restored behind it would not touch it.
@@ -32,7 +32,7 @@ bool FallingBandsFrame() {
   const Axis& a = gBands.axis;
   const int32_t length = a.Length(), b = gBands.BandSize, p = s.Position;
   if (gBands.BandIndex > kBands) return true;
-  reveal::RestoreOld(a.Span(std::max(p - s.Speed, 0), std::min(p, length)));
+  RestoreOld(a.Span(std::max(p - s.Speed, 0), std::min(p, length)));
   int32_t rest = length - gBands.BandIndex * b;  // where this band comes to lie
   int32_t at = std::min(p, length);
   const bool landed = rest < at;
@@ -40,7 +40,7 @@ bool FallingBandsFrame() {
     rest = std::max(rest, 0);
     at = rest;
   }
-  reveal::CopyNewTo(a.Span(rest, rest + b), a.Span(at, at + b));
+  CopyNewTo(a.Span(rest, rest + b), a.Span(at, at + b));
   if (landed) {
     ++gBands.BandIndex;
     s.Position = -s.Speed;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "transitions/cell_draw.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -17,12 +16,12 @@ struct BarsState {
 };
 BarsState gBars;
 
-MotionEdge Opposite(MotionEdge e) {
+Edge Opposite(Edge e) {
   switch (e) {
-    case MotionEdge::Top: return MotionEdge::Bottom;
-    case MotionEdge::Bottom: return MotionEdge::Top;
-    case MotionEdge::Left: return MotionEdge::Right;
-    case MotionEdge::Right: return MotionEdge::Left;
+    case Edge::Top: return Edge::Bottom;
+    case Edge::Bottom: return Edge::Top;
+    case Edge::Left: return Edge::Right;
+    case Edge::Right: return Edge::Left;
   }
   return e;
 }
@@ -37,7 +36,7 @@ Rect Half(bool firstHalf) {
 void DrawHalf(const Axis& axis, const Rect& half, int32_t step) {
   const int32_t length = axis.Length();
   if (gBars.moving) {
-    reveal::CopyNewTo(axis.Span(length - step, length).Intersect(half), axis.Span(0, step).Intersect(half));
+    CopyNewTo(axis.Span(length - step, length).Intersect(half), axis.Span(0, step).Intersect(half));
   } else {
     CopyNewRect(axis.Span(gBars.lastStep, step).Intersect(half));
   }
@@ -45,8 +44,7 @@ void DrawHalf(const Axis& axis, const Rect& half, int32_t step) {
 
 }  // namespace
 
-void SetupBars(const TransitionSetupArgs& args, MotionEdge firstFrom, bool moving) {
-  reveal::TakeSetupArgs(args);
+void SetupBars(Edge firstFrom, bool moving) {
   gBars.first.edge = firstFrom;
   gBars.second.edge = Opposite(firstFrom);
   gBars.moving = moving;

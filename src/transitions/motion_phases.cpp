@@ -1,7 +1,8 @@
+#include "transitions/motion_slide.h"
+
 #include <algorithm>
 
-#include "transitions/cell_draw.h"
-#include "transitions/motion_slide.h"
+#include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
 namespace vitrine {
@@ -29,14 +30,13 @@ void NextPhase() {
 // at p > m repeats the step m).
 void SlideStep(int32_t step, const Rect& src, const Rect& dst) {
   if (step == gPhased.lastDrawn) return;
-  reveal::CopyNewTo(src, dst);
+  CopyNewTo(src, dst);
   gPhased.lastDrawn = step;
 }
 
 }  // namespace
 
-void SetupPhasedSlide(const TransitionSetupArgs& args, MotionEdge from, int variant) {
-  reveal::TakeSetupArgs(args);
+void SetupPhasedSlide(Edge from, int variant) {
   gPhased.axis.edge = from;
   gPhased.variant = variant;
   gPhased.lastDrawn = -1;
@@ -69,8 +69,8 @@ bool PhasedSlideFrame() {
         // the old picture again.
         const int32_t top = std::min(p, rest), last = gPhased.blockTop;
         if (top != last) {
-          reveal::RestoreOld(a.Span(last, std::min(top, last + m)));
-          reveal::CopyNewTo(a.Span(rest, length), a.Span(top, top + m));
+          RestoreOld(a.Span(last, std::min(top, last + m)));
+          CopyNewTo(a.Span(rest, length), a.Span(top, top + m));
           gPhased.blockTop = top;
         }
         if (top >= rest) NextPhase();

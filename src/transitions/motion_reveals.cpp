@@ -9,76 +9,79 @@
 namespace vitrine {
 namespace {
 
-void Fill(TransitionTable& table, int index, int32_t intervalMs, TransitionSetup setup, TransitionFrame frame) {
-  TransitionEntry& entry = table[index];
-  entry.intervalMs = intervalMs;
-  entry.setup = setup;
-  entry.frame = frame;
-  entry.extraArgs = nullptr;
-}
+using A = const TransitionArgs&;
+using E = Edge;
+using C = MotionCorner;
+using S = StretchAnchor;
+constexpr int32_t kSideBandsMs = 30, kFastestMs = 1;
 
-using A = const TransitionSetupArgs&;
-using E = MotionEdge;
-
-// The four numbered variants of one direction, at first..first+3, and the falling bands
-// at first+4.
-template <MotionEdge from>
-void FillNumberedMoves(TransitionTable& table, int first, int32_t bandsIntervalMs) {
-  Fill(table, first + 0, 10, [](A a) { SetupPhasedSlide(a, from, 1); }, &PhasedSlideFrame);
-  Fill(table, first + 1, 10, [](A a) { SetupPhasedSlide(a, from, 2); }, &PhasedSlideFrame);
-  Fill(table, first + 2, 10, [](A a) { SetupPhasedSlide(a, from, 3); }, &PhasedSlideFrame);
-  Fill(table, first + 3, 10, [](A a) { SetupPhasedSlide(a, from, 4); }, &PhasedSlideFrame);
-  Fill(table, first + 4, bandsIntervalMs, [](A a) { SetupFallingBands(a, from); }, &FallingBandsFrame);
+// The four numbered variants of one direction ("Move down 1" .. "Move down 4") and its
+// falling bands ("Move down 5"), which follow them in the catalogue.
+template <Edge from>
+void FillNumberedMoves(TransitionTable& table, TransitionId first, int32_t bandsIntervalMs) {
+  auto at = [first](int offset) { return TransitionId(first + offset); };
+  FillRows(table, {
+    {at(0), [](A) { SetupPhasedSlide(from, 1); }, &PhasedSlideFrame},
+    {at(1), [](A) { SetupPhasedSlide(from, 2); }, &PhasedSlideFrame},
+    {at(2), [](A) { SetupPhasedSlide(from, 3); }, &PhasedSlideFrame},
+    {at(3), [](A) { SetupPhasedSlide(from, 4); }, &PhasedSlideFrame},
+    {at(4), [](A) { SetupFallingBands(from); }, &FallingBandsFrame, bandsIntervalMs},
+  });
 }
 
 }  // namespace
 
 void AddMotionRevealEntries(TransitionTable& table) {
-  Fill(table, 59, 10, [](A a) { SetupSlide(a, E::Top); }, &SlideFrame);
-  FillNumberedMoves<E::Top>(table, 60, 10);
-  Fill(table, 65, 10, [](A a) { SetupCornerSlide(a, MotionCorner::BottomLeft); }, &CornerSlideFrame);
-  Fill(table, 66, 10, [](A a) { SetupCornerSlide(a, MotionCorner::BottomRight); }, &CornerSlideFrame);
-  Fill(table, 67, 10, [](A a) { SetupCornerSlide(a, MotionCorner::TopLeft); }, &CornerSlideFrame);
-  Fill(table, 68, 10, [](A a) { SetupCornerSlide(a, MotionCorner::TopRight); }, &CornerSlideFrame);
-  Fill(table, 69, 10, [](A a) { SetupSlide(a, E::Right); }, &SlideFrame);
-  FillNumberedMoves<E::Right>(table, 70, 30);
-  Fill(table, 75, 10, [](A a) { SetupHalvesSlide(a, E::Left); }, &HalvesSlideFrame);
-  Fill(table, 76, 10, [](A a) { SetupSlide(a, E::Left); }, &SlideFrame);
-  FillNumberedMoves<E::Left>(table, 77, 30);
-  Fill(table, 82, 10, [](A a) { SetupSlide(a, E::Bottom); }, &SlideFrame);
-  FillNumberedMoves<E::Bottom>(table, 83, 10);
-  Fill(table, 88, 10, [](A a) { SetupHalvesSlide(a, E::Top); }, &HalvesSlideFrame);
+  FillNumberedMoves<E::Top>(table, kMoveDown1, kDefaultFrameIntervalMs);
+  FillNumberedMoves<E::Right>(table, kMoveLeft1, kSideBandsMs);
+  FillNumberedMoves<E::Left>(table, kMoveRight1, kSideBandsMs);
+  FillNumberedMoves<E::Bottom>(table, kMoveUp1, kDefaultFrameIntervalMs);
+  static_assert(kMoveDown1 + 4 == kMoveDown5 && kMoveLeft1 + 4 == kMoveLeft5 && kMoveRight1 + 4 == kMoveRight5 &&
+                kMoveUp1 + 4 == kMoveUp5);
 
-  Fill(table, 100, 10, [](A a) { SetupRoll(a, E::Top); }, &RollFrame);
-  Fill(table, 101, 10, [](A a) { SetupRoll(a, E::Right); }, &RollFrame);
-  Fill(table, 102, 10, [](A a) { SetupRoll(a, E::Left); }, &RollFrame);
-  Fill(table, 103, 10, [](A a) { SetupRoll(a, E::Bottom); }, &RollFrame);
+  FillRows(table, {
+    {kMoveDown, [](A) { SetupSlide(E::Top); }, &SlideFrame},
+    {kMoveLeft, [](A) { SetupSlide(E::Right); }, &SlideFrame},
+    {kMoveRight, [](A) { SetupSlide(E::Left); }, &SlideFrame},
+    {kMoveUp, [](A) { SetupSlide(E::Bottom); }, &SlideFrame},
+    {kMoveFromBottomLeft, [](A) { SetupCornerSlide(C::BottomLeft); }, &CornerSlideFrame},
+    {kMoveFromBottomRight, [](A) { SetupCornerSlide(C::BottomRight); }, &CornerSlideFrame},
+    {kMoveFromTopLeft, [](A) { SetupCornerSlide(C::TopLeft); }, &CornerSlideFrame},
+    {kMoveFromTopRight, [](A) { SetupCornerSlide(C::TopRight); }, &CornerSlideFrame},
+    {kMoveLeftRight, [](A) { SetupHalvesSlide(E::Left); }, &HalvesSlideFrame},
+    {kMoveUpDown, [](A) { SetupHalvesSlide(E::Top); }, &HalvesSlideFrame},
 
-  Fill(table, 112, 10, [](A a) { SetupShowCorner(a, MotionCorner::BottomLeft); }, &ShowCornerFrame);
-  Fill(table, 113, 10, [](A a) { SetupShowCorner(a, MotionCorner::BottomRight); }, &ShowCornerFrame);
-  Fill(table, 114, 10, [](A a) { SetupShowCorner(a, MotionCorner::TopLeft); }, &ShowCornerFrame);
-  Fill(table, 115, 10, [](A a) { SetupShowCorner(a, MotionCorner::TopRight); }, &ShowCornerFrame);
-  Fill(table, 116, 1, [](A a) { SetupSplit(a, false); }, &SplitFrame);
-  Fill(table, 117, 1, [](A a) { SetupSplit(a, true); }, &SplitFrame);
+    {kRollDown, [](A) { SetupRoll(E::Top); }, &RollFrame},
+    {kRollLeft, [](A) { SetupRoll(E::Right); }, &RollFrame},
+    {kRollRight, [](A) { SetupRoll(E::Left); }, &RollFrame},
+    {kRollUp, [](A) { SetupRoll(E::Bottom); }, &RollFrame},
 
-  Fill(table, 120, 10, [](A a) { SetupStretch(a, StretchAnchor::Bottom); }, &StretchFrame);
-  Fill(table, 121, 10, [](A a) { SetupStretch(a, StretchAnchor::BottomLeft); }, &StretchFrame);
-  Fill(table, 122, 10, [](A a) { SetupStretch(a, StretchAnchor::BottomRight); }, &StretchFrame);
-  Fill(table, 123, 10, [](A a) { SetupStretch(a, StretchAnchor::Center); }, &StretchFrame);
-  Fill(table, 124, 10, [](A a) { SetupStretch(a, StretchAnchor::Left); }, &StretchFrame);
-  Fill(table, 125, 10, [](A a) { SetupStretch(a, StretchAnchor::Right); }, &StretchFrame);
-  Fill(table, 126, 10, [](A a) { SetupStretch(a, StretchAnchor::Top); }, &StretchFrame);
-  Fill(table, 127, 10, [](A a) { SetupStretch(a, StretchAnchor::TopLeft); }, &StretchFrame);
-  Fill(table, 128, 10, [](A a) { SetupStretch(a, StretchAnchor::TopRight); }, &StretchFrame);
+    {kShowFromBottomLeft, [](A) { SetupShowCorner(C::BottomLeft); }, &ShowCornerFrame},
+    {kShowFromBottomRight, [](A) { SetupShowCorner(C::BottomRight); }, &ShowCornerFrame},
+    {kShowFromTopLeft, [](A) { SetupShowCorner(C::TopLeft); }, &ShowCornerFrame},
+    {kShowFromTopRight, [](A) { SetupShowCorner(C::TopRight); }, &ShowCornerFrame},
+    {kShowLeftRight, [](A) { SetupSplit(false); }, &SplitFrame, kFastestMs},
+    {kShowUpDwon, [](A) { SetupSplit(true); }, &SplitFrame, kFastestMs},
 
-  Fill(table, 133, 10, [](A a) { SetupBars(a, E::Top, true); }, &BarsFrame);
-  Fill(table, 134, 10, [](A a) { SetupBars(a, E::Bottom, true); }, &BarsFrame);
-  Fill(table, 135, 10, [](A a) { SetupBars(a, E::Top, false); }, &BarsFrame);
-  Fill(table, 136, 10, [](A a) { SetupBars(a, E::Bottom, false); }, &BarsFrame);
-  Fill(table, 137, 10, [](A a) { SetupBars(a, E::Right, true); }, &BarsFrame);
-  Fill(table, 138, 10, [](A a) { SetupBars(a, E::Left, true); }, &BarsFrame);
-  Fill(table, 139, 10, [](A a) { SetupBars(a, E::Right, false); }, &BarsFrame);
-  Fill(table, 140, 10, [](A a) { SetupBars(a, E::Left, false); }, &BarsFrame);
+    {kStretchFromBottom, [](A) { SetupStretch(S::Bottom); }, &StretchFrame},
+    {kStretchFromBottomLeft, [](A) { SetupStretch(S::BottomLeft); }, &StretchFrame},
+    {kStretchFromBottomRight, [](A) { SetupStretch(S::BottomRight); }, &StretchFrame},
+    {kStretchFromCenter, [](A) { SetupStretch(S::Center); }, &StretchFrame},
+    {kStretchFromLeft, [](A) { SetupStretch(S::Left); }, &StretchFrame},
+    {kStretchFromRight, [](A) { SetupStretch(S::Right); }, &StretchFrame},
+    {kStretchFromTop, [](A) { SetupStretch(S::Top); }, &StretchFrame},
+    {kStretchFromTopLeft, [](A) { SetupStretch(S::TopLeft); }, &StretchFrame},
+    {kStretchFromTopRight, [](A) { SetupStretch(S::TopRight); }, &StretchFrame},
+
+    {kTowBarMoveDown, [](A) { SetupBars(E::Top, true); }, &BarsFrame},
+    {kTowBarMoveUp, [](A) { SetupBars(E::Bottom, true); }, &BarsFrame},
+    {kTowBarWipeDown, [](A) { SetupBars(E::Top, false); }, &BarsFrame},
+    {kTowBarWipeUp, [](A) { SetupBars(E::Bottom, false); }, &BarsFrame},
+    {kTwoBarMoveLeft, [](A) { SetupBars(E::Right, true); }, &BarsFrame},
+    {kTwoBarMoveRight, [](A) { SetupBars(E::Left, true); }, &BarsFrame},
+    {kTwoBarWipeLeft, [](A) { SetupBars(E::Right, false); }, &BarsFrame},
+    {kTwoBarWipeRight, [](A) { SetupBars(E::Left, false); }, &BarsFrame},
+  });
 }
 
 }  // namespace vitrine

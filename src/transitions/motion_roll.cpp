@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "transitions/cell_draw.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -20,8 +19,7 @@ RollState gRoll;
 
 }  // namespace
 
-void SetupRoll(const TransitionSetupArgs& args, MotionEdge from) {
-  reveal::TakeSetupArgs(args);
+void SetupRoll(Edge from) {
   gRoll.axis.edge = from;
   gRoll.firstFrame = true;
 }
@@ -37,12 +35,12 @@ bool RollFrame() {
   const int32_t end = std::min(p + kCurl, length);
   // Beyond the curl the area shows the old picture; from the second frame on it still does,
   // and only the lines the edge passed and the curl itself change.
-  if (gRoll.firstFrame) reveal::RestoreOld(a.Span(end, length));
+  if (gRoll.firstFrame) RestoreOld(a.Span(end, length));
   else CopyNewRect(a.Span(std::max(p - kStep, 0), p));
   gRoll.firstFrame = false;
   for (int32_t line = p; line < end; ++line) {
     const int32_t mirrored = end - 1 - (line - p);
-    reveal::CopyNewTo(a.Span(mirrored, mirrored + 1), a.Span(line, line + 1));
+    CopyNewTo(a.Span(mirrored, mirrored + 1), a.Span(line, line + 1));
   }
   s.Position += kStep;
   return false;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "transitions/cell_draw.h"
+#include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
 namespace vitrine {
@@ -19,8 +19,7 @@ SlideState gSlide;
 
 }  // namespace
 
-void SetupSlide(const TransitionSetupArgs& args, MotionEdge from) {
-  reveal::TakeSetupArgs(args);
+void SetupSlide(Edge from) {
   gSlide.axis.edge = from;
   gSlide.complete = false;
 }
@@ -33,17 +32,16 @@ bool SlideFrame() {
   const int32_t p = std::min(s.Position, length);
   if (!gSlide.complete) {
     // The far end of the picture enters first, at the edge it comes from.
-    reveal::CopyNewTo(axis.Span(length - p, length), axis.Span(0, p));
+    CopyNewTo(axis.Span(length - p, length), axis.Span(0, p));
     gSlide.complete = p == length;
   }
   s.Position += s.Speed;
   return false;
 }
 
-void SetupCornerSlide(const TransitionSetupArgs& args, MotionCorner from) {
-  reveal::TakeSetupArgs(args);
+void SetupCornerSlide(MotionCorner from) {
   gSlide.corner = from;
-  gSlide.Slope = reveal::SlopeOf(gTransition.PicWidth, gTransition.PicHeight);
+  gSlide.Slope = SlopeOf(gTransition.PicWidth, gTransition.PicHeight);
   gSlide.complete = false;
 }
 
@@ -53,13 +51,13 @@ bool CornerSlideFrame() {
   if (s.Position >= w + s.Speed + 1) return true;
   const int32_t p = std::min(s.Position, w);
   // At the full width the float slope must not leave a row short.
-  const int32_t q = p == w ? h : std::min(reveal::TimesSlope(p, gSlide.Slope), h);
+  const int32_t q = p == w ? h : std::min(TimesSlope(p, gSlide.Slope), h);
   if (!gSlide.complete) {
     switch (gSlide.corner) {
-      case MotionCorner::TopLeft: reveal::CopyNewTo({w - p, h - q, w, h}, {0, 0, p, q}); break;
-      case MotionCorner::TopRight: reveal::CopyNewTo({0, h - q, p, h}, {w - p, 0, w, q}); break;
-      case MotionCorner::BottomLeft: reveal::CopyNewTo({w - p, 0, w, q}, {0, h - q, p, h}); break;
-      case MotionCorner::BottomRight: reveal::CopyNewTo({0, 0, p, q}, {w - p, h - q, w, h}); break;
+      case MotionCorner::TopLeft: CopyNewTo({w - p, h - q, w, h}, {0, 0, p, q}); break;
+      case MotionCorner::TopRight: CopyNewTo({0, h - q, p, h}, {w - p, 0, w, q}); break;
+      case MotionCorner::BottomLeft: CopyNewTo({w - p, 0, w, q}, {0, h - q, p, h}); break;
+      case MotionCorner::BottomRight: CopyNewTo({0, 0, p, q}, {w - p, h - q, w, h}); break;
     }
     gSlide.complete = p == w;
   }
@@ -67,8 +65,7 @@ bool CornerSlideFrame() {
   return false;
 }
 
-void SetupHalvesSlide(const TransitionSetupArgs& args, MotionEdge axis) {
-  reveal::TakeSetupArgs(args);
+void SetupHalvesSlide(Edge axis) {
   gSlide.axis.edge = axis;
   gSlide.complete = false;
 }
@@ -81,8 +78,8 @@ bool HalvesSlideFrame() {
   // Each half is clamped to its own size; with an odd length the far half is one line wider.
   const int32_t near = std::min(s.Position, m), far = std::min(s.Position, length - m);
   if (!gSlide.complete) {
-    reveal::CopyNewTo(axis.Span(m - near, m), axis.Span(0, near));
-    reveal::CopyNewTo(axis.Span(m, m + far), axis.Span(length - far, length));
+    CopyNewTo(axis.Span(m - near, m), axis.Span(0, near));
+    CopyNewTo(axis.Span(m, m + far), axis.Span(length - far, length));
     gSlide.complete = near == m && far == length - m;
   }
   s.Position += s.Speed;

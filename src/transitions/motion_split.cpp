@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "transitions/cell_draw.h"
+#include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
 namespace vitrine {
@@ -18,7 +18,7 @@ SplitState gSplit;
 // pixels row by row touches each row once. Column 2k takes picture column 2k + shift and
 // column 2k + 1 + shift takes picture column 2k + 1, shift = 2(m - p), where both exist.
 template <class Pixel>
-void SplitColumnRows(reveal::PixelCopier& copier, int32_t p) {
+void SplitColumnRows(PixelCopier& copier, int32_t p) {
   const Rect& v = copier.Visible();
   const int32_t w = gTransition.PicWidth, shift = 2 * (gSplit.middle - p), ox = copier.OriginX();
   // Even columns 2k for k = 0..p: destination 2k in [v.left, v.right), source 2k + shift < w.
@@ -37,10 +37,10 @@ void SplitColumnRows(reveal::PixelCopier& copier, int32_t p) {
 }
 
 void SplitColumns(int32_t p) {
-  reveal::PixelCopier copier;
+  PixelCopier copier;
   switch (copier.CopyMode()) {
-    case reveal::PixelCopier::Mode::Same16: SplitColumnRows<uint16_t>(copier, p); return;
-    case reveal::PixelCopier::Mode::Same32: SplitColumnRows<uint32_t>(copier, p); return;
+    case PixelCopier::Mode::Same16: SplitColumnRows<uint16_t>(copier, p); return;
+    case PixelCopier::Mode::Same32: SplitColumnRows<uint32_t>(copier, p); return;
     default: break;
   }
   const Rect& visible = copier.Visible();
@@ -55,8 +55,7 @@ void SplitColumns(int32_t p) {
 
 }  // namespace
 
-void SetupSplit(const TransitionSetupArgs& args, bool rows) {
-  reveal::TakeSetupArgs(args);
+void SetupSplit(bool rows) {
   gSplit.rows = rows;
   gSplit.middle = (rows ? gTransition.PicHeight : gTransition.PicWidth) / 2 + 1;
 }
@@ -71,8 +70,8 @@ bool SplitFrame() {
     const int32_t w = s.PicWidth;
     for (int32_t k = 0; k <= p; ++k) {
       const int32_t far = 2 * (m - p + k);
-      reveal::CopyNewTo({0, far, w, far + 1}, {0, 2 * k, w, 2 * k + 1});
-      reveal::CopyNewTo({0, 2 * k + 1, w, 2 * k + 2}, {0, far + 1, w, far + 2});
+      CopyNewTo({0, far, w, far + 1}, {0, 2 * k, w, 2 * k + 1});
+      CopyNewTo({0, 2 * k + 1, w, 2 * k + 2}, {0, far + 1, w, far + 2});
     }
   } else {
     SplitColumns(p);

@@ -1,12 +1,11 @@
 #pragma once
 // Interlaced split (116, 117): the even lines of the picture slide in from one edge and the
 // odd lines from the other, interleaved, one line per frame.
-#include "transitions/catalogue.h"
 
 namespace vitrine {
 
 // rows: "Show up-dwon" (117); otherwise columns, "Show left-right" (116).
-void SetupSplit(const TransitionSetupArgs& args, bool rows);
+void SetupSplit(bool rows);
 bool SplitFrame();
 
 }  // namespace vitrine

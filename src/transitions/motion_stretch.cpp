@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "transitions/cell_draw.h"
 #include "transitions/transition_draw.h"
 #include "transitions/transition_state.h"
 
@@ -57,18 +56,6 @@ MotionCorner CornerOf(StretchAnchor anchor) {
   }
 }
 
-// The centred rectangle of half size p along the shorter side, in the picture's proportions.
-Rect CenteredAt(int32_t p) {
-  const int32_t w = gTransition.PicWidth, h = gTransition.PicHeight;
-  const int32_t cx = gStretch.HalfWidth, cy = gStretch.HalfHeight;
-  if (h <= w) {
-    const int32_t hw = static_cast<int32_t>(int64_t(p) * w / h);
-    return {cx - hw, cy - p, cx + hw, cy + p};
-  }
-  const int32_t hh = static_cast<int32_t>(int64_t(p) * h / w);
-  return {cx - p, cy - hh, cx + p, cy + hh};
-}
-
 // The target of this frame, or false when the stretch has reached the whole area.
 bool StretchTarget(Rect& target) {
   TransitionState& s = gTransition;
@@ -80,7 +67,7 @@ bool StretchTarget(Rect& target) {
     case StretchAnchor::Right: target = {w - p, 0, w, h}; break;
     case StretchAnchor::Center:
       if (p >= gStretch.CoverExtent) return false;
-      target = CenteredAt(p);
+      target = ProportionalRect(gStretch.HalfWidth, gStretch.HalfHeight, p);
       break;
     default: {
       int32_t x = 0, y = 0;
@@ -97,8 +84,7 @@ bool StretchTarget(Rect& target) {
 
 }  // namespace
 
-void SetupStretch(const TransitionSetupArgs& args, StretchAnchor anchor) {
-  reveal::TakeSetupArgs(args);
+void SetupStretch(StretchAnchor anchor) {
   const TransitionState& s = gTransition;
   gStretch.anchor = anchor;
   gStretch.GrowX = gStretch.GrowY = 0;
@@ -113,12 +99,11 @@ bool StretchFrame() {
     DrawWholeNew();
     return true;
   }
-  reveal::StretchNewInto(target);
+  StretchNewInto(target);
   return false;
 }
 
-void SetupShowCorner(const TransitionSetupArgs& args, MotionCorner corner) {
-  reveal::TakeSetupArgs(args);
+void SetupShowCorner(MotionCorner corner) {
   gStretch.corner = corner;
   gStretch.GrowX = gStretch.GrowY = 0;
   gStretch.shown = AtCorner(corner, 0, 0);
@@ -132,7 +117,7 @@ bool ShowCornerFrame() {
   }
   // The rectangle only grows, and keeps its corner: copy what it gained.
   const Rect grown = AtCorner(gStretch.corner, x, y);
-  reveal::CopyNewRing(grown, gStretch.shown);
+  CopyNewRing(grown, gStretch.shown);
   gStretch.shown = grown;
   return false;
 }

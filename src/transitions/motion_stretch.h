@@ -2,17 +2,16 @@
 // Stretches (120..128): the whole new picture squeezed into a rectangle growing from an edge,
 // a corner or the centre; and the "Show from" corners (112..115), the same corner growth
 // uncovering the picture in place.
-#include "transitions/catalogue.h"
 #include "transitions/motion_slide.h"
 
 namespace vitrine {
 
 enum class StretchAnchor { Top, Bottom, Left, Right, TopLeft, TopRight, BottomLeft, BottomRight, Center };
 
-void SetupStretch(const TransitionSetupArgs& args, StretchAnchor anchor);
+void SetupStretch(StretchAnchor anchor);
 bool StretchFrame();
 
-void SetupShowCorner(const TransitionSetupArgs& args, MotionCorner corner);
+void SetupShowCorner(MotionCorner corner);
 bool ShowCornerFrame();
 
 }  // namespace vitrine

@@ -11,6 +11,11 @@
 
 namespace vitrine {
 
+// The project's TransitionScope value. WholeScreen (the default, 1): the picture is first
+// drawn onto the screen bitmap and every transition runs over the whole screen from the
+// origin (0, 0). Any other value: over the picture alone, at its place.
+enum class TransitionScope : int32_t { Picture = 0, WholeScreen = 1 };
+
 class TransitionHost {
  public:
   virtual ~TransitionHost() = default;
@@ -32,7 +37,7 @@ class TransitionHost {
   virtual void EnableFrameTimer(bool enabled) = 0;
 
   virtual void SetTransitionIndex(int32_t index) = 0;
-  virtual int32_t TransitionScope() const = 0;
+  virtual TransitionScope Scope() const = 0;
 
   // The item's caption and multi-line text, painted onto the given canvas.
   virtual void DrawCaption(Canvas& canvas) = 0;

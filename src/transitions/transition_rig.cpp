@@ -44,12 +44,13 @@ Bitmap MakeNewTestPicture(int32_t width, int32_t height, PixelFormat format) {
 }
 
 TransitionRig::TransitionRig(const Bitmap& oldPicture, const Bitmap& newPicture, int32_t originX, int32_t originY,
-                             int32_t scope)
-    : originX_(scope == 1 ? 0 : originX), originY_(scope == 1 ? 0 : originY) {
+                             TransitionScope scope)
+    : originX_(scope == TransitionScope::WholeScreen ? 0 : originX),
+      originY_(scope == TransitionScope::WholeScreen ? 0 : originY) {
   const PixelFormat format = kShowPixelFormat;
   const int32_t w = newPicture.Width(), h = newPicture.Height();
   host_.scope = scope;
-  if (scope == 1) {
+  if (scope == TransitionScope::WholeScreen) {
     host_.surface.Reset(w, h, format);
   } else {
     host_.surface.Reset(originX_ + w + kBorder, originY_ + h + kBorder, format);

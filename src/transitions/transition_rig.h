@@ -17,10 +17,10 @@ class TransitionRig {
  public:
   static constexpr int32_t kBorder = 6;  // sentinel pixels right of and below the area
 
-  // scope 0: the area (size of newPicture) at origin on a larger surface. scope 1: the
-  // surface is the area (the whole show), the origin 0, 0.
+  // Picture scope: the area (size of newPicture) at origin on a larger surface. Whole-screen
+  // scope: the surface is the area (the whole show), the origin 0, 0.
   TransitionRig(const Bitmap& oldPicture, const Bitmap& newPicture, int32_t originX, int32_t originY,
-                int32_t scope = 0);
+                TransitionScope scope = TransitionScope::Picture);
 
   // StartChosenTransition on the rig's host.
   void Start(int32_t index, int32_t speed);

@@ -9,7 +9,7 @@
 #include "transitions/catalogue.h"
 #include "transitions/transition_rig.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
 constexpr int32_t kFrameCap = 100000;
@@ -49,7 +49,7 @@ TEST_P(EveryTransition, EndsWithTheNewPictureAndDrawsOnlyInsideItsArea) {
 TEST_P(EveryTransition, CoversTheWholeShowUnderTheScreenScope) {
   const int32_t index = GetParam();
   RandomSeed(uint64_t(index));
-  TransitionRig rig(MakeOldTestPicture(64, 48), MakeNewTestPicture(64, 48), 0, 0, 1);
+  TransitionRig rig(MakeOldTestPicture(64, 48), MakeNewTestPicture(64, 48), 0, 0, TransitionScope::WholeScreen);
   rig.Start(index, 25);
   ASSERT_TRUE(rig.Run(kFrameCap));
   EXPECT_TRUE(rig.AreaShowsNew());
@@ -59,7 +59,7 @@ std::string IndexName(const testing::TestParamInfo<int>& info) {
   return info.param < 0 ? "None" : "Index" + std::to_string(info.param);
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, EveryTransition, testing::Range(-1, kTransitionCount), IndexName);
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryTransition, testing::Range(int(kNoTransition), kTransitionCount), IndexName);
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -8,18 +8,17 @@
 #include "core/random.h"
 #include "raster/region.h"
 #include "rig_frames.h"
+#include "transitions/catalogue.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using testing_rig::IndexedRig;
-using testing_rig::SourceAt;
 
 bool ShowsOld(const TransitionRig& rig, int32_t x, int32_t y) { return SourceAt(rig, x, y).x < 0; }
 
 TEST(MultiBox, FromCenterGrowsEveryBoxByOnePixelAFrame) {
   auto rig = IndexedRig(40, 40);  // half boxes of 3 x 3, centres at 3, 9, 15, ...
-  rig.Start(89, 25);
+  rig.Start(kMultiBoxFromCenter, 25);
   EXPECT_TRUE(StepAndDiff(rig).changed.Empty());
   rig.Step();  // half size 1
   EXPECT_FALSE(ShowsOld(rig, 2, 2));
@@ -39,7 +38,7 @@ TEST(MultiBox, FromCenterGrowsEveryBoxByOnePixelAFrame) {
 TEST(MultiBox, ToCenterOnATallPictureKeepsTheOldPictureExactlyInTheOverlappingBoxes) {
   // 20 x 100: half boxes of 2 x 6 but a slope of 5, so the boxes of one column overlap.
   auto rig = IndexedRig(20, 100);
-  rig.Start(90, 25);
+  rig.Start(kMultiBoxToCenter, 25);
   rig.Step();  // half size 2 x 10: the boxes cover everything
   for (int32_t y = 0; y < 100; ++y)
     for (int32_t x = 0; x < 20; ++x) ASSERT_TRUE(ShowsOld(rig, x, y)) << x << "," << y;
@@ -77,7 +76,7 @@ TEST(MultiWipe, EachFrameShowsTheUnionOfAllTrianglesSoFar) {
     int index;
     bool right, bottom;
   };
-  for (const Case c : {Case{93, false, false}, Case{94, true, false}, Case{91, false, true}, Case{92, true, true}}) {
+  for (const Case c : {Case{kMultiWipeFromLeftTop, false, false}, Case{kMultiWipeFromRightTop, true, false}, Case{kMultiWipeFromBottomLeft, false, true}, Case{kMultiWipeFromBottomRight, true, true}}) {
     const int32_t w = 23, h = 17;  // cells of 3 x 2, reaching past the area
     auto rig = IndexedRig(w, h);
     rig.Start(c.index, 25);
@@ -98,7 +97,7 @@ TEST(MultiWipe, EachFrameShowsTheUnionOfAllTrianglesSoFar) {
 TEST(Dissolve, ScattersNewDotsForSixPhasesThenRestsAndEndsOnThe43rdFrame) {
   RandomSeed(3);
   auto rig = IndexedRig(60, 40);
-  rig.Start(47, 25);
+  rig.Start(kIncreaseShow, 25);
   EXPECT_EQ(rig.Host().frameInterval, 1);
   int shownBefore = 0;
   for (int frame = 1; frame <= 42; ++frame) {
@@ -125,7 +124,7 @@ TEST(Dissolve, ScattersNewDotsForSixPhasesThenRestsAndEndsOnThe43rdFrame) {
 TEST(Dissolve, FirstPassStartsAtTheTopLeftLatticePoint) {
   RandomSeed(11);
   auto rig = IndexedRig(30, 30);
-  rig.Start(47, 25);
+  rig.Start(kIncreaseShow, 25);
   rig.Step();
   // Row 0 gets dots in the first column pass (x = 0, dot at 0..5); later passes start lower.
   int inRow0 = 0;
@@ -134,4 +133,4 @@ TEST(Dissolve, FirstPassStartsAtTheTopLeftLatticePoint) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -6,7 +6,7 @@
 
 #include "transitions/transition_rig.h"
 
-namespace vitrine::testing_rig {
+namespace vitrine::test {
 
 constexpr uint32_t kNewMark = 0x8000;  // raw 5-6-5 values from here up are new pixels (below the sentinel)
 
@@ -87,4 +87,4 @@ inline void StepFrames(TransitionRig& rig, int n) {
   for (int i = 0; i < n; ++i) rig.Step();
 }
 
-}  // namespace vitrine::testing_rig
+}  // namespace vitrine::test

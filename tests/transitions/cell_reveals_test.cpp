@@ -8,14 +8,12 @@
 #include "cell_motion_rig.h"
 #include "core/random.h"
 #include "rig_frames.h"
+#include "transitions/catalogue.h"
 #include "transitions/cell_blocks.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using testing_rig::AreaMap;
-using testing_rig::IndexedRig;
-using testing_rig::StepFrames;
 
 std::string Row(const std::string& map, int y) {
   size_t start = 0;
@@ -25,7 +23,7 @@ std::string Row(const std::string& map, int y) {
 
 TEST(Checkerboard, DownLaysOneColourRowByRowThenTheOtherIn40Frames) {
   auto rig = IndexedRig(20, 19);  // cells of 2 x 1
-  rig.Start(24, 25);
+  rig.Start(kCheckerboardDown, 25);
   EXPECT_EQ(rig.Host().frameInterval, 30);
   EXPECT_FALSE(rig.Step());
   EXPECT_EQ(Row(AreaMap(rig), 0), "##..##..##..##..##..");
@@ -43,7 +41,7 @@ TEST(Checkerboard, DownLaysOneColourRowByRowThenTheOtherIn40Frames) {
 
 TEST(Checkerboard, ReboundRunsTheSecondPassBackwards) {
   auto rig = IndexedRig(20, 19);
-  rig.Start(25, 25);
+  rig.Start(kCheckerboardDownRebound, 25);
   StepFrames(rig, 21);  // the second pass starts on row 19, below the picture
   EXPECT_EQ(Row(AreaMap(rig), 18), "##..##..##..##..##..");
   rig.Step();
@@ -53,7 +51,7 @@ TEST(Checkerboard, ReboundRunsTheSecondPassBackwards) {
 
 TEST(Checkerboard, LeftGoesByColumnsFromColumnZero) {
   auto rig = IndexedRig(19, 8);  // cells of 1 x 1
-  rig.Start(26, 25);
+  rig.Start(kCheckerboardLeft, 25);
   rig.Step();
   EXPECT_EQ(AreaMap(rig), "#..................\n...................\n#..................\n...................\n"
                           "#..................\n...................\n#..................\n...................\n");
@@ -80,7 +78,7 @@ TEST(Blocks, SpiralRunsFromTheCentreOutAndVisitsEveryCellOnce) {
 
 TEST(Blocks, FromCenterDrawsTheMiddleCellFirstAndEndsOnThe65thFrame) {
   auto rig = MakeRig(60, 60);  // cells of 8 x 8; the last column is cut to 4 pixels
-  rig.Start(20, 25);
+  rig.Start(kBlockFromCenter, 25);
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{24, 24, 32, 32}));
   StepFrames(rig, 62);
   const FrameResult last = StepAndDiff(rig);
@@ -93,7 +91,7 @@ TEST(Blocks, FromCenterDrawsTheMiddleCellFirstAndEndsOnThe65thFrame) {
 
 TEST(Blocks, ToCenterRunsTheSpiralBackwards) {
   auto rig = MakeRig(60, 60);
-  rig.Start(21, 25);
+  rig.Start(kBlockToCenter, 25);
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{56, 0, 60, 8}));
   StepFrames(rig, 62);
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{24, 24, 32, 32}));
@@ -103,7 +101,7 @@ TEST(Mosaic, Takes400FramesAndDrawsEveryVisibleCellOnce) {
   for (auto [w, h] : {std::pair{45, 30}, std::pair{3, 2}}) {
     RandomSeed(7);
     auto rig = MakeRig(w, h);
-    rig.Start(58, 25);
+    rig.Start(kMosaic, 25);
     const int32_t cw = w / 20 + 1, ch = h / 20 + 1;
     std::set<std::pair<int32_t, int32_t>> cells;
     int drawing = 0;
@@ -125,7 +123,7 @@ TEST(Mosaic, Takes400FramesAndDrawsEveryVisibleCellOnce) {
 
 TEST(ZigZag, DownWalksRowsInAlternateDirectionsAndFillsTheMarginAtTheEnd) {
   auto rig = MakeRig(45, 22);  // cells of 2 x 1, a margin of 5 columns and 2 rows
-  rig.Start(157, 25);
+  rig.Start(kZigZagDown, 25);
   EXPECT_EQ(rig.Host().frameInterval, 1);
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{0, 0, 2, 1}));
   StepFrames(rig, 18);
@@ -147,9 +145,9 @@ TEST(ZigZag, OtherDirectionsStartAtTheirCornerAndTurnAtTheEdge) {
     Rect first, second, twentyFirst;
   };
   const Expect cases[] = {
-      {158, {38, 0, 40, 1}, {38, 1, 40, 2}, {36, 19, 38, 20}},  // left: columns from the right
-      {159, {0, 0, 2, 1}, {0, 1, 2, 2}, {2, 19, 4, 20}},        // right: columns from the left
-      {160, {0, 19, 2, 20}, {2, 19, 4, 20}, {38, 18, 40, 19}},  // up: rows from the bottom
+      {kZigZagLeft, {38, 0, 40, 1}, {38, 1, 40, 2}, {36, 19, 38, 20}},  // left: columns from the right
+      {kZigZagRight, {0, 0, 2, 1}, {0, 1, 2, 2}, {2, 19, 4, 20}},        // right: columns from the left
+      {kZigZagUp, {0, 19, 2, 20}, {2, 19, 4, 20}, {38, 18, 40, 19}},  // up: rows from the bottom
   };
   for (const Expect& e : cases) {
     auto rig = MakeRig(45, 22);
@@ -163,7 +161,7 @@ TEST(ZigZag, OtherDirectionsStartAtTheirCornerAndTurnAtTheEdge) {
 
 TEST(WindowBlind, DownOnAShortPictureCopiesOnlyItsRowsAndEndsOnThe21stFrame) {
   auto rig = MakeRig(30, 7);
-  rig.Start(145, 25);
+  rig.Start(kWindowBlindDown, 25);
   for (int frame = 1; frame <= 20; ++frame) {
     const FrameResult f = StepAndDiff(rig);
     ASSERT_FALSE(f.finished);
@@ -176,16 +174,16 @@ TEST(WindowBlind, DownOnAShortPictureCopiesOnlyItsRowsAndEndsOnThe21stFrame) {
 
 TEST(WindowBlind, UpAndLeftStartAtTheFarLineOfEachSlat) {
   auto up = MakeRig(30, 45);
-  up.Start(148, 25);
+  up.Start(kWindowBlindUp, 25);
   EXPECT_EQ(StepAndDiff(up).changed, (Rect{0, 19, 30, 40}));  // rows 19 and 39
   auto left = MakeRig(30, 5);
-  left.Start(146, 25);
+  left.Start(kWindowBlindLeft, 25);
   EXPECT_EQ(StepAndDiff(left).changed, (Rect{19, 0, 20, 5}));  // column 39 lies outside
 }
 
 TEST(Shutter, EvenSlatsFillFromTheLeftOddSlatsFromTheRight) {
   auto rig = MakeRig(30, 25);  // 2 slats of 12 rows; row 24 waits for the end
-  rig.Start(118, 4);
+  rig.Start(kShutterHorizontal, 4);
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{0, 0, 4, 12}));  // the odd slat starts past the edge
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{4, 0, 30, 24}));
   EXPECT_TRUE(rig.ShowsNew(26, 12));
@@ -198,10 +196,10 @@ TEST(Shutter, EvenSlatsFillFromTheLeftOddSlatsFromTheRight) {
 
 TEST(Shutter, PictureUnderTenPixelsRunsAsOneSlat) {
   auto rig = MakeRig(30, 5);  // the passed count H div 10 is 0
-  rig.Start(118, 10);
+  rig.Start(kShutterHorizontal, 10);
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{0, 0, 10, 5}));
   auto vertical = MakeRig(7, 30);
-  vertical.Start(119, 10);
+  vertical.Start(kShutterVertical, 10);
   EXPECT_EQ(StepAndDiff(vertical).changed, (Rect{0, 0, 7, 10}));
   ASSERT_TRUE(vertical.Run(100));
   EXPECT_TRUE(vertical.AreaShowsNew());
@@ -209,7 +207,7 @@ TEST(Shutter, PictureUnderTenPixelsRunsAsOneSlat) {
 
 TEST(Sweep, RightEntersOnItsSecondFrameAndEndsOnceItPassedTheEdge) {
   auto rig = MakeRig(30, 4);
-  rig.Start(131, 25);
+  rig.Start(kSweepRight, 25);
   EXPECT_EQ(rig.Host().frameInterval, 50);
   EXPECT_TRUE(StepAndDiff(rig).changed.Empty());                // the thinnest strip at -20
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{0, 0, 1, 4}));      // strip 19 at 0, 1 wide
@@ -221,7 +219,7 @@ TEST(Sweep, RightEntersOnItsSecondFrameAndEndsOnceItPassedTheEdge) {
 
 TEST(Sweep, LeftStartsFourHundredPixelsBeyondTheRightEdge) {
   auto rig = MakeRig(30, 4);
-  rig.Start(130, 25);
+  rig.Start(kSweepLeft, 25);
   for (int frame = 1; frame < 23; ++frame) ASSERT_TRUE(StepAndDiff(rig).changed.Empty()) << frame;
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{10, 0, 11, 4}));  // p = -10: strip 1 at 10
   for (int frame = 24; frame < 44; ++frame) ASSERT_FALSE(rig.Step()) << frame;
@@ -230,4 +228,4 @@ TEST(Sweep, LeftStartsFourHundredPixelsBeyondTheRightEdge) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

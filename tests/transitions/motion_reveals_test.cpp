@@ -6,15 +6,11 @@
 
 #include "cell_motion_rig.h"
 #include "rig_frames.h"
+#include "transitions/catalogue.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
 
-using testing_rig::ColumnSources;
-using testing_rig::IndexedRig;
-using testing_rig::RowSources;
-using testing_rig::SourceAt;
-using testing_rig::StepFrames;
 using V = std::vector<int32_t>;
 
 constexpr int32_t O = -1;  // the old picture
@@ -31,7 +27,7 @@ V Concat(V a, const V& b) {
 
 TEST(MoveSlide, DownAtSpeed40ShowsTheBottomRowsAtTheTopAndEndsAtP160) {
   auto rig = IndexedRig(3, 100);
-  rig.Start(59, 40);
+  rig.Start(kMoveDown, 40);
   rig.Step();  // p = 0
   EXPECT_EQ(RowSources(rig), V(100, O));
   rig.Step();  // p = 40
@@ -46,7 +42,7 @@ TEST(MoveSlide, DownAtSpeed40ShowsTheBottomRowsAtTheTopAndEndsAtP160) {
 
 TEST(MoveSlide, DownAtSpeed50DrawsTwiceCompleteAndEndsAtP200) {
   auto rig = IndexedRig(3, 100);
-  rig.Start(59, 50);
+  rig.Start(kMoveDown, 50);
   StepFrames(rig, 3);
   EXPECT_EQ(RowSources(rig), Range(0, 100));
   EXPECT_FALSE(rig.Step());  // p = 150 < 151
@@ -55,18 +51,18 @@ TEST(MoveSlide, DownAtSpeed50DrawsTwiceCompleteAndEndsAtP200) {
 
 TEST(MoveSlide, LeftAndUpComeFromTheFarEdge) {
   auto left = IndexedRig(10, 2);
-  left.Start(69, 3);
+  left.Start(kMoveLeft, 3);
   StepFrames(left, 2);  // p = 3: columns 0..2 of the picture at the right edge
   EXPECT_EQ(ColumnSources(left), (V{O, O, O, O, O, O, O, 0, 1, 2}));
   auto up = IndexedRig(2, 6);
-  up.Start(82, 4);
+  up.Start(kMoveUp, 4);
   StepFrames(up, 2);
   EXPECT_EQ(RowSources(up), (V{O, O, 0, 1, 2, 3}));
 }
 
 TEST(MoveSlide, LeftRightOnAnOddWidthCompletesTheWiderRightHalf) {
   auto rig = IndexedRig(9, 2);  // m = 4: left half 4 columns, right half 5
-  rig.Start(75, 2);
+  rig.Start(kMoveLeftRight, 2);
   StepFrames(rig, 2);  // p = 2
   EXPECT_EQ(ColumnSources(rig), (V{2, 3, O, O, O, O, O, 4, 5}));
   rig.Step();  // p = 4: the left half is in, the right one a column short
@@ -78,14 +74,14 @@ TEST(MoveSlide, LeftRightOnAnOddWidthCompletesTheWiderRightHalf) {
 
 TEST(MoveSlide, FromTopLeftMovesTheBottomRightCornerIn) {
   auto rig = IndexedRig(6, 3);  // slope 0.5
-  rig.Start(67, 2);
+  rig.Start(kMoveFromTopLeft, 2);
   StepFrames(rig, 2);  // p = 2, q = 1
   EXPECT_EQ(SourceAt(rig, 0, 0), (Point{4, 2}));
   EXPECT_EQ(SourceAt(rig, 1, 0), (Point{5, 2}));
   EXPECT_EQ(SourceAt(rig, 2, 0), (Point{-1, -1}));
   EXPECT_EQ(SourceAt(rig, 0, 1), (Point{-1, -1}));
   auto other = IndexedRig(6, 3);
-  other.Start(66, 2);  // from bottom right: the top-left corner enters there
+  other.Start(kMoveFromBottomRight, 2);  // from bottom right: the top-left corner enters there
   StepFrames(other, 2);
   EXPECT_EQ(SourceAt(other, 4, 2), (Point{0, 0}));
   EXPECT_EQ(SourceAt(other, 5, 2), (Point{1, 0}));
@@ -94,7 +90,7 @@ TEST(MoveSlide, FromTopLeftMovesTheBottomRightCornerIn) {
 
 TEST(MovePhased, Down1BringsTheTopHalfFromTheEdgeThenTheBottomHalfFromTheCut) {
   auto rig = IndexedRig(2, 7);  // m = 3
-  rig.Start(60, 2);
+  rig.Start(kMoveDown1, 2);
   StepFrames(rig, 2);
   EXPECT_EQ(RowSources(rig), (V{1, 2, O, O, O, O, O}));
   rig.Step();  // p = 4 > 3: clamped, the phase ends
@@ -109,14 +105,14 @@ TEST(MovePhased, Down1BringsTheTopHalfFromTheEdgeThenTheBottomHalfFromTheCut) {
 
 TEST(MovePhased, Down2BringsTheBottomHalfUpFromTheFarEdge) {
   auto rig = IndexedRig(2, 7);
-  rig.Start(61, 2);
+  rig.Start(kMoveDown2, 2);
   StepFrames(rig, 5);
   EXPECT_EQ(RowSources(rig), (V{0, 1, 2, O, O, 3, 4}));
 }
 
 TEST(MovePhased, Down3CarriesABlockToTheBottomAndRaisesTheTopBehindIt) {
   auto rig = IndexedRig(2, 7);  // m = 3: a block of the last 3 rows, the top part 4 rows
-  rig.Start(62, 2);
+  rig.Start(kMoveDown3, 2);
   StepFrames(rig, 3);
   EXPECT_EQ(RowSources(rig), (V{4, 5, 6, O, O, O, O}));
   StepFrames(rig, 2);
@@ -133,27 +129,27 @@ TEST(MovePhased, Down3CarriesABlockToTheBottomAndRaisesTheTopBehindIt) {
 
 TEST(MovePhased, Down4SlidesTheTopInFromTheEdgeInstead) {
   auto rig = IndexedRig(2, 7);
-  rig.Start(63, 2);
+  rig.Start(kMoveDown4, 2);
   StepFrames(rig, 8);
   EXPECT_EQ(RowSources(rig), (V{2, 3, O, O, 4, 5, 6}));
 }
 
 TEST(MovePhased, MirrorsRunTheSameChoreographyFromTheirEdge) {
   auto up = IndexedRig(2, 7);  // "Move up 3": the block of the first 3 rows rises to the top
-  up.Start(85, 2);
+  up.Start(kMoveUp3, 2);
   StepFrames(up, 3);
   EXPECT_EQ(RowSources(up), (V{O, O, O, O, 0, 1, 2}));
   StepFrames(up, 3);
   EXPECT_EQ(RowSources(up), (V{0, 1, 2, O, O, O, O}));
   auto right = IndexedRig(7, 2);  // "Move right 1": the left half from the left edge
-  right.Start(77, 2);
+  right.Start(kMoveRight1, 2);
   StepFrames(right, 2);
   EXPECT_EQ(ColumnSources(right), (V{1, 2, O, O, O, O, O}));
 }
 
 TEST(MoveBands, FifteenBandsFallOneAfterTheOtherAtMostOneBandPerFrame) {
   auto rig = IndexedRig(2, 30);  // bands of 3 rows; speed 25 runs as 3
-  rig.Start(64, 25);
+  rig.Start(kMoveDown5, 25);
   rig.Step();
   EXPECT_EQ(RowSources(rig), Concat(V{27, 28, 29}, V(27, O)));
   rig.Step();
@@ -170,7 +166,7 @@ TEST(MoveBands, FifteenBandsFallOneAfterTheOtherAtMostOneBandPerFrame) {
 TEST(Roll, RightUnrollsWithAMirroredCurlAndTakesWOver3FramesWhateverTheSpeed) {
   for (int32_t speed : {1, 50}) {
     auto rig = IndexedRig(10, 2);
-    rig.Start(102, speed);
+    rig.Start(kRollRight, speed);
     rig.Step();
     EXPECT_EQ(ColumnSources(rig), (V{9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
     rig.Step();
@@ -179,7 +175,7 @@ TEST(Roll, RightUnrollsWithAMirroredCurlAndTakesWOver3FramesWhateverTheSpeed) {
     EXPECT_EQ(rig.Frames(), 5);  // 4 drawing frames and the end
   }
   auto wide = IndexedRig(40, 1);
-  wide.Start(102, 25);
+  wide.Start(kRollRight, 25);
   wide.Step();
   EXPECT_EQ(ColumnSources(wide), Concat(V{29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11,
                                           10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0},
@@ -188,18 +184,18 @@ TEST(Roll, RightUnrollsWithAMirroredCurlAndTakesWOver3FramesWhateverTheSpeed) {
 
 TEST(Roll, LeftAndDownCurlAheadOfTheirEdge) {
   auto left = IndexedRig(10, 2);
-  left.Start(101, 25);
+  left.Start(kRollLeft, 25);
   StepFrames(left, 2);
   EXPECT_EQ(ColumnSources(left), (V{6, 5, 4, 3, 2, 1, 0, 7, 8, 9}));
   auto down = IndexedRig(2, 10);
-  down.Start(100, 25);
+  down.Start(kRollDown, 25);
   StepFrames(down, 2);
   EXPECT_EQ(RowSources(down), (V{0, 1, 2, 9, 8, 7, 6, 5, 4, 3}));
 }
 
 TEST(Stretch, FromTopSqueezesTheWholePictureIntoTheTopRows) {
   auto rig = IndexedRig(4, 20);
-  rig.Start(126, 5);
+  rig.Start(kStretchFromTop, 5);
   StepFrames(rig, 2);  // p = 5: rows 0, 4, 8, 12, 16 of the picture
   EXPECT_EQ(RowSources(rig), Concat(V{0, 4, 8, 12, 16}, V(15, O)));
   StepFrames(rig, 2);
@@ -210,7 +206,7 @@ TEST(Stretch, FromTopSqueezesTheWholePictureIntoTheTopRows) {
 
 TEST(Stretch, FromTopLeftOnAPortraitPictureGrowsBySpeedInHeight) {
   auto rig = IndexedRig(4, 20);
-  rig.Start(127, 5);
+  rig.Start(kStretchFromTopLeft, 5);
   StepFrames(rig, 3);  // y = 10, x = 10 * 4 div 20 = 2
   EXPECT_EQ(SourceAt(rig, 0, 0), (Point{0, 0}));
   EXPECT_EQ(SourceAt(rig, 1, 9), (Point{2, 18}));
@@ -222,13 +218,13 @@ TEST(Stretch, FromTopLeftOnAPortraitPictureGrowsBySpeedInHeight) {
 
 TEST(Stretch, FromBottomRightAndCenterUseTheirAnchor) {
   auto corner = IndexedRig(8, 4);  // landscape: x grows, y = x * 4 div 8
-  corner.Start(122, 4);
+  corner.Start(kStretchFromBottomRight, 4);
   StepFrames(corner, 2);  // (4, 2, 8, 4)
   EXPECT_EQ(SourceAt(corner, 4, 2), (Point{0, 0}));
   EXPECT_EQ(SourceAt(corner, 7, 3), (Point{6, 2}));
   EXPECT_EQ(SourceAt(corner, 3, 3), (Point{-1, -1}));
   auto center = IndexedRig(8, 4);  // centre (4, 2), covered at p = 2
-  center.Start(123, 1);
+  center.Start(kStretchFromCenter, 1);
   StepFrames(center, 2);  // p = 1: (2, 1, 6, 3)
   EXPECT_EQ(SourceAt(center, 2, 1), (Point{0, 0}));
   EXPECT_EQ(SourceAt(center, 3, 1), (Point{2, 0}));
@@ -239,13 +235,13 @@ TEST(Stretch, FromBottomRightAndCenterUseTheirAnchor) {
 
 TEST(ShowCorner, UncoversInPlaceFromTheCorner) {
   auto rig = IndexedRig(8, 4);
-  rig.Start(114, 2);
+  rig.Start(kShowFromTopLeft, 2);
   StepFrames(rig, 3);  // x = 4, y = 2
-  EXPECT_EQ(testing_rig::AreaMap(rig), "####....\n####....\n........\n........\n");
+  EXPECT_EQ(AreaMap(rig), "####....\n####....\n........\n........\n");
   auto other = IndexedRig(8, 4);
-  other.Start(113, 2);
+  other.Start(kShowFromBottomRight, 2);
   StepFrames(other, 3);
-  EXPECT_EQ(testing_rig::AreaMap(other), "........\n........\n....####\n....####\n");
+  EXPECT_EQ(AreaMap(other), "........\n........\n....####\n....####\n");
   StepFrames(other, 1);
   EXPECT_TRUE(other.Step());
   EXPECT_TRUE(other.AreaShowsNew());
@@ -253,7 +249,7 @@ TEST(ShowCorner, UncoversInPlaceFromTheCorner) {
 
 TEST(Split, UpDownInterleavesEvenRowsFromTheTopAndOddRowsFromTheBottom) {
   auto rig = IndexedRig(2, 5);  // m = 3
-  rig.Start(117, 25);
+  rig.Start(kShowUpDwon, 25);
   EXPECT_EQ(rig.Host().frameInterval, 1);
   rig.Step();  // p = 0: only rows beyond the picture are addressed
   EXPECT_EQ(RowSources(rig), V(5, O));
@@ -269,7 +265,7 @@ TEST(Split, UpDownInterleavesEvenRowsFromTheTopAndOddRowsFromTheBottom) {
 
 TEST(Split, LeftRightDoesTheSameWithColumns) {
   auto rig = IndexedRig(5, 2);
-  rig.Start(116, 25);
+  rig.Start(kShowLeftRight, 25);
   StepFrames(rig, 3);
   EXPECT_EQ(ColumnSources(rig), (V{2, O, 4, 1, O}));
   rig.Step();
@@ -279,7 +275,7 @@ TEST(Split, LeftRightDoesTheSameWithColumns) {
 
 TEST(Bars, TowBarMoveDownSlidesTheLeftHalfDownAndTheRightHalfUp) {
   auto rig = IndexedRig(5, 6);  // halves cut at 3
-  rig.Start(133, 2);
+  rig.Start(kTowBarMoveDown, 2);
   StepFrames(rig, 2);
   EXPECT_EQ(SourceAt(rig, 0, 0), (Point{0, 4}));
   EXPECT_EQ(SourceAt(rig, 2, 1), (Point{2, 5}));
@@ -295,16 +291,16 @@ TEST(Bars, TowBarMoveDownSlidesTheLeftHalfDownAndTheRightHalfUp) {
 
 TEST(Bars, TwoBarWipeLeftUncoversTheTopFromTheRightAndTheBottomFromTheLeft) {
   auto rig = IndexedRig(6, 5);  // halves cut at row 3
-  rig.Start(139, 2);
+  rig.Start(kTwoBarWipeLeft, 2);
   StepFrames(rig, 2);
-  EXPECT_EQ(testing_rig::AreaMap(rig), "....##\n....##\n....##\n##....\n##....\n");
+  EXPECT_EQ(AreaMap(rig), "....##\n....##\n....##\n##....\n##....\n");
   rig.Step();
-  EXPECT_EQ(testing_rig::AreaMap(rig), "..####\n..####\n..####\n####..\n####..\n");
+  EXPECT_EQ(AreaMap(rig), "..####\n..####\n..####\n####..\n####..\n");
 }
 
 TEST(Bars, TwoBarMoveRightBringsTheTopHalfFromTheLeft) {
   auto rig = IndexedRig(6, 5);
-  rig.Start(138, 2);
+  rig.Start(kTwoBarMoveRight, 2);
   StepFrames(rig, 2);
   EXPECT_EQ(SourceAt(rig, 0, 0), (Point{4, 0}));
   EXPECT_EQ(SourceAt(rig, 5, 4), (Point{1, 4}));
@@ -312,4 +308,4 @@ TEST(Bars, TwoBarMoveRightBringsTheTopHalfFromTheLeft) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

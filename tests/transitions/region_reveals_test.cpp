@@ -1,16 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "rig_frames.h"
+#include "transitions/catalogue.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
-
-constexpr int kCircleLeftTop = 33, kDiamondToCentre = 41, kEllipseFromCentre = 42, kEllipseToCentre = 43;
-constexpr int kWedgeRight = 143, kWipeFromLeftTop = 150, kWipeToLeftTopRightBottom = 155;
 
 TEST(Ellipse, FromCentreOnASquareEndsOnceTheCircleHasCoveredTheCorners) {
   TransitionRig rig = MakeRig(100, 100);
-  rig.Start(kEllipseFromCentre, 1);
+  rig.Start(kEllipseFromCenter, 1);
   // Cover extent round(sqrt(50^2 + 50^2)) + 1 = 72: steps 0..72 draw, step 73 ends.
   ASSERT_TRUE(rig.Run(1000));
   EXPECT_EQ(rig.Frames(), 74);
@@ -19,7 +17,7 @@ TEST(Ellipse, FromCentreOnASquareEndsOnceTheCircleHasCoveredTheCorners) {
 
 TEST(Ellipse, ToCentreStartsWithTheCornersAndEndsBelowOne) {
   TransitionRig rig = MakeRig(100, 100);
-  rig.Start(kEllipseToCentre, 50);
+  rig.Start(kEllipseToCenter, 50);
   EXPECT_FALSE(rig.Step());  // step 50: the area minus the inscribed circle
   EXPECT_TRUE(rig.ShowsNew(0, 0));
   EXPECT_TRUE(rig.ShowsNew(99, 99));
@@ -67,7 +65,7 @@ TEST(DiagonalWipe, ToBothCornersEndsOnTheFrameBelowOne) {
 
 TEST(Diamond, ToCentreEndsWhenTheStepReachesZero) {
   TransitionRig rig = MakeRig(100, 80);
-  rig.Start(kDiamondToCentre, 50);
+  rig.Start(kDiamondToCenter, 50);
   EXPECT_FALSE(rig.Step());  // 100
   EXPECT_FALSE(rig.Step());  // 50
   EXPECT_FALSE(rig.ShowsNew(51, 41));
@@ -78,7 +76,7 @@ TEST(Diamond, ToCentreEndsWhenTheStepReachesZero) {
 
 TEST(WedgeWipe, RightEntersFromTheLeftEdgeAndClosesOnTheRight) {
   TransitionRig rig = MakeRig(100, 100);
-  rig.Start(kWedgeRight, 25);
+  rig.Start(kWedgeWipeRight, 25);
   EXPECT_FALSE(rig.Step());  // phase 0, half-opening 1
   EXPECT_FALSE(rig.Step());  // 26
   EXPECT_TRUE(rig.ShowsNew(2, 50));
@@ -95,4 +93,4 @@ TEST(WedgeWipe, RightEntersFromTheLeftEdgeAndClosesOnTheRight) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -2,7 +2,7 @@
 // Frame-by-frame observations on a TransitionRig for the family tests.
 #include "transitions/transition_rig.h"
 
-namespace vitrine {
+namespace vitrine::test {
 
 struct FrameResult {
   bool finished;
@@ -26,4 +26,4 @@ inline TransitionRig MakeRig(int32_t w, int32_t h) {
   return TransitionRig(MakeOldTestPicture(w, h), MakeNewTestPicture(w, h), 2, 3);
 }
 
-}  // namespace vitrine
+}  // namespace vitrine::test

@@ -4,14 +4,10 @@
 
 #include "core/random.h"
 #include "rig_frames.h"
+#include "transitions/catalogue.h"
 
-namespace vitrine {
+namespace vitrine::test {
 namespace {
-
-constexpr int kScanDown = 104, kBandDownLarge = 0, kBandUpSmall = 19, kCentreEnvelop = 23;
-constexpr int kScanToCentreH = 107, kScanToEdgeV = 110;
-constexpr int kBandFromLeftTopLarge = 6, kBandFromRightBottomLarge = 8, kBandToCentreLarge = 16;
-constexpr int kLineDownRebound = 49, kLineUp = 54, kLinesVertical = 57, kRandomCrossLines = 99, kRainDown = 95;
 
 TEST(ScanDown, DrawsOneStripPerFrameAndAnEmptyLastFrameWhenTheStepDividesTheHeight) {
   TransitionRig rig = MakeRig(40, 100);
@@ -38,7 +34,7 @@ TEST(ScanDown, ClampsTheLastStripAndEndsWithIt) {
 
 TEST(ScanToEdge, OpensFromTheMiddleAndEndsWithAnEmptyClampedStrip) {
   TransitionRig rig = MakeRig(10, 6);
-  rig.Start(kScanToEdgeV, 2);
+  rig.Start(kScanToEdgeVertical, 2);
   // Middle 6: (4, 6) + (6, 8), then (2, 4) + (8, 10), then (0, 2); the fourth frame ends.
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{4, 0, 8, 6}));
   EXPECT_EQ(StepAndDiff(rig).changed, (Rect{2, 0, 10, 6}));
@@ -50,7 +46,7 @@ TEST(ScanToEdge, OpensFromTheMiddleAndEndsWithAnEmptyClampedStrip) {
 
 TEST(ScanToCentre, MeetsInTheMiddleAndEndsOnceThePositionPassesIt) {
   TransitionRig rig = MakeRig(7, 10);
-  rig.Start(kScanToCentreH, 3);
+  rig.Start(kScanToCenterHorizontal, 3);
   EXPECT_FALSE(rig.Step());  // rows 0-3 and 7-10
   EXPECT_FALSE(rig.Step());  // rows 3-6 and 4-7
   EXPECT_TRUE(rig.AreaShowsNew());
@@ -89,7 +85,7 @@ TEST(GrowingBand, TheRightBottomAnchorMirrorsBothAxes) {
 
 TEST(GrowingBand, ToCentreKeepsTheCentreOldWhileThePositionIsNotNegative) {
   TransitionRig rig = MakeRig(200, 100);
-  rig.Start(kBandToCentreLarge, 25);
+  rig.Start(kBandToCenterLarge, 25);
   // Positions 101, 76, 51, 26, 1 still hold the centre; -24 has no shape left.
   for (int i = 0; i < 5; ++i) EXPECT_FALSE(rig.Step());
   EXPECT_FALSE(rig.ShowsNew(101, 51));
@@ -148,7 +144,7 @@ TEST(RaggedBand, UpwardColumnsShowTheDeepestFrontOfEveryFrame) {
 
 TEST(CentreRectangle, EnvelopShrinksTheOldPictureInProportionAndEndsBelowOne) {
   TransitionRig rig = MakeRig(100, 60);
-  rig.Start(kCentreEnvelop, 10);
+  rig.Start(kCenterEnvelop, 10);
   // Step 30 covers the whole area: nothing changes yet.
   EXPECT_TRUE(StepAndDiff(rig).changed.Empty());
   // Step 20: the old picture keeps (50 - 33, 30 - 20, 50 + 33, 30 + 20).
@@ -213,4 +209,4 @@ TEST(Rain, StreaksTheStripDownAndSetsTheStripBeforeIt) {
 }
 
 }  // namespace
-}  // namespace vitrine
+}  // namespace vitrine::test

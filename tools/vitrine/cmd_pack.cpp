@@ -98,6 +98,12 @@ int RunPack(const Args& arguments) {
   }
   bytes.insert(bytes.end(), package.begin(), package.end());
   if (!NativeFileSystem().WriteFile(out, bytes)) throw UsageError{"cannot write " + out};
+  if (!player.empty()) {
+    // A packaged player runs like the player itself (a Linux player needs its execute bits).
+    std::error_code ec;
+    auto perms = std::filesystem::status(player, ec).permissions();
+    if (!ec) std::filesystem::permissions(out, perms, ec);
+  }
   return 0;
 }
 

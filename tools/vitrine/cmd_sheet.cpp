@@ -26,7 +26,7 @@ constexpr Color kBackground = RGBColor(40, 40, 48), kLabel = RGBColor(240, 240, 
 
 int32_t CountFrames(const Bitmap& oldPicture, const Bitmap& newPicture, int32_t index) {
   RandomSeed(uint64_t(index) + 1);
-  TransitionRig rig(oldPicture, newPicture, 0, 0, 1);
+  TransitionRig rig(oldPicture, newPicture, 0, 0, TransitionScope::WholeScreen);
   rig.Start(index, SheetSpeed(oldPicture.Width()));
   rig.Run(kFrameCap);
   return rig.Frames();
@@ -36,7 +36,7 @@ int RunSheet(const Args& given) {
   Args args = given;
   const std::string out = TakeOption(args, "-o", "");
   const auto size = ParseSize(TakeOption(args, "--size", "96x64"), "--size");
-  const auto range = ParsePair(TakeOption(args, "--range", "0-160"), '-', "--range");
+  const auto range = ParsePair(TakeOption(args, "--range", "0-" + std::to_string(kTransitionCount - 1)), '-', "--range");
   if (out.empty() || !args.empty()) throw UsageError{"sheet -o OUT.png [--size WxH] [--range FIRST-LAST]"};
   const int32_t first = std::max(range.first, 0), last = std::min(range.second, kTransitionCount - 1);
   if (first > last) throw UsageError{"--range: no index of the catalogue in it"};
@@ -56,7 +56,7 @@ int RunSheet(const Args& given) {
                  std::to_string(index) + " " + TransitionCatalogue()[size_t(index)].name, kLabel);
     const int32_t frames = CountFrames(oldPicture, newPicture, index);
     RandomSeed(uint64_t(index) + 1);
-    TransitionRig rig(oldPicture, newPicture, 0, 0, 1);
+    TransitionRig rig(oldPicture, newPicture, 0, 0, TransitionScope::WholeScreen);
     rig.Start(index, SheetSpeed(w));
     for (int32_t quarter = 1; quarter <= 3; ++quarter) {
       const int32_t at = std::max<int32_t>(1, int32_t(std::lround(frames * quarter / 4.0)));

@@ -1,0 +1,28 @@
+#pragma once
+// A whole show on a real screen through SDL: the composition root shared by `vitrine play`
+// and the xscreensaver hack `vitrine-saver`.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/sdl/sdl_show_window.h"
+
+namespace vitrine {
+
+struct SdlShowOptions {
+  // The package, or a player with its package appended.
+  std::string packagePath;
+  SdlWindowTarget target;
+  // The show window's command line: "/s", or "/p" and the preview host's window.
+  std::vector<std::string> args{"/s"};
+  // No sound at all.
+  bool mute = false;
+  // Where the user's settings live; empty: the default settings folder.
+  std::filesystem::path settingsFolder;
+};
+
+// Runs the show until it ends; returns the process's exit status (0 also when another show
+// already runs, which ends this one silently).
+int RunSdlShow(const SdlShowOptions& options);
+
+}  // namespace vitrine

@@ -1,0 +1,26 @@
+#include "apps/play/show_report.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace vitrine {
+
+ShowReport::ShowReport(EventLoop& loop, TfRun& form, const ShowInput& input) : form_(form), input_(input) {
+  const char* on = std::getenv("VITRINE_REPORT");
+  if (!on || !*on) return;
+  // Checked after the frame that finished a transition has been presented.
+  timer_ = loop.CreateTimer(20, [this] { Check(); });
+  timer_->SetEnabled(true);
+}
+
+void ShowReport::Check() {
+  bool waiting = !form_.ShowTimer().Enabled() && form_.SelectTimer().Enabled();
+  if (waiting && !waiting_) std::printf("complete %d\n", form_.CurrentIndex);
+  waiting_ = waiting;
+  bool prompt = input_.Prompt() != nullptr;
+  if (prompt != prompt_) std::printf(prompt ? "prompt open\n" : "prompt closed\n");
+  prompt_ = prompt;
+  std::fflush(stdout);
+}
+
+}  // namespace vitrine

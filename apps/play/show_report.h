@@ -1,0 +1,27 @@
+#pragma once
+// With VITRINE_REPORT set, the player tells on its standard output when an item stands
+// complete on the screen ("complete N", N its index in the cycle) and when the password
+// prompt opens or closes ("prompt open", "prompt closed"), so that a test looks at the
+// screen at the right moment. Inert otherwise.
+#include <memory>
+
+#include "app/run_form.h"
+#include "app/show_input.h"
+
+namespace vitrine {
+
+class ShowReport {
+ public:
+  ShowReport(EventLoop& loop, TfRun& form, const ShowInput& input);
+
+ private:
+  void Check();
+
+  TfRun& form_;
+  const ShowInput& input_;
+  std::unique_ptr<Timer> timer_;
+  bool waiting_ = false;
+  bool prompt_ = false;
+};
+
+}  // namespace vitrine
