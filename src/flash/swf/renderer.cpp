@@ -347,12 +347,20 @@ namespace {
   return std::min<uint32_t>(r, 255) << 16 | std::min<uint32_t>(g, 255) << 8 | std::min<uint32_t>(b, 255);
 }
 
-// One run of pixels: coverage (times the mask) decides how much of source(i) lands.
+// One run of pixels: coverage (times the mask) decides how much of source(i) lands; no
+// coverage array means the run is covered whole.
 template <class Source>
 void ShadeRun(uint32_t* row, const float* cov, const uint8_t* mask, uint8_t* maskOut, int32_t count,
               Source&& source) {
+  if (!cov && !mask && !maskOut) {
+    for (int32_t i = 0; i < count; ++i) {
+      uint32_t src = source(i);
+      row[i] = (src >> 24) == 255 ? src & 0xFFFFFF : Over(src, 255, row[i]);
+    }
+    return;
+  }
   for (int32_t i = 0; i < count; ++i) {
-    uint32_t k = uint32_t(cov[i] * 255 + 0.5f);
+    uint32_t k = cov ? uint32_t(cov[i] * 255 + 0.5f) : 255;
     if (mask) k = Div255(k * mask[i]);
     if (k == 0) continue;
     if (maskOut) {
@@ -452,6 +460,10 @@ void Renderer::Shade(const Paint& paint, Target target) {
         // Premultiplied, the colour plus what is kept never passes 255 a channel.
         row[i] = (rb | g) + add;
       }
+      return;
+    }
+    if (k == 255) {
+      span(y, x0, count, nullptr);
       return;
     }
     if (constant.size() < size_t(count)) constant.resize(count);
