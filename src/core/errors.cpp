@@ -21,6 +21,10 @@ EInvalidGraphic EInvalidGraphic::InvalidFormat(std::string_view formatName) {
   return EInvalidGraphic(FormatWithString("Invalid %s image format.", formatName));
 }
 
+EInvalidGraphic EInvalidGraphic::UnsupportedFormat() { return EInvalidGraphic("Unsupport image format!"); }
+
+EInvalidGraphic EInvalidGraphic::InvalidColorFormat() { return EInvalidGraphic("Invalid color format."); }
+
 EFCreateError EFCreateError::CannotCreate(std::string_view path) {
   return EFCreateError(FormatWithString("Cannot create file %s", path));
 }

@@ -31,6 +31,10 @@ class EInvalidGraphic : public Error {
  public:
   using Error::Error;
   static EInvalidGraphic InvalidFormat(std::string_view formatName);
+  // "Unsupport image format!": a version or variant of a known format that is not read.
+  static EInvalidGraphic UnsupportedFormat();
+  // "Invalid color format.": a colour layout the reader cannot handle.
+  static EInvalidGraphic InvalidColorFormat();
 };
 
 // The pixel-format converter was asked for a combination it cannot do: "Error!".

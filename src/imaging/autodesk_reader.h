@@ -7,9 +7,10 @@ namespace vitrine {
 
 class TAutodeskGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TAutodeskGraphic() : TReaderGraphic("Autodesk") {}
 
  private:
+  void Decode(std::span<const uint8_t> file) override;
   TColorManager colorManager_;
 };
 

@@ -15,8 +15,9 @@ namespace {
 constexpr uint32_t kBiRgb = 0, kBiRle8 = 1, kBiRle4 = 2, kBiBitfields = 3, kBiJpeg = 4, kBiPng = 5,
                    kBiAlphaBitfields = 6;
 constexpr size_t kFileHeaderSize = 14;
+constexpr const char* kFormatName = "BMP";
 
-[[noreturn]] void Invalid() { throw EInvalidGraphic::InvalidFormat("BMP"); }
+[[noreturn]] void Invalid() { throw EInvalidGraphic::InvalidFormat(kFormatName); }
 [[noreturn]] void Unsupported(const std::string& what) {
   throw EInvalidGraphic("Unsupported BMP image: " + what + ".");
 }
@@ -102,8 +103,7 @@ BmpInfo ReadInfoHeader(ByteReader& in) {
 }
 
 void CheckInfo(const BmpInfo& info) {
-  if (info.width <= 0 || info.height <= 0) Invalid();
-  if (int64_t(info.width) * info.height > kMaxPicturePixels) Invalid();
+  CheckPictureSize(info.width, info.height, kFormatName);
   switch (info.compression) {
     case kBiRgb:
       if (info.bitCount != 1 && info.bitCount != 4 && info.bitCount != 8 && info.bitCount != 16 &&
@@ -276,12 +276,6 @@ Bitmap DecodeBmp(std::span<const uint8_t> file) {
   }
 }
 
-void TBmpGraphic::LoadFromStream(Stream& stream) {
-  int64_t left = stream.Size() - stream.Position();
-  if (left > int64_t(SIZE_MAX / 2)) Invalid();
-  std::vector<uint8_t> bytes(size_t(left > 0 ? left : 0));
-  bytes.resize(stream.Read(bytes.data(), bytes.size()));
-  image_ = DecodeBmp(bytes);
-}
+void TBmpGraphic::Decode(std::span<const uint8_t> file) { image_ = DecodeBmp(file); }
 
 }  // namespace vitrine

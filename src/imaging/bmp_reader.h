@@ -17,7 +17,10 @@ Bitmap DecodeBmp(std::span<const uint8_t> file);
 // The same as a reader, for callers that go through TReaderGraphic.
 class TBmpGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TBmpGraphic() : TReaderGraphic("BMP") {}
+
+ private:
+  void Decode(std::span<const uint8_t> file) override;
 };
 
 }  // namespace vitrine

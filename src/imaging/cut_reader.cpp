@@ -6,14 +6,11 @@
 #include "core/errors.h"
 #include "imaging/color_manager.h"
 #include "imaging/decoders/cut_rle_decoder.h"
-#include "imaging/reader_input.h"
-#include "imaging/reader_makers.h"
 
 namespace vitrine {
 
 namespace {
 
-constexpr const char* kFormatName = "CUT";
 constexpr size_t kPaletteHeaderSize = 40;
 constexpr size_t kPaletteBlock = 512;
 
@@ -85,10 +82,8 @@ void TCUTGraphic::LoadFromFile(const std::string& fileName, FileSystem& files) {
   files_ = nullptr;
 }
 
-void TCUTGraphic::LoadFromStream(Stream& stream) {
-  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
-  ReaderInput input(stream);
-  ByteReader reader(input.Bytes());
+void TCUTGraphic::Decode(std::span<const uint8_t> file) {
+  ByteReader reader(file);
 
   TColorManager colors;
   colors.SourceScheme = TColorScheme::Indexed;
@@ -106,29 +101,23 @@ void TCUTGraphic::LoadFromStream(Stream& stream) {
   if (!havePalette) colors.CreateGrayscalePalette(8);
   colors.SetupConversion();
 
-  try {
-    const uint16_t width = reader.U16LE(), height = reader.U16LE();
-    reader.Skip(2);
-    // Every row needs at least its two-byte length.
-    if (width == 0 || height == 0 || size_t(height) * 2 > reader.Remaining())
-      throw EInvalidGraphic::InvalidFormat(kFormatName);
-    image_.Reset(width, height, PixelFormat::Xrgb8888);
-    std::vector<uint8_t> row(width);
-    TCUTRLEDecoder decoder;
-    for (int32_t y = 0; y < height; ++y) {
-      const size_t length = reader.U16LE();
-      const auto packed = reader.Bytes(std::min(length, reader.Remaining()));
-      std::fill(row.begin(), row.end(), 0);
-      const uint8_t* source = packed.data();
-      uint8_t* dest = row.data();
-      decoder.Decode(source, dest, packed.size(), row.size());
-      colors.ConvertRow(row.data(), image_.Row(y), width);
-    }
-  } catch (const ByteReader::OutOfData&) {
-    throw EInvalidGraphic::InvalidFormat(kFormatName);
+  const uint16_t width = reader.U16LE(), height = reader.U16LE();
+  reader.Skip(2);
+  // Every row needs at least its two-byte length.
+  CheckSize(width, height);
+  if (size_t(height) * 2 > reader.Remaining()) Invalid();
+  image_.Reset(width, height, PixelFormat::Xrgb8888);
+  std::vector<uint8_t> row(width);
+  TCUTRLEDecoder decoder;
+  for (int32_t y = 0; y < height; ++y) {
+    const size_t length = reader.U16LE();
+    const auto packed = reader.Bytes(std::min(length, reader.Remaining()));
+    std::fill(row.begin(), row.end(), 0);
+    const uint8_t* source = packed.data();
+    uint8_t* dest = row.data();
+    decoder.Decode(source, dest, packed.size(), row.size());
+    colors.ConvertRow(row.data(), image_.Row(y), width);
   }
 }
-
-std::unique_ptr<TReaderGraphic> MakeCUTReader() { return std::make_unique<TCUTGraphic>(); }
 
 }  // namespace vitrine

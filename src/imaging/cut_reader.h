@@ -11,7 +11,7 @@ namespace vitrine {
 
 class TCUTGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TCUTGraphic() : TReaderGraphic("CUT") {}
   // Loads the file and takes its palette from the file of the same name ending in ".pal".
   void LoadFromFile(const std::string& fileName, FileSystem& files);
   void LoadFromFile(const std::string& fileName) { LoadFromFile(fileName, NativeFileSystem()); }
@@ -20,6 +20,7 @@ class TCUTGraphic final : public TReaderGraphic {
   std::string PaletteFileName;
 
  private:
+  void Decode(std::span<const uint8_t> file) override;
   FileSystem* files_ = nullptr;
 };
 

@@ -8,14 +8,11 @@
 #include "core/errors.h"
 #include "imaging/color_manager.h"
 #include "imaging/decoders/gif_lzw_decoder.h"
-#include "imaging/reader_input.h"
-#include "imaging/reader_makers.h"
 
 namespace vitrine {
 
 namespace {
 
-constexpr const char* kFormatName = "GIF";
 constexpr uint8_t kImageSeparator = ',';
 constexpr uint8_t kExtensionIntroducer = '!';
 constexpr uint8_t kTrailer = ';';
@@ -61,63 +58,56 @@ std::vector<int32_t> RowOrder(int32_t height, bool interlaced) {
 
 }  // namespace
 
-void TGIFGraphic::LoadFromStream(Stream& stream) {
-  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
-  ReaderInput input(stream);
-  ByteReader reader(input.Bytes());
+void TGIFGraphic::Decode(std::span<const uint8_t> file) {
+  ByteReader reader(file);
   TColorManager colors;  // builds the palette
 
   int32_t width = 0, height = 0;
   bool interlaced = false, haveColorTable = false;
   int minimumCodeSize = 0;
   std::vector<uint8_t> packed;
-  try {
-    if (reader.Remaining() < 13 || Upper(reader.Peek(0)) != 'G' || Upper(reader.Peek(1)) != 'I' ||
-        Upper(reader.Peek(2)) != 'F')
-      throw EInvalidGraphic::InvalidFormat(kFormatName);
-    reader.Skip(6);  // the version is not checked
-    const uint16_t screenWidth = reader.U16LE(), screenHeight = reader.U16LE();
-    const uint8_t screenFlags = reader.U8();
-    reader.Skip(2);  // background colour index, aspect ratio
-    if (screenFlags & 0x80) {
-      ReadColorTable(reader, screenFlags, colors);
-      haveColorTable = true;
-    }
-
-    for (;;) {
-      if (reader.AtEnd()) return;  // no image and no trailer: nothing to show
-      const uint8_t introducer = reader.U8();
-      if (introducer == kTrailer) return;
-      if (introducer == kImageSeparator) break;
-      if (introducer == kExtensionIntroducer) {
-        reader.Skip(1);  // label
-        SkipSubBlocks(reader);
-      }
-      // Anything else is a stray byte between blocks; some writers leave them.
-    }
-
-    reader.Skip(4);  // left, top: the first image is the picture, wherever it stands
-    width = reader.U16LE();
-    height = reader.U16LE();
-    const uint8_t flags = reader.U8();
-    if (width == 0) width = screenWidth;
-    if (height == 0) height = screenHeight;
-    if (width == 0 || height == 0 || int64_t(width) * height > kMaxPicturePixels)
-      throw EInvalidGraphic::InvalidFormat(kFormatName);
-    interlaced = (flags & 0x40) != 0;
-    if (flags & 0x80) {
-      ReadColorTable(reader, flags, colors);
-      haveColorTable = true;
-    }
-    minimumCodeSize = reader.U8();
-    if (minimumCodeSize < 1 || minimumCodeSize > 11) throw EInvalidGraphic::InvalidFormat(kFormatName);
-    packed = JoinSubBlocks(reader);
-  } catch (const ByteReader::OutOfData&) {
-    throw EInvalidGraphic::InvalidFormat(kFormatName);
+  if (reader.Remaining() < 13 || Upper(reader.Peek(0)) != 'G' || Upper(reader.Peek(1)) != 'I' ||
+      Upper(reader.Peek(2)) != 'F')
+    Invalid();
+  reader.Skip(6);  // the version is not checked
+  const uint16_t screenWidth = reader.U16LE(), screenHeight = reader.U16LE();
+  const uint8_t screenFlags = reader.U8();
+  reader.Skip(2);  // background colour index, aspect ratio
+  if (screenFlags & 0x80) {
+    ReadColorTable(reader, screenFlags, colors);
+    haveColorTable = true;
   }
+
+  for (;;) {
+    if (reader.AtEnd()) return;  // no image and no trailer: nothing to show
+    const uint8_t introducer = reader.U8();
+    if (introducer == kTrailer) return;
+    if (introducer == kImageSeparator) break;
+    if (introducer == kExtensionIntroducer) {
+      reader.Skip(1);  // label
+      SkipSubBlocks(reader);
+    }
+    // Anything else is a stray byte between blocks; some writers leave them.
+  }
+
+  reader.Skip(4);  // left, top: the first image is the picture, wherever it stands
+  width = reader.U16LE();
+  height = reader.U16LE();
+  const uint8_t flags = reader.U8();
+  if (width == 0) width = screenWidth;
+  if (height == 0) height = screenHeight;
+  CheckSize(width, height);
+  interlaced = (flags & 0x40) != 0;
+  if (flags & 0x80) {
+    ReadColorTable(reader, flags, colors);
+    haveColorTable = true;
+  }
+  minimumCodeSize = reader.U8();
+  if (minimumCodeSize < 1 || minimumCodeSize > 11) Invalid();
+  packed = JoinSubBlocks(reader);
   // A code of 2..12 bits stands for at most 4096 pixels: refuse sizes the data can't fill.
   if (uint64_t(width) * uint64_t(height) > uint64_t(packed.size()) * 4 * TGIFLZWDecoder::kTableSize)
-    throw EInvalidGraphic::InvalidFormat(kFormatName);
+    Invalid();
   if (!haveColorTable) colors.CreateGrayscalePalette(std::min(minimumCodeSize, 8));
 
   const size_t pixels = size_t(width) * size_t(height);
@@ -139,7 +129,5 @@ void TGIFGraphic::LoadFromStream(Stream& stream) {
     for (int32_t x = 0; x < width; ++x) target[x] = lookup[row[x]];
   }
 }
-
-std::unique_ptr<TReaderGraphic> MakeGIFReader() { return std::make_unique<TGIFGraphic>(); }
 
 }  // namespace vitrine

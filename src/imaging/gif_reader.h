@@ -7,7 +7,10 @@ namespace vitrine {
 
 class TGIFGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TGIFGraphic() : TReaderGraphic("GIF") {}
+
+ private:
+  void Decode(std::span<const uint8_t> file) override;
 };
 
 }  // namespace vitrine

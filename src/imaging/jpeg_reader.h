@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "imaging/orientation.h"
 #include "imaging/reader_graphic.h"
 #include "raster/bitmap.h"
 
@@ -22,9 +23,11 @@ JpegHeader ReadJpegHeader(std::span<const uint8_t> file);
 // bitmap with the EXIF orientation applied. Throws EInvalidGraphic with libjpeg's own text
 // ("Invalid JPEG image format. Not a JPEG file: starts with 0x00 0x01", ...).
 Bitmap DecodeJpeg(std::span<const uint8_t> file, int scaleNum = 8);
-// The same into an existing bitmap, reusing its memory when it already has the picture's
-// size (a show decoding photo after photo into one bitmap saves the page faults of a fresh
-// 100 MB allocation each time). On an error the bitmap's contents are unspecified.
+// The same into an existing bitmap, in the bitmap's own pixel format (32-bit or 5-6-5, which
+// libjpeg writes directly, with no conversion pass), reusing its memory when it already has
+// the picture's size (a show decoding photo after photo into one bitmap saves the page
+// faults of a fresh 100 MB allocation each time). On an error the bitmap's contents are
+// unspecified.
 void DecodeJpeg(std::span<const uint8_t> file, Bitmap& into, int scaleNum = 8);
 
 // The smallest scaleNum (of n/8, n = 1..8) whose decoded picture, once upright, still
@@ -36,12 +39,13 @@ int ChooseJpegScale(const JpegHeader& header, int32_t boxWidth, int32_t boxHeigh
 // marker's length field); 1 when the payload holds none or is malformed.
 int ExifOrientation(std::span<const uint8_t> app1);
 
-// Turns a stored picture upright for an EXIF orientation (2..8; others leave it alone).
-Bitmap ApplyOrientation(const Bitmap& stored, int orientation);
 
 class TJPEGGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TJPEGGraphic() : TReaderGraphic("JPEG") {}
+
+ private:
+  void Decode(std::span<const uint8_t> file) override;
 };
 
 }  // namespace vitrine

@@ -15,12 +15,13 @@ enum class TPCDResolution {
 
 class TPCDGraphic final : public TReaderGraphic {
  public:
-  explicit TPCDGraphic(TPCDResolution resolution = TPCDResolution::Base) : Resolution(resolution) {}
-  void LoadFromStream(Stream& stream) override;
+  explicit TPCDGraphic(TPCDResolution resolution = TPCDResolution::Base)
+      : TReaderGraphic("PCD"), Resolution(resolution) {}
 
   TPCDResolution Resolution;
 
  private:
+  void Decode(std::span<const uint8_t> file) override;
   TColorManager colorManager_;
 };
 

@@ -7,9 +7,10 @@ namespace vitrine {
 
 class TPCXGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TPCXGraphic() : TReaderGraphic("PCX or SCR") {}
 
  private:
+  void Decode(std::span<const uint8_t> file) override;
   TColorManager colorManager_;
 };
 

@@ -10,17 +10,12 @@
 #include "core/errors.h"
 #include "imaging/color_manager.h"
 #include "imaging/decoders/lz77_decoder.h"
-#include "imaging/reader_input.h"
-#include "imaging/reader_makers.h"
 
 namespace vitrine {
 
 namespace {
 
-constexpr const char* kFormatName = "PNG";
 constexpr const char* kLoadError = "Load image error!";
-constexpr const char* kUnsupported = "Unsupport image format!";
-constexpr const char* kInvalidColor = "Invalid color format.";
 constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 constexpr double kDisplayGamma = 2.2;
 
@@ -109,19 +104,19 @@ void Unfilter(uint8_t filter, uint8_t* row, const uint8_t* prior, size_t rowByte
 
 }  // namespace
 
-void TPNGGraphic::LoadFromStream(Stream& stream) {
-  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
+EInvalidGraphic TPNGGraphic::TruncatedError() const { return EInvalidGraphic(kLoadError); }
+
+void TPNGGraphic::Decode(std::span<const uint8_t> file) {
   FileGamma = 0;
   Transparency.clear();
   Background.clear();
 
-  ReaderInput input(stream);
-  ByteReader reader(input.Bytes());
-  if (reader.Remaining() < 8 + 8 || std::memcmp(input.Bytes().data(), kSignature, 8) != 0)
-    throw EInvalidGraphic::InvalidFormat(kFormatName);
+  ByteReader reader(file);
+  if (reader.Remaining() < 8 + 8 || std::memcmp(file.data(), kSignature, 8) != 0)
+    Invalid();
   reader.Skip(8);
   if (reader.Peek(4) != 'I' || reader.Peek(5) != 'H' || reader.Peek(6) != 'D' || reader.Peek(7) != 'R')
-    throw EInvalidGraphic::InvalidFormat(kFormatName);
+    Invalid();
 
   Header header;
   std::vector<uint32_t> palette;
@@ -131,89 +126,84 @@ void TPNGGraphic::LoadFromStream(Stream& stream) {
   TLZ77Decoder inflater(Z_NO_FLUSH);
   bool inflating = false, streamEnded = false, sawIEND = false;
 
-  try {
-    bool first = true;
-    while (!sawIEND && !reader.AtEnd()) {
-      const uint32_t length = reader.U32BE();
-      if (length > 0x7FFFFFFFu) LoadError();
-      const auto typeAndData = reader.Bytes(size_t(length) + 4);
-      const uint32_t crc = reader.U32BE();
-      if (uint32_t(crc32(0L, typeAndData.data(), uInt(typeAndData.size()))) != crc) LoadError();
-      const uint32_t type = uint32_t(typeAndData[0]) << 24 | uint32_t(typeAndData[1]) << 16 |
-                            uint32_t(typeAndData[2]) << 8 | typeAndData[3];
-      ByteReader data(typeAndData.subspan(4));
+  bool first = true;
+  while (!sawIEND && !reader.AtEnd()) {
+    const uint32_t length = reader.U32BE();
+    if (length > 0x7FFFFFFFu) LoadError();
+    const auto typeAndData = reader.Bytes(size_t(length) + 4);
+    const uint32_t crc = reader.U32BE();
+    if (uint32_t(crc32(0L, typeAndData.data(), uInt(typeAndData.size()))) != crc) LoadError();
+    const uint32_t type = uint32_t(typeAndData[0]) << 24 | uint32_t(typeAndData[1]) << 16 |
+                          uint32_t(typeAndData[2]) << 8 | typeAndData[3];
+    ByteReader data(typeAndData.subspan(4));
 
-      if (first != (type == kIHDR)) {
-        if (first) throw EInvalidGraphic::InvalidFormat(kFormatName);
-        LoadError();  // a second IHDR
-      }
-      first = false;
-
-      if (type == kIHDR) {
-        if (length != 13) throw EInvalidGraphic::InvalidFormat(kFormatName);
-        header.width = data.U32BE();
-        header.height = data.U32BE();
-        header.depth = data.U8();
-        header.colorType = data.U8();
-        const uint8_t compression = data.U8(), filterMethod = data.U8();
-        header.interlace = data.U8();
-        if (header.width == 0 || header.height == 0 || header.width > 0x7FFFFFFFu || header.height > 0x7FFFFFFFu ||
-            filterMethod != 0 || header.interlace > 1)
-          throw EInvalidGraphic::InvalidFormat(kFormatName);
-        if (compression != 0) throw EInvalidGraphic(kUnsupported);
-        if (!DepthAllowed(header.colorType, header.depth)) throw EInvalidGraphic(kInvalidColor);
-        if (uint64_t(header.width) * header.height > uint64_t(kMaxPicturePixels))
-          throw EInvalidGraphic::InvalidFormat(kFormatName);
-      } else if (type == kPLTE) {
-        if (length % 3 != 0 || length == 0 || length > 3 * 256) LoadError();
-        palette.resize(length / 3);
-        for (auto& entry : palette) {
-          const uint32_t r = data.U8(), g = data.U8(), b = data.U8();
-          entry = r << 16 | g << 8 | b;
-        }
-      } else if (type == kIDAT) {
-        if (!inflating) {
-          if (header.colorType == 3 && palette.empty()) LoadError();
-          const uint64_t bitsPerPixel = uint64_t(header.depth) * SamplesPerPixel(header.colorType);
-          for (const Pass& pass : header.interlace ? std::span<const Pass>(kAdam7) : std::span<const Pass>(kWholeImage)) {
-            const uint64_t w = PassSize(header.width, pass.x0, pass.dx), h = PassSize(header.height, pass.y0, pass.dy);
-            if (w && h) rawSize += h * (1 + (w * bitsPerPixel + 7) / 8);
-          }
-          if (rawSize > uint64_t(SIZE_MAX) / 2) throw EInvalidGraphic::InvalidFormat(kFormatName);
-          raw.reset(new uint8_t[size_t(rawSize)]);
-          rawOut = raw.get();
-          inflater.DecodeInit();
-          inflating = true;
-        }
-        const size_t outLeft = size_t(rawSize - uint64_t(rawOut - raw.get()));
-        if (!streamEnded && outLeft > 0) {
-          const uint8_t* in = data.Data().data();
-          inflater.Decode(in, rawOut, length, outLeft);
-          const int result = inflater.Result();
-          if (result == Z_STREAM_END) {
-            streamEnded = true;
-            if (inflater.AvailableOutput() > 0 || inflater.AvailableInput() > 0) LoadError();
-          } else if (result != Z_OK && result != Z_BUF_ERROR) {
-            LoadError();
-          }
-        }
-      } else if (type == kIEND) {
-        sawIEND = true;
-      } else if (type == kGAMA) {
-        if (length == 4) {
-          const uint32_t value = data.U32BE();
-          if (value) FileGamma = value / 100000.0;
-        }
-      } else if (type == kTRNS) {
-        Transparency.assign(data.Data().begin(), data.Data().end());
-      } else if (type == kBKGD) {
-        Background.assign(data.Data().begin(), data.Data().end());
-      } else if (!(typeAndData[0] & 0x20)) {
-        LoadError();  // a critical chunk this reader doesn't know
-      }
+    if (first != (type == kIHDR)) {
+      if (first) Invalid();
+      LoadError();  // a second IHDR
     }
-  } catch (const ByteReader::OutOfData&) {
-    LoadError();
+    first = false;
+
+    if (type == kIHDR) {
+      if (length != 13) Invalid();
+      header.width = data.U32BE();
+      header.height = data.U32BE();
+      header.depth = data.U8();
+      header.colorType = data.U8();
+      const uint8_t compression = data.U8(), filterMethod = data.U8();
+      header.interlace = data.U8();
+      if (header.width == 0 || header.height == 0 || header.width > 0x7FFFFFFFu || header.height > 0x7FFFFFFFu ||
+          filterMethod != 0 || header.interlace > 1)
+        Invalid();
+      if (compression != 0) throw EInvalidGraphic::UnsupportedFormat();
+      if (!DepthAllowed(header.colorType, header.depth)) throw EInvalidGraphic::InvalidColorFormat();
+      CheckSize(header.width, header.height);
+    } else if (type == kPLTE) {
+      if (length % 3 != 0 || length == 0 || length > 3 * 256) LoadError();
+      palette.resize(length / 3);
+      for (auto& entry : palette) {
+        const uint32_t r = data.U8(), g = data.U8(), b = data.U8();
+        entry = r << 16 | g << 8 | b;
+      }
+    } else if (type == kIDAT) {
+      if (!inflating) {
+        if (header.colorType == 3 && palette.empty()) LoadError();
+        const uint64_t bitsPerPixel = uint64_t(header.depth) * SamplesPerPixel(header.colorType);
+        for (const Pass& pass : header.interlace ? std::span<const Pass>(kAdam7) : std::span<const Pass>(kWholeImage)) {
+          const uint64_t w = PassSize(header.width, pass.x0, pass.dx), h = PassSize(header.height, pass.y0, pass.dy);
+          if (w && h) rawSize += h * (1 + (w * bitsPerPixel + 7) / 8);
+        }
+        if (rawSize > uint64_t(SIZE_MAX) / 2) Invalid();
+        raw.reset(new uint8_t[size_t(rawSize)]);
+        rawOut = raw.get();
+        inflater.DecodeInit();
+        inflating = true;
+      }
+      const size_t outLeft = size_t(rawSize - uint64_t(rawOut - raw.get()));
+      if (!streamEnded && outLeft > 0) {
+        const uint8_t* in = data.Data().data();
+        inflater.Decode(in, rawOut, length, outLeft);
+        const int result = inflater.Result();
+        if (result == Z_STREAM_END) {
+          streamEnded = true;
+          if (inflater.AvailableOutput() > 0 || inflater.AvailableInput() > 0) LoadError();
+        } else if (result != Z_OK && result != Z_BUF_ERROR) {
+          LoadError();
+        }
+      }
+    } else if (type == kIEND) {
+      sawIEND = true;
+    } else if (type == kGAMA) {
+      if (length == 4) {
+        const uint32_t value = data.U32BE();
+        if (value) FileGamma = value / 100000.0;
+      }
+    } else if (type == kTRNS) {
+      Transparency.assign(data.Data().begin(), data.Data().end());
+    } else if (type == kBKGD) {
+      Background.assign(data.Data().begin(), data.Data().end());
+    } else if (!(typeAndData[0] & 0x20)) {
+      LoadError();  // a critical chunk this reader doesn't know
+    }
   }
   if (inflating) inflater.DecodeEnd();
   // Every filtered row must have arrived; data past the expected size is ignored.
@@ -277,7 +267,5 @@ void TPNGGraphic::LoadFromStream(Stream& stream) {
     }
   }
 }
-
-std::unique_ptr<TReaderGraphic> MakePNGReader() { return std::make_unique<TPNGGraphic>(); }
 
 }  // namespace vitrine

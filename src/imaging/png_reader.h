@@ -11,13 +11,18 @@ namespace vitrine {
 
 class TPNGGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TPNGGraphic() : TReaderGraphic("PNG") {}
 
   // What the last load found besides the pixels: gAMA's gamma (0 when absent), and the raw
   // data of tRNS and bKGD (empty when absent). The bitmap itself has no alpha.
   double FileGamma = 0;
   std::vector<uint8_t> Transparency;
   std::vector<uint8_t> Background;
+
+ private:
+  void Decode(std::span<const uint8_t> file) override;
+  // A file cut short is "Load image error!", as every other damage inside the chunks.
+  EInvalidGraphic TruncatedError() const override;
 };
 
 }  // namespace vitrine

@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "core/errors.h"
-#include "imaging/reader_makers.h"
-#include "imaging/reader_support.h"
 
 namespace vitrine {
 
@@ -12,24 +10,16 @@ namespace {
 
 constexpr const char* kFormatName = "PBM, PGM or PPM";
 constexpr const char* kReadError = "Read error!";
-constexpr size_t kBufferSize = 4096;
 
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
-// Reads the stream through a 4096-byte buffer; running out of data is "Read error!".
+// The file's bytes; running out of them is "Read error!".
 class AnymapInput {
  public:
-  explicit AnymapInput(Stream& stream) : stream_(stream) {}
+  AnymapInput(std::span<const uint8_t> file, std::string_view formatName) : file_(file), formatName_(formatName) {}
 
-  // The next byte, or -1 at the end of the stream.
-  int Peek() {
-    if (pos_ == end_) {
-      end_ = stream_.Read(buffer_, kBufferSize);
-      pos_ = 0;
-      if (end_ == 0) return -1;
-    }
-    return buffer_[pos_];
-  }
+  // The next byte, or -1 at the end of the file.
+  int Peek() const { return pos_ < file_.size() ? file_[pos_] : -1; }
   uint8_t Next() {
     int c = Peek();
     if (c < 0) throw EInvalidGraphic(kReadError);
@@ -37,14 +27,9 @@ class AnymapInput {
     return uint8_t(c);
   }
   void Read(uint8_t* out, size_t count) {
-    while (count) {
-      if (Peek() < 0) throw EInvalidGraphic(kReadError);
-      size_t n = std::min(count, end_ - pos_);
-      std::copy_n(buffer_ + pos_, n, out);
-      pos_ += n;
-      out += n;
-      count -= n;
-    }
+    if (count > file_.size() - pos_) throw EInvalidGraphic(kReadError);
+    std::copy_n(file_.data() + pos_, count, out);
+    pos_ += count;
   }
   // From "#" up to and including the end of its line.
   void SkipComment() {
@@ -74,7 +59,7 @@ class AnymapInput {
     SkipBlanks();
     int c = Peek();
     if (c < 0) throw EInvalidGraphic(kReadError);
-    if (c < '0' || c > '9') throw EInvalidGraphic::InvalidFormat(kFormatName);
+    if (c < '0' || c > '9') throw EInvalidGraphic::InvalidFormat(formatName_);
     uint64_t v = 0;
     while (c >= '0' && c <= '9') {
       v = std::min<uint64_t>(v * 10 + uint64_t(c - '0'), uint64_t(limit) + 1);
@@ -86,26 +71,25 @@ class AnymapInput {
       }
     }
     if (v > limit) {
-      if (limitIsError) throw EInvalidGraphic::InvalidFormat(kFormatName);
+      if (limitIsError) throw EInvalidGraphic::InvalidFormat(formatName_);
       v = limit;
     }
     return uint32_t(v);
   }
 
  private:
-  Stream& stream_;
-  uint8_t buffer_[kBufferSize];
-  size_t pos_ = 0, end_ = 0;
+  std::span<const uint8_t> file_;
+  std::string_view formatName_;
+  size_t pos_ = 0;
 };
 
 }  // namespace
 
-void TPPMGraphic::LoadFromStream(Stream& stream) {
-  image_ = Bitmap();
-  AnymapInput in(stream);
-  if (in.Next() != 'P') throw EInvalidGraphic::InvalidFormat(kFormatName);
+void TPPMGraphic::Decode(std::span<const uint8_t> file) {
+  AnymapInput in(file, FormatName());
+  if (in.Next() != 'P') Invalid();
   const uint8_t kind = in.Next();
-  if (kind < '1' || kind > '6') throw EInvalidGraphic::InvalidFormat(kFormatName);
+  if (kind < '1' || kind > '6') Invalid();
   const int type = kind - '0';
   const bool plain = type <= 3;
   const bool bitmap = type == 1 || type == 4;
@@ -114,10 +98,10 @@ void TPPMGraphic::LoadFromStream(Stream& stream) {
   const uint32_t width = in.Number(UINT32_MAX - 1, true);
   const uint32_t height = in.Number(UINT32_MAX - 1, true);
   const uint32_t maxValue = bitmap ? 1 : in.Number(65535, true);
-  if (maxValue == 0) throw EInvalidGraphic::InvalidFormat(kFormatName);
-  CheckPictureSize(width, height, kFormatName);
+  if (maxValue == 0) Invalid();
+  CheckSize(width, height);
   // Exactly one whitespace byte separates the header from raw data.
-  if (!plain && !IsSpace(in.Next())) throw EInvalidGraphic::InvalidFormat(kFormatName);
+  if (!plain && !IsSpace(in.Next())) Invalid();
 
   colorManager_.SourceScheme = samples == 3 ? TColorScheme::RGB : TColorScheme::Gray;
   colorManager_.SourceBitsPerSample = 8;
@@ -139,7 +123,7 @@ void TPPMGraphic::LoadFromStream(Stream& stream) {
       for (size_t x = 0; x < width; ++x) {
         in.SkipBlanks();
         uint8_t c = in.Next();
-        if (c != '0' && c != '1') throw EInvalidGraphic::InvalidFormat(kFormatName);
+        if (c != '0' && c != '1') Invalid();
         row[x] = c == '1' ? 0 : 255;
       }
     } else if (plain) {
@@ -155,7 +139,5 @@ void TPPMGraphic::LoadFromStream(Stream& stream) {
     colorManager_.ConvertRow(row.data(), image_.Row(int32_t(y)), int32_t(width));
   }
 }
-
-std::unique_ptr<TReaderGraphic> MakePPMReader() { return std::make_unique<TPPMGraphic>(); }
 
 }  // namespace vitrine

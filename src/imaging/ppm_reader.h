@@ -7,9 +7,10 @@ namespace vitrine {
 
 class TPPMGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TPPMGraphic() : TReaderGraphic("PBM, PGM or PPM") {}
 
  private:
+  void Decode(std::span<const uint8_t> file) override;
   TColorManager colorManager_;
 };
 

@@ -9,19 +9,14 @@
 #include "imaging/color_manager.h"
 #include "imaging/decoders/lz77_decoder.h"
 #include "imaging/decoders/packbits_rle_decoder.h"
-#include "imaging/reader_input.h"
-#include "imaging/reader_makers.h"
 
 namespace vitrine {
 
 namespace {
 
-constexpr const char* kFormatName = "PSD or PDD";
 
 enum Mode : uint16_t { kBitmap = 0, kGray = 1, kIndexed = 2, kRGB = 3, kCMYK = 4, kMultichannel = 7, kDuotone = 8, kLab = 9 };
 enum Compression : uint16_t { kRaw = 0, kRLE = 1, kZip = 2, kZipPredicted = 3 };
-
-[[noreturn]] void Invalid() { throw EInvalidGraphic::InvalidFormat(kFormatName); }
 
 // Colour channels the merged image's picture is made of; the rest are extra channels.
 int ColorChannels(uint16_t mode) {
@@ -48,10 +43,8 @@ void UndoPrediction(uint8_t* row, size_t width, int depth) {
 
 }  // namespace
 
-void TPSDGraphic::LoadFromStream(Stream& stream) {
-  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
-  ReaderInput input(stream);
-  ByteReader reader(input.Bytes());
+void TPSDGraphic::Decode(std::span<const uint8_t> file) {
+  ByteReader reader(file);
 
   std::vector<uint8_t> planes;  // the colour channels, one after another, rowBytes * height each
   uint32_t width = 0, height = 0;
@@ -59,81 +52,77 @@ void TPSDGraphic::LoadFromStream(Stream& stream) {
   size_t rowBytes = 0;
   int used = 0;
   std::vector<uint8_t> colorModeData;
-  try {
-    if (reader.Remaining() < 26 || reader.U32BE() != 0x38425053) Invalid();  // "8BPS"
-    const uint16_t version = reader.U16BE();
-    if (version != 1 && version != 2) Invalid();
-    const bool large = version == 2;
-    reader.Skip(6);
-    const uint16_t channels = reader.U16BE();
-    height = reader.U32BE();
-    width = reader.U32BE();
-    depth = reader.U16BE();
-    mode = reader.U16BE();
-    if (channels < 1 || channels > 56 || width == 0 || height == 0 || uint64_t(width) * height > uint64_t(kMaxPicturePixels))
+  if (reader.Remaining() < 26 || reader.U32BE() != 0x38425053) Invalid();  // "8BPS"
+  const uint16_t version = reader.U16BE();
+  if (version != 1 && version != 2) Invalid();
+  const bool large = version == 2;
+  reader.Skip(6);
+  const uint16_t channels = reader.U16BE();
+  height = reader.U32BE();
+  width = reader.U32BE();
+  depth = reader.U16BE();
+  mode = reader.U16BE();
+  if (channels < 1 || channels > 56) Invalid();
+  CheckSize(width, height);
+  const bool depthOk = mode == kBitmap ? depth == 1 : (depth == 8 || depth == 16);
+  const bool modeOk = mode <= kCMYK || mode == kMultichannel || mode == kDuotone || mode == kLab;
+  if (!depthOk || !modeOk) Invalid();
+  used = ColorChannels(mode);
+  if (channels < used) Invalid();
+
+  const auto modeData = reader.Bytes(reader.U32BE());
+  colorModeData.assign(modeData.begin(), modeData.end());
+  if (mode == kIndexed && colorModeData.size() < 768) Invalid();
+  reader.Skip(reader.U32BE());  // image resources
+  if (large) {
+    const uint64_t high = reader.U32BE(), low = reader.U32BE();
+    if (high) Invalid();
+    reader.Skip(low);
+  } else {
+    reader.Skip(reader.U32BE());  // layers and masks
+  }
+
+  const uint16_t compression = reader.U16BE();
+  rowBytes = size_t((uint64_t(width) * depth + 7) / 8);
+  const size_t planeBytes = rowBytes * height;  // bounded by the pixel cap: fits in 32 bits too
+  const size_t usedRows = size_t(used) * height;
+  // Refuse sizes the remaining bytes cannot possibly fill before allocating for them.
+  const uint64_t expansion = compression == kRaw ? 1 : compression == kRLE ? 64 : 1032;
+  if (uint64_t(planeBytes) * used > uint64_t(reader.Remaining()) * expansion) Invalid();
+  planes.assign(planeBytes * size_t(used), 0);
+
+  switch (compression) {
+    case kRaw:
+      reader.Copy(planes.data(), planes.size());
+      break;
+    case kRLE: {
+      std::vector<uint32_t> counts(usedRows);
+      for (size_t i = 0; i < usedRows; ++i) counts[i] = large ? reader.U32BE() : reader.U16BE();
+      reader.Skip((size_t(channels) * height - usedRows) * (large ? 4 : 2));
+      TPackbitsRLEDecoder decoder;
+      for (size_t i = 0; i < usedRows; ++i) {
+        const auto packed = reader.Bytes(counts[i]);
+        const uint8_t* source = packed.data();
+        uint8_t* dest = planes.data() + i * rowBytes;
+        decoder.Decode(source, dest, packed.size(), rowBytes);
+      }
+      break;
+    }
+    case kZip:
+    case kZipPredicted: {
+      TLZ77Decoder inflater(Z_FINISH);
+      inflater.DecodeInit();
+      const uint8_t* source = reader.Data().data() + reader.Position();
+      uint8_t* dest = planes.data();
+      inflater.Decode(source, dest, reader.Remaining(), planes.size());
+      inflater.DecodeEnd();
+      if (inflater.AvailableOutput() != 0) Invalid();
+      if (compression == kZipPredicted)
+        for (size_t i = 0; i < usedRows; ++i) UndoPrediction(planes.data() + i * rowBytes, width, depth);
+      break;
+    }
+    default:
       Invalid();
-    const bool depthOk = mode == kBitmap ? depth == 1 : (depth == 8 || depth == 16);
-    const bool modeOk = mode <= kCMYK || mode == kMultichannel || mode == kDuotone || mode == kLab;
-    if (!depthOk || !modeOk) Invalid();
-    used = ColorChannels(mode);
-    if (channels < used) Invalid();
-
-    const auto modeData = reader.Bytes(reader.U32BE());
-    colorModeData.assign(modeData.begin(), modeData.end());
-    if (mode == kIndexed && colorModeData.size() < 768) Invalid();
-    reader.Skip(reader.U32BE());  // image resources
-    if (large) {
-      const uint64_t high = reader.U32BE(), low = reader.U32BE();
-      if (high) Invalid();
-      reader.Skip(low);
-    } else {
-      reader.Skip(reader.U32BE());  // layers and masks
-    }
-
-    const uint16_t compression = reader.U16BE();
-    rowBytes = size_t((uint64_t(width) * depth + 7) / 8);
-    const size_t planeBytes = rowBytes * height;  // bounded by the pixel cap: fits in 32 bits too
-    const size_t usedRows = size_t(used) * height;
-    // Refuse sizes the remaining bytes cannot possibly fill before allocating for them.
-    const uint64_t expansion = compression == kRaw ? 1 : compression == kRLE ? 64 : 1032;
-    if (uint64_t(planeBytes) * used > uint64_t(reader.Remaining()) * expansion) Invalid();
-    planes.assign(planeBytes * size_t(used), 0);
-
-    switch (compression) {
-      case kRaw:
-        reader.Copy(planes.data(), planes.size());
-        break;
-      case kRLE: {
-        std::vector<uint32_t> counts(usedRows);
-        for (size_t i = 0; i < usedRows; ++i) counts[i] = large ? reader.U32BE() : reader.U16BE();
-        reader.Skip((size_t(channels) * height - usedRows) * (large ? 4 : 2));
-        TPackbitsRLEDecoder decoder;
-        for (size_t i = 0; i < usedRows; ++i) {
-          const auto packed = reader.Bytes(counts[i]);
-          const uint8_t* source = packed.data();
-          uint8_t* dest = planes.data() + i * rowBytes;
-          decoder.Decode(source, dest, packed.size(), rowBytes);
-        }
-        break;
-      }
-      case kZip:
-      case kZipPredicted: {
-        TLZ77Decoder inflater(Z_FINISH);
-        inflater.DecodeInit();
-        const uint8_t* source = reader.Data().data() + reader.Position();
-        uint8_t* dest = planes.data();
-        inflater.Decode(source, dest, reader.Remaining(), planes.size());
-        inflater.DecodeEnd();
-        if (inflater.AvailableOutput() != 0) Invalid();
-        if (compression == kZipPredicted)
-          for (size_t i = 0; i < usedRows; ++i) UndoPrediction(planes.data() + i * rowBytes, width, depth);
-        break;
-      }
-      default:
-        Invalid();
-    }
-  } catch (const ByteReader::OutOfData&) {
-    Invalid();
   }
 
   TColorManager colors;
@@ -163,7 +152,6 @@ void TPSDGraphic::LoadFromStream(Stream& stream) {
   colors.SetupConversion();
 
   image_.Reset(int32_t(width), int32_t(height), PixelFormat::Xrgb8888);
-  const size_t planeBytes = rowBytes * height;
   std::vector<const uint8_t*> rows(static_cast<size_t>(used));
   for (uint32_t y = 0; y < height; ++y) {
     if (depth == 1) {
@@ -174,7 +162,5 @@ void TPSDGraphic::LoadFromStream(Stream& stream) {
     colors.ConvertRow(rows, image_.Row(int32_t(y)), int32_t(width));
   }
 }
-
-std::unique_ptr<TReaderGraphic> MakePSDReader() { return std::make_unique<TPSDGraphic>(); }
 
 }  // namespace vitrine

@@ -8,7 +8,10 @@ namespace vitrine {
 
 class TPSDGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TPSDGraphic() : TReaderGraphic("PSD or PDD") {}
+
+ private:
+  void Decode(std::span<const uint8_t> file) override;
 };
 
 }  // namespace vitrine

@@ -11,19 +11,23 @@
 #include "core/errors.h"
 #include "imaging/decoders/lz77_decoder.h"
 #include "imaging/decoders/psp_rle_decoder.h"
-#include "imaging/reader_input.h"
-#include "imaging/reader_makers.h"
 
 namespace vitrine {
 
 namespace {
 
-constexpr const char* kFormatName = "PSP";
-constexpr const char* kUnsupported = "Unsupport image format!";
-constexpr const char* kInvalidColor = "Invalid color format.";
 constexpr char kSignature[] = "Paint Shop Pro Image File";
 constexpr size_t kSignatureCompared = 25;
-constexpr size_t kFileHeaderSize = 36;
+constexpr size_t kSignatureArea = 32;      // the signature padded with zeros; the version follows
+constexpr size_t kFileHeaderSize = 36;     // signature area, major and minor version
+constexpr size_t kBlockHeaderSize = 10;    // "~BK\0", id, length (version 4)
+constexpr size_t kChunkLengthSize = 4;     // version 4 chunks count their own length field
+constexpr size_t kV3LayerNameSize = 256;   // version 3 layer info starts with a fixed-size name
+// A zlib stream expands at most about 1032 times.
+constexpr uint64_t kMaxInflateRatio = 1032;
+// ... which for 1-bit samples covers about 8256 pixels a byte.
+constexpr uint64_t kMaxPixelsPerPackedByte = 8256;
+constexpr uint32_t kWhite = 0xFFFFFF;
 
 enum BlockId : uint16_t {
   kImageAttributes = 0,
@@ -34,12 +38,13 @@ enum BlockId : uint16_t {
   kCompositeImage = 9,
   kCompositeBank = 16,
   kCompositeAttributes = 17,
+  kJpegCompositeImage = 18,
 };
 enum Compression : uint16_t { kNone = 0, kRLE = 1, kLZ77 = 2 };
 enum BitmapType : uint16_t { kLayerColor = 0, kLayerTransparency = 1, kComposite = 8 };
+enum CompositeType : uint16_t { kFullComposite = 0 };
 constexpr uint32_t kCompositePresent = 0x04000000;
 
-[[noreturn]] void Invalid() { throw EInvalidGraphic::InvalidFormat(kFormatName); }
 
 struct Block {
   uint16_t id = 0;
@@ -69,9 +74,189 @@ struct Picture {
   std::vector<uint8_t> alpha;
 };
 
+// Expands rows of packed palette indices (1, 4 or 8 bits, MSB first) to colours.
+void IndexedToColor(const std::vector<uint8_t>& samples, size_t rowBytes, int depth, const std::vector<uint32_t>& palette,
+                    Picture& picture) {
+  for (int32_t y = 0; y < picture.height; ++y) {
+    const uint8_t* row = samples.data() + size_t(y) * rowBytes;
+    for (int32_t x = 0; x < picture.width; ++x) {
+      const size_t bit = size_t(x) * size_t(depth);
+      const unsigned index = (row[bit / 8] >> (8 - depth - bit % 8)) & ((1u << depth) - 1);
+      picture.color[size_t(y) * size_t(picture.width) + size_t(x)] = index < palette.size() ? palette[index] : 0;
+    }
+  }
+}
+
+std::vector<uint32_t> GreyPalette(int depth) {
+  const size_t count = size_t(1) << depth;
+  std::vector<uint32_t> palette(count);
+  for (size_t i = 0; i < count; ++i) {
+    const uint32_t v = uint32_t(i * 255 / (count - 1));
+    palette[i] = v << 16 | v << 8 | v;
+  }
+  return palette;
+}
+
+// Blends a layer over the canvas with its opacity and transparency mask, clipped.
+void Blend(Picture& canvas, const Picture& layer, int64_t left, int64_t top, uint8_t opacity) {
+  for (int64_t y = std::max<int64_t>(0, -top); y < layer.height && top + y < canvas.height; ++y) {
+    for (int64_t x = std::max<int64_t>(0, -left); x < layer.width && left + x < canvas.width; ++x) {
+      const size_t s = size_t(y) * size_t(layer.width) + size_t(x);
+      const size_t d = size_t(top + y) * size_t(canvas.width) + size_t(left + x);
+      const uint32_t a = (uint32_t(layer.alpha[s]) * opacity + 127) / 255;
+      if (a == 255) {
+        canvas.color[d] = layer.color[s];
+        continue;
+      }
+      uint32_t out = 0;
+      for (int shift = 0; shift <= 16; shift += 8) {
+        const uint32_t src = (layer.color[s] >> shift) & 0xFF, dst = (canvas.color[d] >> shift) & 0xFF;
+        out |= ((src * a + dst * (255 - a) + 127) / 255) << shift;
+      }
+      canvas.color[d] = out;
+    }
+  }
+}
+
+Picture WhiteCanvas(int32_t width, int32_t height) {
+  Picture canvas;
+  canvas.width = width;
+  canvas.height = height;
+  canvas.color.assign(size_t(width) * size_t(height), kWhite);
+  return canvas;
+}
+
 class PspParser {
  public:
-  PspParser(ByteReader& reader, uint16_t major) : reader_(reader), v3_(major == 3) {}
+  PspParser(ByteReader& reader, uint16_t major, std::string_view formatName)
+      : reader_(reader), v3_(major == 3), formatName_(formatName) {}
+
+  // Walks the file's main blocks and returns the picture: the composite image when the file
+  // carries one, otherwise its visible raster layers over a white canvas.
+  Picture Parse() {
+    const size_t fileEnd = reader_.Size();
+    while (reader_.Position() + kBlockHeaderSize <= fileEnd) {
+      const Block block = ReadBlock(fileEnd);
+      if (block.id == kImageAttributes) {
+        attributes_ = ReadAttributes(block);
+        CheckAttributes(*attributes_);
+      } else if (!attributes_) {
+        Invalid();  // the attributes block comes first
+      } else if (block.id == kPalette) {
+        palette_ = ReadPalette(block);
+      } else if (block.id == kCompositeBank && !v3_ && (attributes_->contents & kCompositePresent) && !composite_) {
+        ReadCompositeBank(block);
+      } else if (block.id == kLayerBank) {
+        ReadLayerBank(block);
+      }
+      reader_.Seek(block.end);
+    }
+    if (!attributes_) Invalid();
+    if (composite_) return std::move(*composite_);
+    if (canvas_) return std::move(*canvas_);
+    return WhiteCanvas(attributes_->width, attributes_->height);  // no visible raster layer
+  }
+
+ private:
+  [[noreturn]] void Invalid() const { throw EInvalidGraphic::InvalidFormat(formatName_); }
+
+  void CheckAttributes(const Attributes& a) const {
+    // The canvas is filled by layers stored in this file, so canvases larger than its
+    // bytes can fill are forged.
+    CheckPictureSize(a.width, a.height, formatName_);
+    if (uint64_t(a.width) * uint64_t(a.height) > uint64_t(reader_.Size()) * kMaxPixelsPerPackedByte) Invalid();
+    if (a.depth != 1 && a.depth != 4 && a.depth != 8 && a.depth != 24) throw EInvalidGraphic::InvalidColorFormat();
+    if (a.compression > kLZ77) throw EInvalidGraphic::UnsupportedFormat();
+  }
+
+  // Attributes sub-blocks first, then the images in the same order; the full-size raster
+  // composite is the picture.
+  void ReadCompositeBank(const Block& bank) {
+    std::vector<std::pair<Attributes, uint16_t>> entries;
+    size_t index = 0;
+    reader_.Seek(ChunkEnd(bank.data));
+    while (reader_.Position() + kBlockHeaderSize <= bank.end) {
+      const Block sub = ReadBlock(bank.end);
+      if (sub.id == kCompositeAttributes) {
+        reader_.Seek(sub.data + kChunkLengthSize);
+        Attributes c;
+        c.width = reader_.S32LE();
+        c.height = reader_.S32LE();
+        c.depth = reader_.U16LE();
+        c.compression = reader_.U16LE();
+        reader_.Skip(2 + 4);  // planes, colours
+        entries.emplace_back(c, reader_.U16LE());
+      } else if (sub.id == kCompositeImage && index < entries.size()) {
+        const auto& [c, type] = entries[index++];
+        if (type == kFullComposite && c.width == attributes_->width && c.height == attributes_->height &&
+            c.depth == attributes_->depth && c.compression <= kLZ77)
+          composite_ = ReadCompositeImage(sub, c);
+      } else if (sub.id == kJpegCompositeImage) {
+        ++index;  // thumbnails
+      }
+      reader_.Seek(sub.end);
+    }
+  }
+
+  // A composite image: its channels, after a palette of its own where it has one.
+  Picture ReadCompositeImage(const Block& image, const Attributes& c) {
+    const size_t channels = ChunkEnd(image.data);
+    std::vector<uint32_t> palette = palette_;
+    reader_.Seek(channels);
+    size_t first = channels;
+    if (reader_.Position() + kBlockHeaderSize <= image.end) {
+      const Block maybePalette = ReadBlock(image.end);
+      if (maybePalette.id == kPalette) {
+        palette = ReadPalette(maybePalette);
+        first = maybePalette.end;
+      }
+    }
+    if (c.depth <= 8 && palette.empty()) palette = GreyPalette(c.depth);
+    return ReadChannels(first, image.end, c.width, c.height, c, c.compression, palette);
+  }
+
+  void ReadLayerBank(const Block& bank) {
+    reader_.Seek(bank.content);
+    while (reader_.Position() + kBlockHeaderSize <= bank.end) {
+      const Block sub = ReadBlock(bank.end);
+      if (sub.id == kLayer) ReadLayer(sub);
+      reader_.Seek(sub.end);
+    }
+  }
+
+  // One layer, blended onto the canvas when it is a visible raster layer.
+  void ReadLayer(const Block& block) {
+    Layer layer;
+    size_t infoEnd = 0;
+    if (v3_) {
+      reader_.Seek(block.data + kV3LayerNameSize);
+      layer.raster = reader_.U8() <= 1;  // normal or floating selection
+    } else {
+      infoEnd = ChunkEnd(block.data);
+      reader_.Skip(reader_.U16LE());  // name
+      layer.raster = reader_.U8() <= 2;  // undefined, raster or floating selection
+    }
+    reader_.Skip(16);  // image rect
+    layer.left = reader_.S32LE();
+    layer.top = reader_.S32LE();
+    layer.right = reader_.S32LE();
+    layer.bottom = reader_.S32LE();
+    layer.opacity = reader_.U8();
+    reader_.Skip(1);  // blend mode: every layer is blended normally
+    layer.visible = reader_.U8() != 0;
+    // Version 4 keeps the bitmap and channel counts in a chunk of their own.
+    const size_t channels = v3_ ? block.content : ChunkEnd(infoEnd);
+    const int64_t w = int64_t(layer.right) - layer.left, h = int64_t(layer.bottom) - layer.top;
+    if (!layer.raster || !layer.visible || w <= 0 || h <= 0) return;
+    if (w * h > kMaxPicturePixels) Invalid();
+    std::vector<uint32_t> palette = palette_;
+    if (attributes_->depth <= 8 && palette.empty()) palette = GreyPalette(attributes_->depth);
+    const Picture pixels =
+        ReadChannels(channels, block.end, int32_t(w), int32_t(h), *attributes_, attributes_->compression, palette);
+    if (!canvas_) canvas_ = WhiteCanvas(attributes_->width, attributes_->height);
+    Blend(*canvas_, pixels, layer.left, layer.top, layer.opacity);
+  }
+
 
   Block ReadBlock(size_t limit) {
     reader_.Seek(reader_.Position());
@@ -151,7 +336,7 @@ class PspParser {
     if (bitmapType != kLayerColor && bitmapType != kComposite) depth = 8;
     const size_t rowBytes = (size_t(width) * size_t(depth) + 7) / 8;
     const size_t expected = rowBytes * size_t(height);
-    if (expected > uint64_t(packed.size()) * (compression == kNone ? 1 : 1032)) Invalid();
+    if (expected > uint64_t(packed.size()) * (compression == kNone ? 1 : kMaxInflateRatio)) Invalid();
     std::vector<uint8_t> out(expected, 0);
     const uint8_t* source = packed.data();
     uint8_t* dest = out.data();
@@ -185,231 +370,65 @@ class PspParser {
     return out;
   }
 
-  ByteReader& reader_;
-  bool v3_;
-};
-
-// Expands rows of packed palette indices (1, 4 or 8 bits, MSB first) to colours.
-void IndexedToColor(const std::vector<uint8_t>& samples, size_t rowBytes, int depth, const std::vector<uint32_t>& palette,
-                    Picture& picture) {
-  for (int32_t y = 0; y < picture.height; ++y) {
-    const uint8_t* row = samples.data() + size_t(y) * rowBytes;
-    for (int32_t x = 0; x < picture.width; ++x) {
-      const size_t bit = size_t(x) * size_t(depth);
-      const unsigned index = (row[bit / 8] >> (8 - depth - bit % 8)) & ((1u << depth) - 1);
-      picture.color[size_t(y) * size_t(picture.width) + size_t(x)] = index < palette.size() ? palette[index] : 0;
-    }
-  }
-}
-
-// Reads the channel blocks in [from, to) as one picture of the given area.
-Picture ReadChannels(PspParser& parser, size_t from, size_t to, int32_t width, int32_t height, const Attributes& attributes,
-                     uint16_t compression, const std::vector<uint32_t>& palette) {
-  // A zlib stream expands at most about 1032 times: refuse areas the blocks can't fill.
-  const uint64_t colorBytes = (uint64_t(width) * uint64_t(attributes.depth == 24 ? 8 : attributes.depth) + 7) / 8 * uint64_t(height);
-  if (colorBytes > uint64_t(to - std::min(to, from)) * 1032) Invalid();
-  Picture picture;
-  picture.width = width;
-  picture.height = height;
-  picture.color.assign(size_t(width) * size_t(height), 0);
-  picture.alpha.assign(size_t(width) * size_t(height), 255);
-  const int depth = attributes.depth == 24 ? 8 : attributes.depth;
-  const size_t rowBytes = (size_t(width) * size_t(depth) + 7) / 8;
-  parser.reader_.Seek(from);
-  while (parser.reader_.Position() + 10 <= to) {
-    const Block block = parser.ReadBlock(to);
-    if (block.id == kChannel) {
-      uint16_t bitmapType = 0, channelType = 0;
-      auto samples = parser.ReadChannel(block, compression, width, height, depth, bitmapType, channelType);
-      if (bitmapType == kLayerTransparency) {
-        picture.alpha = std::move(samples);
-      } else if (bitmapType == kLayerColor || bitmapType == kComposite) {
-        if (attributes.depth == 24 && channelType >= 1 && channelType <= 3) {
-          const int shift = 8 * (3 - channelType);  // red 16, green 8, blue 0
-          for (size_t i = 0; i < picture.color.size(); ++i) picture.color[i] |= uint32_t(samples[i]) << shift;
-        } else if (attributes.depth <= 8 && channelType == 0) {
-          IndexedToColor(samples, rowBytes, depth, palette, picture);
+  // Reads the channel blocks in [from, to) as one picture of the given area.
+  Picture ReadChannels(size_t from, size_t to, int32_t width, int32_t height, const Attributes& attributes,
+                         uint16_t compression, const std::vector<uint32_t>& palette) {
+    // Refuse areas the blocks can't fill.
+    const uint64_t colorBytes = (uint64_t(width) * uint64_t(attributes.depth == 24 ? 8 : attributes.depth) + 7) / 8 * uint64_t(height);
+    if (colorBytes > uint64_t(to - std::min(to, from)) * kMaxInflateRatio) Invalid();
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.color.assign(size_t(width) * size_t(height), 0);
+    picture.alpha.assign(size_t(width) * size_t(height), 255);
+    const int depth = attributes.depth == 24 ? 8 : attributes.depth;
+    const size_t rowBytes = (size_t(width) * size_t(depth) + 7) / 8;
+    reader_.Seek(from);
+    while (reader_.Position() + kBlockHeaderSize <= to) {
+      const Block block = ReadBlock(to);
+      if (block.id == kChannel) {
+        uint16_t bitmapType = 0, channelType = 0;
+        auto samples = ReadChannel(block, compression, width, height, depth, bitmapType, channelType);
+        if (bitmapType == kLayerTransparency) {
+          picture.alpha = std::move(samples);
+        } else if (bitmapType == kLayerColor || bitmapType == kComposite) {
+          if (attributes.depth == 24 && channelType >= 1 && channelType <= 3) {
+            const int shift = 8 * (3 - channelType);  // red 16, green 8, blue 0
+            for (size_t i = 0; i < picture.color.size(); ++i) picture.color[i] |= uint32_t(samples[i]) << shift;
+          } else if (attributes.depth <= 8 && channelType == 0) {
+            IndexedToColor(samples, rowBytes, depth, palette, picture);
+          }
         }
       }
+      reader_.Seek(block.end);
     }
-    parser.reader_.Seek(block.end);
+    return picture;
   }
-  return picture;
-}
 
-std::vector<uint32_t> GreyPalette(int depth) {
-  const size_t count = size_t(1) << depth;
-  std::vector<uint32_t> palette(count);
-  for (size_t i = 0; i < count; ++i) {
-    const uint32_t v = uint32_t(i * 255 / (count - 1));
-    palette[i] = v << 16 | v << 8 | v;
-  }
-  return palette;
-}
-
-// Blends a layer over the canvas with its opacity and transparency mask, clipped.
-void Blend(Picture& canvas, const Picture& layer, int64_t left, int64_t top, uint8_t opacity) {
-  for (int64_t y = std::max<int64_t>(0, -top); y < layer.height && top + y < canvas.height; ++y) {
-    for (int64_t x = std::max<int64_t>(0, -left); x < layer.width && left + x < canvas.width; ++x) {
-      const size_t s = size_t(y) * size_t(layer.width) + size_t(x);
-      const size_t d = size_t(top + y) * size_t(canvas.width) + size_t(left + x);
-      const uint32_t a = (uint32_t(layer.alpha[s]) * opacity + 127) / 255;
-      if (a == 255) {
-        canvas.color[d] = layer.color[s];
-        continue;
-      }
-      uint32_t out = 0;
-      for (int shift = 0; shift <= 16; shift += 8) {
-        const uint32_t src = (layer.color[s] >> shift) & 0xFF, dst = (canvas.color[d] >> shift) & 0xFF;
-        out |= ((src * a + dst * (255 - a) + 127) / 255) << shift;
-      }
-      canvas.color[d] = out;
-    }
-  }
-}
+  ByteReader& reader_;
+  bool v3_;
+  std::string_view formatName_;
+  std::optional<Attributes> attributes_;
+  std::vector<uint32_t> palette_;
+  std::optional<Picture> composite_;
+  std::optional<Picture> canvas_;  // the layers blended so far
+};
 
 }  // namespace
 
-void TPSPGraphic::LoadFromStream(Stream& stream) {
-  image_.Reset(0, 0, PixelFormat::Xrgb8888);  // keeps the memory for the next picture
-  ReaderInput input(stream);
-  ByteReader reader(input.Bytes());
-  Picture canvas;
-  try {
-    if (reader.Size() < kFileHeaderSize || std::memcmp(input.Bytes().data(), kSignature, kSignatureCompared) != 0)
-      Invalid();
-    reader.Seek(32);
-    const uint16_t major = reader.U16LE();
-    reader.Skip(2);
-    if (major != 3 && major != 4) throw EInvalidGraphic(kUnsupported);
-    PspParser parser(reader, major);
-
-    std::optional<Attributes> attributes;
-    std::vector<uint32_t> palette;
-    std::optional<Picture> composite;
-    bool haveCanvas = false;
-    const size_t fileEnd = reader.Size();
-    while (reader.Position() + 10 <= fileEnd) {
-      const Block block = parser.ReadBlock(fileEnd);
-      if (block.id == kImageAttributes) {
-        attributes = parser.ReadAttributes(block);
-        const Attributes& a = *attributes;
-        // The canvas is filled by layers stored in this file; a zlib stream of 1-bit samples
-        // covers at most about 8256 pixels a byte, so larger canvases are forged.
-        if (a.width <= 0 || a.height <= 0 || int64_t(a.width) * a.height > kMaxPicturePixels ||
-            uint64_t(a.width) * uint64_t(a.height) > uint64_t(reader.Size()) * 8256)
-          Invalid();
-        if (a.depth != 1 && a.depth != 4 && a.depth != 8 && a.depth != 24) throw EInvalidGraphic(kInvalidColor);
-        if (a.compression > kLZ77) throw EInvalidGraphic(kUnsupported);
-      } else if (!attributes) {
-        Invalid();  // the attributes block comes first
-      } else if (block.id == kPalette) {
-        palette = parser.ReadPalette(block);
-      } else if (block.id == kCompositeBank && major >= 4 && (attributes->contents & kCompositePresent) && !composite) {
-        // Attributes sub-blocks first, then the images in the same order; the full-size
-        // raster composite (type 0) is the picture.
-        size_t at = parser.ChunkEnd(block.data);
-        std::vector<std::pair<Attributes, uint16_t>> entries;
-        size_t index = 0;
-        reader.Seek(at);
-        while (reader.Position() + 10 <= block.end) {
-          const Block sub = parser.ReadBlock(block.end);
-          if (sub.id == kCompositeAttributes) {
-            reader.Seek(sub.data + 4);
-            Attributes c;
-            c.width = reader.S32LE();
-            c.height = reader.S32LE();
-            c.depth = reader.U16LE();
-            c.compression = reader.U16LE();
-            reader.Skip(2 + 4);
-            entries.emplace_back(c, reader.U16LE());
-          } else if (sub.id == kCompositeImage && index < entries.size()) {
-            const auto& [c, type] = entries[index++];
-            if (type == 0 && c.width == attributes->width && c.height == attributes->height &&
-                (c.depth == attributes->depth) && c.compression <= kLZ77) {
-              const size_t channels = parser.ChunkEnd(sub.data);
-              std::vector<uint32_t> compositePalette = palette;
-              reader.Seek(channels);
-              size_t first = channels;
-              if (reader.Position() + 10 <= sub.end) {
-                const Block maybePalette = parser.ReadBlock(sub.end);
-                if (maybePalette.id == kPalette) {
-                  compositePalette = parser.ReadPalette(maybePalette);
-                  first = maybePalette.end;
-                }
-              }
-              if (c.depth <= 8 && compositePalette.empty()) compositePalette = GreyPalette(c.depth);
-              composite = ReadChannels(parser, first, sub.end, c.width, c.height, c, c.compression, compositePalette);
-            }
-          } else if (sub.id == 18) {
-            ++index;  // a JPEG composite (thumbnails)
-          }
-          reader.Seek(sub.end);
-        }
-      } else if (block.id == kLayerBank) {
-        reader.Seek(block.content);
-        while (reader.Position() + 10 <= block.end) {
-          const Block sub = parser.ReadBlock(block.end);
-          if (sub.id == kLayer) {
-            Layer layer;
-            size_t infoEnd = 0;
-            if (major == 3) {
-              reader.Seek(sub.data + 256);
-              layer.raster = reader.U8() <= 1;  // normal or floating selection
-            } else {
-              infoEnd = parser.ChunkEnd(sub.data);
-              reader.Skip(reader.U16LE());  // name
-              layer.raster = reader.U8() <= 2;  // undefined, raster or floating selection
-            }
-            reader.Skip(16);  // image rect
-            layer.left = reader.S32LE();
-            layer.top = reader.S32LE();
-            layer.right = reader.S32LE();
-            layer.bottom = reader.S32LE();
-            layer.opacity = reader.U8();
-            reader.Skip(1);  // blend mode: every layer is blended normally
-            layer.visible = reader.U8() != 0;
-            // Version 4 keeps the bitmap and channel counts in a chunk of their own.
-            const size_t channels = major == 3 ? sub.content : parser.ChunkEnd(infoEnd);
-            const int64_t w = int64_t(layer.right) - layer.left, h = int64_t(layer.bottom) - layer.top;
-            if (layer.raster && layer.visible && w > 0 && h > 0) {
-              if (w * h > kMaxPicturePixels) Invalid();
-              std::vector<uint32_t> layerPalette = palette;
-              if (attributes->depth <= 8 && layerPalette.empty()) layerPalette = GreyPalette(attributes->depth);
-              const Picture pixels =
-                  ReadChannels(parser, channels, sub.end, int32_t(w), int32_t(h), *attributes, attributes->compression, layerPalette);
-              if (!haveCanvas) {
-                canvas.width = attributes->width;
-                canvas.height = attributes->height;
-                canvas.color.assign(size_t(canvas.width) * size_t(canvas.height), 0xFFFFFF);
-                haveCanvas = true;
-              }
-              Blend(canvas, pixels, layer.left, layer.top, layer.opacity);
-            }
-          }
-          reader.Seek(sub.end);
-        }
-      }
-      reader.Seek(block.end);
-    }
-    if (!attributes) Invalid();
-
-    if (composite) {
-      canvas = std::move(*composite);
-    } else if (!haveCanvas) {  // no visible raster layer: the bare white canvas
-      canvas.width = attributes->width;
-      canvas.height = attributes->height;
-      canvas.color.assign(size_t(canvas.width) * size_t(canvas.height), 0xFFFFFF);
-    }
-  } catch (const ByteReader::OutOfData&) {
+void TPSPGraphic::Decode(std::span<const uint8_t> file) {
+  ByteReader reader(file);
+  if (reader.Size() < kFileHeaderSize || std::memcmp(file.data(), kSignature, kSignatureCompared) != 0)
     Invalid();
-  }
+  reader.Seek(kSignatureArea);
+  const uint16_t major = reader.U16LE();
+  reader.Skip(2);  // minor version
+  if (major != 3 && major != 4) throw EInvalidGraphic::UnsupportedFormat();
+  const Picture picture = PspParser(reader, major, FormatName()).Parse();
 
-  image_.Reset(canvas.width, canvas.height, PixelFormat::Xrgb8888);
-  for (int32_t y = 0; y < canvas.height; ++y)
-    std::memcpy(image_.Row(y), canvas.color.data() + size_t(y) * size_t(canvas.width), size_t(canvas.width) * 4);
+  image_.Reset(picture.width, picture.height, PixelFormat::Xrgb8888);
+  for (int32_t y = 0; y < picture.height; ++y)
+    std::memcpy(image_.Row(y), picture.color.data() + size_t(y) * size_t(picture.width), size_t(picture.width) * 4);
 }
-
-std::unique_ptr<TReaderGraphic> MakePSPReader() { return std::make_unique<TPSPGraphic>(); }
 
 }  // namespace vitrine

@@ -9,7 +9,10 @@ namespace vitrine {
 
 class TPSPGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TPSPGraphic() : TReaderGraphic("PSP") {}
+
+ private:
+  void Decode(std::span<const uint8_t> file) override;
 };
 
 }  // namespace vitrine

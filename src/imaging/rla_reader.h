@@ -9,7 +9,10 @@ namespace vitrine {
 
 class TRLAGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TRLAGraphic() : TReaderGraphic("RLA") {}
+
+ private:
+  void Decode(std::span<const uint8_t> file) override;
 };
 
 }  // namespace vitrine

@@ -7,9 +7,10 @@ namespace vitrine {
 
 class TSGIGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TSGIGraphic() : TReaderGraphic("sgi, bw or rgb(a)") {}
 
  private:
+  void Decode(std::span<const uint8_t> file) override;
   TColorManager colorManager_;
 };
 

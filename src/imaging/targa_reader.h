@@ -9,12 +9,13 @@ namespace vitrine {
 
 class TTargaGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TTargaGraphic() : TReaderGraphic("Targa") {}
 
   // The image ID text that follows the header (kept, not shown).
   std::string ImageID;
 
  private:
+  void Decode(std::span<const uint8_t> file) override;
   TColorManager colorManager_;
 };
 

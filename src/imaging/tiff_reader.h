@@ -8,9 +8,12 @@ namespace vitrine {
 
 class TTIFFGraphic final : public TReaderGraphic {
  public:
-  void LoadFromStream(Stream& stream) override;
+  TTIFFGraphic() : TReaderGraphic("TIFF") {}
   // True when the build has libtiff behind this reader.
   static bool Available();
+
+ private:
+  void Decode(std::span<const uint8_t> file) override;
 };
 
 }  // namespace vitrine

@@ -56,7 +56,10 @@ bool Load(Stream& stream, Bitmap& bitmap, int32_t type, int32_t boxWidth, int32_
     } else {
       int scale = 8;
       if (boxWidth > 0 && boxHeight > 0) scale = ChooseJpegScale(ReadJpegHeader(input.Bytes()), boxWidth, boxHeight);
-      Assign(bitmap, DecodeJpeg(input.Bytes(), scale));
+      // Decoded in the bitmap's own format; the bitmap stays as it was if the file is damaged.
+      Bitmap decoded(0, 0, bitmap.Format());
+      DecodeJpeg(input.Bytes(), decoded, scale);
+      bitmap = std::move(decoded);
     }
     return true;
   }

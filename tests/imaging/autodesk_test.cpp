@@ -2,12 +2,12 @@
 
 #include "encoders/autodesk_encoder.h"
 #include "imaging/autodesk_reader.h"
-#include "reference_tools.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
 
-using namespace vitrine::tool_tests;
+using namespace vitrine::testing;
 
 AnimatorPicture Sample(uint16_t width, uint16_t height) {
   AnimatorPicture p;
@@ -40,7 +40,7 @@ TEST(AutodeskReader, ReadsTheHandMadeFixture) {
   const char* data = std::getenv("VITRINE_TEST_DATA");
   std::string path = std::string(data ? data : "../data") + "/readers-a/tiny.cel";
   if (!fs::exists(path)) path = "../data/readers-a/tiny.cel";
-  Bitmap got = Decode<TAutodeskGraphic>(ReadFile(path));
+  Bitmap got = Decode<TAutodeskGraphic>(ReadBytes(path));
   ASSERT_EQ(got.Width(), 3);
   EXPECT_EQ(got.GetPixel(0, 0), kBlack);
   EXPECT_EQ(got.GetPixel(1, 0), RGBColor(252, 0, 0));

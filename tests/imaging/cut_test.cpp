@@ -3,14 +3,14 @@
 #include <map>
 
 #include "core/file_system.h"
-#include "encoders_b/legacy_encoders.h"
-#include "encoders_b/reference.h"
+#include "encoders/cut_encoder.h"
+#include "reader_test_support.h"
 #include "imaging/cut_reader.h"
 
 namespace vitrine {
 namespace {
 
-using namespace testing_b;
+using namespace vitrine::testing;
 
 constexpr int kCUT = 10;
 
@@ -109,6 +109,14 @@ TEST(CUTReader, RefusesBrokenFiles) {
   EXPECT_EQ(Pixel(Decode(kCUT, file), 0, 1), 0xC8C8C8u);
 }
 
+// 65535 x 4000 is 262 megapixels, above the picture-size cap: a 9 KB file claiming it is
+// refused before a gigabyte is allocated for it.
+TEST(CUTReader, RefusesGiantPicturesBeforeAllocating) {
+  std::vector<uint8_t> file = {0xFF, 0xFF, 0xA0, 0x0F, 0, 0};
+  file.resize(file.size() + 4000 * 2, 0);  // every row an empty packet list
+  EXPECT_EQ(DecodeError(kCUT, file), "Invalid CUT image format.");
+}
+
 // ImageMagick and GraphicsMagick read CUT with its palette: our encoder's file must show
 // the same pixels in both and in this reader.
 TEST(CUTReader, MatchesImageMagickAndGraphicsMagick) {
@@ -118,13 +126,13 @@ TEST(CUTReader, MatchesImageMagickAndGraphicsMagick) {
   std::vector<uint32_t> palette(256);
   for (size_t i = 0; i < indices.size(); ++i) indices[i] = uint8_t((i / 5) * 3 % 256);
   for (uint32_t i = 0; i < 256; ++i) palette[i] = (i * 7 % 256) << 16 | (255 - i) << 8 | (i * 13 % 256);
-  WriteFileBytes(scratch / "pic.cut", EncodeCut(37, 23, indices));
-  WriteFileBytes(scratch / "pic.pal", EncodeHaloPalette(palette));
+  WriteBytes(scratch / "pic.cut", EncodeCut(37, 23, indices));
+  WriteBytes(scratch / "pic.pal", EncodeHaloPalette(palette));
   TCUTGraphic reader;
-  reader.LoadFromFile((scratch / "pic.cut").string());
+  reader.LoadFromFile(scratch / "pic.cut");
   for (const std::string tool : {"convert", "gm convert"}) {
     const auto ref = scratch / "ref.ppm";
-    const auto expected = Reference(tool + " " + Quote(scratch / "pic.cut") + " -depth 8 PPM:" + Quote(ref), ref);
+    const auto expected = ReferenceFrom(tool + " " + Quote(scratch / "pic.cut") + " -depth 8 PPM:" + Quote(ref), ref);
     if (!expected) continue;
     SCOPED_TRACE(tool);
     EXPECT_TRUE(SamePixels(reader.Image(), *expected));

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/errors.h"
-#include "encoders_b/gif_encoder.h"
+#include "encoders/gif_encoder.h"
 #include "imaging/decoders/cut_rle_decoder.h"
 #include "imaging/decoders/gif_lzw_decoder.h"
 #include "imaging/decoders/lz77_decoder.h"
@@ -70,7 +70,7 @@ TEST(RunLengthDecoders, OverlongRunsAndTruncatedLiteralsStayInBounds) {
 
 // Codes written by hand, LSB first: clear, then codes of 3 bits with minimum size 2.
 V PackCodes(const std::vector<std::pair<int, int>>& codes) {
-  testing_b::GifCodeWriter writer;
+  testing::GifCodeWriter writer;
   for (auto [code, size] : codes) writer.Put(code, size);
   writer.Flush();
   return writer.bytes;

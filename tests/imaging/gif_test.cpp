@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "encoders_b/gif_encoder.h"
-#include "encoders_b/reference.h"
+#include "encoders/gif_encoder.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
 
-using namespace testing_b;
+using namespace vitrine::testing;
 
 constexpr int kGIF = 11;
 const std::vector<uint8_t> kFourColours = {0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255};
@@ -130,12 +130,12 @@ TEST(GIFReader, CorpusMatchesTheReferenceDecoder) {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(*corpus / package)) {
       if (entry.path().extension() != ".gif") continue;
       const auto out = scratch / "ref.pnm";
-      const auto expected = Reference("giftopnm " + Quote(entry.path()) + " > " + Quote(out), out);
+      const auto expected = ReferenceFrom("giftopnm " + Quote(entry.path()) + " > " + Quote(out), out);
       if (!expected) continue;
       SCOPED_TRACE(entry.path().string());
       Bitmap image;
       try {
-        image = Decode(kGIF, ReadFileBytes(entry.path()));
+        image = Decode(kGIF, ReadBytes(entry.path()));
       } catch (const std::exception& e) {
         ADD_FAILURE() << e.what();
         continue;
@@ -152,7 +152,7 @@ TEST(GIFReader, EveryVariantTheToolsWriteMatchesTheReference) {
   VITRINE_REQUIRE_TOOL("convert");
   VITRINE_REQUIRE_TOOL("giftopnm");
   ScratchDir scratch;
-  WriteFileBytes(scratch / "in.ppm", TestPpm());
+  WriteBytes(scratch / "in.ppm", TestPpm());
   const std::string in = Quote(scratch / "in.ppm");
   std::vector<std::string> writers;
   for (int colours : {2, 4, 8, 16, 32, 64, 128, 256}) {
@@ -169,12 +169,12 @@ TEST(GIFReader, EveryVariantTheToolsWriteMatchesTheReference) {
     const auto file = scratch / "out.gif";
     command.replace(command.find("OUT"), 3, Quote(file));
     std::filesystem::remove(file);
-    if (!RunShell(command)) continue;
+    if (!RunTool(command)) continue;
     SCOPED_TRACE(writer);
     const auto ref = scratch / "ref.pnm";
-    const auto expected = Reference("giftopnm " + Quote(file) + " > " + Quote(ref), ref);
+    const auto expected = ReferenceFrom("giftopnm " + Quote(file) + " > " + Quote(ref), ref);
     ASSERT_TRUE(expected);
-    EXPECT_TRUE(SamePixels(Decode(kGIF, ReadFileBytes(file)), *expected));
+    EXPECT_TRUE(SamePixels(Decode(kGIF, ReadBytes(file)), *expected));
   }
 }
 

@@ -5,12 +5,12 @@
 #include <cstring>
 
 #include "imaging/pcd_reader.h"
-#include "reference_tools.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
 
-using namespace vitrine::tool_tests;
+using namespace vitrine::testing;
 
 // Mean absolute channel difference.
 double MeanDifference(const Bitmap& a, const Bitmap& b) {
@@ -57,7 +57,7 @@ TEST(PcdReader, AgreesWithTheReferenceDecoderAtTheThreeBaseSizes) {
   ASSERT_TRUE(RunTool(std::string(kImageMagick) + " -size 768x512 gradient:'rgb(40,90,150)-rgb(170,120,60)' -depth 8 PPM:" +
                       dir / "in.ppm"));
   ASSERT_TRUE(RunTool(std::string(kImageMagick) + " " + dir / "in.ppm" + " PCD:" + dir / "out.pcd"));
-  const auto file = ReadFile(dir / "out.pcd");
+  const auto file = ReadBytes(dir / "out.pcd");
   struct Size { TPCDResolution resolution; int frame, width, height; };
   for (Size s : {Size{TPCDResolution::Base16, 1, 192, 128}, Size{TPCDResolution::Base4, 2, 384, 256},
                  Size{TPCDResolution::Base, 3, 768, 512}}) {
@@ -81,7 +81,7 @@ TEST(PcdReader, TurnsPortraitsUpright) {
                       dir / "in.ppm"));
   ASSERT_TRUE(RunTool(std::string(kImageMagick) + " " + dir / "in.ppm" + " PCD:" + dir / "out.pcd"));
   ASSERT_TRUE(RunTool(std::string(kImageMagick) + " '" + dir / "out.pcd" + "[3]' -set colorspace sRGB -depth 8 PPM:" + dir / "ref.ppm"));
-  Bitmap got = DecodePcd(ReadFile(dir / "out.pcd"), TPCDResolution::Base);
+  Bitmap got = DecodePcd(ReadBytes(dir / "out.pcd"), TPCDResolution::Base);
   Reference ref = YccToRgb(LoadReference(dir / "ref.ppm"));
   ASSERT_EQ(got.Width(), 512);
   ASSERT_EQ(got.Height(), 768);

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "imaging/pcx_reader.h"
-#include "reference_tools.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
 
-using namespace vitrine::tool_tests;
+using namespace vitrine::testing;
 
 // A 128-byte header (version 5, run-length) and body.
 std::vector<uint8_t> Pcx(uint16_t width, uint16_t height, uint8_t bits, uint8_t planes, uint16_t bytesPerLine,
@@ -31,10 +31,10 @@ TEST(PcxReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
   VITRINE_REQUIRE_TOOL(kImageMagick);
   VITRINE_REQUIRE_TOOL("/usr/bin/pcxtoppm");
   ScratchDir dir;
-  WriteFile(dir / "in.ppm", MakeTestPnm(6));
-  WriteFile(dir / "pal.ppm", MakeTestPnm(6, 255, 200));
-  WriteFile(dir / "pal16.ppm", MakeTestPnm(6, 255, 16));
-  WriteFile(dir / "in.pbm", MakeTestPnm(4));
+  WriteBytes(dir / "in.ppm", MakeTestPnm(6));
+  WriteBytes(dir / "pal.ppm", MakeTestPnm(6, 255, 200));
+  WriteBytes(dir / "pal16.ppm", MakeTestPnm(6, 255, 16));
+  WriteBytes(dir / "in.pbm", MakeTestPnm(4));
   const std::string im = kImageMagick, gm = std::string(kGraphicsMagick) + " convert";
   const std::vector<std::pair<std::string, std::string>> variants = {
       {"im24.pcx", im + " " + dir / "in.ppm" + " PCX:" + dir / "im24.pcx"},
@@ -53,7 +53,7 @@ TEST(PcxReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
     SCOPED_TRACE(name);
     if (!RunTool(command)) continue;
     ASSERT_TRUE(RunTool("pcxtoppm " + dir / name + " > " + dir / (name + ".ppm")));
-    EXPECT_EQ(MaxDifference(Decode<TPCXGraphic>(ReadFile(dir / name)), LoadReference(dir / (name + ".ppm"))), 0);
+    EXPECT_EQ(MaxDifference(Decode<TPCXGraphic>(ReadBytes(dir / name)), LoadReference(dir / (name + ".ppm"))), 0);
     ++checked;
   }
   EXPECT_GE(checked, 9);
@@ -75,7 +75,7 @@ TEST(PcxReader, ReadsRealSampleFiles) {
     if (!fs::exists(Corpus() + name)) continue;
     SCOPED_TRACE(name);
     ASSERT_TRUE(RunTool("pcxtoppm " + Corpus() + name + " > " + dir / "ref.ppm"));
-    EXPECT_EQ(MaxDifference(Decode<TPCXGraphic>(ReadFile(Corpus() + name)), LoadReference(dir / "ref.ppm")), 0);
+    EXPECT_EQ(MaxDifference(Decode<TPCXGraphic>(ReadBytes(Corpus() + name)), LoadReference(dir / "ref.ppm")), 0);
     ++checked;
   }
   if (checked == 0) GTEST_SKIP() << "corpus not fetched";

@@ -5,13 +5,13 @@
 #include <cmath>
 #include <cstring>
 
-#include "encoders_b/reference.h"
+#include "reader_test_support.h"
 #include "imaging/png_reader.h"
 
 namespace vitrine {
 namespace {
 
-using namespace testing_b;
+using namespace vitrine::testing;
 
 constexpr int kPNG = 15;
 
@@ -182,9 +182,9 @@ TEST(PNGReader, PngSuiteMatchesTheReferenceDecoder) {
   int compared = 0;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(*corpus / "libpng1.6")) {
     if (entry.path().extension() != ".png") continue;
-    const auto bytes = ReadFileBytes(entry.path());
+    const auto bytes = ReadBytes(entry.path());
     const auto out = scratch / "ref.pnm";
-    auto expected = Reference("pngtopnm " + Quote(entry.path()) + " > " + Quote(out), out);
+    auto expected = ReferenceFrom("pngtopnm " + Quote(entry.path()) + " > " + Quote(out), out);
     if (!expected) continue;
     SCOPED_TRACE(entry.path().filename().string());
     const double gamma = FileGamma(bytes);
@@ -200,7 +200,7 @@ TEST(PNGReader, EveryVariantTheToolsWriteMatchesTheReference) {
   VITRINE_REQUIRE_TOOL("convert");
   VITRINE_REQUIRE_TOOL("pngtopnm");
   ScratchDir scratch;
-  WriteFileBytes(scratch / "in.ppm", TestPpm());
+  WriteBytes(scratch / "in.ppm", TestPpm());
   const std::string in = Quote(scratch / "in.ppm");
   const std::vector<std::string> writers = {
       "convert " + in + " PNG24:OUT",
@@ -225,18 +225,18 @@ TEST(PNGReader, EveryVariantTheToolsWriteMatchesTheReference) {
     const auto file = scratch / "out.png";
     command.replace(command.find("OUT"), 3, Quote(file).c_str());
     std::filesystem::remove(file);
-    if (!RunShell(command)) continue;  // a tool that lacks the variant
+    if (!RunTool(command)) continue;  // a tool that lacks the variant
     SCOPED_TRACE(writer);
     const auto ref = scratch / "ref.pnm";
-    const auto expected = Reference("pngtopnm " + Quote(file) + " > " + Quote(ref), ref);
+    const auto expected = ReferenceFrom("pngtopnm " + Quote(file) + " > " + Quote(ref), ref);
     ASSERT_TRUE(expected);
-    EXPECT_TRUE(SamePixels(Decode(kPNG, ReadFileBytes(file)), *expected));
+    EXPECT_TRUE(SamePixels(Decode(kPNG, ReadBytes(file)), *expected));
   }
 }
 
 TEST(PNGReader, CheckedInFixtureDecodes) {
   // 5x3 interlaced grey+alpha picture written by netpbm's pamtopng.
-  const auto bytes = ReadFileBytes(DataDir() / "grey_alpha_interlaced.png");
+  const auto bytes = ReadBytes(DataDir() / "grey_alpha_interlaced.png");
   ASSERT_FALSE(bytes.empty());
   const Bitmap image = Decode(kPNG, bytes);
   ASSERT_EQ(image.Width(), 5);

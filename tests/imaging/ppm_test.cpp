@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "imaging/ppm_reader.h"
-#include "reference_tools.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
 
-using namespace vitrine::tool_tests;
+using namespace vitrine::testing;
 
 std::vector<uint8_t> Bytes(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
 
@@ -19,13 +19,13 @@ TEST(PpmReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
   VITRINE_REQUIRE_TOOL("/usr/bin/pamdepth");
   VITRINE_REQUIRE_TOOL(kImageMagick);
   ScratchDir dir;
-  WriteFile(dir / "p6.ppm", MakeTestPnm(6));
-  WriteFile(dir / "p5.pgm", MakeTestPnm(5));
-  WriteFile(dir / "p4.pbm", MakeTestPnm(4));
-  WriteFile(dir / "p6-16.ppm", MakeTestPnm(6, 65535));
-  WriteFile(dir / "p5-1000.pgm", MakeTestPnm(5, 1000));
-  WriteFile(dir / "p6-15.ppm", MakeTestPnm(6, 15));
-  WriteFile(dir / "big.ppm", MakeTestPnm(6, 255, 0, 301, 97));  // many 4096-byte buffers
+  WriteBytes(dir / "p6.ppm", MakeTestPnm(6));
+  WriteBytes(dir / "p5.pgm", MakeTestPnm(5));
+  WriteBytes(dir / "p4.pbm", MakeTestPnm(4));
+  WriteBytes(dir / "p6-16.ppm", MakeTestPnm(6, 65535));
+  WriteBytes(dir / "p5-1000.pgm", MakeTestPnm(5, 1000));
+  WriteBytes(dir / "p6-15.ppm", MakeTestPnm(6, 15));
+  WriteBytes(dir / "big.ppm", MakeTestPnm(6, 255, 0, 301, 97));  // many 4096-byte buffers
   const std::string im = kImageMagick;
   const std::vector<std::pair<std::string, std::string>> variants = {
       {"p6.ppm", ""},
@@ -49,7 +49,7 @@ TEST(PpmReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
     SCOPED_TRACE(name);
     if (!command.empty() && !RunTool(command)) continue;
     ASSERT_TRUE(RunTool(NetpbmReference(dir / name, dir / "ref.ppm")));
-    EXPECT_EQ(MaxDifference(Decode<TPPMGraphic>(ReadFile(dir / name)), LoadReference(dir / "ref.ppm")), 0);
+    EXPECT_EQ(MaxDifference(Decode<TPPMGraphic>(ReadBytes(dir / name)), LoadReference(dir / "ref.ppm")), 0);
     ++checked;
   }
   EXPECT_GE(checked, 13);
@@ -68,7 +68,7 @@ TEST(PpmReader, ReadsRealSampleFiles) {
     if (!fs::exists(path)) continue;
     SCOPED_TRACE(name);
     ASSERT_TRUE(RunTool(NetpbmReference(path, dir / "ref.ppm")));
-    EXPECT_EQ(MaxDifference(Decode<TPPMGraphic>(ReadFile(path)), LoadReference(dir / "ref.ppm")), 0);
+    EXPECT_EQ(MaxDifference(Decode<TPPMGraphic>(ReadBytes(path)), LoadReference(dir / "ref.ppm")), 0);
     ++checked;
   }
   if (checked == 0) GTEST_SKIP() << "corpus not fetched";
@@ -118,7 +118,7 @@ TEST(PpmReader, RefusesBrokenHeaders) {
                            "invalid.7.ppm", "invalid.8.ppm"}) {
     if (!fs::exists(folder + name)) continue;
     SCOPED_TRACE(name);
-    std::string error = ErrorOf<TPPMGraphic>(ReadFile(folder + name));
+    std::string error = ErrorOf<TPPMGraphic>(ReadBytes(folder + name));
     EXPECT_TRUE(error == invalid || error == "Read error!") << error;
   }
 }

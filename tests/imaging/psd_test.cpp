@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "encoders_b/reference.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
 
-using namespace testing_b;
+using namespace vitrine::testing;
 
 constexpr int kPSD = 13;
 
@@ -94,7 +94,7 @@ TEST(PSDReader, RefusesBrokenFilesWithTheirMessages) {
 TEST(PSDReader, EveryVariantImageMagickWritesMatchesItsReading) {
   VITRINE_REQUIRE_TOOL("convert");
   ScratchDir scratch;
-  WriteFileBytes(scratch / "in.ppm", TestPpm());
+  WriteBytes(scratch / "in.ppm", TestPpm());
   const std::string in = Quote(scratch / "in.ppm");
   const std::vector<std::pair<std::string, int>> writers = {
       {"convert " + in + " PSD:OUT", 0},
@@ -113,13 +113,13 @@ TEST(PSDReader, EveryVariantImageMagickWritesMatchesItsReading) {
     const auto file = scratch / "out.psd";
     command.replace(command.find("OUT"), 3, Quote(file));
     std::filesystem::remove(file);
-    if (!RunShell(command)) continue;
+    if (!RunTool(command)) continue;
     SCOPED_TRACE(writer);
     const auto ref = scratch / "ref.ppm";
     const auto expected = tolerance < 0 ? ParsePnm(TestPpm())
-                                        : Reference("convert " + Quote(file) + "'[0]' -alpha off -depth 8 PPM:" + Quote(ref), ref);
+                                        : ReferenceFrom("convert " + Quote(file) + "'[0]' -alpha off -depth 8 PPM:" + Quote(ref), ref);
     ASSERT_TRUE(expected);
-    EXPECT_TRUE(SamePixels(Decode(kPSD, ReadFileBytes(file)), *expected, std::max(tolerance, 0)));
+    EXPECT_TRUE(SamePixels(Decode(kPSD, ReadBytes(file)), *expected, std::max(tolerance, 0)));
   }
 }
 
@@ -133,7 +133,7 @@ TEST(PSDReader, RealFilesMatchImageMagick) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(*corpus / "kimageformats")) {
     const auto ext = entry.path().extension();
     if (ext != ".psd" && ext != ".pdd" && ext != ".psb") continue;
-    const auto bytes = ReadFileBytes(entry.path());
+    const auto bytes = ReadBytes(entry.path());
     // Colour modes this reader shows its own way: Lab and multichannel.
     if (bytes.size() < 26 || bytes[25] == 7 || bytes[25] == 9) continue;
     std::string ours;
@@ -149,7 +149,7 @@ TEST(PSDReader, RealFilesMatchImageMagick) {
     const std::string matte = bytes[25] == 4 ? "" : "-background white -alpha remove ";
     const auto ref = scratch / "ref.ppm";
     const auto expected =
-        Reference("convert " + Quote(entry.path()) + "'[0]' " + matte + "-alpha off -depth 8 PPM:" + Quote(ref), ref);
+        ReferenceFrom("convert " + Quote(entry.path()) + "'[0]' " + matte + "-alpha off -depth 8 PPM:" + Quote(ref), ref);
     if (!expected) continue;
     SCOPED_TRACE(entry.path().filename().string());
     if (bytes[23] == 32) {  // float samples are refused, not guessed at

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "encoders_b/legacy_encoders.h"
-#include "encoders_b/reference.h"
+#include "encoders/psp_encoder.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
 
-using namespace testing_b;
+using namespace vitrine::testing;
 
 constexpr int kPSP = 14;
 

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "encoders_b/legacy_encoders.h"
-#include "encoders_b/reference.h"
+#include "encoders/rla_encoder.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
 
-using namespace testing_b;
+using namespace vitrine::testing;
 
 constexpr int kRLA = 12;
 
@@ -60,10 +60,10 @@ TEST(RLAReader, RealFilesMatchGraphicsMagick) {
     const auto path = *corpus / "graphicsmagick" / "PerlMagick" / "t" / name;
     if (!std::filesystem::exists(path)) continue;
     const auto ref = scratch / "ref.ppm";
-    const auto expected = Reference("gm convert " + Quote(path) + " -depth 8 PPM:" + Quote(ref), ref);
+    const auto expected = ReferenceFrom("gm convert " + Quote(path) + " -depth 8 PPM:" + Quote(ref), ref);
     if (!expected) continue;
     SCOPED_TRACE(name);
-    EXPECT_TRUE(SamePixels(Decode(kRLA, ReadFileBytes(path)), *expected));
+    EXPECT_TRUE(SamePixels(Decode(kRLA, ReadBytes(path)), *expected));
     ++compared;
   }
   if (!compared) GTEST_SKIP() << "no RLA sample in the corpus";
@@ -74,7 +74,7 @@ TEST(RLAReader, GreySampleFileDecodes) {
   if (!corpus) GTEST_SKIP() << "no corpus";
   const auto path = *corpus / "graphicsmagick" / "PerlMagick" / "t" / "input_gray.rla";
   if (!std::filesystem::exists(path)) GTEST_SKIP() << "no sample";
-  const Bitmap image = Decode(kRLA, ReadFileBytes(path));
+  const Bitmap image = Decode(kRLA, ReadBytes(path));
   EXPECT_EQ(image.Width(), 70);
   EXPECT_EQ(image.Height(), 46);
 }

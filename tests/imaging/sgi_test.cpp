@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "imaging/sgi_reader.h"
-#include "reference_tools.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
 
-using namespace vitrine::tool_tests;
+using namespace vitrine::testing;
 
 std::vector<uint8_t> SgiHeader(uint8_t storage, uint8_t bpc, uint16_t dimension, uint16_t x, uint16_t y, uint16_t z) {
   std::vector<uint8_t> h(512, 0);
@@ -30,10 +30,10 @@ void Put32(std::vector<uint8_t>& f, uint32_t v) {
 TEST(SgiReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
   VITRINE_REQUIRE_TOOL(kImageMagick);
   ScratchDir dir;
-  WriteFile(dir / "in.ppm", MakeTestPnm(6));
-  WriteFile(dir / "in16.ppm", MakeTestPnm(6, 65535));
-  WriteFile(dir / "in.pgm", MakeTestPnm(5));
-  WriteFile(dir / "in16.pgm", MakeTestPnm(5, 65535));
+  WriteBytes(dir / "in.ppm", MakeTestPnm(6));
+  WriteBytes(dir / "in16.ppm", MakeTestPnm(6, 65535));
+  WriteBytes(dir / "in.pgm", MakeTestPnm(5));
+  WriteBytes(dir / "in16.pgm", MakeTestPnm(5, 65535));
   const std::string im = kImageMagick, gm = std::string(kGraphicsMagick) + " convert";
   const std::vector<std::pair<std::string, std::string>> variants = {
       {"im.sgi", im + " " + dir / "in.ppm" + " SGI:" + dir / "im.sgi"},
@@ -54,7 +54,7 @@ TEST(SgiReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
     ASSERT_TRUE(RunTool(im + " " + dir / name + " -alpha off -depth 8 PPM:" + dir / (name + ".ppm")));
     // ImageMagick narrows 16-bit samples as v / 257 truncated; we round (as netpbm does).
     const int tolerance = name.find("16") != std::string::npos ? 1 : 0;
-    EXPECT_LE(MaxDifference(Decode<TSGIGraphic>(ReadFile(dir / name)), LoadReference(dir / (name + ".ppm"))), tolerance);
+    EXPECT_LE(MaxDifference(Decode<TSGIGraphic>(ReadBytes(dir / name)), LoadReference(dir / (name + ".ppm"))), tolerance);
     ++checked;
   }
   EXPECT_GE(checked, 8);
@@ -76,7 +76,7 @@ TEST(SgiReader, ReadsRealSampleFiles) {
     if (!fs::exists(path)) continue;
     SCOPED_TRACE(path);
     ASSERT_TRUE(RunTool(std::string(kImageMagick) + " 'SGI:" + path + "' -alpha off -depth 8 PPM:" + dir / "ref.ppm"));
-    EXPECT_EQ(MaxDifference(Decode<TSGIGraphic>(ReadFile(path)), LoadReference(dir / "ref.ppm")), 0);
+    EXPECT_EQ(MaxDifference(Decode<TSGIGraphic>(ReadBytes(path)), LoadReference(dir / "ref.ppm")), 0);
     ++checked;
   }
   if (checked == 0) GTEST_SKIP() << "corpus not fetched";

@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "imaging/targa_reader.h"
-#include "reference_tools.h"
+#include "reader_test_support.h"
 
 namespace vitrine {
 namespace {
 
-using namespace vitrine::tool_tests;
+using namespace vitrine::testing;
 
 // An 18-byte header followed by body.
 std::vector<uint8_t> Tga(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, uint8_t descriptor,
@@ -25,9 +25,9 @@ TEST(TargaReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
   VITRINE_REQUIRE_TOOL(kImageMagick);
   VITRINE_REQUIRE_TOOL("/usr/bin/tgatoppm");
   ScratchDir dir;
-  WriteFile(dir / "in.ppm", MakeTestPnm(6));
-  WriteFile(dir / "pal.ppm", MakeTestPnm(6, 255, 200));
-  WriteFile(dir / "in.pgm", MakeTestPnm(5));
+  WriteBytes(dir / "in.ppm", MakeTestPnm(6));
+  WriteBytes(dir / "pal.ppm", MakeTestPnm(6, 255, 200));
+  WriteBytes(dir / "in.pgm", MakeTestPnm(5));
   const std::string im = kImageMagick;
   const std::vector<std::pair<std::string, std::string>> variants = {
       {"im-raw.tga", im + " " + dir / "in.ppm" + " -orient TopLeft TGA:" + dir / "im-raw.tga"},
@@ -50,7 +50,7 @@ TEST(TargaReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
     SCOPED_TRACE(name);
     if (!RunTool(command)) continue;  // a tool this machine lacks
     ASSERT_TRUE(RunTool("tgatoppm " + dir / name + " > " + dir / (name + ".ppm")));
-    Bitmap got = Decode<TTargaGraphic>(ReadFile(dir / name));
+    Bitmap got = Decode<TTargaGraphic>(ReadBytes(dir / name));
     EXPECT_EQ(MaxDifference(got, LoadReference(dir / (name + ".ppm"))), 0);
     ++checked;
   }
@@ -71,7 +71,7 @@ TEST(TargaReader, MatchesReferencePicturesForAllOriginsAndKinds) {
     std::string ref = entry.path().string();
     ref += ".ref.png";
     ASSERT_TRUE(RunTool(std::string(kImageMagick) + " " + ref + " -depth 8 PAM:" + dir / "ref.pam"));
-    Bitmap got = Decode<TTargaGraphic>(ReadFile(entry.path().string()));
+    Bitmap got = Decode<TTargaGraphic>(ReadBytes(entry.path().string()));
     // 5-bit channels: the reference widens by bit copying, we scale; they may differ by one.
     const int tolerance = name.find("-16bpp-") != std::string::npos && name.find("gray") == std::string::npos ? 1 : 0;
     EXPECT_LE(MaxDifference(got, LoadReference(dir / "ref.pam")), tolerance);
@@ -91,7 +91,7 @@ TEST(TargaReader, ReadsRealSampleFilesLikeGraphicsMagick) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(RunTool(std::string(kGraphicsMagick) + " convert " + folder + name + " -depth 8 PPM:" + dir / "ref.ppm"));
     TTargaGraphic reader;
-    MemoryStream stream(ReadFile(folder + name));
+    MemoryStream stream(ReadBytes(folder + name));
     reader.LoadFromStream(stream);
     EXPECT_LE(MaxDifference(reader.Image(), LoadReference(dir / "ref.ppm")), std::string(name).find("16") != std::string::npos ? 1 : 0);
     if (std::string(name) == "input_8_BW_rle.tga") {
@@ -158,7 +158,7 @@ TEST(TargaReader, SurvivesTheFuzzFilesOfTheCorpus) {
                            "randomly-modified/valid.1.tga", "randomly-modified/valid.2.tga"}) {
     SCOPED_TRACE(name);
     std::string error;
-    Bitmap got = Decode<TTargaGraphic>(ReadFile(folder + name), &error);
+    Bitmap got = Decode<TTargaGraphic>(ReadBytes(folder + name), &error);
     if (!error.empty()) {
       EXPECT_EQ(error, "Invalid Targa image format.");
     }

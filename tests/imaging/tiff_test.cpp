@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "encoders_b/reference.h"
+#include "reader_test_support.h"
 #include "imaging/tiff_reader.h"
 
 namespace vitrine {
 namespace {
 
-using namespace testing_b;
+using namespace vitrine::testing;
 
 constexpr int kTIFF = 5;
 
 TEST(TIFFReader, CheckedInFixtureDecodes) {
   if (!TTIFFGraphic::Available()) GTEST_SKIP() << "built without libtiff";
   // 3x2 RGB, LZW, two strips, written by ImageMagick from the pixels below.
-  const Bitmap image = Decode(kTIFF, ReadFileBytes(DataDir() / "rgb_lzw_strips.tif"));
+  const Bitmap image = Decode(kTIFF, ReadBytes(DataDir() / "rgb_lzw_strips.tif"));
   ASSERT_EQ(image.Width(), 3);
   ASSERT_EQ(image.Height(), 2);
   EXPECT_EQ(Pixel(image, 0, 0), 0xFF0000u);
@@ -30,7 +30,7 @@ TEST(TIFFReader, RefusesWhatIsNotATiff) {
   }
   EXPECT_EQ(DecodeError(kTIFF, {1, 2, 3}), "Invalid TIFF image format.");
   EXPECT_EQ(DecodeError(kTIFF, {'I', 'I', 42, 0, 8, 0, 0, 0, 0, 0}), "Invalid TIFF image format.");
-  auto cut = ReadFileBytes(DataDir() / "rgb_lzw_strips.tif");
+  auto cut = ReadBytes(DataDir() / "rgb_lzw_strips.tif");
   cut.resize(cut.size() / 2);
   EXPECT_NE(DecodeError(kTIFF, cut), "");
 }
@@ -53,8 +53,8 @@ TEST(TIFFReader, EveryVariantTheToolsWriteMatchesTheReference) {
   if (!TTIFFGraphic::Available()) GTEST_SKIP() << "built without libtiff";
   VITRINE_REQUIRE_TOOL("convert");
   ScratchDir scratch;
-  WriteFileBytes(scratch / "in.ppm", TestPpm());
-  WriteFileBytes(scratch / "in16.ppm", TestPpm(37, 23, true));
+  WriteBytes(scratch / "in.ppm", TestPpm());
+  WriteBytes(scratch / "in16.ppm", TestPpm(37, 23, true));
   const std::string in = Quote(scratch / "in.ppm"), in16 = Quote(scratch / "in16.ppm");
   const std::vector<std::pair<std::string, int>> writers = {
       {"convert " + in + " -compress None TIFF:OUT", 0},
@@ -78,15 +78,79 @@ TEST(TIFFReader, EveryVariantTheToolsWriteMatchesTheReference) {
     const auto file = scratch / "out.tif";
     command.replace(command.find("OUT"), 3, Quote(file));
     std::filesystem::remove(file);
-    if (!RunShell(command)) continue;  // tiffcp may be missing
+    if (!RunTool(command)) continue;  // tiffcp may be missing
     SCOPED_TRACE(writer);
     const auto ref = scratch / "ref.ppm";
-    const auto expected = Reference("convert " + Quote(file) + " -alpha off -depth 8 PPM:" + Quote(ref), ref);
+    const auto expected = ReferenceFrom("convert " + Quote(file) + " -alpha off -depth 8 PPM:" + Quote(ref), ref);
     ASSERT_TRUE(expected);
-    EXPECT_TRUE(SamePixels(Decode(kTIFF, ReadFileBytes(file)), *expected, tolerance));
+    EXPECT_TRUE(SamePixels(Decode(kTIFF, ReadBytes(file)), *expected, tolerance));
     ++compared;
   }
   EXPECT_GE(compared, 10);
+}
+
+// ---- Files tiffcp/tiffset and ImageMagick made at build time, against ImageMagick's reading ----
+
+class TIFFAgainstReference : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!TTIFFGraphic::Available()) GTEST_SKIP() << "built without libtiff";
+    if (MadeByOtherPrograms("tiff/stored.tif").empty())
+      GTEST_SKIP() << "ImageMagick, tiffcp or tiffset was missing when the references were made";
+  }
+  static Bitmap DecodeMade(const std::string& name) {
+    const auto path = MadeByOtherPrograms("tiff/" + name + ".tif");
+    if (path.empty()) ADD_FAILURE() << name << " was not made";
+    return Decode(kTIFF, ReadBytes(path));
+  }
+  static RefImage ReferenceOf(const std::string& name) { return LoadRefImage(MadeByOtherPrograms("tiff/" + name + ".ppm")); }
+};
+
+// All eight orientations stand up as ImageMagick's -auto-orient shows them; 5 to 8 turn the
+// stored 88 x 590 picture into 590 x 88.
+TEST_F(TIFFAgainstReference, EveryOrientationStandsUpright) {
+  for (int o = 1; o <= 8; ++o) {
+    SCOPED_TRACE("orientation " + std::to_string(o));
+    const Bitmap got = DecodeMade("orientation" + std::to_string(o));
+    EXPECT_EQ(got.Width(), o >= 5 ? 590 : 88);
+    EXPECT_EQ(got.Height(), o >= 5 ? 88 : 590);
+    EXPECT_TRUE(SamePixels(got, ReferenceOf("orientation" + std::to_string(o))));
+  }
+}
+
+// 12-bit grey is scaled to 8 bits with rounding, as 16-bit grey is: both give back the 8-bit
+// picture they were written from. ImageMagick's own reading of the 12-bit file rounds down
+// on the way (one level).
+TEST_F(TIFFAgainstReference, TwelveBitGreyIsScaledLikeSixteenBit) {
+  const RefImage written = LoadRefImage(MadeByOtherPrograms("tiff/grey.pgm"));
+  EXPECT_TRUE(SamePixels(DecodeMade("grey12"), written));
+  EXPECT_TRUE(SamePixels(DecodeMade("grey12_tiled"), written));
+  EXPECT_TRUE(SamePixels(DecodeMade("grey16"), written));
+  EXPECT_TRUE(SamePixels(DecodeMade("grey12"), ReferenceOf("grey12"), 1));
+  EXPECT_TRUE(SamePixels(DecodeMade("grey16"), ReferenceOf("grey16")));
+}
+
+// CIE L*a*b* relative to the file's white point (ImageMagick writes D65's) in sRGB, as
+// ImageMagick shows it; libtiff's own conversion differs by up to 50 levels on the saturated
+// picture. Tolerances: 16 bits, 6 levels, met only in near-black channels of saturated
+// colours, where the sRGB curve is steepest (the mean difference is half a level); 8 bits,
+// 5 levels, as ImageMagick reads 8-bit a* and b* a unit off.
+TEST_F(TIFFAgainstReference, LabMatchesImageMagick) {
+  EXPECT_TRUE(SamePixels(DecodeMade("lab16"), ReferenceOf("lab16"), 6));
+  EXPECT_TRUE(SamePixels(DecodeMade("lab16_tiled"), DecodeMade("lab16")));  // 16x16 tiles, LZW
+  EXPECT_TRUE(SamePixels(DecodeMade("lab8"), ReferenceOf("lab8"), 5));
+}
+
+// Without a white point tag L*a*b* is relative to D50; adapted to sRGB's D65 white, greys
+// stay grey (unadapted, D50 white comes out yellow: 255, 250, 225).
+TEST_F(TIFFAgainstReference, LabWithoutWhitePointIsD50) {
+  const Bitmap d50 = DecodeMade("labgrey_d50");
+  EXPECT_TRUE(SamePixels(d50, ReferenceOf("labgrey"), 1));
+  for (int32_t y = 0; y < d50.Height(); y += 5) {
+    const Color c = d50.GetPixel(18, y);
+    EXPECT_LE(std::abs(RedOf(c) - BlueOf(c)), 1) << "row " << y;
+    EXPECT_LE(std::abs(GreenOf(c) - BlueOf(c)), 1) << "row " << y;
+  }
 }
 
 }  // namespace

@@ -1,34 +1,22 @@
 #include "imaging/decoders/cut_rle_decoder.h"
 
-#include <algorithm>
-#include <cstring>
+#include "imaging/decoders/byte_runs.h"
 
 namespace vitrine {
 
 void TCUTRLEDecoder::Decode(const uint8_t*& source, uint8_t*& dest, size_t packedSize, size_t unpackedSize) {
-  const uint8_t* in = source;
-  const uint8_t* inEnd = source + packedSize;
-  uint8_t* out = dest;
-  uint8_t* outEnd = dest + unpackedSize;
-  while (in < inEnd && out < outEnd) {
-    const uint8_t code = *in++;
+  ByteRuns runs(source, dest, packedSize, unpackedSize);
+  while (runs.Going()) {
+    const uint8_t code = runs.Next();
     const size_t count = code & 0x7F;
     if (count == 0) break;
     if (code & 0x80) {
-      if (in >= inEnd) break;
-      const uint8_t value = *in++;
-      const size_t n = std::min(count, size_t(outEnd - out));
-      std::memset(out, value, n);
-      out += n;
+      if (!runs.RepeatNext(count)) break;
     } else {
-      const size_t n = std::min({count, size_t(outEnd - out), size_t(inEnd - in)});
-      std::memcpy(out, in, n);
-      out += n;
-      in += std::min(count, size_t(inEnd - in));
+      runs.CopyLiteral(count);
     }
   }
-  source = in;
-  dest = out;
+  runs.Finish(source, dest);
 }
 
 }  // namespace vitrine

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace vitrine::tool_tests {
+namespace vitrine::testing {
 
 struct AnimatorPicture {
   uint16_t width = 0, height = 0;
@@ -33,4 +33,4 @@ inline std::vector<uint8_t> EncodeAnimator(const AnimatorPicture& p) {
   return out;
 }
 
-}  // namespace vitrine::tool_tests
+}  // namespace vitrine::testing

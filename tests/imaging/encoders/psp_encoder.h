@@ -1,6 +1,5 @@
 #pragma once
-// Writers for the formats no tool here writes (Dr. Halo CUT + PAL, Wavefront RLA, Paint
-// Shop Pro 3 and 4), from the published layouts, to feed the readers known pixels.
+// Paint Shop Pro pictures of file versions 3 and 4, from the published layout.
 #include <zlib.h>
 
 #include <cstdint>
@@ -8,138 +7,11 @@
 #include <string>
 #include <vector>
 
-namespace vitrine::testing_b {
+#include "byte_writer.h"
 
-struct Bytes {
-  std::vector<uint8_t> v;
-  void U8(uint32_t x) { v.push_back(uint8_t(x)); }
-  void U16LE(uint32_t x) { U8(x); U8(x >> 8); }
-  void U32LE(uint32_t x) { U16LE(x & 0xFFFF); U16LE(x >> 16); }
-  void U16BE(uint32_t x) { U8(x >> 8); U8(x); }
-  void U32BE(uint32_t x) { U16BE(x >> 16); U16BE(x & 0xFFFF); }
-  void Put(const std::vector<uint8_t>& b) { v.insert(v.end(), b.begin(), b.end()); }
-  void Put(const char* text, size_t n) { v.insert(v.end(), text, text + n); }
-  void PatchU32LE(size_t at, uint32_t x) { for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(x >> (8 * i)); }
-  void PatchU16BE(size_t at, uint32_t x) { v[at] = uint8_t(x >> 8); v[at + 1] = uint8_t(x); }
-};
+namespace vitrine::testing {
 
-// ---- Dr. Halo CUT: rows of (u16 length incl. the final 0, packets, 0).
-inline std::vector<uint8_t> EncodeCut(int width, int height, const std::vector<uint8_t>& indices) {
-  Bytes out;
-  out.U16LE(width);
-  out.U16LE(height);
-  out.U16LE(0);
-  for (int y = 0; y < height; ++y) {
-    std::vector<uint8_t> row;
-    const uint8_t* p = indices.data() + size_t(y) * width;
-    int x = 0;
-    while (x < width) {
-      int run = 1;
-      while (x + run < width && run < 127 && p[x + run] == p[x]) ++run;
-      if (run >= 3) {
-        row.push_back(uint8_t(0x80 | run));
-        row.push_back(p[x]);
-        x += run;
-        continue;
-      }
-      int literal = 0;
-      while (x + literal < width && literal < 127 &&
-             !(x + literal + 2 < width && p[x + literal] == p[x + literal + 1] && p[x + literal] == p[x + literal + 2]))
-        ++literal;
-      row.push_back(uint8_t(literal));
-      row.insert(row.end(), p + x, p + x + literal);
-      x += literal;
-    }
-    row.push_back(0);
-    out.U16LE(uint32_t(row.size()));
-    out.Put(row);
-  }
-  return out.v;
-}
-
-// A Dr. Halo palette of 8-bit RGB entries (max 255), in 512-byte blocks.
-inline std::vector<uint8_t> EncodeHaloPalette(const std::vector<uint32_t>& rgb, uint16_t maximum = 255) {
-  Bytes out;
-  out.Put("AH", 2);
-  out.U16LE(0xE3);
-  out.U16LE(0);  // size, patched below
-  out.U8(10);
-  out.U8(0);
-  out.U16LE(0);
-  out.U16LE(0);
-  out.U16LE(uint32_t(rgb.size() - 1));
-  for (int c = 0; c < 3; ++c) out.U16LE(maximum);
-  out.Put("Dr. Halo", 8);
-  out.Put(std::vector<uint8_t>(12, 0));
-  for (uint32_t color : rgb) {
-    if (512 - out.v.size() % 512 < 6) out.Put(std::vector<uint8_t>(512 - out.v.size() % 512, 0));
-    for (int shift : {16, 8, 0}) out.U16LE(((color >> shift) & 0xFF) * maximum / 255);
-  }
-  out.v[4] = uint8_t(out.v.size() - 40);
-  out.v[5] = uint8_t((out.v.size() - 40) >> 8);
-  return out.v;
-}
-
-// ---- Wavefront RLA: colour channels only, 8 or 16 bits, rows bottom-up.
-inline std::vector<uint8_t> RlaRun(const std::vector<uint8_t>& plain) {
-  std::vector<uint8_t> out;
-  size_t x = 0;
-  while (x < plain.size()) {
-    size_t run = 1;
-    while (x + run < plain.size() && run < 128 && plain[x + run] == plain[x]) ++run;
-    if (run >= 2) {
-      out.push_back(uint8_t(run - 1));
-      out.push_back(plain[x]);
-      x += run;
-      continue;
-    }
-    size_t literal = 1;
-    while (x + literal < plain.size() && literal < 128 &&
-           !(x + literal + 1 < plain.size() && plain[x + literal] == plain[x + literal + 1]))
-      ++literal;
-    out.push_back(uint8_t(-int(literal)));
-    out.insert(out.end(), plain.begin() + long(x), plain.begin() + long(x + literal));
-    x += literal;
-  }
-  return out;
-}
-
-// samples[c][y * width + x], top row first; bits 8 or 16.
-inline std::vector<uint8_t> EncodeRla(int width, int height, int bits, const std::vector<std::vector<uint16_t>>& samples,
-                                      int16_t left = 0, int16_t bottom = 0) {
-  Bytes out;
-  out.v.assign(740, 0);
-  const int16_t right = int16_t(left + width - 1), top = int16_t(bottom + height - 1);
-  for (size_t at : {size_t(0), size_t(8)}) {
-    out.PatchU16BE(at, uint16_t(left));
-    out.PatchU16BE(at + 2, uint16_t(right));
-    out.PatchU16BE(at + 4, uint16_t(bottom));
-    out.PatchU16BE(at + 6, uint16_t(top));
-  }
-  out.PatchU16BE(18, 0);
-  out.PatchU16BE(20, uint16_t(samples.size()));
-  out.PatchU16BE(26, 0xFFFE);
-  std::memcpy(out.v.data() + 580, "rgb", 3);
-  out.PatchU16BE(658, uint16_t(bits));
-  const size_t table = out.v.size();
-  out.v.resize(table + size_t(height) * 4);
-  for (int i = 0; i < height; ++i) {
-    const int y = height - 1 - i;
-    const uint32_t offset = uint32_t(out.v.size());
-    for (int b = 0; b < 4; ++b) out.v[table + size_t(i) * 4 + b] = uint8_t(offset >> (24 - 8 * b));
-    for (const auto& channel : samples) {
-      std::vector<uint8_t> plain;
-      for (int byte = bits / 8 - 1; byte >= 0; --byte)  // most significant bytes first
-        for (int x = 0; x < width; ++x) plain.push_back(uint8_t(channel[size_t(y) * width + x] >> (8 * byte)));
-      const auto packed = RlaRun(plain);
-      out.U16BE(uint32_t(packed.size()));
-      out.Put(packed);
-    }
-  }
-  return out.v;
-}
-
-// ---- Paint Shop Pro, file versions 3 and 4.
+// Paint Shop Pro, file versions 3 and 4.
 struct PspLayer {
   int32_t left = 0, top = 0, width = 0, height = 0;
   uint8_t opacity = 255;
@@ -351,4 +223,4 @@ inline std::vector<uint8_t> EncodePsp(const PspPicture& p) {
   return out.v;
 }
 
-}  // namespace vitrine::testing_b
+}  // namespace vitrine::testing

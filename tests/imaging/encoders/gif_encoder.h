@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace vitrine::testing_b {
+namespace vitrine::testing {
 
 struct GifCodeWriter {
   std::vector<uint8_t> bytes;
@@ -92,4 +92,4 @@ inline std::vector<uint8_t> EncodeGif(const GifPicture& p) {
   return out;
 }
 
-}  // namespace vitrine::testing_b
+}  // namespace vitrine::testing
