@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "flash/swf/bit_reader.h"
+#include "flash/swf/records.h"
 
 namespace vitrine::swf {
 
@@ -76,11 +76,11 @@ std::optional<SwfFile> OpenSwf(std::span<const uint8_t> file, std::string* why) 
   }
   try {
     BitReader r(swf.body);
-    int bits = int(r.UBits(5));
-    swf.xMin = r.SBits(bits);
-    swf.xMax = r.SBits(bits);
-    swf.yMin = r.SBits(bits);
-    swf.yMax = r.SBits(bits);
+    SwfRect frame = ReadRect(r);
+    swf.xMin = frame.xMin;
+    swf.xMax = frame.xMax;
+    swf.yMin = frame.yMin;
+    swf.yMax = frame.yMax;
     swf.frameRate = r.U16();
     swf.frameCount = r.U16();
     swf.tagsStart = r.Position();
