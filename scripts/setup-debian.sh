@@ -36,4 +36,14 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev \
   libsdl2-dev libx11-dev libxtst-dev \
   imagemagick graphicsmagick netpbm libjpeg-turbo-progs libtiff-tools \
-  ffmpeg
+  ffmpeg \
+  chromium
+
+# The Flash tests' reference player (Ruffle, driven in headless Chromium): npm packages in a
+# folder of their own, pinned in its package.json. Without them the comparison is skipped.
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  $SUDO apt-get install -y -q --no-install-recommends nodejs npm
+fi
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+(cd "$root/tests/flash/reference" && npm install --no-audit --no-fund --no-package-lock --loglevel=error) ||
+  echo "setup: the Flash reference player's npm packages did not install; its comparison is skipped" >&2

@@ -66,6 +66,10 @@ for preset in native asan win32 win64; do
     stage "$preset-test" ctest --preset "$preset" --no-tests=error
 done
 
+if [ -x build/native/bin/flash_tests ]; then
+  stage flash-reference bash tests/flash/reference/run.sh build/native
+fi
+
 if [ -d build/asan/bin ]; then
   stage fuzz bash scripts/run-fuzzers.sh build/asan "${FUZZ_SECONDS:-15}"
 fi

@@ -37,7 +37,7 @@ HeadlessShow::HeadlessShow(HeadlessShowOptions options)
     text_ = std::make_unique<RendererTextPainter>(*renderer_);
   }
   TextPainter& text = options_.text ? *options_.text : *text_;
-  flash_ = CreateFlashWindowHost(loop_, window_, services_, files_);
+  flash_ = CreateFlashWindowHost(loop_, window_, services_, files_, renderer_.get());
   platform_ = std::make_unique<ShowPlatform>(
       ShowPlatform{loop_, window_, services_, files_, media_, registry_, text, *flash_});
 }

@@ -291,8 +291,9 @@ std::unique_ptr<TfFlashform> ShowFlashInPanel(const FlashFormEnvironment& env, M
   return form;
 }
 
-FlashFormHost::FlashFormHost(EventLoop& loop, ShowWindow& window, Services& services, FileSystem& files)
-    : loop_(loop), window_host_(window), services_(services), files_(files) {}
+FlashFormHost::FlashFormHost(EventLoop& loop, ShowWindow& window, Services& services, FileSystem& files,
+                             TextRenderer* text)
+    : loop_(loop), window_host_(window), services_(services), files_(files), text_(text) {}
 
 FlashFormHost::~FlashFormHost() {
   CloseFlashWindow();
@@ -301,7 +302,7 @@ FlashFormHost::~FlashFormHost() {
 
 FlashFormEnvironment FlashFormHost::Environment(MessageTarget& notify) {
   return FlashFormEnvironment{loop_, services_, window_host_, &notify,
-                              [this] { return std::make_unique<OwnFlashControl>(loop_, files_); }};
+                              [this] { return std::make_unique<OwnFlashControl>(loop_, files_, text_); }};
 }
 
 void FlashFormHost::FreeRetired() {
@@ -347,8 +348,8 @@ void FlashFormHost::PaintOver(Bitmap& screen) {
 }
 
 std::unique_ptr<FlashWindowHost> CreateFlashWindowHost(EventLoop& loop, ShowWindow& window, Services& services,
-                                                       FileSystem& files) {
-  return std::make_unique<FlashFormHost>(loop, window, services, files);
+                                                       FileSystem& files, TextRenderer* text) {
+  return std::make_unique<FlashFormHost>(loop, window, services, files, text);
 }
 
 }  // namespace vitrine

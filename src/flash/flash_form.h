@@ -13,6 +13,7 @@
 #include "platform/event_loop.h"
 #include "platform/services.h"
 #include "platform/show_window.h"
+#include "raster/text_renderer.h"
 #include "settings/read_write_setting.h"
 
 namespace vitrine {
@@ -129,7 +130,9 @@ std::unique_ptr<TfFlashform> ShowFlashInPanel(const FlashFormEnvironment& env, M
 // screen picture.
 class FlashFormHost final : public FlashWindowHost {
  public:
-  FlashFormHost(EventLoop& loop, ShowWindow& window, Services& services, FileSystem& files);
+  // text, when given, draws the movies' text fields.
+  FlashFormHost(EventLoop& loop, ShowWindow& window, Services& services, FileSystem& files,
+                TextRenderer* text = nullptr);
   ~FlashFormHost() override;
 
   void ShowFlashWindow(MessageTarget& notify, const TRWSetting& settings, bool closeOnInput, bool startTimers,
@@ -154,11 +157,13 @@ class FlashFormHost final : public FlashWindowHost {
   ShowWindow& window_host_;
   Services& services_;
   FileSystem& files_;
+  TextRenderer* text_;
   std::unique_ptr<TfFlashform> window_;
   std::vector<std::unique_ptr<TfFlashform>> retired_;
 };
 
 std::unique_ptr<FlashWindowHost> CreateFlashWindowHost(EventLoop& loop, ShowWindow& window, Services& services,
-                                                       FileSystem& files = NativeFileSystem());
+                                                       FileSystem& files = NativeFileSystem(),
+                                                       TextRenderer* text = nullptr);
 
 }  // namespace vitrine

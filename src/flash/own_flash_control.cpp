@@ -1,6 +1,7 @@
 #include "flash/own_flash_control.h"
 
-#include "raster/canvas.h"
+#include <algorithm>
+#include <vector>
 
 namespace vitrine {
 
@@ -10,78 +11,125 @@ void OwnFlashControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_
 
 void OwnFlashControl::FreeOnRelease() {
   released_ = true;
-  playing_ = false;
+  if (player_) player_->Stop();
 }
 
 void OwnFlashControl::SetMovie(const std::string& path) {
-  header_ = ReadMovieHeaderFile(files_, path);
-  totalFrames_ = header_ ? header_->frameCount : 0;
-  frame_ = 0;
-  playing_ = false;
+  header_.reset();
+  player_.reset();
+  drawnTicks_ = UINT64_MAX;
+  std::vector<uint8_t> bytes;
+  if (auto file = files_.OpenRead(path)) {
+    std::vector<uint8_t> chunk(1 << 16);
+    while (bytes.size() < kMaxMovieFileBytes) {
+      int64_t n = file->Read(chunk.data(), int64_t(std::min(chunk.size(), kMaxMovieFileBytes - bytes.size())));
+      if (n <= 0) break;
+      bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
+    }
+  }
+  header_ = ReadMovieHeader(bytes);
+  if (auto movie = swf::Movie::Load(bytes)) {
+    player_ = std::make_unique<swf::Player>(std::move(movie));
+    frameRate_ = player_->GetMovie().File().frameRate;
+  }
+  clockStartMs_ = loop_.NowMs();
+  ticks_ = 0;
 }
 
 void OwnFlashControl::Advance() {
-  if (!playing_) return;
-  uint16_t rate = header_ ? header_->frameRate : 0;
+  if (!player_ || released_ || frameRate_ == 0) return;  // a rate of 0 never moves on
   uint64_t now = loop_.NowMs();
-  // A rate of 0 leaves the playhead where it stands.
-  if (rate == 0 || now <= frameTimeMs_) return;
-  uint64_t frames = (now - frameTimeMs_) * rate / 256000u;
-  if (frames == 0) return;
-  int32_t last = totalFrames_ - 1;
-  if (frames >= uint64_t(last - frame_)) {
-    frame_ = last;
-    playing_ = false;
-    return;
+  if (now <= clockStartMs_) return;
+  uint64_t due = (now - clockStartMs_) * frameRate_ / 256000u;
+  if (due <= ticks_) return;
+  if (due - ticks_ > kMaxCatchUpFrames) ticks_ = due - kMaxCatchUpFrames;
+  while (ticks_ < due) {
+    player_->Tick();
+    ++ticks_;
   }
-  frame_ += static_cast<int32_t>(frames);
-  frameTimeMs_ += frames * 256000u / rate;
 }
 
 bool OwnFlashControl::Playing() {
   Advance();
-  return playing_;
+  return player_ && !released_ && player_->Playing();
 }
 
 int32_t OwnFlashControl::CurrentFrame() {
   Advance();
-  return frame_;
+  return player_ ? int32_t(player_->CurrentFrame()) : 0;
 }
 
 void OwnFlashControl::GotoFrame(int32_t frame) {
-  if (released_ || totalFrames_ <= 0) return;
+  if (released_ || !player_ || player_->FrameCount() == 0) return;
   Advance();
-  frame_ = std::clamp(frame, 0, totalFrames_ - 1);
-  frameTimeMs_ = loop_.NowMs();
+  player_->GotoFrame(uint32_t(std::max(frame, 0)));
 }
 
 void OwnFlashControl::Play() {
-  if (released_ || totalFrames_ <= 0) return;
+  if (released_ || !player_ || player_->FrameCount() == 0) return;
   Advance();
-  // At the last frame there is nothing left to play.
-  if (playing_ || frame_ >= totalFrames_ - 1) return;
-  playing_ = true;
-  frameTimeMs_ = loop_.NowMs();
+  player_->Play();
 }
 
 void OwnFlashControl::StopPlay() {
   Advance();
-  playing_ = false;
+  if (player_) player_->Stop();
 }
 
 Color OwnFlashControl::ShownColor() const {
+  if (player_ && player_->Background()) {
+    swf::Rgba c = *player_->Background();
+    return RGBColor(c.r, c.g, c.b);
+  }
   if (backgroundProperty_ >= 0) {
     uint32_t rgb = static_cast<uint32_t>(backgroundProperty_);
     return RGBColor(uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb));
   }
-  if (header_ && header_->background) return *header_->background;
   return kWhite;
 }
 
 void OwnFlashControl::Paint(Bitmap& screen) {
   Rect area = bounds_.Intersect(screen.Bounds());
   if (area.Empty()) return;
-  Canvas(screen).FillRect(area, ShownColor());
+  Advance();
+  int32_t w = bounds_.right - bounds_.left, h = bounds_.bottom - bounds_.top;
+  Color shown = ShownColor();
+  swf::Rgba background{RedOf(shown), GreenOf(shown), BlueOf(shown), 255};
+  uint32_t frame = player_ ? player_->CurrentFrame() : 0;
+  if (work_.Width() != w || work_.Height() != h || work_.Format() != PixelFormat::Xrgb8888) {
+    work_.Reset(w, h, PixelFormat::Xrgb8888);
+    drawnTicks_ = UINT64_MAX;
+  }
+  if (drawnTicks_ != ticks_ || drawnFrame_ != frame) {
+    if (player_) {
+      const swf::SwfFile& f = player_->GetMovie().File();
+      swf::SwfRect stage{f.xMin, f.xMax, f.yMin, f.yMax};
+      renderer_.Render(*player_, work_, swf::ViewMatrix(stage, w, h, scaleMode_, alignMode_), background);
+    } else {
+      uint32_t bg = uint32_t(background.r) << 16 | uint32_t(background.g) << 8 | background.b;
+      for (int32_t y = 0; y < h; ++y) {
+        uint32_t* row = reinterpret_cast<uint32_t*>(work_.Row(y));
+        std::fill(row, row + w, bg);
+      }
+    }
+    drawnTicks_ = ticks_;
+    drawnFrame_ = frame;
+  }
+  // The one conversion from the work surface to the screen's format.
+  PixelFormat format = screen.Format();
+  for (int32_t y = area.top; y < area.bottom; ++y) {
+    const uint32_t* src = reinterpret_cast<const uint32_t*>(work_.Row(y - bounds_.top)) - bounds_.left;
+    if (format == PixelFormat::Rgb565) {
+      uint16_t* out = reinterpret_cast<uint16_t*>(screen.Row(y));
+      for (int32_t x = area.left; x < area.right; ++x) {
+        uint32_t p = src[x];
+        out[x] = uint16_t((p >> 8 & 0xF800) | (p >> 5 & 0x07E0) | (p >> 3 & 0x001F));
+      }
+    } else {
+      uint32_t* out = reinterpret_cast<uint32_t*>(screen.Row(y));
+      std::copy(src + area.left, src + area.right, out + area.left);
+    }
+  }
 }
 
 }  // namespace vitrine

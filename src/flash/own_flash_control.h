@@ -1,19 +1,31 @@
 #pragma once
-// A Flash control of our own, for where the player is not installed (and the headless
-// platform): it reads the movie's header, shows its background colour and moves a playhead
-// at the movie's frame rate on the loop's clock. It draws no frames of the movie itself.
+// A Flash control of our own, for where the system's player is not installed (which is
+// everywhere now, and the headless platform): it plays the movie with our SWF timeline
+// player on the loop's clock at the movie's frame rate and draws its frames in the window,
+// scaled and aligned as ScaleMode and AlignMode say.
+#include <memory>
 #include <optional>
 
 #include "core/file_system.h"
 #include "flash/flash_control.h"
 #include "flash/movie_header.h"
+#include "flash/swf/player.h"
+#include "flash/swf/renderer.h"
 #include "platform/event_loop.h"
+#include "raster/text_renderer.h"
 
 namespace vitrine {
 
+// The largest movie file read.
+inline constexpr size_t kMaxMovieFileBytes = 64u << 20;
+// Frames played at most in one catch-up with the clock; a longer gap skips the time.
+inline constexpr uint64_t kMaxCatchUpFrames = 256;
+
 class OwnFlashControl final : public FlashControl {
  public:
-  OwnFlashControl(EventLoop& loop, FileSystem& files) : loop_(loop), files_(files) {}
+  // text, when given, draws the movie's text fields (a fallback face).
+  OwnFlashControl(EventLoop& loop, FileSystem& files, TextRenderer* text = nullptr)
+      : loop_(loop), files_(files), text_(text) {}
 
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
   Rect Bounds() const override { return bounds_; }
@@ -28,41 +40,49 @@ class OwnFlashControl final : public FlashControl {
   void SetBackgroundColor(int32_t rgb) override { backgroundProperty_ = rgb; }
   void SetScaleMode(int32_t mode) override { scaleMode_ = mode; }
   void SetAlignMode(int32_t mode) override { alignMode_ = mode; }
-  int32_t TotalFrames() override { return released_ ? 0 : totalFrames_; }
+  int32_t TotalFrames() override { return released_ || !player_ ? 0 : int32_t(player_->FrameCount()); }
   bool Playing() override;
   void GotoFrame(int32_t frame) override;
   void Play() override;
   void StopPlay() override;
   int32_t CurrentFrame() override;
 
-  // The movie's background, or the colour set through BackgroundColor, which wins.
+  // The movie's current frame on its background, converted once into the screen's format.
   void Paint(Bitmap& screen) override;
+  // The movie's own background, else the BackgroundColor property, else white.
   Color ShownColor() const;
+  // The 32-bit frame last drawn, bounds-sized.
+  const Bitmap& WorkSurface() const { return work_; }
 
   const std::optional<MovieHeader>& Header() const { return header_; }
+  const swf::Player* Player() const { return player_.get(); }
   bool Menu() const { return menu_; }
   int32_t ScaleMode() const { return scaleMode_; }
   int32_t AlignMode() const { return alignMode_; }
 
  private:
-  // Brings the playhead up to the clock.
+  // Brings the movie up to the clock, one frame interval at a time.
   void Advance();
 
   EventLoop& loop_;
   FileSystem& files_;
+  TextRenderer* text_;
   Rect bounds_{};
   FlashCursor cursor_ = FlashCursor::Default;
   bool doubleBuffered_ = false;
   bool released_ = false;
   bool menu_ = true;
-  int32_t backgroundProperty_ = -1;  // -1: not set, the movie's own colour shows
+  int32_t backgroundProperty_ = -1;  // -1: not set
   int32_t scaleMode_ = 0, alignMode_ = 0;
   std::optional<MovieHeader> header_;
-  int32_t totalFrames_ = 0;
-  int32_t frame_ = 0;
-  bool playing_ = false;
-  // The playhead stood at frame_ at this time; frames since then follow from the rate.
-  uint64_t frameTimeMs_ = 0;
+  std::unique_ptr<swf::Player> player_;
+  swf::Renderer renderer_{text_};
+  uint16_t frameRate_ = 0;
+  // Frame intervals counted since clockStartMs_.
+  uint64_t clockStartMs_ = 0, ticks_ = 0;
+  Bitmap work_;
+  uint64_t drawnTicks_ = UINT64_MAX;  // what work_ shows
+  uint32_t drawnFrame_ = UINT32_MAX;
 };
 
 }  // namespace vitrine

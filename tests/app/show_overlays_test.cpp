@@ -199,9 +199,9 @@ TEST(ShowInputOnTheShow, TheMenuCarriesTheProjectsCaptionsAndItsStopEndsTheShow)
 
 TEST(ShowInputOnTheShow, WhileTheFlashWindowIsOpenItsKeysAreTheFlashWindowsAndEndTheShowThroughIt) {
   ShowRig rig;
-  flash_test::MovieSpec movie;
+  MovieSpec movie;
   movie.frameCount = 24;
-  rig.AddItem(flash_test::Movie(movie, true), "movie.swf", {{52, "1"}, {56, "-1"}});
+  rig.AddItem(Movie(movie, true), "movie.swf", {{52, "1"}, {56, "-1"}});
   auto& show = rig.Start(64, 48);
   show.RunUntil(500);
   ASSERT_NE(CurrentFlashWindow(), nullptr);

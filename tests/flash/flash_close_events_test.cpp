@@ -21,7 +21,7 @@ struct StopInbox final : MessageTarget {
 class FlashCloseTest : public ::testing::Test {
  protected:
   FlashCloseTest() : window(640, 480), settings("Sunset.scr", registry) {
-    files.Files["/tmp/vdn.swf"] = flash_test::Movie({}, false);
+    files.Files["/tmp/vdn.swf"] = test::Movie({}, false);
     host = CreateFlashWindowHost(loop, window, services, files);
   }
 

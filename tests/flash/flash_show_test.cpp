@@ -5,19 +5,21 @@
 #include "app/show_test_rig.h"
 #include "flash/flash_form.h"
 #include "flash/movie_bytes.h"
+#include "flash/swf_render.h"
+#include "flash/swf_writer.h"
 
 namespace vitrine::test {
 namespace {
 
 // A 2-second movie (24 frames at 12 a second) on a yellow background of its own.
 std::vector<uint8_t> TwoSecondMovie() {
-  flash_test::MovieSpec m;
+  test::MovieSpec m;
   m.frameCount = 24;
-  flash_test::Tag(m.tags, 9, {0xFF, 0xFF, 0x00});
-  return flash_test::Movie(m, true);
+  test::Tag(m.tags, 9, {0xFF, 0xFF, 0x00});
+  return test::Movie(m, true);
 }
 
-TEST(FlashShow, TheMoviePlaysOverTheScreenUntilItsEnd) {
+TEST(FlashShow, TheMoviePlaysOverTheScreenUntilItLoops) {
   ShowRig rig;
   rig.AddItem(TwoSecondMovie(), "movie.swf", {{52, "1"}, {56, "-1"}});  // no colour of the item's own
   rig.AddPicture(RGBColor(0, 255, 0));
@@ -27,20 +29,53 @@ TEST(FlashShow, TheMoviePlaysOverTheScreenUntilItsEnd) {
   ASSERT_NE(form, nullptr);
   EXPECT_EQ(form->BoundsRect, (Rect{0, 0, 64, 48}));
   EXPECT_EQ(show.Screen().GetPixel(30, 20), RGBColor(255, 255, 0));
-  // Playing from 0.1 s, the last frame at about 2.1 s; then three idle checks.
-  show.RunUntil(4900);
+  // Playing from 0.1 s, the movie loops at about 2.1 s; the check at 3 s sees the playhead
+  // behind where it stood at 2 s.
+  show.RunUntil(2900);
   EXPECT_EQ(rig.Form().CurrentIndex, 0);
-  show.RunUntil(5100);
+  show.RunUntil(3100);
   EXPECT_EQ(rig.Form().CurrentIndex, 1);
   EXPECT_FALSE(show.Flash().FlashWindowOpen());
   EXPECT_EQ(CurrentFlashWindow(), nullptr);
+}
+
+TEST(FlashShow, TheWindowShowsTheMoviesFramesScaledAndConvertedToTheScreensFormat) {
+  // ffmpeg's three-frame picture sequence (48 x 32) and a writer movie of a red square.
+  ShowRig rig;
+  std::vector<uint8_t> ffmpeg = TestDataFile("flash/ffmpeg_testsrc.swf");
+  if (ffmpeg.empty()) GTEST_SKIP() << "tests/data not found (VITRINE_TEST_DATA)";
+  rig.AddItem(ffmpeg, "clip.swf", {{52, "1"}, {56, "-1"}, {65, "1"}, {69, "1"}});
+  std::vector<uint8_t> tags;
+  ShapeWriter square(1, {Solid(255, 0, 0)}, {});
+  square.Style(0, 1, 0).Rect(200, 200, 600, 600);
+  Tag(tags, 2, square.DefineShape(1, 200, 600, 200, 600));
+  Tag(tags, 26, PlaceObject2({.depth = 1, .id = 1}));
+  Tag(tags, 1, {});
+  rig.AddItem(MovieOf(40, 40, 1, tags), "square.swf", {{52, "1"}, {56, std::to_string(RGBColor(0, 0, 255))}});
+  auto& show = rig.Start(96, 64);
+  // Twice the movie's size: ffmpeg's test pattern starts with a white column at its left.
+  Bitmap screen = show.Screen();
+  EXPECT_EQ(screen.Format(), kShowPixelFormat);
+  auto reference = TestDataFile("flash/ffmpeg_testsrc.rgb");
+  ASSERT_EQ(reference.size(), size_t(3 * 48 * 32 * 3));
+  for (auto [x, y] : {std::pair{5, 5}, {40, 20}, {80, 50}}) {
+    const uint8_t* p = &reference[(size_t(y / 2) * 48 + x / 2) * 3];
+    EXPECT_TRUE(Near(screen.GetPixel(x, y), RGBColor(p[0], p[1], p[2]), 12)) << x << "," << y;
+  }
+  show.RunUntil(2500);  // the first movie ends after its second; the square shows
+  ASSERT_EQ(rig.Form().CurrentIndex, 1);
+  Bitmap second = show.Screen();
+  // 40 x 40 shown all in 96 x 64: 64 x 64 from x = 16, the square from 16 + 16 to 16 + 48.
+  EXPECT_EQ(second.GetPixel(48, 32), RGBColor(255, 0, 0));
+  EXPECT_EQ(second.GetPixel(20, 20), RGBColor(0, 0, 255));  // no colour of the movie's: the item's
+  EXPECT_EQ(second.GetPixel(5, 32), RGBColor(0, 0, 255));
 }
 
 TEST(FlashShow, AKeyInTheFlashWindowEndsTheShow) {
   ShowRig rig;
   rig.AddItem(TwoSecondMovie(), "movie.swf", {{52, "1"}, {56, std::to_string(RGBColor(0, 0, 255))}});
   auto& show = rig.Start(64, 48);
-  EXPECT_EQ(show.Screen().GetPixel(1, 1), RGBColor(0, 0, 255));  // the item's colour wins
+  EXPECT_EQ(show.Screen().GetPixel(1, 1), RGBColor(255, 255, 0));  // the movie's own colour wins
   show.RunUntil(500);
   ASSERT_NE(CurrentFlashWindow(), nullptr);
   CurrentFlashWindow()->FormKeyDown(kVkEscape);

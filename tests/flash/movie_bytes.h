@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace vitrine::flash_test {
+namespace vitrine::test {
 
 struct MovieSpec {
   int32_t xMin = 0, xMax = 11000, yMin = 0, yMax = 8000;  // twips
@@ -68,4 +68,4 @@ inline std::vector<uint8_t> Movie(const MovieSpec& m, bool compressed) {
   return out;
 }
 
-}  // namespace vitrine::flash_test
+}  // namespace vitrine::test

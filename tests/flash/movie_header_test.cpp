@@ -10,9 +10,9 @@
 namespace vitrine {
 namespace {
 
-using flash_test::Movie;
-using flash_test::MovieSpec;
-using flash_test::Tag;
+using test::Movie;
+using test::MovieSpec;
+using test::Tag;
 
 MovieSpec RedMovie() {
   MovieSpec m;
@@ -103,7 +103,7 @@ class OwnControlTest : public ::testing::Test {
   MemoryFileSystem files;
 };
 
-TEST_F(OwnControlTest, PlayheadRunsAtTheFrameRateAndStopsAtTheLastFrame) {
+TEST_F(OwnControlTest, PlayheadRunsAtTheFrameRateAndLoopsAtTheEnd) {
   OwnFlashControl control(loop, files);
   control.SetMovie("/tmp/vdn.swf");
   EXPECT_EQ(control.TotalFrames(), 30);
@@ -117,11 +117,11 @@ TEST_F(OwnControlTest, PlayheadRunsAtTheFrameRateAndStopsAtTheLastFrame) {
   loop.RunUntil(1500);
   EXPECT_EQ(control.CurrentFrame(), 14);
   control.Play();
-  loop.RunUntil(5000);
-  EXPECT_EQ(control.CurrentFrame(), 29);
-  EXPECT_FALSE(control.Playing());
-  control.Play();  // nothing left to play
-  EXPECT_FALSE(control.Playing());
+  // One frame every 1/12 s from 14 at 1.5 s: the last frame (29) at 2.75 s, frame 0 again
+  // at 2.83 s, frame 8 at 3.5 s.
+  loop.RunUntil(3500);
+  EXPECT_EQ(control.CurrentFrame(), 8);
+  EXPECT_TRUE(control.Playing());
 }
 
 TEST_F(OwnControlTest, AMovieItCannotReadHasNoFramesAndNeverPlays) {
@@ -138,19 +138,28 @@ TEST_F(OwnControlTest, AMovieItCannotReadHasNoFramesAndNeverPlays) {
   }
 }
 
-TEST_F(OwnControlTest, TheBackgroundPropertyWinsOverTheMoviesColour) {
+TEST_F(OwnControlTest, TheMoviesColourWinsOverTheBackgroundProperty) {
   OwnFlashControl control(loop, files);
   control.SetBounds(2, 1, 3, 2);
   control.SetMovie("/tmp/vdn.swf");
+  control.SetBackgroundColor(0x0000FF00);  // 0x00RRGGBB: green
   Bitmap screen(6, 4);
   control.Paint(screen);
   EXPECT_EQ(screen.GetPixel(2, 1), RGBColor(255, 0, 0));
   EXPECT_EQ(screen.GetPixel(4, 2), RGBColor(255, 0, 0));
   EXPECT_EQ(screen.GetPixel(5, 2), kBlack);
   EXPECT_EQ(screen.GetPixel(2, 3), kBlack);
-  control.SetBackgroundColor(0x0000FF00);  // 0x00RRGGBB: green
+  // A movie without a colour of its own stands on the property's, else on white.
+  MovieSpec plain;
+  files.Files["/tmp/plain.swf"] = Movie(plain, false);
+  control.SetMovie("/tmp/plain.swf");
   control.Paint(screen);
   EXPECT_EQ(screen.GetPixel(3, 2), RGBColor(0, 255, 0));
+  OwnFlashControl fresh(loop, files);
+  fresh.SetBounds(0, 0, 6, 4);
+  fresh.SetMovie("/tmp/plain.swf");
+  fresh.Paint(screen);
+  EXPECT_EQ(screen.GetPixel(0, 0), kWhite);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "core/file_system.h"
 #include "core/random.h"
 #include "core/text.h"
+#include "flash/swf/movie.h"
 #include "json.h"
 #include "listing.h"
 #include "package/picture_type.h"
@@ -166,7 +167,19 @@ void DescribeFlashItem(ItemContext& c, std::vector<std::string>& lines) {
   MemoryStream stream;
   int32_t type = 0;
   if (!ItemData(c, stream, type)) return;
-  lines.push_back(GroupedNumber(stream.Size()) + " bytes");
+  swf::MovieInfo movie = swf::DescribeMovie(stream.Bytes());
+  std::string line = GroupedNumber(stream.Size()) + " bytes";
+  if (movie.version) line += ", Flash " + std::to_string(movie.version) + (movie.compressed ? " (compressed)" : "");
+  if (movie.playable) {
+    char rate[32];
+    std::snprintf(rate, sizeof rate, "%g", movie.frameRate);
+    line += ", " + std::to_string(movie.widthTwips / 20) + "x" + std::to_string(movie.heightTwips / 20) + ", " +
+            std::to_string(movie.frameCount) + " frame" + (movie.frameCount == 1 ? "" : "s") + " at " + rate +
+            " a second";
+  }
+  lines.push_back(line);
+  if (!movie.playable) c.warnings.push_back(c.label + ": its movie does not play: " + movie.why);
+  else if (movie.holdsScripts) lines.push_back("holds scripts that the player does not run; its frames still play");
 }
 
 // The music player that knows the most about lengths on this machine.

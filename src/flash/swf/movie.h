@@ -1,0 +1,154 @@
+#pragma once
+// A movie loaded for playing: the preload pass walks every tag once, splits the main
+// timeline and each sprite's timeline into frames and notes the frame labels. Definitions
+// are parsed the first time the playhead reaches them and kept, keyed by their tag, so a
+// movie that defines an id again (after FreeCharacter) gets the new character from then on.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "flash/swf/records.h"
+#include "flash/swf/shape.h"
+#include "flash/swf/swf_file.h"
+
+namespace vitrine::swf {
+
+// Tags in one movie, counted over all timelines; beyond this the rest is not loaded.
+inline constexpr size_t kMaxTags = 1u << 20;
+inline constexpr uint32_t kMaxFrames = 65535;
+// Largest bitmap decoded, in pixels.
+inline constexpr int64_t kMaxBitmapPixels = 16 << 20;
+
+namespace tag {
+enum : uint16_t {
+  End = 0, ShowFrame = 1, DefineShape = 2, FreeCharacter = 3, PlaceObject = 4, RemoveObject = 5, DefineBits = 6,
+  DefineButton = 7, JpegTables = 8, SetBackgroundColor = 9, DefineFont = 10, DefineText = 11, DoAction = 12,
+  DefineSound = 14, StartSound = 15, SoundStreamHead = 18, SoundStreamBlock = 19, DefineBitsLossless = 20,
+  DefineBitsJpeg2 = 21, DefineShape2 = 22, Protect = 24, PlaceObject2 = 26, RemoveObject2 = 28,
+  DefineShape3 = 32, DefineText2 = 33, DefineButton2 = 34, DefineBitsJpeg3 = 35, DefineBitsLossless2 = 36,
+  DefineEditText = 37, DefineSprite = 39, FrameLabel = 43, SoundStreamHead2 = 45, DefineMorphShape = 46,
+  DefineFont2 = 48, DoInitAction = 59, PlaceObject3 = 70, DoAbc1 = 72, DefineFont3 = 75, DefineShape4 = 83,
+  DefineMorphShape2 = 84, DoAbc = 82,
+};
+}
+
+struct Timeline {
+  uint32_t frameCount = 0;
+  std::vector<std::vector<Tag>> frames;  // frameCount entries, the tags before each ShowFrame
+  std::map<std::string, uint32_t> labels;  // lower-cased
+};
+
+// Pixels premultiplied by alpha, 0xAARRGGBB.
+struct Image {
+  int32_t width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+};
+
+struct Glyphs {
+  std::vector<Shape> shapes;
+  double unitsPerEm = 1024;
+  // DefineFont 2 and 3: the character of each glyph, and with a layout its advance (em units)
+  // and the font's ascent, descent and leading.
+  std::vector<uint16_t> codes;
+  std::vector<double> advances;
+  double ascent = 0, descent = 0, leading = 0;
+};
+
+struct GlyphRun {
+  uint16_t fontId = 0;
+  Rgba color;
+  double x = 0, y = 0, height = 0;  // twips
+  std::vector<std::pair<uint32_t, double>> glyphs;  // index and advance
+};
+
+struct StaticText {
+  Matrix matrix;
+  std::vector<GlyphRun> runs;
+};
+
+struct ButtonPart {
+  uint16_t id = 0, depth = 0;
+  Matrix matrix;
+  CxForm cx;
+};
+
+struct EditText {
+  SwfRect bounds;
+  double height = 240;  // twips
+  Rgba color;
+  bool hasFont = false;
+  bool useOutlines = false;  // drawn with the movie's own font when that has the characters
+  uint16_t fontId = 0;
+  std::string text;
+};
+
+enum class Kind { Shape, Morph, Bitmap, Sprite, Font, Text, Button, EditText };
+
+struct Character {
+  Kind kind = Kind::Shape;
+  Shape shape;
+  MorphShape morph;
+  Timeline sprite;
+  Glyphs font;
+  StaticText text;
+  std::vector<ButtonPart> button;  // the up state
+  EditText edit;
+  // Bitmaps: the decoded pixels, or nothing when the data does not decode.
+  std::shared_ptr<const Image> image;
+};
+
+class Movie {
+ public:
+  static std::shared_ptr<Movie> Load(std::span<const uint8_t> file, std::string* why = nullptr);
+
+  const SwfFile& File() const { return file_; }
+  const Timeline& Root() const { return root_; }
+  // The character a definition tag makes, parsed on first use; nothing for a tag that is
+  // not a definition or does not parse. The id is in *id.
+  std::shared_ptr<const Character> Define(const Tag& tag, uint16_t* id);
+  // ActionScript beyond the frame actions (or ActionScript 3), which this player does not run.
+  bool HoldsScripts() const { return holdsScripts_; }
+
+ private:
+  Timeline ReadTimeline(std::span<const uint8_t> bytes, uint32_t frameCount, bool root);
+  std::shared_ptr<Character> Parse(const Tag& tag);
+
+  SwfFile file_;
+  Timeline root_;
+  std::vector<uint8_t> jpegTables_;
+  size_t tagsSeen_ = 0;
+  bool holdsScripts_ = false;
+  std::map<const uint8_t*, std::shared_ptr<const Character>> defined_;
+};
+
+// The id of the character a definition tag defines, when it is one.
+std::optional<uint16_t> DefinedId(const Tag& tag);
+
+// Frame actions: the ones the player runs, decoded from a DoAction body.
+struct FrameAction {
+  enum Op { Play, Stop, NextFrame, PrevFrame, GotoFrame, GotoLabel } op;
+  uint32_t frame = 0;
+  std::string label;
+};
+std::vector<FrameAction> ReadFrameActions(std::span<const uint8_t> body, bool* othersSkipped = nullptr);
+
+std::shared_ptr<const Image> DecodeBitmapTag(const Tag& tag, std::span<const uint8_t> jpegTables);
+
+// What `vitrine info` tells about a movie.
+struct MovieInfo {
+  uint8_t version = 0;
+  bool compressed = false;
+  int32_t widthTwips = 0, heightTwips = 0;
+  double frameRate = 0;
+  uint16_t frameCount = 0;
+  bool holdsScripts = false;
+  bool playable = false;
+  std::string why;  // when not playable
+};
+MovieInfo DescribeMovie(std::span<const uint8_t> file);
+
+}  // namespace vitrine::swf

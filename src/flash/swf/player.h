@@ -1,0 +1,88 @@
+#pragma once
+// The timeline player: the display list of the main movie and of every sprite on it, moved
+// frame by frame. Each frame runs its control tags (definitions, PlaceObject, RemoveObject,
+// FreeCharacter, SetBackgroundColor) and then its frame actions; the main timeline loops at
+// its end, as the Flash player does, and every sprite runs its own timeline.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "flash/swf/movie.h"
+
+namespace vitrine::swf {
+
+// Live display objects over all sprites; placements beyond it are not made.
+inline constexpr size_t kMaxDisplayObjects = 20000;
+// Sprites inside sprites deeper than this stay empty (a sprite may place itself).
+inline constexpr int kMaxNesting = 24;
+// Tags run at most in one frame interval (or one goto); a movie that jumps back and forth
+// over a long timeline stops where this runs out, and goes on from there the next time.
+inline constexpr size_t kMaxTagsPerStep = 100000;
+
+struct Clip;
+
+struct DisplayObject {
+  uint16_t id = 0;
+  std::shared_ptr<const Character> character;
+  Matrix matrix;
+  CxForm cx;
+  uint16_t ratio = 0;
+  uint16_t clipDepth = 0;
+  std::unique_ptr<Clip> clip;  // for sprites
+};
+
+struct Clip {
+  const Timeline* timeline = nullptr;
+  std::shared_ptr<const Character> owner;  // keeps the sprite's timeline alive
+  uint32_t frame = 0;
+  bool playing = true;
+  int nesting = 0;
+  uint64_t bornTick = 0;
+  std::map<uint16_t, DisplayObject> list;  // by depth
+};
+
+class Player {
+ public:
+  explicit Player(std::shared_ptr<Movie> movie);
+
+  const Movie& GetMovie() const { return *movie_; }
+  uint32_t FrameCount() const { return movie_->Root().frameCount; }
+  uint32_t CurrentFrame() const { return root_.frame; }
+  bool Playing() const { return root_.playing; }
+  void Play() { root_.playing = true; }
+  void Stop() { root_.playing = false; }
+  // Goes to a frame (0-based, clamped) and stops there, as the control's GotoFrame does.
+  void GotoFrame(uint32_t frame);
+  // One frame interval: the main timeline moves on when it plays, every sprite moves on.
+  void Tick();
+
+  const Clip& Root() const { return root_; }
+  std::optional<Rgba> Background() const { return background_; }
+  std::shared_ptr<const Character> Lookup(uint16_t id) const;
+  size_t ObjectCount() const { return objects_; }
+
+ private:
+  // Runs the tags of one frame of a clip; its frame actions are appended to actions.
+  void RunFrame(Clip& clip, uint32_t frame, std::vector<FrameAction>* actions);
+  void Seek(Clip& clip, uint32_t target, std::vector<FrameAction>* actions);
+  void RunActions(Clip& clip, std::vector<FrameAction> actions);
+  void Advance(Clip& clip);
+  void AdvanceChildren(Clip& clip);
+  void Place(Clip& clip, const Tag& t);
+  void Remove(Clip& clip, uint16_t depth);
+  void ClearList(Clip& clip);
+  void Count(const DisplayObject& object, int sign);
+  void StartClip(DisplayObject& object, int nesting);
+
+  std::shared_ptr<Movie> movie_;
+  Clip root_;
+  std::map<uint16_t, std::shared_ptr<const Character>> dictionary_;
+  std::optional<Rgba> background_;
+  uint64_t tick_ = 0;
+  size_t objects_ = 0;
+  size_t stepBudget_ = kMaxTagsPerStep;
+};
+
+}  // namespace vitrine::swf

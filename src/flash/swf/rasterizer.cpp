@@ -1,0 +1,150 @@
+#include "flash/swf/rasterizer.h"
+
+#include <algorithm>
+
+namespace vitrine::swf {
+
+void Rasterizer::Begin(const PixelBox& box) {
+  box_ = box;
+  int32_t w = std::max(box.right - box.left, 0), h = std::max(box.bottom - box.top, 0);
+  stride_ = size_t(w) + 2;
+  size_t need = stride_ * size_t(h);
+  // Rows are cleared as they are swept, so the buffer only grows.
+  if (acc_.size() < need) acc_.assign(need, 0.0f);
+  if (cov_.size() < stride_) cov_.resize(stride_);
+  if (rowLeft_.size() < size_t(h)) {
+    rowLeft_.assign(h, INT32_MAX);
+    rowRight_.assign(h, INT32_MIN);
+  }
+  rowMin_ = INT32_MAX;
+  rowMax_ = INT32_MIN;
+}
+
+void Rasterizer::Touch(int32_t row, int32_t lo, int32_t hi) {
+  rowLeft_[row] = std::min(rowLeft_[row], lo);
+  rowRight_[row] = std::max(rowRight_[row], hi);
+  rowMin_ = std::min(rowMin_, row);
+  rowMax_ = std::max(rowMax_, row);
+}
+
+void Rasterizer::Line(double x0, double y0, double x1, double y1) {
+  if (box_.Empty()) return;
+  if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) return;
+  double w = box_.right - box_.left, h = box_.bottom - box_.top;
+  x0 -= box_.left;
+  x1 -= box_.left;
+  y0 -= box_.top;
+  y1 -= box_.top;
+  if (y0 == y1) return;
+  // Clip to the rows, then split where the line crosses the box's left and right sides:
+  // a piece left of the box becomes a vertical line on its left side (it covers the whole
+  // row to the right), a piece right of it one on its right side (it covers nothing inside).
+  double ya = std::min(y0, y1), yb = std::max(y0, y1);
+  if (yb <= 0 || ya >= h) return;
+  auto at = [&](double t, double& x, double& y) {
+    x = x0 + (x1 - x0) * t;
+    y = y0 + (y1 - y0) * t;
+  };
+  double t0 = 0, t1 = 1;
+  double ty0 = (0 - y0) / (y1 - y0), tyh = (h - y0) / (y1 - y0);
+  t0 = std::max(t0, std::min(ty0, tyh));
+  t1 = std::min(t1, std::max(ty0, tyh));
+  if (t0 >= t1) return;
+  double ts[6] = {t0, t1, t1, t1, t1, t1};
+  int n = 1;
+  if (x0 != x1) {
+    for (double edge : {0.0, w}) {
+      double t = (edge - x0) / (x1 - x0);
+      if (t > t0 && t < t1) ts[n++] = t;
+    }
+  }
+  ts[n++] = t1;
+  // At most four cuts: insertion order, then one small sort by hand.
+  for (int i = 1; i < n; ++i)
+    for (int j = i; j > 0 && ts[j] < ts[j - 1]; --j) std::swap(ts[j], ts[j - 1]);
+  for (int i = 0; i + 1 < n; ++i) {
+    if (ts[i + 1] <= ts[i]) continue;
+    double ax, ay, bx, by;
+    at(ts[i], ax, ay);
+    at(ts[i + 1], bx, by);
+    ax = std::clamp(ax, 0.0, w);
+    bx = std::clamp(bx, 0.0, w);
+    ay = std::clamp(ay, 0.0, h);
+    by = std::clamp(by, 0.0, h);
+    Cells(ax, ay, bx, by);
+  }
+}
+
+// The signed-area accumulation of one line inside the box (all coordinates within it).
+void Rasterizer::Cells(double px0, double py0, double px1, double py1) {
+  if (py0 == py1) return;
+  float dir = 1;
+  if (py0 > py1) {
+    std::swap(px0, px1);
+    std::swap(py0, py1);
+    dir = -1;
+  }
+  double dxdy = (px1 - px0) / (py1 - py0);
+  double x = px0;
+  int32_t w = box_.right - box_.left;
+  int32_t yStart = int32_t(std::floor(py0));
+  int32_t yEnd = std::min(int32_t(std::ceil(py1)), box_.bottom - box_.top);
+  if (yEnd > yStart) work_ += uint64_t(yEnd - std::max(yStart, 0));
+  for (int32_t y = std::max(yStart, 0); y < yEnd; ++y) {
+    float* a = acc_.data() + size_t(y) * stride_;
+    double dy = std::min(double(y + 1), py1) - std::max(double(y), py0);
+    double xnext = x + dxdy * dy;
+    float d = float(dy) * dir;
+    double xa = std::min(x, xnext), xb = std::max(x, xnext);
+    double xaFloor = std::floor(xa);
+    int32_t xai = int32_t(xaFloor);
+    double xbCeil = std::ceil(xb);
+    int32_t xbi = int32_t(xbCeil);
+    xai = std::clamp(xai, 0, w);
+    if (xbi <= xai + 1) {
+      float xmf = float(0.5 * (x + xnext) - xaFloor);
+      a[xai] += d - d * xmf;
+      a[xai + 1] += d * xmf;
+      Touch(y, xai, xai + 1);
+    } else {
+      xbi = std::min(xbi, w + 1);
+      double s = 1.0 / (xb - xa);
+      double xaf = xa - xaFloor;
+      float a0 = float(0.5 * s * (1 - xaf) * (1 - xaf));
+      double xbf = xb - xbCeil + 1;
+      float am = float(0.5 * s * xbf * xbf);
+      a[xai] += d * a0;
+      if (xbi == xai + 2) {
+        a[xai + 1] += d * (1 - a0 - am);
+      } else {
+        float a1 = float(s * (1.5 - xaf));
+        a[xai + 1] += d * (a1 - a0);
+        for (int32_t xi = xai + 2; xi < xbi - 1; ++xi) a[xi] += d * float(s);
+        float a2 = a1 + float(xbi - xai - 3) * float(s);
+        a[xbi - 1] += d * (1 - a2 - am);
+      }
+      a[xbi] += d * am;
+      Touch(y, xai, xbi);
+    }
+    x = xnext;
+  }
+}
+
+void Rasterizer::Quad(double x0, double y0, double cx, double cy, double x1, double y1) {
+  double ddx = x0 - 2 * cx + x1, ddy = y0 - 2 * cy + y1;
+  // A quadratic strays at most |p0 - 2c + p1| / 4 from its chord; n pieces cut that by n^2.
+  double dev = std::sqrt(ddx * ddx + ddy * ddy);
+  int n = int(std::ceil(std::sqrt(dev)));
+  n = std::clamp(n, 1, 256);
+  double px = x0, py = y0;
+  for (int i = 1; i <= n; ++i) {
+    double t = double(i) / n, u = 1 - t;
+    double qx = u * u * x0 + 2 * u * t * cx + t * t * x1;
+    double qy = u * u * y0 + 2 * u * t * cy + t * t * y1;
+    Line(px, py, qx, qy);
+    px = qx;
+    py = qy;
+  }
+}
+
+}  // namespace vitrine::swf

@@ -1,0 +1,100 @@
+#pragma once
+// Anti-aliased polygon coverage by signed area: every line adds, for each pixel it passes,
+// the area it closes off to its right; a running sum along a row then gives each pixel's
+// exact coverage (one value per pixel, no samples). Coverage is the absolute winding area
+// clamped to 1, so outlines of one orientation unite and a closed fill path fills.
+#include <cmath>
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace vitrine::swf {
+
+struct PixelBox {
+  int32_t left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+  bool Empty() const { return right <= left || bottom <= top; }
+};
+
+class Rasterizer {
+ public:
+  // Starts a new outline whose coverage is wanted inside box (already clipped to the surface).
+  void Begin(const PixelBox& box);
+  const PixelBox& Box() const { return box_; }
+  // Rows and pixels gone through since the counter was last reset: the measure of a frame's
+  // cost that the renderer keeps within its budget.
+  uint64_t Work() const { return work_; }
+  void ResetWork() { work_ = 0; }
+
+  void Line(double x0, double y0, double x1, double y1);
+  // A quadratic curve, flattened into lines that stay within 1/4 pixel of it.
+  void Quad(double x0, double y0, double cx, double cy, double x1, double y1);
+
+  // Calls span(y, x, count, coverage) for the runs of a row that edges pass through, the
+  // coverage array holding count values in 0..1 for pixels x .. x+count-1 of row y, and
+  // fill(y, x, count, c) for the runs between them, where coverage stands at c throughout.
+  template <class Span, class Fill>
+  void Sweep(Span&& span, Fill&& fill) {
+    int32_t w = box_.right - box_.left;
+    for (int32_t row = rowMin_; row <= rowMax_; ++row) {
+      int32_t& lo = rowLeft_[row];
+      int32_t& hi = rowRight_[row];
+      if (lo > hi) continue;
+      work_ += uint64_t(w - lo);
+      float* a = acc_.data() + size_t(row) * stride_;
+      float sum = 0;
+      int32_t end = std::min(hi + 1, w);
+      int32_t x = lo;
+      int32_t y = box_.top + row;
+      while (x < end) {
+        int32_t start = x;
+        if (a[x] != 0) {
+          while (x < end && a[x] != 0) {
+            sum += a[x];
+            a[x] = 0;
+            float c = std::fabs(sum);
+            cov_[x] = c > 1 ? 1 : c;
+            ++x;
+          }
+          span(y, box_.left + start, x - start, cov_.data() + start);
+        } else {
+          while (x < end && a[x] == 0) ++x;
+          float c = std::fabs(sum);
+          if (c > 1) c = 1;
+          if (c > 1e-4f) fill(y, box_.left + start, x - start, c);
+        }
+      }
+      for (int32_t k = end; k <= hi + 1 && k < int32_t(stride_); ++k) a[k] = 0;
+      // An outline left open keeps its last winding to the row's end.
+      float rest = std::fabs(sum);
+      if (rest > 1) rest = 1;
+      if (rest > 1e-4f && end < w) fill(y, box_.left + end, w - end, rest);
+      lo = INT32_MAX;
+      hi = INT32_MIN;
+    }
+    rowMin_ = INT32_MAX;
+    rowMax_ = INT32_MIN;
+  }
+  // The same with every run as a coverage array.
+  template <class Span>
+  void Sweep(Span&& span) {
+    Sweep(span, [&](int32_t y, int32_t x, int32_t count, float c) {
+      if (constant_.size() < size_t(count)) constant_.resize(count);
+      std::fill(constant_.begin(), constant_.begin() + count, c);
+      span(y, x, count, constant_.data());
+    });
+  }
+
+ private:
+  void Cells(double x0, double y0, double x1, double y1);
+  void Touch(int32_t row, int32_t lo, int32_t hi);
+
+  PixelBox box_;
+  size_t stride_ = 0;
+  std::vector<float> acc_;
+  std::vector<float> cov_, constant_;
+  std::vector<int32_t> rowLeft_, rowRight_;
+  int32_t rowMin_ = INT32_MAX, rowMax_ = INT32_MIN;
+  uint64_t work_ = 0;
+};
+
+}  // namespace vitrine::swf

@@ -1,0 +1,660 @@
+#include "flash/swf/renderer.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "raster/canvas.h"
+
+namespace vitrine::swf {
+
+namespace {
+
+constexpr double kGradientHalf = 16384;  // the gradient square runs from -16384 to 16384
+constexpr double kTolerance = 0.25;      // pixels between a curve and its flattened lines
+constexpr double kPi = 3.14159265358979323846;
+
+struct Point {
+  double x, y;
+};
+
+struct Polyline {
+  std::vector<Point> points;
+  bool closed = false;
+  double left = 1e30, top = 1e30, right = -1e30, bottom = -1e30;
+  void Add(double x, double y) {
+    points.push_back({x, y});
+    left = std::min(left, x);
+    right = std::max(right, x);
+    top = std::min(top, y);
+    bottom = std::max(bottom, y);
+  }
+};
+
+inline uint32_t Div255(uint32_t v) { return (v + 128 + ((v + 128) >> 8)) >> 8; }
+
+uint32_t Premultiply(Rgba c) {
+  uint32_t a = c.a;
+  return a << 24 | Div255(c.r * a) << 16 | Div255(c.g * a) << 8 | Div255(c.b * a);
+}
+
+double SrgbToLinear(double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); }
+double LinearToSrgb(double v) { return v <= 0.0031308 ? v * 12.92 : 1.055 * std::pow(v, 1 / 2.4) - 0.055; }
+
+// Flattens one path's edges, mapped by m, into a polyline.
+void Flatten(const Path& path, const Matrix& m, Polyline& out, size_t& points) {
+  out.points.clear();
+  out.left = out.top = 1e30;
+  out.right = out.bottom = -1e30;
+  if (path.edges.empty()) return;
+  double x, y;
+  m.Apply(path.edges.front().x0, path.edges.front().y0, x, y);
+  out.Add(x, y);
+  for (const Edge& e : path.edges) {
+    double x0, y0, x1, y1;
+    m.Apply(e.x0, e.y0, x0, y0);
+    m.Apply(e.x1, e.y1, x1, y1);
+    if (std::fabs(x0 - out.points.back().x) > 1e-6 || std::fabs(y0 - out.points.back().y) > 1e-6) out.Add(x0, y0);
+    if (!e.curve) {
+      out.Add(x1, y1);
+      continue;
+    }
+    double cx, cy;
+    m.Apply(e.cx, e.cy, cx, cy);
+    double ddx = x0 - 2 * cx + x1, ddy = y0 - 2 * cy + y1;
+    double dev = std::sqrt(ddx * ddx + ddy * ddy) / 4;
+    int n = std::clamp(int(std::ceil(std::sqrt(dev / kTolerance))), 1, 256);
+    points += size_t(n);
+    if (points > kMaxDrawnSegments) return;
+    for (int i = 1; i <= n; ++i) {
+      double t = double(i) / n, u = 1 - t;
+      out.Add(u * u * x0 + 2 * u * t * cx + t * t * x1, u * u * y0 + 2 * u * t * cy + t * t * y1);
+    }
+  }
+  const Point &a = out.points.front(), &b = out.points.back();
+  out.closed = std::fabs(a.x - b.x) < 1e-6 && std::fabs(a.y - b.y) < 1e-6;
+}
+
+PixelBox ClipBox(double left, double top, double right, double bottom, const Bitmap& surface) {
+  PixelBox box;
+  if (!(left <= right && top <= bottom)) return box;
+  box.left = int32_t(std::clamp(std::floor(left), 0.0, double(surface.Width())));
+  box.top = int32_t(std::clamp(std::floor(top), 0.0, double(surface.Height())));
+  box.right = int32_t(std::clamp(std::ceil(right) + 1, 0.0, double(surface.Width())));
+  box.bottom = int32_t(std::clamp(std::ceil(bottom) + 1, 0.0, double(surface.Height())));
+  return box;
+}
+
+double Spreaded(double t, Spread spread) {
+  if (!std::isfinite(t)) return 0;
+  switch (spread) {
+    case Spread::Repeat:
+      return t - std::floor(t);
+    case Spread::Reflect: {
+      double u = std::fmod(std::fabs(t), 2.0);
+      return u > 1 ? 2 - u : u;
+    }
+    default:
+      return std::clamp(t, 0.0, 1.0);
+  }
+}
+
+}  // namespace
+
+struct Renderer::Paint {
+  FillKind kind = FillKind::Solid;
+  uint32_t solid = 0;  // premultiplied 0xAARRGGBB
+  std::array<uint32_t, 256> lut{};
+  Matrix inverse;  // surface pixel to gradient square or bitmap pixel
+  Spread spread = Spread::Pad;
+  double focal = 0;
+  const Image* image = nullptr;
+  bool repeat = false, smooth = true;
+  CxForm cx;
+  bool cxIdentity = true;
+};
+
+Matrix ViewMatrix(const SwfRect& frame, int32_t width, int32_t height, int32_t scaleMode, int32_t alignMode) {
+  double fw = frame.xMax - frame.xMin, fh = frame.yMax - frame.yMin;
+  double sx = 1.0 / 20, sy = 1.0 / 20;
+  if (fw > 0 && fh > 0 && scaleMode != 3) {
+    sx = width / fw;
+    sy = height / fh;
+    if (scaleMode == 1) sx = sy = std::max(sx, sy);
+    else if (scaleMode != 2) sx = sy = std::min(sx, sy);
+  }
+  double cw = fw * sx, ch = fh * sy;
+  double ox = (alignMode & 1) ? 0 : (alignMode & 2) ? width - cw : (width - cw) / 2;
+  double oy = (alignMode & 4) ? 0 : (alignMode & 8) ? height - ch : (height - ch) / 2;
+  return {sx, 0, 0, sy, ox - frame.xMin * sx, oy - frame.yMin * sy};
+}
+
+void Renderer::Render(const Player& player, Bitmap& surface, const Matrix& view, Rgba background) {
+  player_ = &player;
+  surface_ = &surface;
+  objects_ = segments_ = 0;
+  raster_.ResetWork();
+  uint32_t bg = uint32_t(background.r) << 16 | uint32_t(background.g) << 8 | background.b;
+  for (int32_t y = 0; y < surface.Height(); ++y) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y));
+    std::fill(row, row + surface.Width(), bg);
+  }
+  DrawList(player.Root().list, view, CxForm{}, Target{}, 0);
+  player_ = nullptr;
+}
+
+std::vector<uint8_t> Renderer::TakeMask() {
+  std::vector<uint8_t> mask;
+  if (!spareMasks_.empty()) {
+    mask = std::move(spareMasks_.back());
+    spareMasks_.pop_back();
+  }
+  mask.assign(size_t(surface_->Width()) * surface_->Height(), 0);
+  return mask;
+}
+
+void Renderer::DrawList(const std::map<uint16_t, DisplayObject>& list, const Matrix& m, const CxForm& cx,
+                        Target target, int nesting) {
+  std::vector<std::pair<uint16_t, std::vector<uint8_t>>> masks;
+  for (const auto& [depth, object] : list) {
+    while (!masks.empty() && depth > masks.back().first) {
+      spareMasks_.push_back(std::move(masks.back().second));
+      masks.pop_back();
+    }
+    const uint8_t* current = masks.empty() ? target.mask : masks.back().second.data();
+    if (object.clipDepth > 0) {
+      if (target.maskOut) continue;  // a clip layer inside a clip layer's own shape
+      std::vector<uint8_t> mask = TakeMask();
+      DrawObject(object, m, cx, Target{current, mask.data()}, nesting);
+      masks.push_back({object.clipDepth, std::move(mask)});
+      continue;
+    }
+    DrawObject(object, m, cx, Target{current, target.maskOut}, nesting);
+  }
+  for (auto& [depth, mask] : masks) spareMasks_.push_back(std::move(mask));
+}
+
+void Renderer::DrawObject(const DisplayObject& object, const Matrix& m, const CxForm& cx, Target target,
+                          int nesting) {
+  if (!object.character || ++objects_ > kMaxDrawnObjects) return;
+  DrawCharacter(*object.character, &object, m * object.matrix, cx * object.cx, target, nesting);
+}
+
+void Renderer::DrawCharacter(const Character& ch, const DisplayObject* object, const Matrix& m, const CxForm& cx,
+                             Target target, int nesting) {
+  if (nesting > kMaxNesting + 2) return;
+  switch (ch.kind) {
+    case Kind::Shape:
+      DrawShape(ch.shape, m, cx, target);
+      break;
+    case Kind::Morph:
+      DrawShape(MorphAt(ch.morph, object ? object->ratio / 65535.0 : 0), m, cx, target);
+      break;
+    case Kind::Sprite:
+      if (object && object->clip) DrawList(object->clip->list, m, cx, target, nesting + 1);
+      break;
+    case Kind::Text:
+      DrawText(ch.text, m, cx, target);
+      break;
+    case Kind::EditText:
+      DrawEditText(ch.edit, m, cx, target);
+      break;
+    case Kind::Button: {
+      std::vector<const ButtonPart*> parts;
+      for (const ButtonPart& p : ch.button) parts.push_back(&p);
+      std::stable_sort(parts.begin(), parts.end(), [](auto* a, auto* b) { return a->depth < b->depth; });
+      for (const ButtonPart* p : parts) {
+        auto part = player_->Lookup(p->id);
+        if (!part || part.get() == &ch || part->kind == Kind::Button) continue;
+        if (++objects_ > kMaxDrawnObjects) return;
+        DrawCharacter(*part, nullptr, m * p->matrix, cx * p->cx, target, nesting + 1);
+      }
+      break;
+    }
+    case Kind::Bitmap: {
+      // A bitmap placed by itself: a rectangle of its size filled with it.
+      if (!ch.image) break;
+      Shape rect;
+      FillStyle fill;
+      fill.kind = FillKind::Bitmap;
+      fill.matrix = {20, 0, 0, 20, 0, 0};
+      rect.fills.push_back(fill);
+      double w = ch.image->width * 20.0, h = ch.image->height * 20.0;
+      Path p;
+      p.fill1 = 1;
+      p.edges = {{0, 0, 0, 0, w, 0}, {w, 0, 0, 0, w, h}, {w, h, 0, 0, 0, h}, {0, h, 0, 0, 0, 0}};
+      rect.paths.push_back(p);
+      directImage_ = ch.image.get();
+      DrawShape(rect, m, cx, target);
+      directImage_ = nullptr;
+      break;
+    }
+    case Kind::Font:
+      break;
+  }
+}
+
+bool Renderer::MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& cx, Paint& paint) {
+  paint.kind = fill.kind;
+  paint.cx = cx;
+  paint.cxIdentity = cx.Identity();
+  if (fill.kind == FillKind::Solid) {
+    paint.solid = Premultiply(cx.Apply(fill.color));
+    return (paint.solid >> 24) != 0;
+  }
+  if (!(m * fill.matrix).Invert(paint.inverse)) return false;
+  if (fill.kind == FillKind::Bitmap) {
+    if (directImage_) {
+      paint.image = directImage_;
+    } else {
+      auto ch = player_->Lookup(fill.bitmapId);
+      if (!ch || ch->kind != Kind::Bitmap || !ch->image) return false;
+      paint.image = ch->image.get();
+    }
+    if (paint.image->width <= 0 || paint.image->height <= 0) return false;
+    paint.repeat = fill.repeat;
+    paint.smooth = fill.smooth;
+    return true;
+  }
+  if (fill.stops.empty()) return false;
+  paint.spread = fill.spread;
+  paint.focal = fill.focal;
+  std::vector<GradientStop> stops = fill.stops;
+  for (GradientStop& s : stops) s.color = cx.Apply(s.color);
+  for (int i = 0; i < 256; ++i) {
+    size_t k = 0;
+    while (k < stops.size() && stops[k].ratio < i) ++k;
+    Rgba c;
+    if (k == 0) {
+      c = stops.front().color;
+    } else if (k == stops.size()) {
+      c = stops.back().color;
+    } else {
+      const GradientStop &a = stops[k - 1], &b = stops[k];
+      double t = b.ratio == a.ratio ? 1 : double(i - a.ratio) / (b.ratio - a.ratio);
+      auto mix = [&](uint8_t u, uint8_t v) {
+        if (fill.linearRgb) {
+          double l = SrgbToLinear(u / 255.0) + (SrgbToLinear(v / 255.0) - SrgbToLinear(u / 255.0)) * t;
+          return uint8_t(std::clamp(LinearToSrgb(l) * 255 + 0.5, 0.0, 255.0));
+        }
+        return uint8_t(std::clamp(u + (v - u) * t + 0.5, 0.0, 255.0));
+      };
+      c = {mix(a.color.r, b.color.r), mix(a.color.g, b.color.g), mix(a.color.b, b.color.b),
+           uint8_t(std::clamp(a.color.a + (b.color.a - a.color.a) * t + 0.5, 0.0, 255.0))};
+    }
+    paint.lut[i] = Premultiply(c);
+  }
+  return true;
+}
+
+namespace {
+
+uint32_t SampleBitmap(const Image& image, double u, double v, bool repeat, bool smooth) {
+  int32_t w = image.width, h = image.height;
+  auto at = [&](int32_t x, int32_t y) {
+    if (repeat) {
+      x %= w;
+      y %= h;
+      if (x < 0) x += w;
+      if (y < 0) y += h;
+    } else {
+      x = std::clamp(x, 0, w - 1);
+      y = std::clamp(y, 0, h - 1);
+    }
+    return image.pixels[size_t(y) * w + x];
+  };
+  if (!std::isfinite(u) || !std::isfinite(v)) return 0;
+  u = std::clamp(u, -1e9, 1e9);
+  v = std::clamp(v, -1e9, 1e9);
+  if (!smooth) return at(int32_t(std::floor(u)), int32_t(std::floor(v)));
+  double fu = u - 0.5, fv = v - 0.5;
+  int32_t x0 = int32_t(std::floor(fu)), y0 = int32_t(std::floor(fv));
+  uint32_t wx = uint32_t((fu - x0) * 256), wy = uint32_t((fv - y0) * 256);
+  uint32_t p00 = at(x0, y0), p10 = at(x0 + 1, y0), p01 = at(x0, y0 + 1), p11 = at(x0 + 1, y0 + 1);
+  uint32_t out = 0;
+  for (int shift = 0; shift < 32; shift += 8) {
+    uint32_t top = ((p00 >> shift) & 255) * (256 - wx) + ((p10 >> shift) & 255) * wx;
+    uint32_t bottom = ((p01 >> shift) & 255) * (256 - wx) + ((p11 >> shift) & 255) * wx;
+    out |= ((top * (256 - wy) + bottom * wy) >> 16) << shift;
+  }
+  return out;
+}
+
+uint32_t TransformPremultiplied(uint32_t p, const CxForm& cx) {
+  uint32_t a = p >> 24;
+  if (a == 0 && cx.add[3] <= 0) return 0;
+  Rgba c;
+  c.a = uint8_t(a);
+  auto un = [&](uint32_t v) { return a ? uint8_t(std::min<uint32_t>(255, v * 255 / a)) : uint8_t(0); };
+  c.r = un((p >> 16) & 255);
+  c.g = un((p >> 8) & 255);
+  c.b = un(p & 255);
+  return Premultiply(cx.Apply(c));
+}
+
+}  // namespace
+
+namespace {
+
+// src (premultiplied 0xAARRGGBB) at coverage k (0..255) over an opaque 0x00RRGGBB pixel.
+[[gnu::always_inline]] inline uint32_t Over(uint32_t src, uint32_t k, uint32_t d) {
+  if (k == 255 && (src >> 24) == 255) return src & 0xFFFFFF;
+  uint32_t sa = Div255((src >> 24) * k);
+  uint32_t keep = 255 - sa;
+  uint32_t r = Div255(((src >> 16) & 255) * k) + Div255(((d >> 16) & 255) * keep);
+  uint32_t g = Div255(((src >> 8) & 255) * k) + Div255(((d >> 8) & 255) * keep);
+  uint32_t b = Div255((src & 255) * k) + Div255((d & 255) * keep);
+  return std::min<uint32_t>(r, 255) << 16 | std::min<uint32_t>(g, 255) << 8 | std::min<uint32_t>(b, 255);
+}
+
+// One run of pixels: coverage (times the mask) decides how much of source(i) lands; no
+// coverage array means the run is covered whole.
+template <class Source>
+void ShadeRun(uint32_t* row, const float* cov, const uint8_t* mask, uint8_t* maskOut, int32_t count,
+              Source&& source) {
+  if (!cov && !mask && !maskOut) {
+    for (int32_t i = 0; i < count; ++i) {
+      uint32_t src = source(i);
+      row[i] = (src >> 24) == 255 ? src & 0xFFFFFF : Over(src, 255, row[i]);
+    }
+    return;
+  }
+  for (int32_t i = 0; i < count; ++i) {
+    uint32_t k = cov ? uint32_t(cov[i] * 255 + 0.5f) : 255;
+    if (mask) k = Div255(k * mask[i]);
+    if (k == 0) continue;
+    if (maskOut) {
+      maskOut[i] = uint8_t(std::max<uint32_t>(maskOut[i], k));
+      continue;
+    }
+    row[i] = Over(source(i), k, row[i]);
+  }
+}
+
+}  // namespace
+
+void Renderer::Shade(const Paint& paint, Target target) {
+  Bitmap& surface = *surface_;
+  int32_t width = surface.Width();
+  std::vector<float>& constant = constantCoverage_;
+  auto span = [&](int32_t y, int32_t x0, int32_t count, const float* cov) {
+    uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x0;
+    const uint8_t* mask = target.mask ? target.mask + size_t(y) * width + x0 : nullptr;
+    uint8_t* maskOut = target.maskOut ? target.maskOut + size_t(y) * width + x0 : nullptr;
+    const Matrix& inv = paint.inverse;
+    double px = x0 + 0.5, py = y + 0.5;
+    double gx0 = inv.a * px + inv.c * py + inv.tx, gy0 = inv.b * px + inv.d * py + inv.ty;
+    auto gx = [&](int32_t i) { return gx0 + inv.a * i; };
+    auto gy = [&](int32_t i) { return gy0 + inv.b * i; };
+    auto lut = [&](double t) { return paint.lut[int(Spreaded(t, paint.spread) * 255 + 0.5)]; };
+    switch (paint.kind) {
+      case FillKind::Solid: {
+        uint32_t src = paint.solid;
+        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t) { return src; });
+        break;
+      }
+      case FillKind::Linear:
+        ShadeRun(row, cov, mask, maskOut, count,
+                 [&](int32_t i) { return lut((gx(i) + kGradientHalf) / (2 * kGradientHalf)); });
+        break;
+      case FillKind::Radial:
+        if (paint.spread == Spread::Pad) {
+          // The common case in single precision, clamped without the spread's branches.
+          float fx = float(gx0 / kGradientHalf), fy = float(gy0 / kGradientHalf);
+          float sx = float(inv.a / kGradientHalf), sy = float(inv.b / kGradientHalf);
+          ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+            float x = fx + sx * float(i), y2 = fy + sy * float(i);
+            float t = std::sqrt(x * x + y2 * y2) * 255.0f + 0.5f;
+            return paint.lut[t < 255.0f ? int(t) : 255];
+          });
+          break;
+        }
+        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+          double x = gx(i), y2 = gy(i);
+          return lut(std::sqrt(x * x + y2 * y2) / kGradientHalf);
+        });
+        break;
+      case FillKind::Focal: {
+        // The ratio along the ray from the focal point through this point to the circle.
+        double fx = paint.focal * kGradientHalf;
+        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+          double dx = gx(i) - fx, dy = gy(i), len = std::sqrt(dx * dx + dy * dy);
+          double t = 0;
+          if (len > 1e-9) {
+            double b = fx * dx / len;
+            double s = -b + std::sqrt(std::max(0.0, b * b - fx * fx + kGradientHalf * kGradientHalf));
+            t = s > 1e-9 ? len / s : 1;
+          }
+          return lut(t);
+        });
+        break;
+      }
+      case FillKind::Bitmap:
+        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+          uint32_t src = SampleBitmap(*paint.image, gx(i), gy(i), paint.repeat, paint.smooth);
+          return paint.cxIdentity ? src : TransformPremultiplied(src, paint.cx);
+        });
+        break;
+    }
+  };
+  // Runs inside the outline: an opaque colour over them is a plain fill.
+  auto fill = [&](int32_t y, int32_t x0, int32_t count, float c) {
+    uint32_t k = uint32_t(c * 255 + 0.5f);
+    if (paint.kind == FillKind::Solid && !target.mask && !target.maskOut && k == 255) {
+      uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x0;
+      uint32_t src = paint.solid;
+      if ((src >> 24) == 255) {
+        std::fill(row, row + count, src & 0xFFFFFF);
+        return;
+      }
+      // A translucent colour: its share is the same in every pixel of the run. Red and blue
+      // are scaled together in one word, green in another.
+      uint32_t keep = 255 - (src >> 24);
+      uint32_t add = src & 0xFFFFFF;
+      for (int32_t i = 0; i < count; ++i) {
+        uint32_t d = row[i];
+        uint32_t rb = (d & 0xFF00FF) * keep + 0x800080;
+        rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+        uint32_t g = (d & 0x00FF00) * keep + 0x008000;
+        g = ((g + ((g >> 8) & 0x00FF00)) >> 8) & 0x00FF00;
+        // Premultiplied, the colour plus what is kept never passes 255 a channel.
+        row[i] = (rb | g) + add;
+      }
+      return;
+    }
+    if (k == 255) {
+      span(y, x0, count, nullptr);
+      return;
+    }
+    if (constant.size() < size_t(count)) constant.resize(count);
+    std::fill(constant.begin(), constant.begin() + count, c);
+    span(y, x0, count, constant.data());
+  };
+  raster_.Sweep(span, fill);
+}
+
+void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, Target target,
+                         const Rgba* fillColour) {
+  std::vector<Polyline> lines(shape.paths.size());
+  for (size_t i = 0; i < shape.paths.size(); ++i) {
+    segments_ += shape.paths[i].edges.size();
+    Flatten(shape.paths[i], m, lines[i], segments_);
+    if (OverBudget()) return;
+  }
+  // Fills, one style at a time: a path adds its lines forward for the style on its right
+  // and backward for the style on its left, so each style's outline winds one way.
+  for (uint32_t style = 1; style <= shape.fills.size(); ++style) {
+    double left = 1e30, top = 1e30, right = -1e30, bottom = -1e30;
+    bool any = false;
+    for (size_t i = 0; i < shape.paths.size(); ++i) {
+      const Path& p = shape.paths[i];
+      if ((p.fill0 == style) == (p.fill1 == style) || lines[i].points.size() < 2) continue;
+      any = true;
+      left = std::min(left, lines[i].left);
+      top = std::min(top, lines[i].top);
+      right = std::max(right, lines[i].right);
+      bottom = std::max(bottom, lines[i].bottom);
+    }
+    if (!any) continue;
+    if (OverBudget()) return;
+    Paint paint;
+    FillStyle fill = shape.fills[style - 1];
+    if (fillColour) {
+      fill.kind = FillKind::Solid;
+      fill.color = *fillColour;
+    }
+    if (!MakePaint(fill, m, cx, paint) && !target.maskOut) continue;
+    PixelBox box = ClipBox(left, top, right, bottom, *surface_);
+    if (box.Empty()) continue;
+    raster_.Begin(box);
+    for (size_t i = 0; i < shape.paths.size(); ++i) {
+      const Path& p = shape.paths[i];
+      if ((p.fill0 == style) == (p.fill1 == style)) continue;
+      const auto& pts = lines[i].points;
+      bool forward = p.fill1 == style;
+      for (size_t k = 0; k + 1 < pts.size(); ++k) {
+        if (forward) raster_.Line(pts[k].x, pts[k].y, pts[k + 1].x, pts[k + 1].y);
+        else raster_.Line(pts[k + 1].x, pts[k + 1].y, pts[k].x, pts[k].y);
+      }
+    }
+    Shade(paint, target);
+  }
+  if (target.maskOut) return;  // clip layers take their fills only
+  // Strokes: every flattened segment a rectangle and every point a disc, all wound the same
+  // way, so that they unite into a line with round caps and joins.
+  double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
+  for (uint32_t style = 1; style <= shape.lines.size(); ++style) {
+    const LineStyle& ls = shape.lines[style - 1];
+    double width = std::max(1.0, ls.width * scale);
+    double r = width / 2;
+    double left = 1e30, top = 1e30, right = -1e30, bottom = -1e30;
+    bool any = false;
+    for (size_t i = 0; i < shape.paths.size(); ++i) {
+      if (shape.paths[i].line != style || lines[i].points.size() < 2) continue;
+      any = true;
+      left = std::min(left, lines[i].left - r);
+      top = std::min(top, lines[i].top - r);
+      right = std::max(right, lines[i].right + r);
+      bottom = std::max(bottom, lines[i].bottom + r);
+    }
+    if (!any) continue;
+    if (OverBudget()) return;
+    Paint paint;
+    FillStyle fill;
+    if (ls.hasFill) fill = ls.fill;
+    else fill.color = ls.color;
+    if (!MakePaint(fill, m, cx, paint)) continue;
+    PixelBox box = ClipBox(left, top, right, bottom, *surface_);
+    if (box.Empty()) continue;
+    raster_.Begin(box);
+    int sides = std::clamp(int(r * 2) + 8, 8, 64);
+    auto disc = [&](double cx0, double cy0) {
+      double px = cx0 + r, py = cy0;
+      for (int s = 1; s <= sides; ++s) {
+        double a = 2 * kPi * s / sides;
+        double qx = cx0 + r * std::cos(a), qy = cy0 + r * std::sin(a);
+        raster_.Line(px, py, qx, qy);
+        px = qx;
+        py = qy;
+      }
+    };
+    for (size_t i = 0; i < shape.paths.size(); ++i) {
+      if (shape.paths[i].line != style) continue;
+      const auto& pts = lines[i].points;
+      segments_ += pts.size() * (sides + 4);
+      if (OverBudget()) {
+        Shade(paint, target);  // leaves the rasteriser clean for the next frame
+        return;
+      }
+      for (size_t k = 0; k < pts.size(); ++k) {
+        disc(pts[k].x, pts[k].y);
+        if (k + 1 == pts.size()) break;
+        double dx = pts[k + 1].x - pts[k].x, dy = pts[k + 1].y - pts[k].y;
+        double len = std::sqrt(dx * dx + dy * dy);
+        if (len < 1e-9) continue;
+        double nx = -dy / len * r, ny = dx / len * r;
+        // Wound as the discs are (clockwise on the screen, y pointing down).
+        Point q[4] = {{pts[k].x - nx, pts[k].y - ny}, {pts[k + 1].x - nx, pts[k + 1].y - ny},
+                      {pts[k + 1].x + nx, pts[k + 1].y + ny}, {pts[k].x + nx, pts[k].y + ny}};
+        for (int j = 0; j < 4; ++j) raster_.Line(q[j].x, q[j].y, q[(j + 1) % 4].x, q[(j + 1) % 4].y);
+      }
+    }
+    Shade(paint, target);
+  }
+}
+
+void Renderer::DrawText(const StaticText& text, const Matrix& m, const CxForm& cx, Target target) {
+  Matrix base = m * text.matrix;
+  for (const GlyphRun& run : text.runs) {
+    auto font = player_->Lookup(run.fontId);
+    if (!font || font->kind != Kind::Font) continue;
+    double scale = run.height / font->font.unitsPerEm;
+    double x = run.x;
+    for (auto [index, advance] : run.glyphs) {
+      if (index < font->font.shapes.size()) {
+        Matrix glyph{scale, 0, 0, scale, x, run.y};
+        DrawShape(font->font.shapes[index], base * glyph, cx, target, &run.color);
+      }
+      x += advance;
+      if (++objects_ > kMaxDrawnObjects) return;
+    }
+  }
+}
+
+void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm& cx, Target target) {
+  if (edit.text.empty()) return;
+  auto outlines = edit.useOutlines && edit.hasFont ? player_->Lookup(edit.fontId) : nullptr;
+  if (outlines && outlines->kind == Kind::Font && !outlines->font.codes.empty()) {
+    // The movie's own glyphs, line by line from the field's top-left inside its gutter.
+    const Glyphs& g = outlines->font;
+    double scale = edit.height / g.unitsPerEm;
+    double ascent = g.ascent ? g.ascent * scale : edit.height * 0.8;
+    double lineHeight = g.ascent ? (g.ascent + g.descent + g.leading) * scale : edit.height * 1.2;
+    double x = edit.bounds.xMin + 40, baseline = edit.bounds.yMin + 40 + ascent;
+    for (size_t i = 0; i < edit.text.size(); ++i) {
+      uint8_t c = uint8_t(edit.text[i]);
+      if (c == '\r' || c == '\n') {
+        if (c == '\r' && i + 1 < edit.text.size() && edit.text[i + 1] == '\n') ++i;
+        x = edit.bounds.xMin + 40;
+        baseline += lineHeight;
+        continue;
+      }
+      auto at = std::find(g.codes.begin(), g.codes.end(), c);
+      if (at == g.codes.end()) {
+        x += edit.height * 0.5;
+        continue;
+      }
+      size_t index = size_t(at - g.codes.begin());
+      if (index < g.shapes.size()) {
+        Matrix glyph{scale, 0, 0, scale, x, baseline};
+        DrawShape(g.shapes[index], m * glyph, cx, target, &edit.color);
+      }
+      x += index < g.advances.size() ? g.advances[index] * scale : edit.height * 0.6;
+      if (++objects_ > kMaxDrawnObjects || OverBudget()) return;
+    }
+    return;
+  }
+  if (!text_ || target.maskOut) return;
+  double scaleY = std::sqrt(m.c * m.c + m.d * m.d);
+  Font font;
+  font.Name = "Arial";
+  font.Height = -std::max(1, int32_t(std::lround(edit.height * scaleY)));
+  Rgba c = cx.Apply(edit.color);
+  font.Colour = RGBColor(c.r, c.g, c.b);
+  double x, y;
+  m.Apply(edit.bounds.xMin + 40, edit.bounds.yMin + 40, x, y);  // the field's 2-pixel gutter
+  Canvas canvas(*surface_);
+  int32_t lineY = int32_t(std::lround(y));
+  size_t start = 0;
+  while (start <= edit.text.size()) {
+    size_t end = edit.text.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = edit.text.size();
+    std::string_view line(edit.text.data() + start, end - start);
+    if (!line.empty()) text_->Draw(canvas, font, int32_t(std::lround(x)), lineY, line);
+    lineY += std::max<int32_t>(1, text_->Measure(font, "X").height);
+    if (end + 1 < edit.text.size() && edit.text[end] == '\r' && edit.text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+}
+
+}  // namespace vitrine::swf

@@ -1,0 +1,93 @@
+#pragma once
+// The demo show's Flash movie (demo/shapes.swf), made with the tests' writer: on a night-blue
+// stage a glowing ball swings across, a framed square turns, a star spins inside a sprite of
+// its own and a bitmap drifts from corner to corner. 480 x 360 pixels, 24 frames a second,
+// three seconds a loop.
+#include <cmath>
+
+#include "flash/swf_writer.h"
+
+namespace vitrine::test {
+
+inline Mat Rotation(double degrees, double scale, int32_t tx, int32_t ty) {
+  double a = degrees * kPi / 180;
+  return {scale * std::cos(a), scale * std::sin(a), -scale * std::sin(a), scale * std::cos(a), tx, ty};
+}
+
+// With stopAt, the first frame's actions go to that frame and stop there (for comparing one
+// frame with another player).
+inline std::vector<uint8_t> DemoMovie(std::optional<uint16_t> stopAt = {}) {
+  constexpr int kFrames = 72;
+  std::vector<uint8_t> tags;
+  Tag(tags, code::SetBackgroundColor, {20, 28, 64});
+  if (stopAt) Tag(tags, code::DoAction, Actions({ActionGotoFrame(*stopAt), kActionStop}));
+
+  ShapeWriter ball(3, {Gradient(0x13, Scale(1000 / 16384.0, 1000 / 16384.0),
+                                {{0, {255, 250, 200}}, {140, {255, 160, 40}}, {255, {200, 40, 20}}}, 0, 0, -0.4)},
+                   {});
+  ball.Style(0, 1, 0).Circle(0, 0, 1000);
+  Tag(tags, 32, ball.DefineShape(1, -1000, 1000, -1000, 1000));
+
+  ShapeWriter square(3, {Gradient(0x10, Scale(1600 / 32768.0, 1, 0, 0), {{0, {30, 90, 220}}, {255, {90, 230, 255}}})},
+                     {{120, {255, 255, 255}}});
+  square.Style(0, 1, 1).Rect(-800, -800, 800, 800);
+  Tag(tags, 32, square.DefineShape(2, -860, 860, -860, 860));
+
+  ShapeWriter star(3, {Solid(120, 230, 90, 220)}, {{40, {20, 80, 20}}});
+  star.Style(0, 1, 1).MoveTo(0, -900);
+  for (int i = 1; i <= 10; ++i) {
+    double a = -kPi / 2 + i * kPi / 5, r = i % 2 ? 380 : 900;
+    star.LineTo(int32_t(std::lround(r * std::cos(a))), int32_t(std::lround(r * std::sin(a))));
+  }
+  Tag(tags, 32, star.DefineShape(3, -900, 900, -900, 900));
+
+  // A 64 x 64 bitmap: soft rings in warm colours.
+  std::vector<uint32_t> pixels;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) {
+      double d = std::hypot(x - 31.5, y - 31.5);
+      auto r = uint32_t(128 + 127 * std::cos(d / 3)), g = uint32_t(64 + 60 * std::sin(x / 6.0)),
+           b = uint32_t(160 - 2 * d);
+      pixels.push_back(0xFF000000u | r << 16 | g << 8 | b);
+    }
+  Tag(tags, code::DefineBitsLossless, DefineBitsLossless(10, 64, 64, pixels, false));
+  ShapeWriter picture(3, {BitmapFill(0x41, 10, Scale(20, 20))}, {{60, {250, 240, 220}}});
+  picture.Style(0, 1, 1).Rect(0, 0, 1280, 1280);
+  Tag(tags, 32, picture.DefineShape(4, -30, 1310, -30, 1310));
+
+  // The spinning star: a sprite of twelve frames.
+  std::vector<uint8_t> inner;
+  for (int f = 0; f < 12; ++f) {
+    // Stopped at one frame, the movie's sprite stands still too (it would run on by itself).
+    if (f == 0 && stopAt) Tag(inner, code::DoAction, Actions({kActionStop}));
+    if (f == 0) Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 3, .matrix = Rotation(0, 1, 0, 0)}));
+    else Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 1, .matrix = Rotation(f * 6, 1, 0, 0), .move = true}));
+    Tag(inner, code::ShowFrame, {});
+  }
+  Tag(inner, 0, {});
+  std::vector<uint8_t> sprite = {20, 0, 12, 0};
+  sprite.insert(sprite.end(), inner.begin(), inner.end());
+  Tag(tags, code::DefineSprite, sprite);
+
+  for (int f = 0; f < kFrames; ++f) {
+    double t = double(f) / kFrames;
+    Mat ballAt = Translate(int32_t(4800 + 3400 * std::sin(2 * kPi * t)), int32_t(2200 + 900 * std::cos(4 * kPi * t)));
+    Mat squareAt = Rotation(360 * t, 1, 2400, 5000);
+    Mat starAt = Rotation(0, 1.2, 7200, 5000);
+    double bounce = t < 0.5 ? 2 * t : 2 - 2 * t;
+    Mat pictureAt = Translate(int32_t(400 + 7600 * bounce), int32_t(300 + 5400 * bounce));
+    bool first = f == 0;
+    auto place = [&](uint16_t depth, uint16_t id, Mat m) {
+      if (first) Tag(tags, code::PlaceObject2, PlaceObject2({.depth = depth, .id = id, .matrix = m}));
+      else Tag(tags, code::PlaceObject2, PlaceObject2({.depth = depth, .matrix = m, .move = true}));
+    };
+    place(1, 4, pictureAt);
+    place(2, 2, squareAt);
+    place(3, 20, starAt);
+    place(4, 1, ballAt);
+    Tag(tags, code::ShowFrame, {});
+  }
+  return MovieOf(480, 360, kFrames, tags, true, 24 << 8);
+}
+
+}  // namespace vitrine::test
