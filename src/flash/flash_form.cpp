@@ -185,16 +185,21 @@ void FinishSetUp(TfFlashform& f, const FlashDisplayRecord& record, bool startTim
     f.stoptimer().SetEnabled(true);
   }
 }
+// The form both set-ups start from, registered as the Flash window.
+std::unique_ptr<TfFlashform> NewFlashWindow(const FlashFormEnvironment& env, const TRWSetting& settings) {
+  auto form = std::make_unique<TfFlashform>(env.Loop, env.Services, env.Screen, env.MainWindow);
+  FlashWindow = form.get();
+  form->Settings = &settings;
+  return form;
+}
 }  // namespace
 
 std::unique_ptr<TfFlashform> ShowFlashWindow(const FlashFormEnvironment& env, MessageTarget& notify,
                                              FlashControl::PopupMenu popupMenu, const TRWSetting& settings,
                                              bool closeOnInput, bool startTimers, const FlashDisplayRecord& record,
                                              const std::string& moviePath) {
-  auto form = std::make_unique<TfFlashform>(env.Loop, env.Services, env.Screen, env.MainWindow);
+  auto form = NewFlashWindow(env, settings);
   TfFlashform& f = *form;
-  FlashWindow = &f;
-  f.Settings = &settings;
 
   int32_t width = env.Screen.ScreenWidth(), height = env.Screen.ScreenHeight();
   f.BoundsRect = {0, 0, width, height};
@@ -252,10 +257,8 @@ std::unique_ptr<TfFlashform> ShowFlashInPanel(const FlashFormEnvironment& env, M
                                               int32_t panelWidth, int32_t panelHeight, const TRWSetting& settings,
                                               bool closeOnInput, bool startTimers, const FlashDisplayRecord& record,
                                               const std::string& moviePath) {
-  auto form = std::make_unique<TfFlashform>(env.Loop, env.Services, env.Screen, env.MainWindow);
+  auto form = NewFlashWindow(env, settings);
   TfFlashform& f = *form;
-  FlashWindow = &f;
-  f.Settings = &settings;
 
   f.InPanel = true;
   f.BoundsRect = {0, 0, panelWidth, panelHeight};
