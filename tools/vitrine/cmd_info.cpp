@@ -182,9 +182,10 @@ void DescribeFlashItem(ItemContext& c, std::vector<std::string>& lines) {
   else if (movie.holdsScripts) lines.push_back("holds scripts that the player does not run; its frames still play");
 }
 
-// The music player that knows the most about lengths on this machine.
+// The music player that knows the most about lengths on this machine: the decoding one
+// (MP3 and the rest) where the build has it, else the one that reads WAV and AVI headers.
 std::unique_ptr<MediaPlayer> LengthReader(const EventLoop& clock, FileSystem& files) {
-  return HeadlessMediaPlayerFactory(clock, files).CreateMusicPlayer();
+  return HeadlessMediaPlayerFactory(clock, files, nullptr, /*decode=*/true).CreateMusicPlayer();
 }
 
 void PrintListing(TProjectInfo& project, const std::string& path, int64_t fileSize) {

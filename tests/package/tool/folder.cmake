@@ -34,7 +34,8 @@ if(NOT same OR NOT saver STREQUAL "folder" OR ordered)
 endif()
 
 execute_process(COMMAND ${TOOL} info ${WORK}/folder.scr OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0 OR NOT listing MATCHES "song1.wav  8,078 bytes, 0:01" OR NOT listing MATCHES "PCX, 32x24")
+if(NOT rc EQUAL 0 OR NOT listing MATCHES "song1.wav  8,078 bytes, 0:01" OR NOT listing MATCHES "song2.mp3  1,557 bytes, 0:01"
+   OR NOT listing MATCHES "PCX, 32x24")
   message(SEND_ERROR "the listing of the folder's package:\n${listing}")
 endif()
 
