@@ -20,6 +20,10 @@ void ShowReport::Check() {
   bool prompt = input_.Prompt() != nullptr;
   if (prompt != prompt_) std::printf(prompt ? "prompt open\n" : "prompt closed\n");
   prompt_ = prompt;
+  if (form_.LastMouseX != -10 && (form_.LastMouseX != mouseX_ || form_.LastMouseY != mouseY_))
+    std::printf("mouse reference %d,%d\n", form_.LastMouseX, form_.LastMouseY);
+  mouseX_ = form_.LastMouseX;
+  mouseY_ = form_.LastMouseY;
   std::fflush(stdout);
 }
 
