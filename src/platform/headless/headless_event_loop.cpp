@@ -4,25 +4,65 @@
 
 namespace vitrine {
 
-class HeadlessEventLoop::VirtualTimer final : public ListedTimer<VirtualTimer> {
+class HeadlessEventLoop::VirtualTimer final : public Timer {
  public:
-  using ListedTimer::ListedTimer;
+  VirtualTimer(HeadlessEventLoop& loop, uint32_t interval, std::function<void()> onTimer)
+      : loop_(&loop), interval_(interval), onTimer_(std::move(onTimer)) {}
+  ~VirtualTimer() override {
+    if (loop_) {
+      auto& list = loop_->timers_;
+      list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+  }
+
+  void SetInterval(uint32_t ms) override {
+    interval_ = ms;
+    Restart();
+  }
+  uint32_t Interval() const override { return interval_; }
+  void SetEnabled(bool enabled) override {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    Restart();
+  }
+  bool Enabled() const override { return enabled_; }
+
+  uint64_t due = 0;
+  bool running = false;  // its handler is on the stack: no re-entry
+  HeadlessEventLoop* loop_;
+
+  void Fire() {
+    due = loop_->now_ + Effective();
+    running = true;
+    onTimer_();
+    running = false;
+  }
+
+ private:
+  uint32_t Effective() const { return std::max(interval_, kMinimumTimerInterval); }
+  void Restart() {
+    if (enabled_ && loop_) due = loop_->now_ + Effective();
+  }
+
+  uint32_t interval_;
+  bool enabled_ = false;
+  std::function<void()> onTimer_;
 };
 
 HeadlessEventLoop::HeadlessEventLoop() = default;
 
 HeadlessEventLoop::~HeadlessEventLoop() {
-  for (auto* t : timers_) t->Orphan();
+  for (auto* t : timers_) t->loop_ = nullptr;
 }
 
 std::unique_ptr<Timer> HeadlessEventLoop::CreateTimer(uint32_t intervalMs, std::function<void()> onTimer) {
-  auto timer = std::make_unique<VirtualTimer>(timers_, [this] { return now_; }, intervalMs, std::move(onTimer));
+  auto timer = std::make_unique<VirtualTimer>(*this, intervalMs, std::move(onTimer));
   timers_.push_back(timer.get());
   return timer;
 }
 
 void HeadlessEventLoop::PostMessage(MessageTarget& target, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  queue_.Post(target, message, wParam, lParam);
+  queue_.push_back({&target, message, wParam, lParam});
 }
 
 void HeadlessEventLoop::SendMessage(MessageTarget& target, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -30,10 +70,17 @@ void HeadlessEventLoop::SendMessage(MessageTarget& target, uint32_t message, uin
 }
 
 void HeadlessEventLoop::ForgetTarget(MessageTarget& target) {
-  queue_.Forget(target);
+  queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [&](const Posted& p) { return p.target == &target; }),
+               queue_.end());
 }
 
-void HeadlessEventLoop::DrainMessages() { queue_.Drain(quit_); }
+void HeadlessEventLoop::DrainMessages() {
+  while (!queue_.empty() && !quit_) {
+    Posted p = queue_.front();
+    queue_.pop_front();
+    p.target->HandleMessage(p.message, p.wParam, p.lParam);
+  }
+}
 
 void HeadlessEventLoop::ProcessMessages() {
   // A nested loop (a prompt, "process pending messages") runs what is queued and the timers
@@ -43,7 +90,7 @@ void HeadlessEventLoop::ProcessMessages() {
   while (!quit_) {
     VirtualTimer* t = NextDueTimer(now_);
     if (!t) break;
-    t->Fire(now_);
+    t->Fire();
     DrainMessages();
   }
   --nesting_;
@@ -52,8 +99,8 @@ void HeadlessEventLoop::ProcessMessages() {
 HeadlessEventLoop::VirtualTimer* HeadlessEventLoop::NextDueTimer(uint64_t until) {
   VirtualTimer* best = nullptr;
   for (auto* t : timers_) {
-    if (!t->DueBy(until)) continue;
-    if (!best || t->Due() < best->Due()) best = t;
+    if (!t->Enabled() || t->running || t->due > until) continue;
+    if (!best || t->due < best->due) best = t;
   }
   return best;
 }
@@ -63,8 +110,8 @@ void HeadlessEventLoop::RunUntil(uint64_t until) {
   while (!quit_) {
     VirtualTimer* t = NextDueTimer(until);
     if (!t) break;
-    now_ = std::max(now_, t->Due());
-    t->Fire(now_);
+    now_ = std::max(now_, t->due);
+    t->Fire();
     DrainMessages();
   }
   if (!quit_) now_ = std::max(now_, until);

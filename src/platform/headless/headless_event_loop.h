@@ -1,15 +1,18 @@
 #pragma once
 // A message loop on a virtual clock: posted messages and timers run in a fixed order, so a
 // show played on it is the same every time. Time moves only when RunUntil advances it.
+#include <deque>
 #include <vector>
 
 #include "platform/event_loop.h"
-#include "platform/own_loop_parts.h"
 
 namespace vitrine {
 
 class HeadlessEventLoop final : public EventLoop {
  public:
+  // Window timers never fire faster than this, as on the system the show targets.
+  static constexpr uint32_t kMinimumTimerInterval = 10;
+
   HeadlessEventLoop();
   ~HeadlessEventLoop() override;
 
@@ -30,13 +33,19 @@ class HeadlessEventLoop final : public EventLoop {
 
  private:
   class VirtualTimer;
+  struct Posted {
+    MessageTarget* target;
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+  };
 
   VirtualTimer* NextDueTimer(uint64_t until);
 
   uint64_t now_ = 0;
   bool quit_ = false;
   int nesting_ = 0;
-  PostedMessages queue_;
+  std::deque<Posted> queue_;
   std::vector<VirtualTimer*> timers_;  // in creation order, which breaks ties
 };
 

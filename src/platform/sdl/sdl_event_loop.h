@@ -3,11 +3,11 @@
 // tick fires once and the timer keeps its cadence, so a frame that falls behind is not
 // drawn twice), private messages queued in order and delivered before timers, and the
 // window's own events. Nested loops (the password prompt) run the same iteration.
+#include <deque>
 #include <functional>
 #include <vector>
 
 #include "platform/event_loop.h"
-#include "platform/own_loop_parts.h"
 
 union SDL_Event;
 
@@ -15,6 +15,8 @@ namespace vitrine {
 
 class SdlEventLoop final : public EventLoop {
  public:
+  static constexpr uint32_t kMinimumTimerInterval = 10;
+
   // What the window does in every iteration: take its events, present what changed, and
   // say how long the loop may sleep at most (0: no limit beyond the next timer).
   class Hooks {
@@ -48,6 +50,12 @@ class SdlEventLoop final : public EventLoop {
 
  private:
   class SdlTimer;
+  struct Posted {
+    MessageTarget* target;
+    uint32_t message;
+    uintptr_t wParam;
+    intptr_t lParam;
+  };
 
   void Iterate(bool wait);
   void DrainMessages();
@@ -57,7 +65,7 @@ class SdlEventLoop final : public EventLoop {
   bool quit_ = false;
   uint64_t pass_ = 0;
   Hooks* hooks_ = nullptr;
-  PostedMessages queue_;
+  std::deque<Posted> queue_;
   std::vector<SdlTimer*> timers_;  // creation order breaks ties
 };
 
