@@ -5,7 +5,8 @@
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../../.." && pwd)
-build=${1:-$root/build/native}
+# Absolute: the comparison runs from tests/flash.
+build=$(cd "${1:-$root/build/native}" && pwd) || exit 1
 chromium=${CHROMIUM:-/usr/bin/chromium}
 
 if [ ! -x "$chromium" ] || [ ! -d "$here/node_modules/@ruffle-rs/ruffle" ] || ! command -v node >/dev/null; then
