@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/stream.h"
+#include "flash/reference_movies.h"
 #include "package/picture_loading.h"
 #include "platform/win32/win32_flash_host.h"
 #include "platform/win32/win32_registry_store.h"
@@ -19,7 +20,7 @@ struct ScrRun : ::testing::Test {
   std::unique_ptr<RegistryStore> registry = MakeWin32RegistryStore();
 
   void SetUp() override {
-    rig.Set(6, "30");  // a long display time: the first picture stands still while we look
+    rig.Set(5, "30");  // a long display time: the first picture stands still while we look
     rig.AddPicture(RGBColor(200, 40, 40), 300, 200);
     rig.AddPicture(RGBColor(40, 200, 40), 300, 200);
     UserSettings([](TRWSetting&) {});
@@ -217,7 +218,7 @@ TEST_F(ScrRun, ConfigurationDialogWritesTheCheckedValuesToTheRegistry) {
 
 TEST_F(ScrRun, AFlashItemPlaysInTheFlashWindowAndEndsByItsStopRule) {
   ShowRig flash;
-  flash.Set(6, "30");
+  flash.Set(5, "30");
   // Stop mode 1: the end after PlaySeconds (1) end checks, a second apart.
   flash.AddItem({'F', 'W', 'S', 6, 0, 0, 0, 0}, "movie.swf",
                 {{52, "1"}, {56, std::to_string(RGBColor(0, 0, 255))}, {65, "1"}, {69, "1"}});
@@ -244,6 +245,60 @@ TEST_F(ScrRun, AFlashItemPlaysInTheFlashWindowAndEndsByItsStopRule) {
   ASSERT_NE(show, nullptr);
   ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_TRUE(scr.WaitExit(kStartMs));
+}
+
+// The packaged show of the writer's movies and ffmpeg's movie, each stretched over the screen:
+// the frames the running saver's Flash window draws match the reference players' frames, as
+// on the headless platform (tests/flash/flash_reference_show_test.cpp).
+TEST_F(ScrRun, FlashItemsShowTheFramesTheReferencePlayersDraw) {
+  std::vector<uint8_t> ffmpeg = TestDataFile("flash/ffmpeg_testsrc.swf");
+  ASSERT_FALSE(ffmpeg.empty()) << "tests/data not found (VITRINE_TEST_DATA)";
+  ASSERT_FALSE(RufflesFrame("triangle").Empty());
+  ShowRig flash;
+  flash.Set(5, "30");
+  const PackageRecord stretched = {{52, "1"}, {56, "-1"}, {55, "2"}, {65, "1"}, {69, "1"}};
+  auto movies = ReferenceMovies();
+  for (auto& [name, bytes] : movies) flash.AddItem(bytes, name + ".swf", stretched);
+  flash.AddItem(ffmpeg, "ffmpeg_testsrc.swf", stretched);
+  std::string folder = TempPath("vitrine-flash-frames");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  // The writer movies stand at one frame; ffmpeg's movie plays on, its three frames reached
+  // with GotoFrame (-1: the frame shown).
+  auto frameFile = [&](size_t item, int frame) {
+    return folder + "\\" + std::to_string(item) + (frame < 0 ? "" : "-" + std::to_string(frame)) + ".bmp";
+  };
+  auto framesOf = [&](size_t item) { return item < movies.size() ? std::vector<int>{-1} : std::vector<int>{0, 1, 2}; };
+  for (size_t item = 0; item <= movies.size(); ++item)
+    for (int frame : framesOf(item)) DeleteFileA(frameFile(item, frame).c_str());
+
+  SetEnvironmentVariableA("VITRINE_CAPTURE_FLASH", folder.c_str());
+  ScrProcess scr(WritePackagedScr(flash, "vitrine-flash-frames.scr"), "/s");
+  SetEnvironmentVariableA("VITRINE_CAPTURE_FLASH", nullptr);
+  ASSERT_TRUE(scr.started);
+  std::string last = frameFile(movies.size(), 2);
+  for (DWORD waited = 0; waited < 4 * kStartMs && GetFileAttributesA(last.c_str()) == INVALID_FILE_ATTRIBUTES;
+       waited += 200)
+    Sleep(200);
+  if (HWND show = scr.FindWindowOf("TfRun", nullptr, kStartMs)) ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(scr.WaitExit(kStartMs));
+
+  for (size_t item = 0; item <= movies.size(); ++item) {
+    std::string name = item < movies.size() ? movies[item].first : "ffmpeg_testsrc";
+    for (int frame : framesOf(item)) {
+      SCOPED_TRACE(name + " frame " + std::to_string(frame));
+      std::ifstream in(frameFile(item, frame), std::ios::binary);
+      MemoryStream stream(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+      Bitmap drawn;
+      ASSERT_TRUE(LoadPictureFromStream(stream, drawn, 1)) << "no frame captured";
+      EXPECT_EQ(drawn.Width(), GetSystemMetrics(SM_CXSCREEN));
+      Bitmap reference = item < movies.size() ? RufflesFrame(name) : FfmpegsFrame(frame);
+      FrameDifference d = CompareWithReference(drawn, reference);
+      std::printf("wine %-16s frame %d: mean %.3f, worst block %.3f\n", name.c_str(), frame, d.mean, d.worst);
+      EXPECT_TRUE(d.Matches()) << "mean " << d.mean << ", worst block " << d.worst;
+      DeleteFileA(frameFile(item, frame).c_str());
+    }
+  }
+  RemoveDirectoryA(folder.c_str());
 }
 
 // A 32-bit saver copied into the real System32 of 64-bit Windows is started from there, while

@@ -28,6 +28,8 @@ class Win32FlashHost final : public FlashWindowHost {
                         const FlashDisplayRecord& record, const std::string& moviePath) override;
   void CloseFlashWindow() override;
   bool FlashWindowOpen() const override { return forms_.FlashWindowOpen(); }
+  // What the window shows, drawn onto a bitmap of its size.
+  void PaintOver(Bitmap& screen) override { forms_.PaintOver(screen); }
 
   intptr_t WindowProc(void* window, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 

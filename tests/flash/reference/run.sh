@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Compares the Flash player's frames with the reference player Ruffle in headless Chromium,
 # where Chromium starts; elsewhere it says so and succeeds.
-#   bash tests/flash/reference/run.sh [build dir, default build/native]
+#   bash tests/flash/reference/run.sh [--refresh] [build dir, default build/native]
+# --refresh writes the reference frames anew into tests/data/flash/ruffle, which the packaged
+# show tests (native and under Wine) compare with where Chromium is not at hand.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../../.." && pwd)
 # Absolute: the comparison runs from tests/flash.
+keep=""
+if [ "${1:-}" = --refresh ]; then
+  keep="$root/tests/data/flash/ruffle"
+  mkdir -p "$keep"
+  shift
+fi
 build=$(cd "${1:-$root/build/native}" && pwd) || exit 1
 chromium=${CHROMIUM:-/usr/bin/chromium}
 
@@ -22,4 +30,4 @@ if ! timeout 60 "$chromium" --headless --no-sandbox --disable-gpu --disable-back
 fi
 rm -rf "$profile"
 cd "$root/tests/flash" &&
-  VITRINE_FLASH_REFERENCE=1 VITRINE_TEST_DATA="$root/tests/data" "$build/bin/flash_tests" --gtest_filter='SwfRuffle.*'
+  VITRINE_FLASH_REFERENCE=1 VITRINE_FLASH_REFERENCE_KEEP="$keep" VITRINE_TEST_DATA="$root/tests/data" "$build/bin/flash_tests" --gtest_filter='SwfRuffle.*'
