@@ -62,25 +62,16 @@ std::unique_ptr<Timer> HeadlessEventLoop::CreateTimer(uint32_t intervalMs, std::
 }
 
 void HeadlessEventLoop::PostMessage(MessageTarget& target, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  queue_.push_back({&target, message, wParam, lParam});
+  queue_.Post(target, message, wParam, lParam);
 }
 
 void HeadlessEventLoop::SendMessage(MessageTarget& target, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   target.HandleMessage(message, wParam, lParam);
 }
 
-void HeadlessEventLoop::ForgetTarget(MessageTarget& target) {
-  queue_.erase(std::remove_if(queue_.begin(), queue_.end(), [&](const Posted& p) { return p.target == &target; }),
-               queue_.end());
-}
+void HeadlessEventLoop::ForgetTarget(MessageTarget& target) { queue_.Forget(target); }
 
-void HeadlessEventLoop::DrainMessages() {
-  while (!queue_.empty() && !quit_) {
-    Posted p = queue_.front();
-    queue_.pop_front();
-    p.target->HandleMessage(p.message, p.wParam, p.lParam);
-  }
-}
+void HeadlessEventLoop::DrainMessages() { queue_.Deliver(quit_); }
 
 void HeadlessEventLoop::ProcessMessages() {
   // A nested loop (a prompt, "process pending messages") runs what is queued and the timers

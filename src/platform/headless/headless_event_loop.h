@@ -1,10 +1,10 @@
 #pragma once
 // A message loop on a virtual clock: posted messages and timers run in a fixed order, so a
 // show played on it is the same every time. Time moves only when RunUntil advances it.
-#include <deque>
 #include <vector>
 
 #include "platform/event_loop.h"
+#include "platform/posted_messages.h"
 
 namespace vitrine {
 
@@ -33,19 +33,12 @@ class HeadlessEventLoop final : public EventLoop {
 
  private:
   class VirtualTimer;
-  struct Posted {
-    MessageTarget* target;
-    uint32_t message;
-    uintptr_t wParam;
-    intptr_t lParam;
-  };
-
   VirtualTimer* NextDueTimer(uint64_t until);
 
   uint64_t now_ = 0;
   bool quit_ = false;
   int nesting_ = 0;
-  std::deque<Posted> queue_;
+  PostedMessages queue_;
   std::vector<VirtualTimer*> timers_;  // in creation order, which breaks ties
 };
 

@@ -68,24 +68,16 @@ std::unique_ptr<Timer> SdlEventLoop::CreateTimer(uint32_t intervalMs, std::funct
 }
 
 void SdlEventLoop::PostMessage(MessageTarget& target, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-  queue_.push_back({&target, message, wParam, lParam});
+  queue_.Post(target, message, wParam, lParam);
 }
 
 void SdlEventLoop::SendMessage(MessageTarget& target, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   target.HandleMessage(message, wParam, lParam);
 }
 
-void SdlEventLoop::ForgetTarget(MessageTarget& target) {
-  std::erase_if(queue_, [&](const Posted& p) { return p.target == &target; });
-}
+void SdlEventLoop::ForgetTarget(MessageTarget& target) { queue_.Forget(target); }
 
-void SdlEventLoop::DrainMessages() {
-  while (!queue_.empty() && !quit_) {
-    Posted p = queue_.front();
-    queue_.pop_front();
-    p.target->HandleMessage(p.message, p.wParam, p.lParam);
-  }
-}
+void SdlEventLoop::DrainMessages() { queue_.Deliver(quit_); }
 
 void SdlEventLoop::FireDueTimers() {
   // Each timer fires at most once per pass, the earliest due first; posted messages run
@@ -124,7 +116,7 @@ void SdlEventLoop::Iterate(bool wait) {
     if (t->Enabled()) next = std::min(next, std::max(t->Due(), now));
   uint64_t sleep = next - now;
   if (hooks_ && hooks_->MaxWaitMs() > 0) sleep = std::min<uint64_t>(sleep, hooks_->MaxWaitMs());
-  if (sleep > 0 && queue_.empty()) SDL_WaitEventTimeout(nullptr, static_cast<int>(sleep));
+  if (sleep > 0 && queue_.Empty()) SDL_WaitEventTimeout(nullptr, static_cast<int>(sleep));
 }
 
 void SdlEventLoop::Run() {

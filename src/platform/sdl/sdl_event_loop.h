@@ -3,11 +3,11 @@
 // tick fires once and the timer keeps its cadence, so a frame that falls behind is not
 // drawn twice), private messages queued in order and delivered before timers, and the
 // window's own events. Nested loops (the password prompt) run the same iteration.
-#include <deque>
 #include <functional>
 #include <vector>
 
 #include "platform/event_loop.h"
+#include "platform/posted_messages.h"
 
 union SDL_Event;
 
@@ -50,13 +50,6 @@ class SdlEventLoop final : public EventLoop {
 
  private:
   class SdlTimer;
-  struct Posted {
-    MessageTarget* target;
-    uint32_t message;
-    uintptr_t wParam;
-    intptr_t lParam;
-  };
-
   void Iterate(bool wait);
   void DrainMessages();
   void FireDueTimers();
@@ -65,7 +58,7 @@ class SdlEventLoop final : public EventLoop {
   bool quit_ = false;
   uint64_t pass_ = 0;
   Hooks* hooks_ = nullptr;
-  std::deque<Posted> queue_;
+  PostedMessages queue_;
   std::vector<SdlTimer*> timers_;  // creation order breaks ties
 };
 
