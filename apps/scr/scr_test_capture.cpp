@@ -62,3 +62,5 @@ void TestCapture::CheckFlash() {
   }
   control.Play();
 }
+
+}  // namespace vitrine
