@@ -55,12 +55,13 @@ void TestCapture::CheckFlash() {
   };
   save("");
   int32_t frames = control.TotalFrames();
-  if (!control.Playing() || frames < 2) return;
+  if (frames < 2) return;
+  bool playing = control.Playing();
   for (int32_t frame : std::set<int32_t>{0, frames / 2, frames - 1}) {
     control.GotoFrame(frame);
     save("-" + std::to_string(frame));
   }
-  control.Play();
+  if (playing) control.Play();
 }
 
 }  // namespace vitrine

@@ -4,9 +4,9 @@
 // VITRINE_CAPTURE_AFTER_MS milliseconds have passed. A headless render of the same package
 // with the same VITRINE_SEED shows the same screen at that point.
 // With VITRINE_CAPTURE_FLASH=FOLDER, every Flash item's frame as its control first draws it at
-// the Flash window's size is saved as FOLDER/ITEM.bmp (the show's item index); of a movie that
-// plays on, its first, middle and last frame too, reached with the control's GotoFrame, as
-// FOLDER/ITEM-FRAME.bmp (0-based).
+// the Flash window's size is saved as FOLDER/ITEM.bmp (the show's item index); of a movie of
+// more than one frame, its first, middle and last frame too, reached with the control's
+// GotoFrame, as FOLDER/ITEM-FRAME.bmp (0-based).
 #include <memory>
 #include <set>
 #include <string>

@@ -262,8 +262,8 @@ TEST_F(ScrRun, FlashItemsShowTheFramesTheReferencePlayersDraw) {
   flash.AddItem(ffmpeg, "ffmpeg_testsrc.swf", stretched);
   std::string folder = TempPath("vitrine-flash-frames");
   CreateDirectoryA(folder.c_str(), nullptr);
-  // The writer movies stand at one frame; ffmpeg's movie plays on, its three frames reached
-  // with GotoFrame (-1: the frame shown).
+  // The writer movies stand at one frame, compared as shown (-1); ffmpeg's movie plays on, its
+  // three frames reached with GotoFrame.
   auto frameFile = [&](size_t item, int frame) {
     return folder + "\\" + std::to_string(item) + (frame < 0 ? "" : "-" + std::to_string(frame)) + ".bmp";
   };
