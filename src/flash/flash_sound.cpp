@@ -38,8 +38,11 @@ void FlashSound::Detach() {
   streamDecoders_.clear();
 }
 
-void FlashSound::BeforeChange() {
-  if (attached_) output_.BeforeChange(*this);
+void FlashSound::Settle(uint64_t now) {
+  if (!attached_) return;
+  output_.BeforeChange(*this);
+  std::lock_guard lock(mutex_);
+  if (pos_ + kMaxLagFrames < now) Render(nullptr, size_t(now - pos_));
 }
 
 size_t FlashSound::Voices() {
@@ -114,7 +117,7 @@ void FlashSound::StreamEvent(const swf::SoundEvent& event, uint64_t at, uint64_t
   out.push_back(std::move(c));
 }
 
-void FlashSound::Play(std::vector<swf::SoundEvent> events, uint64_t at, uint64_t now, uint64_t frameInterval) {
+void FlashSound::Play(std::vector<swf::SoundEvent> events, uint64_t at, uint64_t frameInterval) {
   if (!attached_ || events.empty()) return;
   std::vector<Command> commands;
   for (const swf::SoundEvent& e : events) {
@@ -134,18 +137,18 @@ void FlashSound::Play(std::vector<swf::SoundEvent> events, uint64_t at, uint64_t
       }
     }
   }
-  Queue(std::move(commands), now);
+  Queue(std::move(commands));
 }
 
-void FlashSound::StopAll(uint64_t at, uint64_t now) {
+void FlashSound::StopAll(uint64_t at) {
   if (!attached_) return;
   std::vector<Command> commands(1);
   commands[0].type = Command::StopAll;
   commands[0].at = at;
-  Queue(std::move(commands), now);
+  Queue(std::move(commands));
 }
 
-void FlashSound::Queue(std::vector<Command> commands, uint64_t now) {
+void FlashSound::Queue(std::vector<Command> commands) {
   std::lock_guard lock(mutex_);
   for (Command& c : commands) {
     if (queue_.size() >= kMaxQueued) break;
@@ -153,7 +156,6 @@ void FlashSound::Queue(std::vector<Command> commands, uint64_t now) {
     lastAt_ = c.at;
     queue_.push_back(std::move(c));
   }
-  if (pos_ + kMaxLagFrames < now) Render(nullptr, size_t(now - pos_));
 }
 
 size_t FlashSound::ReadSound(int16_t* out, size_t frames) {

@@ -46,11 +46,13 @@ class FlashSound final : public SoundSource {
 
   // The sound events of one tick that was due at `at`; frameInterval: frames a movie frame
   // lasts, which bounds how far the stream may run ahead of its timeline.
-  void Play(std::vector<swf::SoundEvent> events, uint64_t at, uint64_t now, uint64_t frameInterval);
+  void Play(std::vector<swf::SoundEvent> events, uint64_t at, uint64_t frameInterval);
   // Every sound stops at `at` (the control stopped the movie).
-  void StopAll(uint64_t at, uint64_t now);
-  // The output takes the sound up to now before a change made now.
-  void BeforeChange();
+  void StopAll(uint64_t at);
+  // After the control has handed over what happened up to `now`: the output takes the sound
+  // up to now (a recorder lays it down), and a mix the output has not read for too long
+  // moves on to now unheard.
+  void Settle(uint64_t now);
 
   size_t ReadSound(int16_t* out, size_t frames) override;
 
@@ -97,7 +99,7 @@ class FlashSound final : public SoundSource {
   std::shared_ptr<const std::vector<int16_t>> DecodedSound(const std::shared_ptr<const swf::Character>& sound);
   void StartEvent(const swf::SoundEvent& event, uint64_t at, std::vector<Command>& out);
   void StreamEvent(const swf::SoundEvent& event, uint64_t at, uint64_t frameInterval, std::vector<Command>& out);
-  void Queue(std::vector<Command> commands, uint64_t now);
+  void Queue(std::vector<Command> commands);
 
   // Under mutex_: plays `frames` frames from pos_ into out (null: without a sound).
   void Render(int16_t* out, size_t frames);

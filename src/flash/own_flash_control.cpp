@@ -21,7 +21,7 @@ void OwnFlashControl::PassSound(uint64_t at) {
   auto events = player_->TakeSoundEvents();
   if (!sound_ || !sound_->Attached() || events.empty()) return;
   uint64_t interval = frameRate_ ? 256000u * kSoundFramesPerMs / frameRate_ : kSoundRate;
-  sound_->Play(std::move(events), at, NowSoundFrame(), interval);
+  sound_->Play(std::move(events), at, interval);
 }
 
 void OwnFlashControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
@@ -56,6 +56,7 @@ void OwnFlashControl::SetMovie(const std::string& path) {
     player_ = std::make_unique<swf::Player>(std::move(movie));
     frameRate_ = player_->GetMovie().File().frameRate;
     PassSound(NowSoundFrame());  // the first frame's
+    if (sound_) sound_->Settle(NowSoundFrame());
   }
 }
 
@@ -71,6 +72,7 @@ void OwnFlashControl::Advance() {
     ++ticks_;
     PassSound(TickSoundFrame(ticks_));
   }
+  if (sound_) sound_->Settle(NowSoundFrame());
 }
 
 bool OwnFlashControl::Playing() {
@@ -88,7 +90,7 @@ void OwnFlashControl::GotoFrame(int32_t frame) {
   Advance();
   player_->GotoFrame(uint32_t(std::max(frame, 0)));
   PassSound(NowSoundFrame());
-  if (sound_) sound_->BeforeChange();
+  if (sound_) sound_->Settle(NowSoundFrame());
 }
 
 void OwnFlashControl::Play() {
@@ -101,8 +103,8 @@ void OwnFlashControl::StopPlay() {
   Advance();
   if (player_) player_->Stop();
   if (sound_) {
-    sound_->StopAll(NowSoundFrame(), NowSoundFrame());
-    sound_->BeforeChange();
+    sound_->StopAll(NowSoundFrame());
+    sound_->Settle(NowSoundFrame());
   }
 }
 

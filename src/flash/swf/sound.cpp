@@ -152,7 +152,7 @@ std::optional<StreamHead> ReadSoundStreamHead(std::span<const uint8_t> body) {
     BitReader r(body);
     StreamHead h;
     r.UBits(4);
-    ReadFormat(r);  // what the author would have it played at: the stream's own format is played
+    r.UBits(4);  // the rate, size and channels the author would have it played at: played as it is
     h.format = ReadFormat(r);
     if (!Known(uint32_t(h.format.codec))) return std::nullopt;
     h.samplesPerBlock = r.U16();
