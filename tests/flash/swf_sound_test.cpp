@@ -131,14 +131,17 @@ TEST(SwfSoundDecode, UncompressedSoundBecomesStereoAtTheOutputRate) {
     eight.push_back(128 + 64);
     eight.push_back(128 - 32);
   }
-  auto def = swf::ReadDefineSound(DefineSound(1, {3, 1, false, true}, 1103, eight));
+  // The definitions point into their tags' bytes, which stay.
+  auto eightTag = DefineSound(1, {3, 1, false, true}, 1103, eight);
+  auto def = swf::ReadDefineSound(eightTag);
   ASSERT_TRUE(def);
   auto pcm = swf::DecodeSound(*def, kSoundRate, nullptr, SIZE_MAX);
   EXPECT_NEAR(double(pcm.size() / 2), 1103 * 48000.0 / 11025, 2);
   EXPECT_EQ(pcm[200], 64 * 256);
   EXPECT_EQ(pcm[201], -32 * 256);
   // 16-bit mono at 22050 Hz: the same on both sides; a step from +1000 to -2000 half-way.
-  auto mono = swf::ReadDefineSound(DefineSound(2, kMono22k, 2205, Pcm16(Join(Constant(1102, 1000), Constant(1103, -2000)))));
+  auto monoTag = DefineSound(2, kMono22k, 2205, Pcm16(Join(Constant(1102, 1000), Constant(1103, -2000))));
+  auto mono = swf::ReadDefineSound(monoTag);
   ASSERT_TRUE(mono);
   pcm = swf::DecodeSound(*mono, kSoundRate, nullptr, SIZE_MAX);
   EXPECT_NEAR(double(pcm.size() / 2), 4800, 2);
@@ -147,7 +150,8 @@ TEST(SwfSoundDecode, UncompressedSoundBecomesStereoAtTheOutputRate) {
   EXPECT_EQ(pcm[2 * 2410], -2000);
   EXPECT_EQ(pcm[2 * 2410 + 1], -2000);
   // A sample count beyond the data decodes the data; the limit given holds.
-  auto huge = swf::ReadDefineSound(DefineSound(3, kMono22k, 0xFFFFFFFFu, Pcm16(Constant(100, 5))));
+  auto hugeTag = DefineSound(3, kMono22k, 0xFFFFFFFFu, Pcm16(Constant(100, 5)));
+  auto huge = swf::ReadDefineSound(hugeTag);
   ASSERT_TRUE(huge);
   EXPECT_NEAR(double(swf::DecodeSound(*huge, kSoundRate, nullptr, SIZE_MAX).size() / 2), 100 * 48000.0 / 22050, 2);
   EXPECT_EQ(swf::DecodeSound(*mono, kSoundRate, nullptr, 50).size(), 100u);
