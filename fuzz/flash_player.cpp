@@ -1,11 +1,27 @@
 // The Flash player on arbitrary bytes: the file, the preload pass, the timeline through
-// frames, gotos and loops, and the renderer drawing some of the frames.
+// frames, gotos and loops, the renderer drawing some of the frames, and the uncompressed
+// sound the frames start or stream.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
 #include "flash/swf/player.h"
 #include "flash/swf/renderer.h"
+#include "flash/swf/sound.h"
+
+namespace {
+void DecodeSounds(vitrine::swf::Player& player) {
+  using namespace vitrine::swf;
+  for (const SoundEvent& e : player.TakeSoundEvents()) {
+    if (e.type == SoundEvent::Start && e.sound) (void)DecodeSound(e.sound->sound, 48000, nullptr, 4096);
+    if (e.type == SoundEvent::StreamBlock && e.stream)
+      if (auto decoder = CreateSoundDecoder(e.stream->format, 48000, nullptr)) {
+        std::vector<int16_t> out;
+        decoder->Decode(StreamBlockData(*e.stream, e.block), out, 4096, true);
+      }
+  }
+}
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vitrine::swf;
@@ -21,6 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < 12; ++i) {
     if (i % 4 == 0) renderer.Render(player, surface, view, Rgba{});
     player.Tick();
+    DecodeSounds(player);
     if (i == 6) {
       player.GotoFrame(0);
       player.Play();

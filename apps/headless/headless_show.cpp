@@ -7,6 +7,9 @@
 #ifdef _WIN32
 #include "platform/win32/gdi_text_renderer.h"
 #endif
+#ifdef VITRINE_HAVE_LIBAV
+#include "platform/media/av_sound_decoder.h"
+#endif
 
 namespace vitrine {
 
@@ -37,7 +40,10 @@ HeadlessShow::HeadlessShow(HeadlessShowOptions options)
     text_ = std::make_unique<RendererTextPainter>(*renderer_);
   }
   TextPainter& text = options_.text ? *options_.text : *text_;
-  flash_ = CreateFlashWindowHost(loop_, window_, services_, files_, renderer_.get());
+#ifdef VITRINE_HAVE_LIBAV
+  if (options_.decodeMedia) soundDecoders_ = std::make_unique<AvSoundDecoders>();
+#endif
+  flash_ = CreateFlashWindowHost(loop_, window_, services_, files_, renderer_.get(), &sound_, soundDecoders_.get());
   platform_ = std::make_unique<ShowPlatform>(
       ShowPlatform{loop_, window_, services_, files_, media_, registry_, text, *flash_});
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/run_form.h"
+#include "flash/swf/sound.h"
 #include "raster/text_renderer.h"
 #include "platform/headless/headless_event_loop.h"
 #include "platform/headless/headless_media.h"
@@ -75,6 +76,7 @@ class HeadlessShow {
   MemoryRegistryStore registry_;
   std::unique_ptr<TextRenderer> renderer_;
   std::unique_ptr<TextPainter> text_;
+  std::unique_ptr<swf::SoundDecoderFactory> soundDecoders_;  // the Flash movies' compressed sound
   std::unique_ptr<FlashWindowHost> flash_;
   std::unique_ptr<ShowPlatform> platform_;
   std::unique_ptr<TfRun> form_;

@@ -14,6 +14,9 @@
 #include "core/text.h"
 #include "flash/flash_form.h"
 #include "platform/headless/headless_media.h"
+#ifdef VITRINE_HAVE_LIBAV
+#include "platform/media/av_sound_decoder.h"
+#endif
 #include "platform/media/sound_mixer.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_services.h"
@@ -69,7 +72,13 @@ int RunSdlShow(const SdlShowOptions& options) {
   bool sound = !options.mute && audio.Open();
   HeadlessMediaPlayerFactory media(loop, files, sound ? &mixer : nullptr, true);
   FileRegistryStore registry(options.settingsFolder.empty() ? DefaultSettingsFolder() : options.settingsFolder);
-  auto flash = CreateFlashWindowHost(loop, window, services, files);
+#ifdef VITRINE_HAVE_LIBAV
+  AvSoundDecoders soundDecoders;
+  swf::SoundDecoderFactory* flashDecoders = &soundDecoders;
+#else
+  swf::SoundDecoderFactory* flashDecoders = nullptr;
+#endif
+  auto flash = CreateFlashWindowHost(loop, window, services, files, nullptr, sound ? &mixer : nullptr, flashDecoders);
   window.SetFlashHost(flash.get());
   if (auto* host = dynamic_cast<FlashFormHost*>(flash.get())) {
     input.SetFlashPopupRequests([host]() -> std::optional<Point> {

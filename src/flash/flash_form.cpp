@@ -295,8 +295,9 @@ std::unique_ptr<TfFlashform> ShowFlashInPanel(const FlashFormEnvironment& env, M
 }
 
 FlashFormHost::FlashFormHost(EventLoop& loop, ShowWindow& window, Services& services, FileSystem& files,
-                             TextRenderer* text)
-    : loop_(loop), window_host_(window), services_(services), files_(files), text_(text) {}
+                             TextRenderer* text, SoundOutput* sound, swf::SoundDecoderFactory* decoders)
+    : loop_(loop), window_host_(window), services_(services), files_(files), text_(text), sound_(sound),
+      decoders_(decoders) {}
 
 FlashFormHost::~FlashFormHost() {
   CloseFlashWindow();
@@ -305,7 +306,7 @@ FlashFormHost::~FlashFormHost() {
 
 FlashFormEnvironment FlashFormHost::Environment(MessageTarget& notify) {
   return FlashFormEnvironment{loop_, services_, window_host_, &notify,
-                              [this] { return std::make_unique<OwnFlashControl>(loop_, files_, text_); }};
+                              [this] { return std::make_unique<OwnFlashControl>(loop_, files_, text_, sound_, decoders_); }};
 }
 
 void FlashFormHost::FreeRetired() {
@@ -351,8 +352,9 @@ void FlashFormHost::PaintOver(Bitmap& screen) {
 }
 
 std::unique_ptr<FlashWindowHost> CreateFlashWindowHost(EventLoop& loop, ShowWindow& window, Services& services,
-                                                       FileSystem& files, TextRenderer* text) {
-  return std::make_unique<FlashFormHost>(loop, window, services, files, text);
+                                                       FileSystem& files, TextRenderer* text, SoundOutput* sound,
+                                                       swf::SoundDecoderFactory* decoders) {
+  return std::make_unique<FlashFormHost>(loop, window, services, files, text, sound, decoders);
 }
 
 }  // namespace vitrine

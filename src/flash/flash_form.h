@@ -13,10 +13,15 @@
 #include "platform/event_loop.h"
 #include "platform/services.h"
 #include "platform/show_window.h"
+#include "platform/sound_output.h"
 #include "raster/text_renderer.h"
 #include "settings/read_write_setting.h"
 
 namespace vitrine {
+
+namespace swf {
+class SoundDecoderFactory;
+}
 
 inline constexpr const char* kFlashFormCaption = "FlashPanel";
 inline constexpr uint32_t kStopTimerInterval = 1000;
@@ -130,9 +135,11 @@ std::unique_ptr<TfFlashform> ShowFlashInPanel(const FlashFormEnvironment& env, M
 // screen picture.
 class FlashFormHost final : public FlashWindowHost {
  public:
-  // text, when given, draws the movies' text fields.
+  // text, when given, draws the movies' text fields; sound, when given, plays their sound,
+  // the compressed kinds through decoders.
   FlashFormHost(EventLoop& loop, ShowWindow& window, Services& services, FileSystem& files,
-                TextRenderer* text = nullptr);
+                TextRenderer* text = nullptr, SoundOutput* sound = nullptr,
+                swf::SoundDecoderFactory* decoders = nullptr);
   ~FlashFormHost() override;
 
   void ShowFlashWindow(MessageTarget& notify, const TRWSetting& settings, bool closeOnInput, bool startTimers,
@@ -158,12 +165,15 @@ class FlashFormHost final : public FlashWindowHost {
   Services& services_;
   FileSystem& files_;
   TextRenderer* text_;
+  SoundOutput* sound_;
+  swf::SoundDecoderFactory* decoders_;
   std::unique_ptr<TfFlashform> window_;
   std::vector<std::unique_ptr<TfFlashform>> retired_;
 };
 
 std::unique_ptr<FlashWindowHost> CreateFlashWindowHost(EventLoop& loop, ShowWindow& window, Services& services,
                                                        FileSystem& files = NativeFileSystem(),
-                                                       TextRenderer* text = nullptr);
+                                                       TextRenderer* text = nullptr, SoundOutput* sound = nullptr,
+                                                       swf::SoundDecoderFactory* decoders = nullptr);
 
 }  // namespace vitrine

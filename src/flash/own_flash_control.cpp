@@ -5,6 +5,25 @@
 
 namespace vitrine {
 
+OwnFlashControl::OwnFlashControl(EventLoop& loop, FileSystem& files, TextRenderer* text, SoundOutput* sound,
+                                 swf::SoundDecoderFactory* decoders)
+    : loop_(loop), files_(files), text_(text) {
+  if (sound) sound_ = std::make_unique<FlashSound>(*sound, decoders);
+}
+
+uint64_t OwnFlashControl::TickSoundFrame(uint64_t tick) const {
+  // A frame lasts 256000 / frameRate ms, the rate being 8.8 fixed point.
+  return clockStartMs_ * kSoundFramesPerMs + tick * 256000u * kSoundFramesPerMs / frameRate_;
+}
+
+void OwnFlashControl::PassSound(uint64_t at) {
+  if (!player_) return;
+  auto events = player_->TakeSoundEvents();
+  if (!sound_ || !sound_->Attached() || events.empty()) return;
+  uint64_t interval = frameRate_ ? 256000u * kSoundFramesPerMs / frameRate_ : kSoundRate;
+  sound_->Play(std::move(events), at, interval);
+}
+
 void OwnFlashControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
   bounds_ = {left, top, left + std::max(width, 0), top + std::max(height, 0)};
 }
@@ -12,9 +31,11 @@ void OwnFlashControl::SetBounds(int32_t left, int32_t top, int32_t width, int32_
 void OwnFlashControl::FreeOnRelease() {
   released_ = true;
   if (player_) player_->Stop();
+  if (sound_) sound_->Detach();
 }
 
 void OwnFlashControl::SetMovie(const std::string& path) {
+  if (sound_) sound_->Detach();
   header_.reset();
   player_.reset();
   drawnTicks_ = UINT64_MAX;
@@ -28,12 +49,15 @@ void OwnFlashControl::SetMovie(const std::string& path) {
     }
   }
   header_ = ReadMovieHeader(bytes);
-  if (auto movie = swf::Movie::Load(bytes)) {
-    player_ = std::make_unique<swf::Player>(std::move(movie));
-    frameRate_ = player_->GetMovie().File().frameRate;
-  }
   clockStartMs_ = loop_.NowMs();
   ticks_ = 0;
+  if (auto movie = swf::Movie::Load(bytes)) {
+    if (sound_ && movie->HasSound() && !released_) sound_->Attach(NowSoundFrame());
+    player_ = std::make_unique<swf::Player>(std::move(movie));
+    frameRate_ = player_->GetMovie().File().frameRate;
+    PassSound(NowSoundFrame());  // the first frame's
+    if (sound_) sound_->Settle(NowSoundFrame());
+  }
 }
 
 void OwnFlashControl::Advance() {
@@ -46,7 +70,9 @@ void OwnFlashControl::Advance() {
   while (ticks_ < due) {
     player_->Tick();
     ++ticks_;
+    PassSound(TickSoundFrame(ticks_));
   }
+  if (sound_) sound_->Settle(NowSoundFrame());
 }
 
 bool OwnFlashControl::Playing() {
@@ -63,6 +89,8 @@ void OwnFlashControl::GotoFrame(int32_t frame) {
   if (released_ || !player_ || player_->FrameCount() == 0) return;
   Advance();
   player_->GotoFrame(uint32_t(std::max(frame, 0)));
+  PassSound(NowSoundFrame());
+  if (sound_) sound_->Settle(NowSoundFrame());
 }
 
 void OwnFlashControl::Play() {
@@ -74,6 +102,10 @@ void OwnFlashControl::Play() {
 void OwnFlashControl::StopPlay() {
   Advance();
   if (player_) player_->Stop();
+  if (sound_) {
+    sound_->StopAll(NowSoundFrame());
+    sound_->Settle(NowSoundFrame());
+  }
 }
 
 Color OwnFlashControl::ShownColor() const {

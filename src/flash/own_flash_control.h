@@ -8,10 +8,12 @@
 
 #include "core/file_system.h"
 #include "flash/flash_control.h"
+#include "flash/flash_sound.h"
 #include "flash/movie_header.h"
 #include "flash/swf/player.h"
 #include "flash/swf/renderer.h"
 #include "platform/event_loop.h"
+#include "platform/sound_output.h"
 #include "raster/text_renderer.h"
 
 namespace vitrine {
@@ -23,9 +25,10 @@ inline constexpr uint64_t kMaxCatchUpFrames = 256;
 
 class OwnFlashControl final : public FlashControl {
  public:
-  // text, when given, draws the movie's text fields (a fallback face).
-  OwnFlashControl(EventLoop& loop, FileSystem& files, TextRenderer* text = nullptr)
-      : loop_(loop), files_(files), text_(text) {}
+  // text, when given, draws the movie's text fields (a fallback face). sound, when given,
+  // plays the movie's sound, the compressed kinds through decoders (null: uncompressed only).
+  OwnFlashControl(EventLoop& loop, FileSystem& files, TextRenderer* text = nullptr, SoundOutput* sound = nullptr,
+                  swf::SoundDecoderFactory* decoders = nullptr);
 
   void SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) override;
   Rect Bounds() const override { return bounds_; }
@@ -56,6 +59,8 @@ class OwnFlashControl final : public FlashControl {
 
   const std::optional<MovieHeader>& Header() const { return header_; }
   const swf::Player* Player() const { return player_.get(); }
+  // The movie's sound, while it has some and the control plays it; null otherwise.
+  FlashSound* Sound() { return sound_ && sound_->Attached() ? sound_.get() : nullptr; }
   bool Menu() const { return menu_; }
   int32_t ScaleMode() const { return scaleMode_; }
   int32_t AlignMode() const { return alignMode_; }
@@ -63,6 +68,11 @@ class OwnFlashControl final : public FlashControl {
  private:
   // Brings the movie up to the clock, one frame interval at a time.
   void Advance();
+  // Where tick number `tick` fell, in frames of the sound output.
+  uint64_t TickSoundFrame(uint64_t tick) const;
+  uint64_t NowSoundFrame() const { return loop_.NowMs() * kSoundFramesPerMs; }
+  // The sound events of the frames just run, due at sound frame `at`.
+  void PassSound(uint64_t at);
 
   EventLoop& loop_;
   FileSystem& files_;
@@ -83,6 +93,8 @@ class OwnFlashControl final : public FlashControl {
   Bitmap work_;
   uint64_t drawnTicks_ = UINT64_MAX;  // what work_ shows
   uint32_t drawnFrame_ = UINT32_MAX;
+  // Declared last: destroyed first, so the output stops reading before the movie goes.
+  std::unique_ptr<FlashSound> sound_;
 };
 
 }  // namespace vitrine

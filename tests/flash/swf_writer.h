@@ -375,7 +375,84 @@ enum : uint16_t {
   SetBackgroundColor = 9, DefineFont = 10, DefineText = 11, DoAction = 12, DefineBitsLossless = 20,
   DefineBitsJpeg2 = 21, PlaceObject2 = 26, RemoveObject2 = 28, DefineButton2 = 34, DefineBitsJpeg3 = 35,
   DefineBitsLossless2 = 36, DefineEditText = 37, DefineSprite = 39, FrameLabel = 43, DefineMorphShape = 46,
+  DefineSound = 14, StartSound = 15, SoundStreamHead = 18, SoundStreamBlock = 19, SoundStreamHead2 = 45,
 };
+}
+
+// Sound.
+struct SoundSpec {
+  uint8_t format = 3;    // 3: uncompressed little-endian, 2: MP3
+  uint8_t rateCode = 2;  // 5512.5, 11025, 22050, 44100 Hz
+  bool sixteenBit = true, stereo = false;
+};
+inline void WriteSoundFormat(BitWriter& w, const SoundSpec& f) {
+  w.UBits(f.format, 4);
+  w.UBits(f.rateCode, 2);
+  w.UBits(f.sixteenBit, 1);
+  w.UBits(f.stereo, 1);
+}
+inline std::vector<uint8_t> Pcm16(const std::vector<int16_t>& samples) {
+  std::vector<uint8_t> out;
+  for (int16_t v : samples) {
+    out.push_back(uint8_t(v));
+    out.push_back(uint8_t(uint16_t(v) >> 8));
+  }
+  return out;
+}
+// MP3 data starts with its seek samples.
+inline std::vector<uint8_t> DefineSound(uint16_t id, const SoundSpec& f, uint32_t sampleCount,
+                                        const std::vector<uint8_t>& data, int16_t seekSamples = 0) {
+  BitWriter w;
+  w.U16(id);
+  WriteSoundFormat(w, f);
+  w.U32(sampleCount);
+  if (f.format == 2) w.U16(uint16_t(seekSamples));
+  w.Bytes(data);
+  return w.Take();
+}
+struct Envelope {
+  uint32_t pos44;
+  uint16_t left, right;
+};
+struct SoundInfoSpec {
+  bool syncStop = false, noMultiple = false;
+  std::optional<uint32_t> in, out;
+  std::optional<uint16_t> loops;
+  std::vector<Envelope> envelope;
+};
+inline std::vector<uint8_t> StartSound(uint16_t id, const SoundInfoSpec& i = {}) {
+  BitWriter w;
+  w.U16(id);
+  w.UBits(0, 2);
+  w.UBits(i.syncStop, 1);
+  w.UBits(i.noMultiple, 1);
+  w.UBits(!i.envelope.empty(), 1);
+  w.UBits(i.loops.has_value(), 1);
+  w.UBits(i.out.has_value(), 1);
+  w.UBits(i.in.has_value(), 1);
+  if (i.in) w.U32(*i.in);
+  if (i.out) w.U32(*i.out);
+  if (i.loops) w.U16(*i.loops);
+  if (!i.envelope.empty()) {
+    w.U8(uint8_t(i.envelope.size()));
+    for (const Envelope& e : i.envelope) {
+      w.U32(e.pos44);
+      w.U16(e.left);
+      w.U16(e.right);
+    }
+  }
+  return w.Take();
+}
+inline std::vector<uint8_t> SoundStreamHead2(const SoundSpec& f, uint16_t samplesPerBlock) {
+  BitWriter w;
+  w.UBits(0, 4);
+  w.UBits(f.rateCode, 2);  // playback
+  w.UBits(1, 1);
+  w.UBits(f.stereo, 1);
+  WriteSoundFormat(w, f);
+  w.U16(samplesPerBlock);
+  if (f.format == 2) w.U16(0);
+  return w.Take();
 }
 
 // A lossless bitmap in format 5 from 0xAARRGGBB pixels (premultiplied for Lossless2).

@@ -176,6 +176,7 @@ void DescribeFlashItem(ItemContext& c, std::vector<std::string>& lines) {
     line += ", " + std::to_string(movie.widthTwips / 20) + "x" + std::to_string(movie.heightTwips / 20) + ", " +
             std::to_string(movie.frameCount) + " frame" + (movie.frameCount == 1 ? "" : "s") + " at " + rate +
             " a second";
+    if (movie.hasSound) line += ", with sound";
   }
   lines.push_back(line);
   if (!movie.playable) c.warnings.push_back(c.label + ": its movie does not play: " + movie.why);

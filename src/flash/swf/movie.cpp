@@ -20,7 +20,7 @@ bool IsDefinition(uint16_t code) {
     case tag::DefineBitsJpeg3: case tag::DefineBitsLossless: case tag::DefineBitsLossless2:
     case tag::DefineSprite: case tag::DefineFont: case tag::DefineFont2: case tag::DefineFont3:
     case tag::DefineText: case tag::DefineText2: case tag::DefineButton: case tag::DefineButton2:
-    case tag::DefineEditText:
+    case tag::DefineEditText: case tag::DefineSound:
       return true;
     default:
       return false;
@@ -414,7 +414,8 @@ std::vector<FrameAction> ReadFrameActions(std::span<const uint8_t> body, bool* o
         case 0x81: out.push_back({FrameAction::GotoFrame, d.U16(), {}}); break;
         case 0x8C: out.push_back({FrameAction::GotoLabel, 0, d.String()}); break;
         case 0x8A: break;  // WaitForFrame: every frame is loaded, nothing is skipped
-        case 0x08: case 0x09: case 0x0A: break;  // quality and sound toggles: no effect here
+        case 0x09: out.push_back({FrameAction::StopSounds, 0, {}}); break;
+        case 0x08: case 0x0A: break;  // the quality toggle: no effect here
         default:
           if (othersSkipped) *othersSkipped = true;
       }
@@ -466,7 +467,12 @@ Timeline Movie::ReadTimeline(std::span<const uint8_t> bytes, uint32_t frameCount
       case tag::DoInitAction: case tag::DoAbc: case tag::DoAbc1:
         holdsScripts_ = true;
         continue;
-      case tag::DefineButton2: case tag::DefineButton:
+      case tag::SoundStreamHead: case tag::SoundStreamHead2:
+        if (!tl.streamHead) tl.streamHead = ReadSoundStreamHead(t.body);
+        hasSound_ = hasSound_ || tl.streamHead.has_value();
+        continue;
+      case tag::DefineSound:
+        hasSound_ = true;
         break;
       default:
         break;
@@ -543,6 +549,13 @@ std::shared_ptr<Character> Movie::Parse(const Tag& t) {
       ch->kind = Kind::EditText;
       ch->edit = ReadEditText(r);
       break;
+    case tag::DefineSound: {
+      auto sound = ReadDefineSound(t.body);
+      if (!sound) return nullptr;
+      ch->kind = Kind::Sound;
+      ch->sound = *sound;
+      break;
+    }
     default:
       return nullptr;
   }
@@ -564,6 +577,7 @@ MovieInfo DescribeMovie(std::span<const uint8_t> file) {
   info.frameRate = f.frameRate / 256.0;
   info.frameCount = uint16_t(std::min<uint32_t>(movie->Root().frameCount, 65535));
   info.holdsScripts = movie->HoldsScripts();
+  info.hasSound = movie->HasSound();
   // Scripts inside buttons and clip events are not run either.
   TagWalker walker(std::span<const uint8_t>(f.body).subspan(f.tagsStart));
   Tag t;

@@ -13,6 +13,7 @@
 
 #include "flash/swf/records.h"
 #include "flash/swf/shape.h"
+#include "flash/swf/sound.h"
 #include "flash/swf/swf_file.h"
 
 namespace vitrine::swf {
@@ -40,6 +41,8 @@ struct Timeline {
   uint32_t frameCount = 0;
   std::vector<std::vector<Tag>> frames;  // frameCount entries, the tags before each ShowFrame
   std::map<std::string, uint32_t> labels;  // lower-cased
+  // The timeline's stream sound (its first SoundStreamHead), whose blocks its frames carry.
+  std::optional<StreamHead> streamHead;
 };
 
 // Pixels premultiplied by alpha, 0xAARRGGBB.
@@ -86,7 +89,7 @@ struct EditText {
   std::string text;
 };
 
-enum class Kind { Shape, Morph, Bitmap, Sprite, Font, Text, Button, EditText };
+enum class Kind { Shape, Morph, Bitmap, Sprite, Font, Text, Button, EditText, Sound };
 
 struct Character {
   Kind kind = Kind::Shape;
@@ -97,6 +100,7 @@ struct Character {
   StaticText text;
   std::vector<ButtonPart> button;  // the up state
   EditText edit;
+  SoundDefinition sound;  // its data lies in the movie's bytes
   // Bitmaps: the decoded pixels, or nothing when the data does not decode.
   std::shared_ptr<const Image> image;
 };
@@ -112,6 +116,8 @@ class Movie {
   std::shared_ptr<const Character> Define(const Tag& tag, uint16_t* id);
   // ActionScript beyond the frame actions (or ActionScript 3), which this player does not run.
   bool HoldsScripts() const { return holdsScripts_; }
+  // Event sounds or stream sound anywhere in the movie.
+  bool HasSound() const { return hasSound_; }
 
  private:
   Timeline ReadTimeline(std::span<const uint8_t> bytes, uint32_t frameCount, bool root);
@@ -122,6 +128,7 @@ class Movie {
   std::vector<uint8_t> jpegTables_;
   size_t tagsSeen_ = 0;
   bool holdsScripts_ = false;
+  bool hasSound_ = false;
   std::map<const uint8_t*, std::shared_ptr<const Character>> defined_;
 };
 
@@ -130,7 +137,7 @@ std::optional<uint16_t> DefinedId(const Tag& tag);
 
 // Frame actions: the ones the player runs, decoded from a DoAction body.
 struct FrameAction {
-  enum Op { Play, Stop, NextFrame, PrevFrame, GotoFrame, GotoLabel } op;
+  enum Op { Play, Stop, NextFrame, PrevFrame, GotoFrame, GotoLabel, StopSounds } op;
   uint32_t frame = 0;
   std::string label;
 };
@@ -146,6 +153,7 @@ struct MovieInfo {
   double frameRate = 0;
   uint16_t frameCount = 0;
   bool holdsScripts = false;
+  bool hasSound = false;
   bool playable = false;
   std::string why;  // when not playable
 };

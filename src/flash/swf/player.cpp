@@ -107,6 +107,9 @@ void Player::RunActions(Clip& clip, std::vector<FrameAction> actions) {
           Seek(clip, a.frame, &next);
           clip.playing = false;
           break;
+        case FrameAction::StopSounds:
+          NoteSound(SoundEvent{SoundEvent::StopAll, nullptr, {}, nullptr, {}, false});
+          break;
         case FrameAction::GotoLabel: {
           auto it = clip.timeline->labels.find(Lower(a.label));
           if (it != clip.timeline->labels.end()) Seek(clip, it->second, &next);
@@ -121,6 +124,11 @@ void Player::RunActions(Clip& clip, std::vector<FrameAction> actions) {
 
 void Player::RunFrame(Clip& clip, uint32_t frame, std::vector<FrameAction>* actions) {
   if (frame >= clip.timeline->frames.size()) return;
+  // Only the frame landed on (the one whose actions run) sounds; clip.frame is still the
+  // frame shown before it.
+  const bool shown = actions != nullptr;
+  const uint32_t count = clip.timeline->frameCount;
+  const bool follows = frame == clip.frame + 1 || (frame == 0 && count > 1 && clip.frame + 1 == count);
   for (const Tag& t : clip.timeline->frames[frame]) {
     if (stepBudget_ == 0) return;
     --stepBudget_;
@@ -152,6 +160,13 @@ void Player::RunFrame(Clip& clip, uint32_t frame, std::vector<FrameAction>* acti
           background_ = ReadRgb(r);
           break;
         }
+        case tag::StartSound:
+          if (shown) NoteStartSound(t);
+          break;
+        case tag::SoundStreamBlock:
+          if (shown && clip.timeline->streamHead)
+            NoteSound(SoundEvent{SoundEvent::StreamBlock, nullptr, {}, &*clip.timeline->streamHead, t.body, follows});
+          break;
         case tag::DoAction:
           if (actions) {
             auto more = ReadFrameActions(t.body);
@@ -168,6 +183,18 @@ void Player::RunFrame(Clip& clip, uint32_t frame, std::vector<FrameAction>* acti
       // A control tag cut short changes nothing.
     }
   }
+}
+
+void Player::NoteSound(SoundEvent event) {
+  if (sounds_.size() < kMaxSoundEvents) sounds_.push_back(std::move(event));
+}
+
+void Player::NoteStartSound(const Tag& t) {
+  auto start = ReadStartSound(t.body);
+  if (!start) return;
+  auto sound = Lookup(start->id);
+  if (!sound || sound->kind != Kind::Sound) return;
+  NoteSound(SoundEvent{SoundEvent::Start, std::move(sound), std::move(start->info), nullptr, {}, false});
 }
 
 void Player::Place(Clip& clip, const Tag& t) {

@@ -7,7 +7,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "flash/swf/movie.h"
 
@@ -20,8 +22,24 @@ inline constexpr int kMaxNesting = 24;
 // Tags run at most in one frame interval (or one goto); a movie that jumps back and forth
 // over a long timeline stops where this runs out, and goes on from there the next time.
 inline constexpr size_t kMaxTagsPerStep = 100000;
+// Sound events kept until taken; a movie that starts more in one frame loses the rest.
+inline constexpr size_t kMaxSoundEvents = 256;
 
 struct Clip;
+
+// What the frames shown asked of the sound, in the order they asked it. Frames passed over
+// by a goto make no sound, as in the Flash player.
+struct SoundEvent {
+  enum Type { Start, StreamBlock, StopAll } type = Start;
+  // Start: the sound (a Kind::Sound character) and how to play it; SyncStop stops it instead.
+  std::shared_ptr<const Character> sound;
+  SoundInfo info;
+  // StreamBlock: the timeline's stream (its head identifies it) and the frame's coded sound.
+  // continues: the frame follows the one shown before on that timeline.
+  const StreamHead* stream = nullptr;
+  std::span<const uint8_t> block;
+  bool continues = false;
+};
 
 struct DisplayObject {
   uint16_t id = 0;
@@ -62,6 +80,8 @@ class Player {
   std::optional<Rgba> Background() const { return background_; }
   std::shared_ptr<const Character> Lookup(uint16_t id) const;
   size_t ObjectCount() const { return objects_; }
+  // The sound events since the last call; their data lies in the movie's bytes.
+  std::vector<SoundEvent> TakeSoundEvents() { return std::move(sounds_); }
 
  private:
   // Runs the tags of one frame of a clip; its frame actions are appended to actions.
@@ -75,6 +95,8 @@ class Player {
   void ClearList(Clip& clip);
   void Count(const DisplayObject& object, int sign);
   void StartClip(DisplayObject& object, int nesting);
+  void NoteSound(SoundEvent event);
+  void NoteStartSound(const Tag& t);
 
   std::shared_ptr<Movie> movie_;
   Clip root_;
@@ -83,6 +105,7 @@ class Player {
   uint64_t tick_ = 0;
   size_t objects_ = 0;
   size_t stepBudget_ = kMaxTagsPerStep;
+  std::vector<SoundEvent> sounds_;
 };
 
 }  // namespace vitrine::swf

@@ -230,6 +230,7 @@ void Renderer::DrawCharacter(const Character& ch, const DisplayObject* object, c
       break;
     }
     case Kind::Font:
+    case Kind::Sound:
       break;
   }
 }

@@ -1,0 +1,206 @@
+#include "flash/swf/sound.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace vitrine::swf {
+
+namespace {
+
+bool Known(uint32_t codec) { return codec <= 6 || codec == 11; }
+
+SoundFormat ReadFormat(BitReader& r) {
+  SoundFormat f;
+  f.codec = SoundCodec(r.UBits(4));
+  f.rateCode = uint8_t(r.UBits(2));
+  f.sixteenBit = r.UBits(1);
+  f.stereo = r.UBits(1);
+  return f;
+}
+
+// Linear interpolation from the sound's rate to the output rate, one stereo frame at a time,
+// carried over from one piece to the next so that stream blocks join without a seam.
+class LinearResampler {
+ public:
+  LinearResampler(double inRate, int32_t outRate) : step_(inRate / outRate) {}
+
+  void Push(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames) {
+    if (!havePrev_) {
+      prev_[0] = left;
+      prev_[1] = right;
+      havePrev_ = true;
+      return;
+    }
+    Emit(left, right, out, maxFrames);
+    prev_[0] = left;
+    prev_[1] = right;
+  }
+  // The last frame held until its own time has passed.
+  void Flush(std::vector<int16_t>& out, size_t maxFrames) {
+    if (havePrev_) Emit(prev_[0], prev_[1], out, maxFrames);
+    havePrev_ = false;
+    pos_ = 0;
+  }
+  void Reset() {
+    havePrev_ = false;
+    pos_ = 0;
+  }
+
+ private:
+  void Emit(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames) {
+    while (pos_ < 1.0) {
+      if (out.size() / 2 >= maxFrames) break;
+      out.push_back(int16_t(std::lround(prev_[0] + (left - prev_[0]) * pos_)));
+      out.push_back(int16_t(std::lround(prev_[1] + (right - prev_[1]) * pos_)));
+      pos_ += step_;
+    }
+    pos_ -= 1.0;
+  }
+
+  double step_;
+  double pos_ = 0;
+  bool havePrev_ = false;
+  int16_t prev_[2] = {0, 0};
+};
+
+class PcmDecoder final : public SoundDecoder {
+ public:
+  PcmDecoder(const SoundFormat& format, int32_t outRate) : format_(format), resampler_(format.RateHz(), outRate) {}
+
+  void Decode(std::span<const uint8_t> data, std::vector<int16_t>& out, size_t maxFrames, bool last) override {
+    const size_t bytes = format_.sixteenBit ? 2 : 1;
+    const size_t frameBytes = bytes * size_t(format_.Channels());
+    auto sample = [&](size_t at) -> int16_t {
+      if (bytes == 1) return int16_t((int(data[at]) - 128) * 256);
+      return int16_t(uint16_t(data[at] | data[at + 1] << 8));
+    };
+    for (size_t at = 0; at + frameBytes <= data.size() && out.size() / 2 < maxFrames; at += frameBytes) {
+      int16_t left = sample(at);
+      int16_t right = format_.stereo ? sample(at + bytes) : left;
+      resampler_.Push(left, right, out, maxFrames);
+    }
+    if (last) resampler_.Flush(out, maxFrames);
+  }
+  void Reset() override { resampler_.Reset(); }
+
+ private:
+  SoundFormat format_;
+  LinearResampler resampler_;
+};
+
+}  // namespace
+
+double SoundFormat::RateHz() const {
+  if (codec == SoundCodec::Nellymoser16k) return 16000;
+  if (codec == SoundCodec::Nellymoser8k) return 8000;
+  static constexpr double kRates[4] = {5512.5, 11025, 22050, 44100};
+  return kRates[rateCode & 3];
+}
+
+std::optional<SoundDefinition> ReadDefineSound(std::span<const uint8_t> body) {
+  try {
+    BitReader r(body);
+    SoundDefinition s;
+    s.id = r.U16();
+    s.format = ReadFormat(r);
+    if (!Known(uint32_t(s.format.codec))) return std::nullopt;
+    s.sampleCount = r.U32();
+    if (s.format.codec == SoundCodec::Mp3) s.seekSamples = r.S16();
+    s.data = r.Rest();
+    return s;
+  } catch (const SwfError&) {
+    return std::nullopt;
+  }
+}
+
+SoundInfo ReadSoundInfo(BitReader& r) {
+  SoundInfo info;
+  r.UBits(2);
+  info.syncStop = r.UBits(1);
+  info.syncNoMultiple = r.UBits(1);
+  bool hasEnvelope = r.UBits(1), hasLoops = r.UBits(1), hasOut = r.UBits(1), hasIn = r.UBits(1);
+  if (hasIn) info.inPoint = r.U32();
+  if (hasOut) info.outPoint = r.U32();
+  if (hasLoops) info.loopCount = r.U16();
+  if (hasEnvelope) {
+    uint8_t points = r.U8();
+    for (uint8_t i = 0; i < points; ++i) {
+      EnvelopePoint p;
+      p.pos44 = r.U32();
+      p.left = r.U16();
+      p.right = r.U16();
+      info.envelope.push_back(p);
+    }
+  }
+  return info;
+}
+
+std::optional<StartSound> ReadStartSound(std::span<const uint8_t> body) {
+  try {
+    BitReader r(body);
+    StartSound s;
+    s.id = r.U16();
+    s.info = ReadSoundInfo(r);
+    return s;
+  } catch (const SwfError&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<StreamHead> ReadSoundStreamHead(std::span<const uint8_t> body) {
+  try {
+    BitReader r(body);
+    StreamHead h;
+    r.UBits(4);
+    r.UBits(4);  // the rate, size and channels the author would have it played at: played as it is
+    h.format = ReadFormat(r);
+    if (!Known(uint32_t(h.format.codec))) return std::nullopt;
+    h.samplesPerBlock = r.U16();
+    if (h.format.codec == SoundCodec::Mp3 && r.Remaining() >= 2) h.latencySeek = r.S16();
+    return h;
+  } catch (const SwfError&) {
+    return std::nullopt;
+  }
+}
+
+std::span<const uint8_t> StreamBlockData(const StreamHead& head, std::span<const uint8_t> body) {
+  if (head.format.codec != SoundCodec::Mp3) return body;
+  return body.size() < 4 ? std::span<const uint8_t>() : body.subspan(4);
+}
+
+std::unique_ptr<SoundDecoder> CreateSoundDecoder(const SoundFormat& format, int32_t outRate,
+                                                 SoundDecoderFactory* compressed) {
+  if (outRate <= 0) return nullptr;
+  if (format.codec == SoundCodec::PcmNative || format.codec == SoundCodec::PcmLittle)
+    return std::make_unique<PcmDecoder>(format, outRate);
+  return compressed ? compressed->Create(format, outRate) : nullptr;
+}
+
+std::vector<int16_t> DecodeSound(const SoundDefinition& sound, int32_t outRate, SoundDecoderFactory* compressed,
+                                 size_t maxFrames) {
+  auto decoder = CreateSoundDecoder(sound.format, outRate, compressed);
+  if (!decoder) return {};
+  const double toOut = outRate / sound.format.RateHz();
+  size_t skip = sound.format.codec == SoundCodec::Mp3 && sound.seekSamples > 0
+                    ? size_t(std::lround(sound.seekSamples * toOut))
+                    : 0;
+  size_t limit = maxFrames;
+  if (sound.sampleCount > 0) limit = std::min<size_t>(limit, skip + size_t(std::lround(sound.sampleCount * toOut)));
+  std::span<const uint8_t> data = sound.data;
+  if (sound.format.codec == SoundCodec::Adpcm) {
+    // ADPCM goes to the decoder whole; no more of it than the frames wanted can fill (at
+    // least 2 bits a sample and a 22-bit header a channel every 4096 samples).
+    size_t samples = size_t(double(limit) / toOut) + 4096;
+    size_t channels = size_t(sound.format.Channels());
+    size_t bytes = (samples / 4096 + 1) * (channels * (22 + 5 * 4096) / 8 + 1) + 1;
+    data = data.first(std::min(bytes, data.size()));
+  }
+  std::vector<int16_t> out;
+  decoder->Decode(data, out, limit, true);
+  if (out.size() / 2 > limit) out.resize(limit * 2);
+  size_t drop = std::min(skip, out.size() / 2) * 2;
+  out.erase(out.begin(), out.begin() + std::ptrdiff_t(drop));
+  return out;
+}
+
+}  // namespace vitrine::swf
