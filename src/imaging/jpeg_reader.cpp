@@ -11,6 +11,7 @@
 #include "core/byte_reader.h"
 #include "core/errors.h"
 #include "imaging/orientation.h"
+#include "imaging/pad_bytes.h"
 
 // jpeglib.h needs size_t and FILE declared before it.
 #include <jpeglib.h>
@@ -91,22 +92,6 @@ void CmykToPixels(const uint8_t* cmyk, uint32_t* dst, uint32_t width, bool inver
   }
 }
 
-// libjpeg-turbo fills BGRX's fourth byte with 0xFF; the bitmap keeps it 0. Four pixels a
-// step (one SSE2 AND where the compiler has it), while the rows just written are still in
-// the first-level cache.
-void ClearPadBytes(uint8_t* row, uint32_t width) {
-  typedef uint32_t Quad __attribute__((vector_size(16)));
-  const Quad mask = {0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF};
-  uint32_t x = 0;
-  for (; x + 4 <= width; x += 4) {
-    Quad quad;
-    std::memcpy(&quad, row + 4 * x, sizeof quad);
-    quad &= mask;
-    std::memcpy(row + 4 * x, &quad, sizeof quad);
-  }
-  for (; x < width; ++x) row[4 * x + 3] = 0;
-}
-
 bool RunDecompress(j_decompress_ptr cinfo, ErrorManager* err, DecodeJob* job) {
   if (setjmp(err->jump)) return false;
   jpeg_create_decompress(cinfo);
@@ -145,6 +130,7 @@ bool RunDecompress(j_decompress_ptr cinfo, ErrorManager* err, DecodeJob* job) {
       const uint32_t n = std::min<uint32_t>(kRowsPerRead, h - first);
       for (uint32_t i = 0; i < n; ++i) rows[i] = job->out->Row(int32_t(first + i));
       const uint32_t got = jpeg_read_scanlines(cinfo, rows, n);
+      // libjpeg-turbo writes BGRX's fourth byte as 0xFF; the bitmap keeps it 0.
       if (wide)
         for (uint32_t i = 0; i < got; ++i) ClearPadBytes(rows[i], w);
     }
