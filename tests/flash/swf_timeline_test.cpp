@@ -511,6 +511,10 @@ TEST(SwfDescribe, AMovieIsDescribedWithItsScriptsThatDoNotRun) {
   EXPECT_EQ(plain.frameRate, 30.0);
   EXPECT_EQ(plain.frameCount, 2);  // counted from the ShowFrame tags where the header says 0
   EXPECT_FALSE(plain.holdsScripts);
+  // Flash 4's arithmetic (0x0A adds) is a script too, not a toggle.
+  std::vector<uint8_t> adds = tags;
+  Tag(adds, code::DoAction, {0x0A, 0});
+  EXPECT_TRUE(swf::DescribeMovie(MovieOf(550, 400, 3, adds)).holdsScripts);
   // Pushing a value and calling a method is ActionScript the player skips.
   Tag(tags, code::DoAction, {0x96, 2, 0, 8, 0, 0x52, 0});
   EXPECT_TRUE(swf::DescribeMovie(MovieOf(550, 400, 3, tags)).holdsScripts);

@@ -415,7 +415,7 @@ std::vector<FrameAction> ReadFrameActions(std::span<const uint8_t> body, bool* o
         case 0x8C: out.push_back({FrameAction::GotoLabel, 0, d.String()}); break;
         case 0x8A: break;  // WaitForFrame: every frame is loaded, nothing is skipped
         case 0x09: out.push_back({FrameAction::StopSounds, 0, {}}); break;
-        case 0x08: case 0x0A: break;  // the quality toggle: no effect here
+        case 0x08: break;  // the quality toggle: no effect here
         default:
           if (othersSkipped) *othersSkipped = true;
       }
