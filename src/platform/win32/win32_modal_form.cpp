@@ -107,6 +107,11 @@ LRESULT CALLBACK ModalForm::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
       if (self->onScroll && lParam)
         self->onScroll(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)), reinterpret_cast<HWND>(lParam));
       return 0;
+    case WM_CTLCOLORSTATIC:
+      if (self->onStaticColour)
+        if (HBRUSH brush = self->onStaticColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+          return reinterpret_cast<LRESULT>(brush);
+      break;
     case WM_CLOSE:
       end(IDCANCEL);
       return 0;

@@ -32,6 +32,9 @@ class ModalForm {
   std::function<bool(int id, int code)> onCommand;
   std::function<void(NMHDR* notify)> onNotify;
   std::function<void(int id, HWND control)> onScroll;
+  // WM_CTLCOLORSTATIC (labels, check boxes, group boxes, read-only edits): the brush of the
+  // control's background, or null for the form's own.
+  std::function<HBRUSH(HDC dc, HWND control)> onStaticColour;
 
   // Shows the form and runs until it ends; IDCANCEL when closed or when the run was asked to
   // quit meanwhile.

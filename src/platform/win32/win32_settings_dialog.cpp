@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #undef MessageBox
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/win32_modal_form.h"
@@ -86,6 +87,7 @@ class Win32SettingsDialog {
 
   ~Win32SettingsDialog() {
     if (banner_) DeleteObject(banner_);
+    if (pageBrush_) DeleteObject(pageBrush_);
   }
 
   void Run() {
@@ -96,6 +98,7 @@ class Win32SettingsDialog {
     ShowPage(0);
     SetCursor(LoadCursor(nullptr, IDC_ARROW));  // the show may have hidden it
     form_.onCommand = [this](int id, int code) { return Command(id, code); };
+    form_.onStaticColour = [this](HDC dc, HWND control) { return PageColour(dc, control); };
     form_.onNotify = [this](NMHDR* n) {
       if (n->idFrom == kIdTabs && n->code == TCN_SELCHANGE) ShowPage(TabCtrl_GetCurSel(n->hwndFrom));
     };
@@ -117,6 +120,35 @@ class Win32SettingsDialog {
   }
   HWND Item(int id) const { return form_.Control(id); }
 
+  // The pages' controls are the form's children over the tab control: they take the colour
+  // the tab control gives its page (lighter than the form's face where a theme draws it),
+  // read once from the tab control's own drawing.
+  HBRUSH PageColour(HDC dc, HWND control) {
+    bool onPage = false;
+    for (const auto& page : pages_) onPage = onPage || std::find(page.begin(), page.end(), control) != page.end();
+    if (!onPage || !tabs_) return nullptr;
+    if (!pageBrush_) {
+      RECT client;
+      GetClientRect(tabs_, &client);
+      RECT body = client;
+      TabCtrl_AdjustRect(tabs_, FALSE, &body);
+      HDC windowDc = GetDC(tabs_);
+      HDC memory = CreateCompatibleDC(windowDc);
+      HBITMAP bitmap = CreateCompatibleBitmap(windowDc, client.right, client.bottom);
+      HGDIOBJ old = SelectObject(memory, bitmap);
+      SendMessageA(tabs_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+      COLORREF colour = GetPixel(memory, (body.left + body.right) / 2, (body.top + body.bottom) / 2);
+      SelectObject(memory, old);
+      DeleteObject(bitmap);
+      DeleteDC(memory);
+      ReleaseDC(tabs_, windowDc);
+      pageColour_ = colour == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : colour;
+      pageBrush_ = CreateSolidBrush(pageColour_);
+    }
+    SetBkColor(dc, pageColour_);
+    return pageBrush_;
+  }
+
   void Build() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
     InitCommonControlsEx(&icc);
@@ -133,6 +165,7 @@ class Win32SettingsDialog {
       }
     }
     HWND tabs = Add(-1, WC_TABCONTROLA, "", WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0, 329, 225, kIdTabs);
+    tabs_ = tabs;
     const PageModel* pages[] = {&model_.tbNormal, &model_.tbAdvance, &model_.tsTransition, &model_.tbAuthInfo,
                                 &model_.tbDesc};
     for (const PageModel* page : pages) {
@@ -385,6 +418,9 @@ class Win32SettingsDialog {
   ModalForm form_;
   int left_ = 0;
   HBITMAP banner_ = nullptr;
+  HWND tabs_ = nullptr;
+  HBRUSH pageBrush_ = nullptr;
+  COLORREF pageColour_ = 0;
   std::vector<const PageModel*> shownPages_;
   std::vector<std::vector<HWND>> pages_;
 };
