@@ -1,7 +1,7 @@
 #pragma once
 // Sound in a movie: the DefineSound, StartSound and SoundStreamHead records read into plain
-// structs, uncompressed sound decoded here, and compressed sound (MP3, ADPCM, Nellymoser)
-// through a decoder the player is given from outside. Everything decodes to interleaved
+// structs, uncompressed sound and ADPCM decoded here, and the other compressed sound (MP3,
+// Nellymoser) through a decoder the player is given from outside. Everything decodes to interleaved
 // 16-bit stereo at the rate the caller asks for.
 #include <cstddef>
 #include <cstdint>
@@ -94,7 +94,7 @@ class SoundDecoderFactory {
   virtual std::unique_ptr<SoundDecoder> Create(const SoundFormat& format, int32_t outRate) = 0;
 };
 
-// A decoder for the format: uncompressed sound decoded here, the others through compressed
+// A decoder for the format: uncompressed sound and ADPCM decoded here, the others through compressed
 // (which may be null: then nothing).
 std::unique_ptr<SoundDecoder> CreateSoundDecoder(const SoundFormat& format, int32_t outRate,
                                                  SoundDecoderFactory* compressed);
