@@ -18,51 +18,6 @@ SoundFormat ReadFormat(BitReader& r) {
   return f;
 }
 
-// Linear interpolation from the sound's rate to the output rate, one stereo frame at a time,
-// carried over from one piece to the next so that stream blocks join without a seam.
-class LinearResampler {
- public:
-  LinearResampler(double inRate, int32_t outRate) : step_(inRate / outRate) {}
-
-  void Push(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames) {
-    if (!havePrev_) {
-      prev_[0] = left;
-      prev_[1] = right;
-      havePrev_ = true;
-      return;
-    }
-    Emit(left, right, out, maxFrames);
-    prev_[0] = left;
-    prev_[1] = right;
-  }
-  // The last frame held until its own time has passed.
-  void Flush(std::vector<int16_t>& out, size_t maxFrames) {
-    if (havePrev_) Emit(prev_[0], prev_[1], out, maxFrames);
-    havePrev_ = false;
-    pos_ = 0;
-  }
-  void Reset() {
-    havePrev_ = false;
-    pos_ = 0;
-  }
-
- private:
-  void Emit(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames) {
-    while (pos_ < 1.0) {
-      if (out.size() / 2 >= maxFrames) break;
-      out.push_back(int16_t(std::lround(prev_[0] + (left - prev_[0]) * pos_)));
-      out.push_back(int16_t(std::lround(prev_[1] + (right - prev_[1]) * pos_)));
-      pos_ += step_;
-    }
-    pos_ -= 1.0;
-  }
-
-  double step_;
-  double pos_ = 0;
-  bool havePrev_ = false;
-  int16_t prev_[2] = {0, 0};
-};
-
 class PcmDecoder final : public SoundDecoder {
  public:
   PcmDecoder(const SoundFormat& format, int32_t outRate) : format_(format), resampler_(format.RateHz(), outRate) {}
@@ -158,6 +113,40 @@ class AdpcmDecoder final : public SoundDecoder {
 };
 
 }  // namespace
+
+LinearResampler::LinearResampler(double inRate, int32_t outRate) : step_(inRate / outRate) {}
+
+void LinearResampler::Push(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames) {
+  if (!havePrev_) {
+    prev_[0] = left;
+    prev_[1] = right;
+    havePrev_ = true;
+    return;
+  }
+  Emit(left, right, out, maxFrames);
+  prev_[0] = left;
+  prev_[1] = right;
+}
+
+void LinearResampler::Flush(std::vector<int16_t>& out, size_t maxFrames) {
+  if (havePrev_) Emit(prev_[0], prev_[1], out, maxFrames);
+  Reset();
+}
+
+void LinearResampler::Reset() {
+  havePrev_ = false;
+  pos_ = 0;
+}
+
+void LinearResampler::Emit(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames) {
+  while (pos_ < 1.0) {
+    if (out.size() / 2 >= maxFrames) break;
+    out.push_back(int16_t(std::lround(prev_[0] + (left - prev_[0]) * pos_)));
+    out.push_back(int16_t(std::lround(prev_[1] + (right - prev_[1]) * pos_)));
+    pos_ += step_;
+  }
+  pos_ -= 1.0;
+}
 
 double SoundFormat::RateHz() const {
   if (codec == SoundCodec::Nellymoser16k) return 16000;

@@ -87,6 +87,27 @@ class SoundDecoder {
   virtual void Reset() = 0;
 };
 
+// Linear interpolation from a sound's rate to the output rate, one stereo frame at a time,
+// carried over from one piece to the next so that stream blocks join without a seam. For the
+// decoders here and the platforms' own.
+class LinearResampler {
+ public:
+  LinearResampler(double inRate, int32_t outRate);
+  // Appends the frames due before this one, up to maxFrames frames in out.
+  void Push(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames);
+  // The last frame held until its own time has passed.
+  void Flush(std::vector<int16_t>& out, size_t maxFrames);
+  void Reset();
+
+ private:
+  void Emit(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames);
+
+  double step_;
+  double pos_ = 0;
+  bool havePrev_ = false;
+  int16_t prev_[2] = {0, 0};
+};
+
 // Makes decoders for the compressed formats; nothing for a format it does not decode.
 class SoundDecoderFactory {
  public:
