@@ -13,6 +13,8 @@ namespace {
 
 // The codec is given at most this much at a time.
 constexpr size_t kSourceChunk = 16 * 1024;
+// Coded sound kept waiting for the codec at most.
+constexpr size_t kMaxPending = 1024 * 1024;
 
 struct FrameHeader {
   int32_t rate = 0, channels = 0, bitrate = 0;  // bit rate in bits a second
@@ -66,6 +68,8 @@ class AcmMp3Decoder final : public swf::SoundDecoder {
     if (last) {
       if (resampler_) resampler_->Flush(out, maxFrames);
       Reset();
+    } else if (pending_.size() > kMaxPending) {
+      pending_.clear();  // a codec that takes none of it, or a caller that never lets it catch up
     }
   }
 
