@@ -5,7 +5,7 @@
 set -euo pipefail
 dir=${1:?usage: check-win32-imports.sh <folder with .exe files>}
 objdump=${OBJDUMP:-x86_64-w64-mingw32-objdump}
-allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|winmm|msvcrt|ws2_32|version|shlwapi|msimg32|imm32|uuid|rpcrt4|bcrypt|crypt32|dwmapi|uxtheme|powrprof|secur32|api-ms-win-.*)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|winmm|msacm32|msvcrt|ws2_32|version|shlwapi|msimg32|imm32|uuid|rpcrt4|bcrypt|crypt32|dwmapi|uxtheme|powrprof|secur32|api-ms-win-.*)\.dll$'
 shopt -s nullglob
 exes=("$dir"/*.exe "$dir"/*.scr)
 [ ${#exes[@]} -gt 0 ] || { echo "no .exe or .scr in $dir" >&2; exit 1; }

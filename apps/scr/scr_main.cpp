@@ -16,8 +16,10 @@
 #include "app/text_painter.h"
 #include "core/file_system.h"
 #include "core/text.h"
+#include "platform/media/sound_mixer.h"
 #include "platform/win32/gdi_text_renderer.h"
 #include "apps/scr/scr_test_capture.h"
+#include "platform/win32/win32_acm_sound_decoder.h"
 #include "platform/win32/win32_event_loop.h"
 #include "platform/win32/win32_flash_host.h"
 #include "platform/win32/win32_mci_player.h"
@@ -25,6 +27,7 @@
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_settings_dialog.h"
 #include "platform/win32/win32_show_window.h"
+#include "platform/win32/win32_sound_output.h"
 
 using namespace vitrine;
 
@@ -44,7 +47,12 @@ int RunShow(Win32Services& services, const std::vector<std::string>& args) {
   auto registry = MakeWin32RegistryStore();
   GdiTextRenderer renderer;
   RendererTextPainter text(renderer);
-  Win32FlashHost flash(loop, window, services, NativeFileSystem());
+  // The Flash movies' sound: mixed and played through waveOut, silent without a device.
+  SoundMixer mixer;
+  Win32SoundOutput audio(mixer);
+  bool sound = audio.Open();
+  AcmSoundDecoders soundDecoders;
+  Win32FlashHost flash(loop, window, services, NativeFileSystem(), sound ? &mixer : nullptr, &soundDecoders);
   ShowPlatform platform{loop, window, services, NativeFileSystem(), media, *registry, text, flash};
   services.settingsDialog = [&] { RunSettingsDialog(services, NativeFileSystem(), *registry, window.Handle()); };
 

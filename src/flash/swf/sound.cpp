@@ -18,51 +18,6 @@ SoundFormat ReadFormat(BitReader& r) {
   return f;
 }
 
-// Linear interpolation from the sound's rate to the output rate, one stereo frame at a time,
-// carried over from one piece to the next so that stream blocks join without a seam.
-class LinearResampler {
- public:
-  LinearResampler(double inRate, int32_t outRate) : step_(inRate / outRate) {}
-
-  void Push(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames) {
-    if (!havePrev_) {
-      prev_[0] = left;
-      prev_[1] = right;
-      havePrev_ = true;
-      return;
-    }
-    Emit(left, right, out, maxFrames);
-    prev_[0] = left;
-    prev_[1] = right;
-  }
-  // The last frame held until its own time has passed.
-  void Flush(std::vector<int16_t>& out, size_t maxFrames) {
-    if (havePrev_) Emit(prev_[0], prev_[1], out, maxFrames);
-    havePrev_ = false;
-    pos_ = 0;
-  }
-  void Reset() {
-    havePrev_ = false;
-    pos_ = 0;
-  }
-
- private:
-  void Emit(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames) {
-    while (pos_ < 1.0) {
-      if (out.size() / 2 >= maxFrames) break;
-      out.push_back(int16_t(std::lround(prev_[0] + (left - prev_[0]) * pos_)));
-      out.push_back(int16_t(std::lround(prev_[1] + (right - prev_[1]) * pos_)));
-      pos_ += step_;
-    }
-    pos_ -= 1.0;
-  }
-
-  double step_;
-  double pos_ = 0;
-  bool havePrev_ = false;
-  int16_t prev_[2] = {0, 0};
-};
-
 class PcmDecoder final : public SoundDecoder {
  public:
   PcmDecoder(const SoundFormat& format, int32_t outRate) : format_(format), resampler_(format.RateHz(), outRate) {}
@@ -88,7 +43,110 @@ class PcmDecoder final : public SoundDecoder {
   LinearResampler resampler_;
 };
 
+// SWF's ADPCM: a 2-bit code size (2..5 bits), then packets of 4096 samples a channel, each a
+// 16-bit first sample and a 6-bit step index a channel, then 4095 codes a channel interleaved.
+// One Decode call takes one whole run (an event sound, or one stream block with its own header).
+class AdpcmDecoder final : public SoundDecoder {
+ public:
+  AdpcmDecoder(const SoundFormat& format, int32_t outRate)
+      : channels_(format.Channels()), resampler_(format.RateHz(), outRate) {}
+
+  void Decode(std::span<const uint8_t> data, std::vector<int16_t>& out, size_t maxFrames, bool last) override {
+    const uint64_t size = uint64_t(data.size()) * 8;
+    uint64_t at = 0;
+    auto bits = [&](uint32_t n) {
+      uint32_t v = 0;
+      for (uint32_t i = 0; i < n; ++i, ++at) v = v << 1 | (data[at >> 3] >> (7 - (at & 7)) & 1);
+      return v;
+    };
+    if (size >= 2) {
+      const uint32_t codeBits = bits(2) + 2;
+      const int8_t* indexTable = kIndexTables[codeBits - 2];
+      const uint32_t signBit = 1u << (codeBits - 1);
+      const uint64_t headerBits = 22 * uint64_t(channels_), codeRowBits = codeBits * uint64_t(channels_);
+      int32_t sample[2] = {0, 0}, index[2] = {0, 0};
+      auto emit = [&] {
+        resampler_.Push(int16_t(sample[0]), int16_t(sample[channels_ - 1]), out, maxFrames);
+      };
+      while (at + headerBits <= size && out.size() / 2 < maxFrames) {
+        for (int32_t c = 0; c < channels_; ++c) {
+          sample[c] = int16_t(bits(16));
+          index[c] = int32_t(bits(6));
+        }
+        emit();
+        for (int32_t n = 0; n < 4095 && at + codeRowBits <= size && out.size() / 2 < maxFrames; ++n) {
+          for (int32_t c = 0; c < channels_; ++c) {
+            const uint32_t code = bits(codeBits);
+            // The difference is (magnitude + 1/2) steps over 2^(bits-2), added bit by bit.
+            int32_t step = kSteps[index[c]], diff = 0;
+            for (uint32_t k = signBit >> 1; k; k >>= 1, step >>= 1)
+              if (code & k) diff += step;
+            diff += step;
+            sample[c] = std::clamp(code & signBit ? sample[c] - diff : sample[c] + diff, -32768, 32767);
+            index[c] = std::clamp(index[c] + indexTable[code & (signBit - 1)], 0, 88);
+          }
+          emit();
+        }
+      }
+    }
+    if (last) resampler_.Flush(out, maxFrames);
+  }
+  void Reset() override { resampler_.Reset(); }
+
+ private:
+  static constexpr int8_t kIndexTables[4][16] = {
+      {-1, 2},
+      {-1, -1, 2, 4},
+      {-1, -1, -1, -1, 2, 4, 6, 8},
+      {-1, -1, -1, -1, -1, -1, -1, -1, 1, 2, 4, 6, 8, 10, 13, 16},
+  };
+  static constexpr int16_t kSteps[89] = {
+      7,     8,     9,     10,    11,    12,    13,    14,    16,    17,    19,    21,    23,    25,    28,
+      31,    34,    37,    41,    45,    50,    55,    60,    66,    73,    80,    88,    97,    107,   118,
+      130,   143,   157,   173,   190,   209,   230,   253,   279,   307,   337,   371,   408,   449,   494,
+      544,   598,   658,   724,   796,   876,   963,   1060,  1166,  1282,  1411,  1552,  1707,  1878,  2066,
+      2272,  2499,  2749,  3024,  3327,  3660,  4026,  4428,  4871,  5358,  5894,  6484,  7132,  7845,  8630,
+      9493,  10442, 11487, 12635, 13899, 15289, 16818, 18500, 20350, 22385, 24623, 27086, 29794, 32767};
+
+  int32_t channels_;
+  LinearResampler resampler_;
+};
+
 }  // namespace
+
+LinearResampler::LinearResampler(double inRate, int32_t outRate) : step_(inRate / outRate) {}
+
+void LinearResampler::Push(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames) {
+  if (!havePrev_) {
+    prev_[0] = left;
+    prev_[1] = right;
+    havePrev_ = true;
+    return;
+  }
+  Emit(left, right, out, maxFrames);
+  prev_[0] = left;
+  prev_[1] = right;
+}
+
+void LinearResampler::Flush(std::vector<int16_t>& out, size_t maxFrames) {
+  if (havePrev_) Emit(prev_[0], prev_[1], out, maxFrames);
+  Reset();
+}
+
+void LinearResampler::Reset() {
+  havePrev_ = false;
+  pos_ = 0;
+}
+
+void LinearResampler::Emit(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames) {
+  while (pos_ < 1.0) {
+    if (out.size() / 2 >= maxFrames) break;
+    out.push_back(int16_t(std::lround(prev_[0] + (left - prev_[0]) * pos_)));
+    out.push_back(int16_t(std::lround(prev_[1] + (right - prev_[1]) * pos_)));
+    pos_ += step_;
+  }
+  pos_ -= 1.0;
+}
 
 double SoundFormat::RateHz() const {
   if (codec == SoundCodec::Nellymoser16k) return 16000;
@@ -173,6 +231,8 @@ std::unique_ptr<SoundDecoder> CreateSoundDecoder(const SoundFormat& format, int3
   if (outRate <= 0) return nullptr;
   if (format.codec == SoundCodec::PcmNative || format.codec == SoundCodec::PcmLittle)
     return std::make_unique<PcmDecoder>(format, outRate);
+  // Ours on every platform, so that a movie's ADPCM sounds the same everywhere.
+  if (format.codec == SoundCodec::Adpcm) return std::make_unique<AdpcmDecoder>(format, outRate);
   return compressed ? compressed->Create(format, outRate) : nullptr;
 }
 

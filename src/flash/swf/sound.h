@@ -1,7 +1,7 @@
 #pragma once
 // Sound in a movie: the DefineSound, StartSound and SoundStreamHead records read into plain
-// structs, uncompressed sound decoded here, and compressed sound (MP3, ADPCM, Nellymoser)
-// through a decoder the player is given from outside. Everything decodes to interleaved
+// structs, uncompressed sound and ADPCM decoded here, and the other compressed sound (MP3,
+// Nellymoser) through a decoder the player is given from outside. Everything decodes to interleaved
 // 16-bit stereo at the rate the caller asks for.
 #include <cstddef>
 #include <cstdint>
@@ -87,6 +87,27 @@ class SoundDecoder {
   virtual void Reset() = 0;
 };
 
+// Linear interpolation from a sound's rate to the output rate, one stereo frame at a time,
+// carried over from one piece to the next so that stream blocks join without a seam. For the
+// decoders here and the platforms' own.
+class LinearResampler {
+ public:
+  LinearResampler(double inRate, int32_t outRate);
+  // Appends the frames due before this one, up to maxFrames frames in out.
+  void Push(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames);
+  // The last frame held until its own time has passed.
+  void Flush(std::vector<int16_t>& out, size_t maxFrames);
+  void Reset();
+
+ private:
+  void Emit(int16_t left, int16_t right, std::vector<int16_t>& out, size_t maxFrames);
+
+  double step_;
+  double pos_ = 0;
+  bool havePrev_ = false;
+  int16_t prev_[2] = {0, 0};
+};
+
 // Makes decoders for the compressed formats; nothing for a format it does not decode.
 class SoundDecoderFactory {
  public:
@@ -94,7 +115,7 @@ class SoundDecoderFactory {
   virtual std::unique_ptr<SoundDecoder> Create(const SoundFormat& format, int32_t outRate) = 0;
 };
 
-// A decoder for the format: uncompressed sound decoded here, the others through compressed
+// A decoder for the format: uncompressed sound and ADPCM decoded here, the others through compressed
 // (which may be null: then nothing).
 std::unique_ptr<SoundDecoder> CreateSoundDecoder(const SoundFormat& format, int32_t outRate,
                                                  SoundDecoderFactory* compressed);

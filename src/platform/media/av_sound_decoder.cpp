@@ -31,7 +31,6 @@ class AvSoundDecoder final : public swf::SoundDecoder {
     AVCodecID id = AV_CODEC_ID_NONE;
     switch (format.codec) {
       case swf::SoundCodec::Mp3: id = AV_CODEC_ID_MP3; break;
-      case swf::SoundCodec::Adpcm: id = AV_CODEC_ID_ADPCM_SWF; break;
       case swf::SoundCodec::Nellymoser16k: case swf::SoundCodec::Nellymoser8k: case swf::SoundCodec::Nellymoser:
         id = AV_CODEC_ID_NELLYMOSER;
         break;

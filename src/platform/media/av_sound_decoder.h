@@ -1,5 +1,5 @@
 #pragma once
-// The compressed sound of Flash movies (MP3, ADPCM, Nellymoser) decoded with FFmpeg's
+// The compressed sound of Flash movies (MP3, Nellymoser) decoded with FFmpeg's
 // libavcodec and resampled to the output's rate and stereo with libswresample.
 #include "flash/swf/sound.h"
 

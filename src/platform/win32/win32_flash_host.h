@@ -17,7 +17,9 @@ inline constexpr const char* kFlashWindowClass = "TfFlashform";
 
 class Win32FlashHost final : public FlashWindowHost {
  public:
-  Win32FlashHost(Win32EventLoop& loop, Win32ShowWindow& show, Services& services, FileSystem& files);
+  // sound, when given, plays the movies' sound, the compressed kinds through decoders.
+  Win32FlashHost(Win32EventLoop& loop, Win32ShowWindow& show, Services& services, FileSystem& files,
+                 SoundOutput* sound = nullptr, swf::SoundDecoderFactory* decoders = nullptr);
   ~Win32FlashHost() override;
   Win32FlashHost(const Win32FlashHost&) = delete;
   Win32FlashHost& operator=(const Win32FlashHost&) = delete;
