@@ -12,6 +12,7 @@ extern "C" {
 #include <cstring>
 
 #include "platform/media/av_input.h"
+#include "platform/media/av_stereo_resampler.h"
 
 namespace vitrine {
 
@@ -91,56 +92,23 @@ struct AvMediaPlayer::Picture {
 // position where playing started.
 struct AvMediaPlayer::Sound {
   AvInput input;
-  SwrContext* resampler = nullptr;
-  AVChannelLayout inLayout{};
-  int inRate = 0, inFormat = -1;
+  AvStereoResampler resampler;
   std::vector<int16_t> ready;  // resampled frames not yet handed out
   size_t readyAt = 0;          // first sample of `ready` still to hand out
   int64_t dropUntilMs = 0;     // after a seek: sound before this media time is skipped
   bool seekPending = false;
   int64_t seekTo = 0;
 
-  ~Sound() {
-    swr_free(&resampler);
-    av_channel_layout_uninit(&inLayout);
-  }
-
-  bool Resampler(const AVFrame* f) {
-    if (resampler && f->sample_rate == inRate && f->format == inFormat &&
-        av_channel_layout_compare(&f->ch_layout, &inLayout) == 0)
-      return true;
-    swr_free(&resampler);
-    av_channel_layout_uninit(&inLayout);
-    if (f->ch_layout.nb_channels <= 0 || f->sample_rate <= 0) return false;
-    if (av_channel_layout_copy(&inLayout, &f->ch_layout) < 0) return false;
-    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    if (swr_alloc_set_opts2(&resampler, &stereo, AV_SAMPLE_FMT_S16, kSoundRate, &inLayout,
-                            static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr) < 0) {
-      swr_free(&resampler);
-      return false;
-    }
-    // Mono sounds as loud from each side as it was recorded, as on any sound card.
-    static const double kMonoToBothSides[2] = {1.0, 1.0};
-    if (inLayout.nb_channels == 1) swr_set_matrix(resampler, kMonoToBothSides, 1);
-    if (swr_init(resampler) < 0) {
-      swr_free(&resampler);
-      return false;
-    }
-    inRate = f->sample_rate;
-    inFormat = f->format;
-    return true;
-  }
-
   // Decodes and resamples the next frame into `ready`; false at the end.
   bool Refill() {
     while (input.NextFrame()) {
       AVFrame* f = input.Frame();
-      if (f->nb_samples <= 0 || !Resampler(f)) continue;
-      int capacity = swr_get_out_samples(resampler, f->nb_samples);
+      if (f->nb_samples <= 0 || !resampler.Fit(f, kSoundRate)) continue;
+      int capacity = swr_get_out_samples(resampler.Context(), f->nb_samples);
       if (capacity <= 0) continue;
       ready.assign(size_t(capacity) * kSoundChannels, 0);
       uint8_t* out[1] = {reinterpret_cast<uint8_t*>(ready.data())};
-      int got = swr_convert(resampler, out, capacity, const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
+      int got = swr_convert(resampler.Context(), out, capacity, const_cast<const uint8_t**>(f->extended_data), f->nb_samples);
       if (got <= 0) continue;
       ready.resize(size_t(got) * kSoundChannels);
       readyAt = 0;
@@ -165,8 +133,7 @@ struct AvMediaPlayer::Sound {
         input.SeekTo(0);
         dropUntilMs = 0;
       }
-      swr_free(&resampler);
-      av_channel_layout_uninit(&inLayout);
+      resampler.Free();
     }
     size_t done = 0;
     while (done < frames) {

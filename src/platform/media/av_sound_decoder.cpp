@@ -9,6 +9,8 @@ extern "C" {
 
 #include <algorithm>
 
+#include "platform/media/av_stereo_resampler.h"
+
 namespace vitrine {
 
 namespace {
@@ -23,8 +25,6 @@ class AvSoundDecoder final : public swf::SoundDecoder {
     avcodec_free_context(&codec_);
     av_packet_free(&packet_);
     av_frame_free(&frame_);
-    swr_free(&resampler_);
-    av_channel_layout_uninit(&inLayout_);
   }
 
   bool Open(const swf::SoundFormat& format, int32_t outRate) {
@@ -83,7 +83,7 @@ class AvSoundDecoder final : public swf::SoundDecoder {
       if (size > 0) Send(piece, size, out, maxFrames);
     }
     if (avcodec_send_packet(codec_, nullptr) >= 0) Receive(out, maxFrames);
-    if (resampler_ && !Full(out, maxFrames)) Convert(nullptr, 0, out, maxFrames);
+    if (resampler_.Context() && !Full(out, maxFrames)) Convert(nullptr, 0, out, maxFrames);
     Reset();
   }
 
@@ -93,7 +93,7 @@ class AvSoundDecoder final : public swf::SoundDecoder {
       av_parser_close(parser_);
       parser_ = av_parser_init(codecId_);
     }
-    swr_free(&resampler_);
+    resampler_.Free();
   }
 
  private:
@@ -113,44 +113,18 @@ class AvSoundDecoder final : public swf::SoundDecoder {
 
   void Receive(std::vector<int16_t>& out, size_t maxFrames) {
     while (avcodec_receive_frame(codec_, frame_) >= 0) {
-      if (frame_->nb_samples > 0 && !Full(out, maxFrames) && Resampler(frame_))
+      if (frame_->nb_samples > 0 && !Full(out, maxFrames) && resampler_.Fit(frame_, outRate_, 2))
         Convert(const_cast<const uint8_t**>(frame_->extended_data), frame_->nb_samples, out, maxFrames);
       av_frame_unref(frame_);
     }
   }
 
-  bool Resampler(const AVFrame* f) {
-    if (resampler_ && f->sample_rate == inRate_ && f->format == inFormat_ &&
-        av_channel_layout_compare(&f->ch_layout, &inLayout_) == 0)
-      return true;
-    swr_free(&resampler_);
-    av_channel_layout_uninit(&inLayout_);
-    if (f->ch_layout.nb_channels <= 0 || f->ch_layout.nb_channels > 2 || f->sample_rate <= 0) return false;
-    if (av_channel_layout_copy(&inLayout_, &f->ch_layout) < 0) return false;
-    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, outRate_, &inLayout_,
-                            static_cast<AVSampleFormat>(f->format), f->sample_rate, 0, nullptr) < 0) {
-      swr_free(&resampler_);
-      return false;
-    }
-    // Mono as loud from each side as it was recorded.
-    static const double kMonoToBothSides[2] = {1.0, 1.0};
-    if (inLayout_.nb_channels == 1) swr_set_matrix(resampler_, kMonoToBothSides, 1);
-    if (swr_init(resampler_) < 0) {
-      swr_free(&resampler_);
-      return false;
-    }
-    inRate_ = f->sample_rate;
-    inFormat_ = f->format;
-    return true;
-  }
-
   void Convert(const uint8_t** in, int samples, std::vector<int16_t>& out, size_t maxFrames) {
-    int capacity = swr_get_out_samples(resampler_, samples);
+    int capacity = swr_get_out_samples(resampler_.Context(), samples);
     if (capacity <= 0) return;
     scratch_.resize(size_t(capacity) * 2);
     uint8_t* dst[1] = {reinterpret_cast<uint8_t*>(scratch_.data())};
-    int got = swr_convert(resampler_, dst, capacity, in, samples);
+    int got = swr_convert(resampler_.Context(), dst, capacity, in, samples);
     if (got <= 0) return;
     size_t take = std::min(size_t(got), maxFrames - out.size() / 2);
     out.insert(out.end(), scratch_.begin(), scratch_.begin() + std::ptrdiff_t(take * 2));
@@ -161,9 +135,7 @@ class AvSoundDecoder final : public swf::SoundDecoder {
   AVCodecParserContext* parser_ = nullptr;
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
-  SwrContext* resampler_ = nullptr;
-  AVChannelLayout inLayout_{};
-  int inRate_ = 0, inFormat_ = -1;
+  AvStereoResampler resampler_;
   int32_t outRate_ = 0;
   std::vector<uint8_t> padded_;
   std::vector<int16_t> scratch_;
