@@ -44,10 +44,10 @@ Bitmap MakeNewTestPicture(int32_t width, int32_t height, PixelFormat format) {
 }
 
 TransitionRig::TransitionRig(const Bitmap& oldPicture, const Bitmap& newPicture, int32_t originX, int32_t originY,
-                             TransitionScope scope)
+                             TransitionScope scope, RigFormats formats)
     : originX_(scope == TransitionScope::WholeScreen ? 0 : originX),
       originY_(scope == TransitionScope::WholeScreen ? 0 : originY) {
-  const PixelFormat format = kShowPixelFormat;
+  const PixelFormat format = formats.surface;
   const int32_t w = newPicture.Width(), h = newPicture.Height();
   host_.scope = scope;
   if (scope == TransitionScope::WholeScreen) {
@@ -58,8 +58,10 @@ TransitionRig::TransitionRig(const Bitmap& oldPicture, const Bitmap& newPicture,
   Canvas surface(host_.surface);
   surface.FillRect(host_.surface.Bounds(), kSentinel);
   surface.CopyRect({originX_, originY_, originX_ + w, originY_ + h}, oldPicture, {0, 0, w, h});
-  newPicture_.Reset(w, h, format);
+  newPicture_.Reset(w, h, formats.picture);
   Canvas(newPicture_).Draw(0, 0, newPicture);
+  newOnSurface_.Reset(w, h, format);
+  Canvas(newOnSurface_).Draw(0, 0, newPicture_);
 
   // The show window's bitmaps: the compose bitmap holds what the surface shows; under the
   // whole-show scope the screen bitmap gets the picture drawn onto it at the start.
@@ -92,12 +94,17 @@ Rect TransitionRig::Area() const {
 }
 
 bool TransitionRig::ShowsNew(int32_t x, int32_t y) const {
-  return host_.surface.RawPixel(originX_ + x, originY_ + y) == newPicture_.RawPixel(x, y);
+  return host_.surface.RawPixel(originX_ + x, originY_ + y) == newOnSurface_.RawPixel(x, y);
+}
+
+Rect TransitionRig::VisibleArea() const {
+  return Area().Intersect(host_.surface.Bounds()).Offset(-originX_, -originY_);
 }
 
 bool TransitionRig::AreaShowsNew() const {
-  for (int32_t y = 0; y < newPicture_.Height(); ++y)
-    for (int32_t x = 0; x < newPicture_.Width(); ++x)
+  const Rect visible = VisibleArea();
+  for (int32_t y = visible.top; y < visible.bottom; ++y)
+    for (int32_t x = visible.left; x < visible.right; ++x)
       if (!ShowsNew(x, y)) return false;
   return true;
 }

@@ -13,14 +13,23 @@ namespace vitrine {
 Bitmap MakeOldTestPicture(int32_t width, int32_t height, PixelFormat format = kShowPixelFormat);
 Bitmap MakeNewTestPicture(int32_t width, int32_t height, PixelFormat format = kShowPixelFormat);
 
+// The rig's bitmap formats: the show's own by default. A picture in another format than the
+// surface makes the transitions convert every pixel they copy.
+struct RigFormats {
+  PixelFormat surface = kShowPixelFormat;
+  PixelFormat picture = kShowPixelFormat;
+};
+
 class TransitionRig {
  public:
   static constexpr int32_t kBorder = 6;  // sentinel pixels right of and below the area
 
   // Picture scope: the area (size of newPicture) at origin on a larger surface. Whole-screen
   // scope: the surface is the area (the whole show), the origin 0, 0.
+  // The area may lie partly off the surface (a negative origin); only the part on it is
+  // checked.
   TransitionRig(const Bitmap& oldPicture, const Bitmap& newPicture, int32_t originX, int32_t originY,
-                TransitionScope scope = TransitionScope::Picture);
+                TransitionScope scope = TransitionScope::Picture, RigFormats formats = {});
 
   // StartChosenTransition on the rig's host.
   void Start(int32_t index, int32_t speed);
@@ -32,15 +41,19 @@ class TransitionRig {
   int32_t Frames() const { return frames_; }
   bool AreaShowsNew() const;
   bool OutsideUntouched() const;
-  // Whether the surface pixel at picture coordinates (x, y) shows the new picture.
+  // Whether the surface pixel at picture coordinates (x, y), which must lie on the surface,
+  // shows the new picture.
   bool ShowsNew(int32_t x, int32_t y) const;
+  // The part of the area on the surface, in picture coordinates.
+  Rect VisibleArea() const;
   Rect Area() const;
   const Bitmap& Surface() const { return host_.surface; }
   MemoryTransitionHost& Host() { return host_; }
 
  private:
   MemoryTransitionHost host_;
-  Bitmap newPicture_;  // in the surface's format
+  Bitmap newPicture_;    // in the picture format
+  Bitmap newOnSurface_;  // the same in the surface's format
   Bitmap initial_;     // the surface before the transition
   int32_t originX_, originY_;
   int32_t frames_ = 0;
