@@ -1,5 +1,6 @@
 #include "core/random.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace vitrine {
@@ -38,6 +39,11 @@ Generator& TheGenerator() {
   static Generator generator;
   return generator;
 }
+
+// A 32-bit output scaled to 0..n-1 by its high bits, for n > 0.
+int32_t Scale(uint32_t value, int32_t n) {
+  return static_cast<int32_t>((static_cast<uint64_t>(value) * static_cast<uint32_t>(n)) >> 32);
+}
 }  // namespace
 
 void RandomSeed(uint64_t seed) { TheGenerator().Seed(seed); }
@@ -49,9 +55,31 @@ void RandomSeedFromClock() {
 
 int32_t Random(int32_t n) {
   if (n <= 0) return 0;
-  return static_cast<int32_t>((static_cast<uint64_t>(TheGenerator().Next()) * static_cast<uint32_t>(n)) >> 32);
+  return Scale(TheGenerator().Next(), n);
+}
+
+void RandomFill(int32_t n, int32_t* out, size_t count) {
+  if (n <= 0) {
+    std::fill(out, out + count, 0);
+    return;
+  }
+  // The state stays in registers for the whole run instead of going back to memory after
+  // every draw.
+  Generator generator = TheGenerator();
+  for (size_t i = 0; i < count; ++i) out[i] = Scale(generator.Next(), n);
+  TheGenerator() = generator;
 }
 
 double RandomUnit() { return TheGenerator().Next() / 4294967296.0; }
+
+RandomState RandomSaveState() {
+  RandomState state;
+  for (int i = 0; i < 4; ++i) state.words[i] = TheGenerator().s[i];
+  return state;
+}
+
+void RandomRestoreState(const RandomState& state) {
+  for (int i = 0; i < 4; ++i) TheGenerator().s[i] = state.words[i];
+}
 
 }  // namespace vitrine

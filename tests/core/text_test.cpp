@@ -67,5 +67,28 @@ TEST(RandomSource, SameSeedSameSequenceAndInRange) {
   EXPECT_EQ(Random(-5), 0);
 }
 
+TEST(RandomSource, AFillDrawsWhatSingleCallsWouldAndASavedStateResumesTheSequence) {
+  RandomSeed(9);
+  std::vector<int32_t> single;
+  for (int i = 0; i < 40; ++i) single.push_back(Random(362797056));
+  const int32_t after = Random(1000);
+
+  RandomSeed(9);
+  std::vector<int32_t> filled(40, -1);
+  RandomFill(362797056, filled.data(), 25);
+  const RandomState middle = RandomSaveState();
+  RandomFill(362797056, filled.data() + 25, 15);
+  EXPECT_EQ(filled, single);
+  EXPECT_EQ(Random(1000), after);
+
+  // Drawn ahead, then taken back to where the sequence stood.
+  RandomRestoreState(middle);
+  EXPECT_EQ(Random(362797056), single[25]);
+
+  std::vector<int32_t> zeros(3, 7);
+  RandomFill(0, zeros.data(), zeros.size());
+  EXPECT_EQ(zeros, std::vector<int32_t>(3, 0));
+}
+
 }  // namespace
 }  // namespace vitrine::test
