@@ -2,7 +2,10 @@
 // screen is checked against what composing every frame in full would show.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "cell_motion_rig.h"
 #include "core/random.h"
@@ -130,6 +133,115 @@ TEST(Dissolve, FirstPassStartsAtTheTopLeftLatticePoint) {
   int inRow0 = 0;
   for (int32_t x = 0; x < 6; ++x) inRow0 += !ShowsOld(rig, x, 0);
   EXPECT_GE(inRow0, 1);
+}
+
+// The dissolve's dots as the plain walk makes them, one roll at a time: a draw of
+// Random(6^11) gives eleven digits, lowest first, and a pass leaves the rest of its last
+// draw unused. A pass rolls its column steps first; then every column walks one band of 16
+// rows (a dot at its x plus a roll, then a step of a roll) before any walks the next.
+class PlainDie {
+ public:
+  int32_t Roll() {
+    if (left_ == 0) {
+      pool_ = uint32_t(Random(362797056));
+      left_ = 11;
+    }
+    --left_;
+    const int32_t digit = int32_t(pool_ % 6);
+    pool_ /= 6;
+    return digit;
+  }
+
+ private:
+  uint32_t pool_ = 0;
+  int left_ = 0;
+};
+
+std::vector<Point> PlainDissolvePass(int32_t firstX, int32_t firstY, int32_t w, int32_t h) {
+  PlainDie die;
+  std::vector<int32_t> columns, rows;
+  for (int32_t x = firstX; x < w; x += die.Roll()) columns.push_back(x);
+  rows.assign(columns.size(), firstY);
+  std::vector<Point> dots;
+  for (int32_t top = 0; top < h; top += 16)
+    for (size_t c = 0; c < columns.size(); ++c)
+      while (rows[c] < std::min(top + 16, h)) {
+        dots.push_back({columns[c] + die.Roll(), rows[c]});
+        rows[c] += die.Roll();
+      }
+  return dots;
+}
+
+bool SameState(const RandomState& a, const RandomState& b) {
+  return std::equal(std::begin(a.words), std::end(a.words), std::begin(b.words));
+}
+
+// Every frame against the plain walk: which pixels show the new picture, and where the
+// generator stands afterwards, so that what follows the transition draws the same numbers.
+void ExpectPlainDissolve(TransitionRig& rig, const std::string& label) {
+  rig.Start(kIncreaseShow, 25);
+  const Rect area = rig.Area(), visible = rig.VisibleArea();
+  const int32_t w = area.Width(), h = area.Height();
+  const RandomState start = RandomSaveState();
+  std::vector<std::vector<bool>> shownAfter;
+  std::vector<RandomState> stateAfter;
+  std::vector<bool> shown(size_t(w) * h, false);
+  for (int32_t position = 0; position < 6; ++position) {
+    for (int32_t phase = 0; phase < 6; ++phase) {
+      for (const Point dot : PlainDissolvePass(position, phase, w, h))
+        if (dot.x < w) shown[size_t(dot.y) * w + dot.x] = true;
+      shownAfter.push_back(shown);
+      stateAfter.push_back(RandomSaveState());
+    }
+    shownAfter.push_back(shown);  // the frame that moves on to the next offset
+    stateAfter.push_back(RandomSaveState());
+  }
+  RandomRestoreState(start);
+  for (size_t frame = 0; frame < shownAfter.size(); ++frame) {
+    ASSERT_FALSE(rig.Step()) << label << " frame " << frame + 1;
+    for (int32_t y = visible.top; y < visible.bottom; ++y)
+      for (int32_t x = visible.left; x < visible.right; ++x)
+        ASSERT_EQ(rig.ShowsNew(x, y), shownAfter[frame][size_t(y) * w + x])
+            << label << " frame " << frame + 1 << " at " << x << "," << y;
+    ASSERT_TRUE(SameState(RandomSaveState(), stateAfter[frame])) << label << " frame " << frame + 1;
+  }
+  EXPECT_TRUE(rig.Step()) << label;
+  EXPECT_TRUE(rig.AreaShowsNew()) << label;
+  EXPECT_TRUE(rig.OutsideUntouched()) << label;
+}
+
+TEST(Dissolve, DrawsTheDotsOfThePlainWalkInEveryPixelFormatAndClip) {
+  struct Case {
+    const char* label;
+    int32_t w, h, originX, originY;
+    RigFormats formats;
+  };
+  constexpr RigFormats k16{PixelFormat::Rgb565, PixelFormat::Rgb565};
+  constexpr RigFormats k32{PixelFormat::Xrgb8888, PixelFormat::Xrgb8888};
+  constexpr RigFormats kConvert{PixelFormat::Xrgb8888, PixelFormat::Rgb565};
+  const Case cases[] = {
+      {"16-bit", 97, 83, 2, 3, k16},
+      // Cut off at the left and the top: the dots there must not land anywhere.
+      {"16-bit, partly off the surface", 301, 199, -13, -7, k16},
+      {"32-bit", 61, 50, 5, 1, k32},
+      {"converted", 45, 37, 0, 0, kConvert},
+      // One band, and a last band of a single row.
+      {"short", 40, 17, 1, 1, k16},
+  };
+  uint64_t seed = 21;
+  for (const Case& c : cases) {
+    RandomSeed(seed++);
+    TransitionRig rig(MakeOldTestPicture(c.w, c.h), MakeNewTestPicture(c.w, c.h), c.originX, c.originY,
+                      TransitionScope::Picture, c.formats);
+    ExpectPlainDissolve(rig, c.label);
+  }
+}
+
+TEST(Dissolve, AFrameOfTheFullScreenDrawsThePlainWalksDots) {
+  // Enough dots that a pass runs through many blocks of digits.
+  RandomSeed(5);
+  TransitionRig rig(MakeOldTestPicture(640, 360), MakeNewTestPicture(640, 360), 0, 0);
+  ExpectPlainDissolve(rig, "640x360");
 }
 
 }  // namespace
