@@ -4,62 +4,17 @@
 
 namespace vitrine {
 
-class HeadlessEventLoop::VirtualTimer final : public Timer {
- public:
-  VirtualTimer(HeadlessEventLoop& loop, uint32_t interval, std::function<void()> onTimer)
-      : loop_(&loop), interval_(interval), onTimer_(std::move(onTimer)) {}
-  ~VirtualTimer() override {
-    if (loop_) {
-      auto& list = loop_->timers_;
-      list.erase(std::remove(list.begin(), list.end(), this), list.end());
-    }
-  }
-
-  void SetInterval(uint32_t ms) override {
-    interval_ = ms;
-    Restart();
-  }
-  uint32_t Interval() const override { return interval_; }
-  void SetEnabled(bool enabled) override {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    Restart();
-  }
-  bool Enabled() const override { return enabled_; }
-
-  uint64_t due = 0;
-  bool running = false;  // its handler is on the stack: no re-entry
-  HeadlessEventLoop* loop_;
-
-  void Fire() {
-    due = loop_->now_ + Effective();
-    running = true;
-    onTimer_();
-    running = false;
-  }
-
- private:
-  uint32_t Effective() const { return std::max(interval_, kMinimumTimerInterval); }
-  void Restart() {
-    if (enabled_ && loop_) due = loop_->now_ + Effective();
-  }
-
-  uint32_t interval_;
-  bool enabled_ = false;
-  std::function<void()> onTimer_;
-};
-
 HeadlessEventLoop::HeadlessEventLoop() = default;
 
 HeadlessEventLoop::~HeadlessEventLoop() {
-  for (auto* t : timers_) t->loop_ = nullptr;
+  for (auto* t : timers_) t->Detach();
 }
 
 std::unique_ptr<Timer> HeadlessEventLoop::CreateTimer(uint32_t intervalMs, std::function<void()> onTimer) {
-  auto timer = std::make_unique<VirtualTimer>(*this, intervalMs, std::move(onTimer));
-  timers_.push_back(timer.get());
-  return timer;
+  return std::make_unique<LoopTimer>(*this, timers_, intervalMs, std::move(onTimer));
 }
+
+void HeadlessEventLoop::Fire(LoopTimer& timer) { timer.Fire(now_ + timer.Period()); }
 
 void HeadlessEventLoop::PostMessage(MessageTarget& target, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   queue_.Post(target, message, wParam, lParam);
@@ -79,19 +34,19 @@ void HeadlessEventLoop::ProcessMessages() {
   ++nesting_;
   DrainMessages();
   while (!quit_) {
-    VirtualTimer* t = NextDueTimer(now_);
+    LoopTimer* t = NextDueTimer(now_);
     if (!t) break;
-    t->Fire();
+    Fire(*t);
     DrainMessages();
   }
   --nesting_;
 }
 
-HeadlessEventLoop::VirtualTimer* HeadlessEventLoop::NextDueTimer(uint64_t until) {
-  VirtualTimer* best = nullptr;
+LoopTimer* HeadlessEventLoop::NextDueTimer(uint64_t until) {
+  LoopTimer* best = nullptr;
   for (auto* t : timers_) {
-    if (!t->Enabled() || t->running || t->due > until) continue;
-    if (!best || t->due < best->due) best = t;
+    if (!t->DueBy(until)) continue;
+    if (!best || t->Due() < best->Due()) best = t;
   }
   return best;
 }
@@ -99,10 +54,10 @@ HeadlessEventLoop::VirtualTimer* HeadlessEventLoop::NextDueTimer(uint64_t until)
 void HeadlessEventLoop::RunUntil(uint64_t until) {
   DrainMessages();
   while (!quit_) {
-    VirtualTimer* t = NextDueTimer(until);
+    LoopTimer* t = NextDueTimer(until);
     if (!t) break;
-    now_ = std::max(now_, t->due);
-    t->Fire();
+    now_ = std::max(now_, t->Due());
+    Fire(*t);
     DrainMessages();
   }
   if (!quit_) now_ = std::max(now_, until);

@@ -4,15 +4,13 @@
 #include <vector>
 
 #include "platform/event_loop.h"
+#include "platform/loop_timer.h"
 #include "platform/posted_messages.h"
 
 namespace vitrine {
 
 class HeadlessEventLoop final : public EventLoop {
  public:
-  // Window timers never fire faster than this, as on the system the show targets.
-  static constexpr uint32_t kMinimumTimerInterval = 10;
-
   HeadlessEventLoop();
   ~HeadlessEventLoop() override;
 
@@ -32,14 +30,15 @@ class HeadlessEventLoop final : public EventLoop {
   void DrainMessages();
 
  private:
-  class VirtualTimer;
-  VirtualTimer* NextDueTimer(uint64_t until);
+  LoopTimer* NextDueTimer(uint64_t until);
+  // The next tick is due one period after it fires.
+  void Fire(LoopTimer& timer);
 
   uint64_t now_ = 0;
   bool quit_ = false;
   int nesting_ = 0;
   PostedMessages queue_;
-  std::vector<VirtualTimer*> timers_;  // in creation order, which breaks ties
+  std::vector<LoopTimer*> timers_;  // in creation order, which breaks ties
 };
 
 }  // namespace vitrine

@@ -6,65 +6,16 @@
 
 namespace vitrine {
 
-class SdlEventLoop::SdlTimer final : public Timer {
- public:
-  SdlTimer(SdlEventLoop& loop, uint32_t interval, std::function<void()> onTimer)
-      : loop_(&loop), interval_(interval), onTimer_(std::move(onTimer)) {}
-  ~SdlTimer() override {
-    if (loop_) std::erase(loop_->timers_, this);
-  }
-  void SetInterval(uint32_t ms) override {
-    interval_ = ms;
-    Restart();
-  }
-  uint32_t Interval() const override { return interval_; }
-  void SetEnabled(bool enabled) override {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    Restart();
-  }
-  bool Enabled() const override { return enabled_; }
-
-  bool DueAt(uint64_t now) const { return enabled_ && !running_ && due_ <= now; }
-  uint64_t Due() const { return due_; }
-  uint64_t firedInPass = 0;
-
-  void Fire(uint64_t now) {
-    // The next tick keeps the cadence; ticks missed while the loop was busy are dropped.
-    due_ += Effective();
-    if (due_ <= now) due_ = now + Effective();
-    running_ = true;
-    onTimer_();
-    running_ = false;
-  }
-
-  SdlEventLoop* loop_;
-
- private:
-  uint64_t Effective() const { return std::max(interval_, kMinimumTimerInterval); }
-  void Restart() {
-    if (enabled_ && loop_) due_ = loop_->NowMs() + Effective();
-  }
-
-  uint32_t interval_;
-  bool enabled_ = false;
-  bool running_ = false;  // its handler is on the stack (a prompt pumps the loop): no re-entry
-  uint64_t due_ = 0;
-  std::function<void()> onTimer_;
-};
-
 SdlEventLoop::SdlEventLoop() : start_(SDL_GetTicks64()) {}
 
 SdlEventLoop::~SdlEventLoop() {
-  for (auto* t : timers_) t->loop_ = nullptr;
+  for (auto* t : timers_) t->Detach();
 }
 
 uint64_t SdlEventLoop::NowMs() const { return SDL_GetTicks64() - start_; }
 
 std::unique_ptr<Timer> SdlEventLoop::CreateTimer(uint32_t intervalMs, std::function<void()> onTimer) {
-  auto timer = std::make_unique<SdlTimer>(*this, intervalMs, std::move(onTimer));
-  timers_.push_back(timer.get());
-  return timer;
+  return std::make_unique<LoopTimer>(*this, timers_, intervalMs, std::move(onTimer));
 }
 
 void SdlEventLoop::PostMessage(MessageTarget& target, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -86,14 +37,17 @@ void SdlEventLoop::FireDueTimers() {
   const uint64_t pass = ++pass_;
   while (!quit_) {
     uint64_t now = NowMs();
-    SdlTimer* best = nullptr;
+    LoopTimer* best = nullptr;
     for (auto* t : timers_) {
-      if (t->firedInPass == pass || !t->DueAt(now)) continue;
+      if (t->firedInPass == pass || !t->DueBy(now)) continue;
       if (!best || t->Due() < best->Due()) best = t;
     }
     if (!best) break;
     best->firedInPass = pass;
-    best->Fire(now);
+    // The next tick keeps the cadence; ticks missed while the loop was busy are dropped.
+    uint64_t next = best->Due() + best->Period();
+    if (next <= now) next = now + best->Period();
+    best->Fire(next);
     DrainMessages();
   }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/event_loop.h"
+#include "platform/loop_timer.h"
 #include "platform/posted_messages.h"
 
 union SDL_Event;
@@ -15,8 +16,6 @@ namespace vitrine {
 
 class SdlEventLoop final : public EventLoop {
  public:
-  static constexpr uint32_t kMinimumTimerInterval = 10;
-
   // What the window does in every iteration: take its events, present what changed, and
   // say how long the loop may sleep at most (0: no limit beyond the next timer).
   class Hooks {
@@ -49,7 +48,6 @@ class SdlEventLoop final : public EventLoop {
   void RunWhile(const std::function<bool()>& keepGoing);
 
  private:
-  class SdlTimer;
   void Iterate(bool wait);
   void DrainMessages();
   void FireDueTimers();
@@ -59,7 +57,7 @@ class SdlEventLoop final : public EventLoop {
   uint64_t pass_ = 0;
   Hooks* hooks_ = nullptr;
   PostedMessages queue_;
-  std::vector<SdlTimer*> timers_;  // creation order breaks ties
+  std::vector<LoopTimer*> timers_;  // creation order breaks ties
 };
 
 }  // namespace vitrine
