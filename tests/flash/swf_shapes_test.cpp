@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
+#include "flash/swf/radial_pad.h"
 #include "flash/swf_render.h"
 #include "flash/swf_writer.h"
 #include "raster/image_files.h"
@@ -162,6 +164,30 @@ TEST(SwfGradient, RadialAndFocalGradientsRadiateFromTheirCentres) {
   EXPECT_EQ(focal.GetPixel(25, 15), kRed);
   EXPECT_TRUE(Near(focal.GetPixel(27, 15), RGBColor(142, 0, 113), 3));  // 2 of 4.5 pixels
   EXPECT_TRUE(Near(focal.GetPixel(23, 15), RGBColor(222, 0, 33), 3));   // 2 of 15.5 pixels
+}
+
+TEST(SwfGradient, RadialPadEntriesWorkedOutFourAtATimeAreThoseOfThePlainSum) {
+  uint32_t seed = 1;
+  auto unit = [&] {
+    seed = seed * 1664525u + 1013904223u;
+    return float(seed >> 8) / float(1 << 24);
+  };
+  std::vector<swf::RadialPad> runs = {
+      {254.5f / 255.0f, 0, 0, 0},  // exactly on the last entry
+      {1e30f, 0, 0, 0},            // the square overflows
+      {std::nanf(""), 0, 0.01f, 0},
+      {-0.5f, 0.25f, 1e-3f, -2e-3f},
+  };
+  for (int i = 0; i < 200; ++i)
+    runs.push_back({unit() * 6 - 3, unit() * 6 - 3, unit() * 0.1f - 0.05f, unit() * 0.1f - 0.05f});
+  for (const swf::RadialPad& run : runs)
+    for (int32_t first : {0, 3, 1917})
+      for (int32_t n : {1, 4, 7, 64}) {
+        std::vector<int32_t> indices(size_t(n), -1);
+        run.Indices(first, n, indices.data());
+        for (int32_t i = 0; i < n; ++i)
+          ASSERT_EQ(indices[size_t(i)], run.Index(first + i)) << run.x << "," << run.y << " + " << first + i;
+      }
 }
 
 // A 2 x 2 bitmap: red, green over blue, white.

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace vitrine::swf {
@@ -32,10 +33,17 @@ class Rasterizer {
   // Calls span(y, x, count, coverage) for the runs of a row that edges pass through, the
   // coverage array holding count values in 0..1 for pixels x .. x+count-1 of row y, and
   // fill(y, x, count, c) for the runs between them, where coverage stands at c throughout.
-  template <class Span, class Fill>
-  void Sweep(Span&& span, Fill&& fill) {
+  //
+  // ahead(y, x0, x1) is told, a few rows before the sweep gets there, the pixels x0 .. x1 of
+  // row y that edges pass through, so that the caller can fetch what it will draw there.
+  template <class Span, class Fill, class Ahead>
+  void Sweep(Span&& span, Fill&& fill, Ahead&& ahead) {
+    constexpr int32_t kRowsAhead = 4;
     int32_t w = box_.right - box_.left;
     for (int32_t row = rowMin_; row <= rowMax_; ++row) {
+      if (row + kRowsAhead <= rowMax_ && rowLeft_[row + kRowsAhead] <= rowRight_[row + kRowsAhead])
+        ahead(box_.top + row + kRowsAhead, box_.left + rowLeft_[row + kRowsAhead],
+              box_.left + std::min(rowRight_[row + kRowsAhead], w - 1));
       int32_t& lo = rowLeft_[row];
       int32_t& hi = rowRight_[row];
       if (lo > hi) continue;
@@ -57,7 +65,7 @@ class Rasterizer {
           }
           span(y, box_.left + start, x - start, cov_.data() + start);
         } else {
-          while (x < end && a[x] == 0) ++x;
+          x = SkipZeros(a, x, end);
           float c = std::fabs(sum);
           if (c > 1) c = 1;
           if (c > 1e-4f) fill(y, box_.left + start, x - start, c);
@@ -74,6 +82,10 @@ class Rasterizer {
     rowMin_ = INT32_MAX;
     rowMax_ = INT32_MIN;
   }
+  template <class Span, class Fill>
+  void Sweep(Span&& span, Fill&& fill) {
+    Sweep(span, fill, [](int32_t, int32_t, int32_t) {});
+  }
   // The same with every run as a coverage array.
   template <class Span>
   void Sweep(Span&& span) {
@@ -85,6 +97,20 @@ class Rasterizer {
   }
 
  private:
+  // The first x in [x, end) whose cell is not zero (or end): two cells a step, a cell being
+  // zero when its bits are those of +0 or -0.
+  static int32_t SkipZeros(const float* a, int32_t x, int32_t end) {
+    constexpr uint64_t kMagnitudes = 0x7FFFFFFF7FFFFFFFull;
+    while (x + 2 <= end) {
+      uint64_t two;
+      std::memcpy(&two, a + x, sizeof two);
+      if ((two & kMagnitudes) != 0) break;
+      x += 2;
+    }
+    while (x < end && a[x] == 0) ++x;
+    return x;
+  }
+
   void Cells(double x0, double y0, double x1, double y1);
   void Touch(int32_t row, int32_t lo, int32_t hi);
 
