@@ -23,7 +23,17 @@ if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
   fi
 fi
 
-$SUDO apt-get update -q
+# A mirror in the middle of a sync can serve an index that fails its check ("File has
+# unexpected size"), and apt then keeps the list it had. Try a few times, then go on: the
+# install below fails by itself if a package it needs cannot be had.
+for try in 1 2 3; do
+  $SUDO apt-get update -q && break
+  if [ "$try" -eq 3 ]; then
+    echo "setup: apt-get update failed 3 times; installing from the package lists apt has" >&2
+    break
+  fi
+  sleep $((try * 20))
+done
 $SUDO apt-get install -y -q --no-install-recommends \
   build-essential cmake ninja-build pkg-config git ca-certificates dpkg-dev xz-utils bzip2 \
   googletest libgtest-dev libgmock-dev libbenchmark-dev \
