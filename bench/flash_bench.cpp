@@ -15,7 +15,7 @@
 #include "flash/own_flash_control.h"
 #include "flash/swf_writer.h"
 #include "package/memory_file_system.h"
-#include "platform/headless/headless_event_loop.h"
+#include "backends/headless/headless_event_loop.h"
 
 namespace vitrine {
 namespace {

@@ -16,8 +16,8 @@
 
 #include "apps/headless/show_render.h"
 #include "core/file_system.h"
-#include "platform/headless/headless_event_loop.h"
-#include "platform/media/av_media_player.h"
+#include "backends/headless/headless_event_loop.h"
+#include "backends/media/av_media_player.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "package/memory_file_system.h"
-#include "platform/headless/headless_event_loop.h"
-#include "platform/headless/headless_sound.h"
-#include "platform/media/av_media_player.h"
+#include "backends/headless/headless_event_loop.h"
+#include "backends/headless/headless_sound.h"
+#include "backends/media/av_media_player.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace vitrine;

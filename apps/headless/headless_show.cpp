@@ -5,10 +5,10 @@
 #include "flash/flash_form.h"
 #include "raster/text_renderer.h"
 #ifdef _WIN32
-#include "platform/win32/gdi_text_renderer.h"
+#include "backends/win32/gdi_text_renderer.h"
 #endif
 #ifdef VITRINE_HAVE_LIBAV
-#include "platform/media/av_sound_decoder.h"
+#include "backends/media/av_sound_decoder.h"
 #endif
 
 namespace vitrine {

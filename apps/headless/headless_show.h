@@ -10,11 +10,11 @@
 #include "app/run_form.h"
 #include "flash/swf/sound.h"
 #include "raster/text_renderer.h"
-#include "platform/headless/headless_event_loop.h"
-#include "platform/headless/headless_media.h"
-#include "platform/headless/headless_services.h"
-#include "platform/headless/headless_sound.h"
-#include "platform/headless/headless_show_window.h"
+#include "backends/headless/headless_event_loop.h"
+#include "backends/headless/headless_media.h"
+#include "backends/headless/headless_services.h"
+#include "backends/headless/headless_sound.h"
+#include "backends/headless/headless_show_window.h"
 #include "settings/memory_registry_store.h"
 
 namespace vitrine {

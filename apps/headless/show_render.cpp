@@ -1,7 +1,7 @@
 #include "apps/headless/show_render.h"
 
 #ifdef VITRINE_HAVE_LIBAV
-#include "platform/media/av_show_writer.h"
+#include "backends/media/av_show_writer.h"
 #endif
 
 namespace vitrine {

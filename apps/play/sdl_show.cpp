@@ -13,13 +13,13 @@
 #include "core/file_system.h"
 #include "core/text.h"
 #include "flash/flash_form.h"
-#include "platform/headless/headless_media.h"
+#include "backends/headless/headless_media.h"
 #ifdef VITRINE_HAVE_LIBAV
-#include "platform/media/av_sound_decoder.h"
+#include "backends/media/av_sound_decoder.h"
 #endif
-#include "platform/media/sound_mixer.h"
-#include "platform/sdl/sdl_audio.h"
-#include "platform/sdl/sdl_services.h"
+#include "backends/media/sound_mixer.h"
+#include "backends/sdl/sdl_audio.h"
+#include "backends/sdl/sdl_services.h"
 #include "raster/text_renderer.h"
 #include "settings/file_registry_store.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sdl/sdl_show_window.h"
+#include "backends/sdl/sdl_show_window.h"
 
 namespace vitrine {
 

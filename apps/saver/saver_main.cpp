@@ -14,7 +14,7 @@
 #include "apps/saver/saver_options.h"
 #include "core/file_system.h"
 #include "package/project_info.h"
-#include "platform/sdl/x11_window_watch.h"
+#include "backends/sdl/x11_window_watch.h"
 
 using namespace vitrine;
 

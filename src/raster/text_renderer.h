@@ -25,7 +25,7 @@ class TextRenderer {
 };
 
 // The platform's renderer: FreeType + fontconfig on Linux (raster/freetype), GDI on Windows
-// (platform/win32). Where neither is built in, a renderer that measures 0 x 0 and draws
+// (backends/win32). Where neither is built in, a renderer that measures 0 x 0 and draws
 // nothing, so that a build without text still shows its pictures.
 #if defined(VITRINE_HAVE_FREETYPE) || defined(_WIN32)
 std::unique_ptr<TextRenderer> CreateTextRenderer();

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "flash/flash_form.h"
-#include "platform/headless/headless_media.h"
+#include "backends/headless/headless_media.h"
 #include "show_test_rig.h"
 
 namespace vitrine::test {

@@ -5,9 +5,9 @@
 #include "flash/flash_form.h"
 #include "flash/movie_bytes.h"
 #include "package/memory_file_system.h"
-#include "platform/headless/headless_event_loop.h"
-#include "platform/headless/headless_services.h"
-#include "platform/headless/headless_show_window.h"
+#include "backends/headless/headless_event_loop.h"
+#include "backends/headless/headless_services.h"
+#include "backends/headless/headless_show_window.h"
 #include "settings/memory_registry_store.h"
 
 namespace vitrine {

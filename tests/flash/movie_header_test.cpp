@@ -5,7 +5,7 @@
 #include "flash/movie_bytes.h"
 #include "flash/own_flash_control.h"
 #include "package/memory_file_system.h"
-#include "platform/headless/headless_event_loop.h"
+#include "backends/headless/headless_event_loop.h"
 
 namespace vitrine {
 namespace {

@@ -10,10 +10,10 @@
 #include "flash/swf_render.h"
 #include "flash/swf_writer.h"
 #include "package/memory_file_system.h"
-#include "platform/headless/headless_event_loop.h"
-#include "platform/headless/headless_sound.h"
+#include "backends/headless/headless_event_loop.h"
+#include "backends/headless/headless_sound.h"
 #ifdef VITRINE_HAVE_LIBAV
-#include "platform/media/av_sound_decoder.h"
+#include "backends/media/av_sound_decoder.h"
 #endif
 
 namespace vitrine::test {

@@ -6,9 +6,9 @@
 #include <cstdlib>
 
 #include "core/file_system.h"
-#include "platform/headless/headless_event_loop.h"
-#include "platform/headless/headless_sound.h"
-#include "platform/media/av_media_player.h"
+#include "backends/headless/headless_event_loop.h"
+#include "backends/headless/headless_sound.h"
+#include "backends/media/av_media_player.h"
 #include "raster/bitmap.h"
 #include "platform/test_media.h"
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_event_loop.h"
-#include "platform/headless/headless_media.h"
-#include "platform/headless/headless_services.h"
+#include "backends/headless/headless_event_loop.h"
+#include "backends/headless/headless_media.h"
+#include "backends/headless/headless_services.h"
 
 namespace vitrine::test {
 namespace {

@@ -2,9 +2,9 @@
 // recording against the virtual clock.
 #include <gtest/gtest.h>
 
-#include "platform/headless/headless_event_loop.h"
-#include "platform/headless/headless_sound.h"
-#include "platform/media/sound_mixer.h"
+#include "backends/headless/headless_event_loop.h"
+#include "backends/headless/headless_sound.h"
+#include "backends/media/sound_mixer.h"
 
 namespace vitrine {
 namespace {

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/sdl/sdl_event_loop.h"
+#include "backends/sdl/sdl_event_loop.h"
 
 namespace vitrine {
 namespace {

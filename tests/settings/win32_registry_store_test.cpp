@@ -1,6 +1,6 @@
 // The settings in the real registry; built only for Windows.
 #ifdef _WIN32
-#include "platform/win32/win32_registry_store.h"
+#include "backends/win32/win32_registry_store.h"
 
 #include <windows.h>
 

@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "app/show_test_rig.h"
-#include "platform/win32/win32_event_loop.h"
-#include "platform/win32/win32_mci_player.h"
+#include "backends/win32/win32_event_loop.h"
+#include "backends/win32/win32_mci_player.h"
 
 namespace vitrine {
 namespace {

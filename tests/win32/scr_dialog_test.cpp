@@ -6,8 +6,8 @@
 // After windows.h, which scr_process.h brings.
 #include <commctrl.h>
 
-#include "platform/win32/win32_registry_store.h"
-#include "platform/win32/win32_settings_dialog.h"
+#include "backends/win32/win32_registry_store.h"
+#include "backends/win32/win32_settings_dialog.h"
 
 namespace vitrine::test {
 namespace {

@@ -4,10 +4,10 @@
 #include "core/stream.h"
 #include "flash/reference_movies.h"
 #include "package/picture_loading.h"
-#include "platform/win32/win32_flash_host.h"
-#include "platform/win32/win32_registry_store.h"
-#include "platform/win32/win32_services.h"
-#include "platform/win32/win32_settings_dialog.h"
+#include "backends/win32/win32_flash_host.h"
+#include "backends/win32/win32_registry_store.h"
+#include "backends/win32/win32_services.h"
+#include "backends/win32/win32_settings_dialog.h"
 #include "scr_process.h"
 
 namespace vitrine::test {

@@ -6,9 +6,9 @@
 #include <thread>
 
 #include "flash/swf_render.h"
-#include "platform/media/sound_mixer.h"
-#include "platform/win32/win32_acm_sound_decoder.h"
-#include "platform/win32/win32_sound_output.h"
+#include "backends/media/sound_mixer.h"
+#include "backends/win32/win32_acm_sound_decoder.h"
+#include "backends/win32/win32_sound_output.h"
 
 namespace vitrine {
 namespace {

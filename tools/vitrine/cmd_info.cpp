@@ -13,8 +13,8 @@
 #include "listing.h"
 #include "package/picture_type.h"
 #include "package/zov_array.h"
-#include "platform/headless/headless_event_loop.h"
-#include "platform/headless/headless_media.h"
+#include "backends/headless/headless_event_loop.h"
+#include "backends/headless/headless_media.h"
 #include "package/project_info.h"
 
 namespace vitrine::tool {

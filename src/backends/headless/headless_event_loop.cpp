@@ -1,4 +1,4 @@
-#include "platform/headless/headless_event_loop.h"
+#include "backends/headless/headless_event_loop.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/headless/headless_media.h"
+#include "backends/headless/headless_media.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,7 +6,7 @@
 
 #include "core/byte_reader.h"
 #ifdef VITRINE_HAVE_LIBAV
-#include "platform/media/av_media_player.h"
+#include "backends/media/av_media_player.h"
 #endif
 
 namespace vitrine {

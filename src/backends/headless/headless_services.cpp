@@ -1,4 +1,4 @@
-#include "platform/headless/headless_services.h"
+#include "backends/headless/headless_services.h"
 
 #include <set>
 

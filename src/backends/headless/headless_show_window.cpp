@@ -1,4 +1,4 @@
-#include "platform/headless/headless_show_window.h"
+#include "backends/headless/headless_show_window.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/headless/headless_sound.h"
+#include "backends/headless/headless_sound.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/media/av_input.h"
+#include "backends/media/av_input.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

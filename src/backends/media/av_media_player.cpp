@@ -1,4 +1,4 @@
-#include "platform/media/av_media_player.h"
+#include "backends/media/av_media_player.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -11,8 +11,8 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 
-#include "platform/media/av_input.h"
-#include "platform/media/av_stereo_resampler.h"
+#include "backends/media/av_input.h"
+#include "backends/media/av_stereo_resampler.h"
 
 namespace vitrine {
 

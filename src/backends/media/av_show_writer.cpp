@@ -1,4 +1,4 @@
-#include "platform/media/av_show_writer.h"
+#include "backends/media/av_show_writer.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -1,4 +1,4 @@
-#include "platform/media/av_sound_decoder.h"
+#include "backends/media/av_sound_decoder.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -9,7 +9,7 @@ extern "C" {
 
 #include <algorithm>
 
-#include "platform/media/av_stereo_resampler.h"
+#include "backends/media/av_stereo_resampler.h"
 
 namespace vitrine {
 

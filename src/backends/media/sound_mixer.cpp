@@ -1,4 +1,4 @@
-#include "platform/media/sound_mixer.h"
+#include "backends/media/sound_mixer.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "platform/sdl/sdl_audio.h"
+#include "backends/sdl/sdl_audio.h"
 
 #include <SDL.h>
 

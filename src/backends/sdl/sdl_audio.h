@@ -3,7 +3,7 @@
 // callback pulls the mix of every player that has a file open.
 #include <cstdint>
 
-#include "platform/media/sound_mixer.h"
+#include "backends/media/sound_mixer.h"
 
 namespace vitrine {
 

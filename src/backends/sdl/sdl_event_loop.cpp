@@ -1,4 +1,4 @@
-#include "platform/sdl/sdl_event_loop.h"
+#include "backends/sdl/sdl_event_loop.h"
 
 #include <SDL.h>
 

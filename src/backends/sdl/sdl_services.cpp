@@ -1,4 +1,4 @@
-#include "platform/sdl/sdl_services.h"
+#include "backends/sdl/sdl_services.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -11,7 +11,7 @@
 #include <cstdlib>
 
 #include "core/text.h"
-#include "platform/sdl/x11_window_watch.h"
+#include "backends/sdl/x11_window_watch.h"
 
 extern char** environ;
 

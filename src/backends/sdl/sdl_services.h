@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/show_input.h"
-#include "platform/sdl/sdl_event_loop.h"
+#include "backends/sdl/sdl_event_loop.h"
 #include "platform/services.h"
 
 namespace vitrine {

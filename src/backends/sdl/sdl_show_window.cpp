@@ -1,4 +1,4 @@
-#include "platform/sdl/sdl_show_window.h"
+#include "backends/sdl/sdl_show_window.h"
 
 #include <SDL.h>
 

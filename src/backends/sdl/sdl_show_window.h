@@ -11,8 +11,8 @@
 
 #include "app/show_input.h"
 #include "flash/flash_window_host.h"
-#include "platform/sdl/sdl_event_loop.h"
-#include "platform/sdl/x11_window_watch.h"
+#include "backends/sdl/sdl_event_loop.h"
+#include "backends/sdl/x11_window_watch.h"
 #include "platform/show_window.h"
 
 struct SDL_Window;

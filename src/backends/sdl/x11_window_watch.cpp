@@ -1,4 +1,4 @@
-#include "platform/sdl/x11_window_watch.h"
+#include "backends/sdl/x11_window_watch.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

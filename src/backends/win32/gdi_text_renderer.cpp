@@ -1,4 +1,4 @@
-#include "platform/win32/gdi_text_renderer.h"
+#include "backends/win32/gdi_text_renderer.h"
 
 #include <windows.h>
 

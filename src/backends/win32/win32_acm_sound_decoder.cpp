@@ -1,4 +1,4 @@
-#include "platform/win32/win32_acm_sound_decoder.h"
+#include "backends/win32/win32_acm_sound_decoder.h"
 
 #include <windows.h>
 #include <mmreg.h>

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_event_loop.h"
+#include "backends/win32/win32_event_loop.h"
 
 #include <windows.h>
 // The interfaces have methods of these names; the ANSI/wide macros would rename them.

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_flash_host.h"
+#include "backends/win32/win32_flash_host.h"
 
 #include <windows.h>
 #undef PostMessage

@@ -7,8 +7,8 @@
 
 #include "core/file_system.h"
 #include "flash/flash_form.h"
-#include "platform/win32/win32_event_loop.h"
-#include "platform/win32/win32_show_window.h"
+#include "backends/win32/win32_event_loop.h"
+#include "backends/win32/win32_show_window.h"
 
 namespace vitrine {
 

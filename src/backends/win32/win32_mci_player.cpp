@@ -1,4 +1,4 @@
-#include "platform/win32/win32_mci_player.h"
+#include "backends/win32/win32_mci_player.h"
 
 #include <windows.h>
 #include <mmsystem.h>

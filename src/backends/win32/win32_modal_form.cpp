@@ -1,4 +1,4 @@
-#include "platform/win32/win32_modal_form.h"
+#include "backends/win32/win32_modal_form.h"
 
 namespace vitrine {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_registry_store.h"
+#include "backends/win32/win32_registry_store.h"
 
 #include <windows.h>
 

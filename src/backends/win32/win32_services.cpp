@@ -1,4 +1,4 @@
-#include "platform/win32/win32_services.h"
+#include "backends/win32/win32_services.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -12,7 +12,7 @@
 #include <ctime>
 
 #include "core/file_system.h"
-#include "platform/win32/win32_modal_form.h"
+#include "backends/win32/win32_modal_form.h"
 
 namespace vitrine {
 

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_settings_dialog.h"
+#include "backends/win32/win32_settings_dialog.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/win32/win32_modal_form.h"
+#include "backends/win32/win32_modal_form.h"
 #include "settings/about_box.h"
 #include "settings/settings_dialog.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "core/file_system.h"
-#include "platform/win32/win32_services.h"
+#include "backends/win32/win32_services.h"
 #include "settings/registry_store.h"
 
 namespace vitrine {

@@ -1,4 +1,4 @@
-#include "platform/win32/win32_show_window.h"
+#include "backends/win32/win32_show_window.h"
 
 #include <windows.h>
 #include <windowsx.h>

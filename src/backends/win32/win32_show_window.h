@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/show_window.h"
-#include "platform/win32/win32_event_loop.h"
+#include "backends/win32/win32_event_loop.h"
 
 namespace vitrine {
 

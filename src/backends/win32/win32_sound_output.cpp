@@ -1,4 +1,4 @@
-#include "platform/win32/win32_sound_output.h"
+#include "backends/win32/win32_sound_output.h"
 
 #include <windows.h>
 #include <mmsystem.h>

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/media/sound_mixer.h"
+#include "backends/media/sound_mixer.h"
 
 namespace vitrine {
 
