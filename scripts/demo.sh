@@ -7,7 +7,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 export CMAKE_BUILD_PARALLEL_LEVEL=${CMAKE_BUILD_PARALLEL_LEVEL:-2}
 
-bash scripts/setup-debian.sh
+bash scripts/setup-debian.sh --demo
 cmake --preset native
 cmake --build --preset native
 

@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# Installs everything the three builds, the tests and the demo need on a fresh Debian machine.
-# Safe to run again: apt skips what is present.
-set -euo pipefail
+# Installs what the builds, the tests and the demo need on a fresh Debian 12 machine, in tiers:
+#   core      the native build, the demo's render and the tests' reference tools (must install)
+#   windows   the MinGW cross compilers and 64-bit Wine (must install)
+#   wine32    32-bit Wine (optional: without it the win32 tests are reported skipped)
+#   reference Chromium and the npm packages of the Flash reference player (optional)
+# scripts/setup-debian.sh [--demo]: --demo installs only what scripts/demo.sh uses (core and
+# the MinGW compilers). A failed optional tier prints one line and the script goes on; a
+# failed required tier ends it with apt's own error. Safe to run again: apt skips what is present.
+set -uo pipefail
 export DEBIAN_FRONTEND=noninteractive
+
+demo=0
+[ "${1:-}" = --demo ] && demo=1
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+apt_install() { $SUDO apt-get install -y -q --no-install-recommends "$@"; }
 
-# 32-bit Wine runs the win32 build's tests.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+# The i386 architecture is only for 32-bit Wine; the demo does without it.
+if [ $demo = 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
 
-# Source packages: libjpeg-turbo and libtiff are cross-built for win32; libpng and giflib
+# Source packages: libjpeg-turbo and libtiff are cross-built for Windows; libpng and giflib
 # ship the real test pictures the reader tests decode.
 if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
   src=/etc/apt/sources.list.d/debian.sources
@@ -24,8 +34,8 @@ if ! grep -rqs 'deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
 fi
 
 # A mirror in the middle of a sync can serve an index that fails its check ("File has
-# unexpected size"), and apt then keeps the list it had. Try a few times, then go on: the
-# install below fails by itself if a package it needs cannot be had.
+# unexpected size"), and apt then keeps the list it had. Try a few times, then go on: each
+# tier below fails by itself if a package it needs cannot be had.
 for try in 1 2 3; do
   $SUDO apt-get update -q && break
   if [ "$try" -eq 3 ]; then
@@ -34,26 +44,37 @@ for try in 1 2 3; do
   fi
   sleep $((try * 20))
 done
-$SUDO apt-get install -y -q --no-install-recommends \
-  build-essential cmake ninja-build pkg-config git ca-certificates dpkg-dev xz-utils bzip2 \
-  googletest libgtest-dev libgmock-dev libbenchmark-dev \
-  zlib1g-dev libjpeg62-turbo-dev libpng-dev libtiff-dev \
-  libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-dejavu-core \
-  clang libclang-rt-14-dev \
-  g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev \
-  libz-mingw-w64-dev nasm \
-  wine wine32:i386 wine64 xvfb xauth x11-utils \
-  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev \
-  libsdl2-dev libx11-dev libxtst-dev \
-  imagemagick graphicsmagick netpbm libjpeg-turbo-progs libtiff-tools \
-  ffmpeg \
-  chromium
 
-# The Flash tests' reference player (Ruffle, driven in headless Chromium): npm packages in a
-# folder of their own, pinned in its package.json. Without them the comparison is skipped.
-if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
-  $SUDO apt-get install -y -q --no-install-recommends nodejs npm
+core=(
+  build-essential cmake ninja-build pkg-config git ca-certificates dpkg-dev xz-utils bzip2
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  zlib1g-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
+  libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-dejavu-core
+  clang libclang-rt-14-dev
+  libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  libsdl2-dev libx11-dev libxtst-dev xvfb xauth x11-utils
+  imagemagick graphicsmagick netpbm libjpeg-turbo-progs libtiff-tools ffmpeg
+)
+mingw=(g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev nasm)
+
+apt_install "${core[@]}" || { echo "setup: the core packages could not be installed" >&2; exit 1; }
+apt_install "${mingw[@]}" || { echo "setup: the MinGW cross compilers could not be installed" >&2; exit 1; }
+[ $demo = 1 ] && exit 0
+
+# wine64 alone runs the 64-bit build's tests on every machine.
+apt_install wine wine64 || { echo "setup: 64-bit Wine could not be installed" >&2; exit 1; }
+
+if ! apt_install wine32:i386 >/tmp/vitrine-wine32.log 2>&1; then
+  echo "setup: 32-bit Wine could not be installed: the win32 tests will be reported skipped" >&2
 fi
+
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-(cd "$root/tests/flash/reference" && npm install --no-audit --no-fund --no-package-lock --loglevel=error) ||
-  echo "setup: the Flash reference player's npm packages did not install; its comparison is skipped" >&2
+# The Flash tests' reference player (Ruffle, driven in headless Chromium): npm packages in a
+# folder of their own, pinned in its package.json.
+if ! apt_install chromium >/tmp/vitrine-chromium.log 2>&1; then
+  echo "setup: Chromium could not be installed: the Flash reference comparison will be reported skipped" >&2
+elif ! { command -v npm >/dev/null || apt_install nodejs npm >/dev/null 2>&1; } ||
+  ! (cd "$root/tests/flash/reference" && npm install --no-audit --no-fund --no-package-lock --loglevel=error); then
+  echo "setup: the Flash reference player's npm packages could not be installed: its comparison will be reported skipped" >&2
+fi
+exit 0

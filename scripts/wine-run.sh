@@ -4,7 +4,8 @@
 # Without --arch the program's own header decides. 64-bit programs run with the 64-bit loader
 # (/usr/lib/wine/wine64) in a 64-bit prefix in build/wine64, on every machine; a Wine that
 # cannot run them is a failure. 32-bit programs run in a 32-bit prefix in build/wine32, or
-# exit with 77 (CTest: skipped) where the kernel cannot run 32-bit programs at all.
+# exit with 77 (CTest: skipped) where 32-bit Wine is not installed or the kernel cannot run
+# 32-bit programs at all.
 # CTest uses it as the cross-compiling emulator of the win32 and win64 builds.
 # Each prefix is made once (bounded in time; runs in parallel wait for it) with font
 # substitutes for the faces Wine lacks; sound goes to a null ALSA device; without a display,
@@ -55,13 +56,15 @@ case $arch in
   win32)
     export WINEARCH=win32
     export WINEPREFIX=${VITRINE_WINEPREFIX:-$root/build/wine32}
-    loader=$(command -v wine || true)
-    if [ -z "$loader" ]; then
-      echo "wine-run: wine is not installed (bash scripts/setup-debian.sh)" >&2
-      exit 127
+    # The 32-bit loader is named: the wine launcher falls back on wine64 when wine32 is not
+    # installed, and that cannot make a 32-bit prefix. The loader is a 32-bit Linux program:
+    # it is missing where 32-bit Wine did not install, and a kernel without 32-bit emulation
+    # refuses it (Exec format error). Either way the tests report themselves skipped.
+    loader=/usr/lib/wine/wine
+    if [ ! -x "$loader" ]; then
+      echo "wine-run: SKIPPED: 32-bit Wine is not installed (wine32:i386; bash scripts/setup-debian.sh)" >&2
+      exit 77
     fi
-    # Wine's 32-bit loader is a 32-bit Linux program: a kernel without 32-bit emulation
-    # refuses it (Exec format error); the tests then report themselves skipped.
     if ! "$loader" --version >/dev/null 2>&1; then
       echo "wine-run: SKIPPED: this machine cannot run 32-bit programs (the kernel's 32-bit emulation is off)" >&2
       exit 77
