@@ -1,5 +1,7 @@
 #include "package/project_info.h"
 
+#include <algorithm>
+
 #include "core/errors.h"
 #include "package/picture_type.h"
 
@@ -77,7 +79,20 @@ std::span<const TextRole> TextRoles() { return kTextRoles; }
 TProjectInfo::TProjectInfo(const std::string& path, FileSystem& fs, MessageSink* messages)
     : ProgramPath(path), fs_(fs), messages_(messages) {
   TempDir = fs_.TempDir();
-  if (OpenPackageFile(fs_, path, FileHandle)) IndexRead = Positions.ReadPositions(*FileHandle);
+  if (!OpenPackageFile(fs_, path, FileHandle)) return;
+  Certificate = LocateCertificateTable(*FileHandle);
+  if (Certificate.State == CertificateTableState::Damaged) return;
+  if (Certificate.State == CertificateTableState::AtEnd)
+    FileHandle = FilePrefix(std::move(FileHandle), Certificate.PackageEnd);
+  IndexRead = Positions.ReadPositions(*FileHandle);
+  const int64_t packageStart =
+      std::min({Positions.PictureRecordsStart, Positions.ProjectRecordStart, Positions.IndexStart});
+  if (IndexRead && Certificate.OverlapsPackageFrom(packageStart)) {
+    Certificate.State = CertificateTableState::Damaged;
+    Certificate.Damage = "overlaps the package";
+    Positions = TInfoPosition();
+    IndexRead = false;
+  }
 }
 
 TProjectInfo::~TProjectInfo() { DeleteTempFile(); }

@@ -10,6 +10,7 @@
 
 #include "core/file_system.h"
 #include "core/stream.h"
+#include "package/certificate_table.h"
 #include "package/info_position.h"
 #include "package/package_file.h"
 #include "package/picture_info.h"
@@ -37,6 +38,9 @@ class TProjectInfo {
   PackageHandle FileHandle;
   // True when the trailer and index were read (the file carries a package).
   bool IndexRead = false;
+  // A signed executable's certificate table; FileHandle then ends where the package ends. A
+  // damaged entry leaves IndexRead false, as a damaged trailer does.
+  CertificateTable Certificate;
   std::string ProgramPath;
   std::string TempDir;
   std::string CurrentTempFile;

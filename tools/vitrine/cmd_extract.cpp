@@ -31,6 +31,8 @@ int RunExtract(const Args& arguments) {
   MemoryStream stream;
   try {
     TProjectInfo project(path, fs);
+    if (project.Certificate.State == CertificateTableState::Damaged)
+      throw UsageError{path + " holds no package: " + project.Certificate.DamageText()};
     if (!project.IndexRead) throw UsageError{path + " holds no package"};
     project.ReadProject();
     bool ok = false;

@@ -197,6 +197,9 @@ void PrintListing(TProjectInfo& project, const std::string& path, int64_t fileSi
   std::printf("\n%s: %s bytes, %zu item%s, %zu music file%s\n", path.c_str(), GroupedNumber(fileSize).c_str(),
               project.Pictures.size(), project.Pictures.size() == 1 ? "" : "s", project.MusicFiles.size(),
               project.MusicFiles.size() == 1 ? "" : "s");
+  if (project.Certificate.State == CertificateTableState::AtEnd)
+    std::printf("signed: a certificate table of %s bytes follows the package\n",
+                GroupedNumber(project.Certificate.Size).c_str());
 
   if (!project.Pictures.empty()) std::printf("\nItems\n");
   for (size_t i = 0; i < project.Pictures.size(); ++i) {
@@ -260,6 +263,8 @@ int RunInfo(const Args& arguments) {
   }
   TProjectInfo& project = *opened;
   if (!project.FileHandle) throw UsageError{"cannot open " + path};
+  if (project.Certificate.State == CertificateTableState::Damaged)
+    throw UsageError{path + " holds no package: " + project.Certificate.DamageText()};
   if (!project.IndexRead)
     throw UsageError{path + " holds no package: its last 10 bytes give no index length from 0 to 102400 "
                             "that fits in the file"};
@@ -279,6 +284,9 @@ int RunInfo(const Args& arguments) {
   if (!json) {
     int64_t size = 0;
     GetPackageFileSize(project.FileHandle.get(), size);
+    // A signed file's handle ends with its package; the listing gives the whole file.
+    if (project.Certificate.State == CertificateTableState::AtEnd)
+      size = project.Certificate.Offset + project.Certificate.Size;
     PrintListing(project, path, size);
     return 0;
   }

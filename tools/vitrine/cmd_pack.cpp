@@ -10,6 +10,8 @@
 #include "json.h"
 #include "listing.h"
 #include "manifest.h"
+#include "core/errors.h"
+#include "package/certificate_table.h"
 #include "package/picture_info.h"
 #include "package/picture_type.h"
 
@@ -80,6 +82,15 @@ int RunPack(const Args& arguments) {
     MemoryStream exe;
     if (!LoadStreamFromFile(NativeFileSystem(), player, exe)) throw UsageError{"cannot read " + player};
     bytes = std::move(exe.Bytes());
+    // A signed player's signature cannot hold for the saver; dropping it lets the saver be
+    // signed as a whole.
+    try {
+      if (StripCertificateTable(bytes))
+        std::fprintf(stderr, "vitrine pack: %s was signed; its signature was left out so that the saver can be signed\n",
+                     player.c_str());
+    } catch (const Error& e) {
+      throw UsageError{player + ": " + e.what()};
+    }
   }
   PackagePlan plan = PlanPackage(manifest, base, static_cast<int64_t>(bytes.size()));
   for (const std::string& warning : plan.warnings) std::fprintf(stderr, "vitrine pack: warning: %s\n", warning.c_str());
