@@ -8,6 +8,8 @@ namespace vitrine {
 namespace {
 
 constexpr const char* kKeyRoot = "Software\\quorlaxis\\";
+constexpr const char* kMonitorsValue = "Monitors";
+constexpr uint32_t kLastMonitorUse = 3;
 
 using S = TRWSetting;
 using SettingMember = std::variant<bool S::*, int32_t S::*, std::string S::*>;
@@ -81,6 +83,14 @@ bool TRWSetting::LoadFromRegistry() {
     else
       this->*std::get<std::string S::*>(v.Member) = store.ReadString(v.Name);
   }
+  // Added after the 18 values above: a key without it, or with something else in it, keeps
+  // the default, so that keys written before it load as they always did.
+  try {
+    uint32_t monitors = store.ReadDword(kMonitorsValue);
+    Monitors = monitors <= kLastMonitorUse ? static_cast<int32_t>(monitors) : 0;
+  } catch (const ERegistryException&) {
+    Monitors = 0;
+  }
   return true;
 }
 
@@ -96,6 +106,7 @@ bool TRWSetting::SaveToRegistry() {
     else
       store.WriteString(v.Name, this->*std::get<std::string S::*>(v.Member));
   }
+  store.WriteDword(kMonitorsValue, static_cast<uint32_t>(Monitors));
   return true;
 }
 

@@ -37,6 +37,9 @@ class TRWSetting {
   std::string Transition;
   bool RandomTransition = true;
   int32_t TransitionSpeed = 25;
+  // How a show uses several monitors (MonitorUse): 0 each its own show, 1 the same show on
+  // each, 2 one show across all, 3 the primary only. Keys written before it existed lack it.
+  int32_t Monitors = 0;
 
   // False, with every field unchanged, when the key is missing or can't be opened. A value
   // that can't be read raises ERegistryException; the values before it are already loaded.

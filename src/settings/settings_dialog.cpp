@@ -106,6 +106,7 @@ void TfSetting::FillControls() {
   ckbMaxRuntime.Checked = s.UseMaxRunTime;
   udMaxRunTime.Position = static_cast<int16_t>(static_cast<uint16_t>(s.MaxRunTime & 0xFFFF));
   edtMaxruntime.Text = std::to_string(udMaxRunTime.Position);
+  cbMonitors.ItemIndex = s.Monitors;
 
   // Every piece before a ";" checks its item; one that is no number checks the first.
   const std::string& list = s.Transition;
@@ -175,6 +176,7 @@ bool TfSetting::SaveSettings() {
   s.EnabledMusic = ckbEnabledMusic.Checked;
   s.UseMaxRunTime = ckbMaxRuntime.Checked;
   s.MaxRunTime = udMaxRunTime.Position;
+  s.Monitors = cbMonitors.ItemIndex;
   s.Transition.clear();
   for (size_t i = 0; i < clbInEffect.Checked.size(); ++i)
     if (clbInEffect.Checked[i]) s.Transition += std::to_string(i) + ";";

@@ -54,6 +54,11 @@ inline constexpr const char* kEnabledMusic = "Enabled Music";
 inline constexpr const char* kMaxRuntime = "Has a maxmize run time once the screen save start up";
 inline constexpr const char* kMaxRunTimeLabel = "Max Run time";
 inline constexpr const char* kMinutes = "Minutes";
+inline constexpr const char* kMonitors = "Monitors";
+// The choices of cbMonitors, in the order of the "Monitors" value 0 to 3.
+inline constexpr std::array<const char*, 4> kMonitorChoices = {
+    "Each monitor its own show", "The same show on every monitor", "One show across all monitors",
+    "The primary monitor only"};
 // The transitions page.
 inline constexpr const char* kTransitionUsed = "Use following transition setting instead of the default setting.";
 inline constexpr const char* kSelectAll = "Select All";
@@ -126,6 +131,13 @@ struct CheckListModel {
   bool Enabled = true;
 };
 
+// A drop-down list: one of Items, by index.
+struct ComboBoxModel {
+  std::vector<std::string> Items;
+  int32_t ItemIndex = 0;
+  bool Enabled = true;
+};
+
 struct PageModel {
   std::string Caption;
   bool TabVisible = true;
@@ -186,6 +198,8 @@ class TfSetting {
   CheckBoxModel ckbMaxRuntime{setting_text::kMaxRuntime};
   EditModel edtMaxruntime{"", 3};
   UpDownModel udMaxRunTime{1, 999, 1};
+  LabelModel lbMonitors{setting_text::kMonitors};
+  ComboBoxModel cbMonitors{{setting_text::kMonitorChoices.begin(), setting_text::kMonitorChoices.end()}};
 
   CheckBoxModel ckbtransitionused{setting_text::kTransitionUsed};
   CheckListModel clbInEffect;

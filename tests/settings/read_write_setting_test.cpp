@@ -46,7 +46,7 @@ TEST(TRWSetting, AFirstRunKeepsTheDefaults) {
   EXPECT_TRUE(store.Keys.empty());
 }
 
-TEST(TRWSetting, SaveWritesEighteenValuesThatLoadBack) {
+TEST(TRWSetting, SaveWritesTheEighteenValuesAndMonitorsThatLoadBack) {
   MemoryRegistryStore store;
   TRWSetting s("Sunset.scr", store);
   s.MaxRunTime = 999;
@@ -58,7 +58,7 @@ TEST(TRWSetting, SaveWritesEighteenValuesThatLoadBack) {
   s.NewTransition = true;
   ASSERT_TRUE(s.SaveToRegistry());
   const auto& key = store.Keys.at(kKey);
-  EXPECT_EQ(key.size(), 18u);
+  EXPECT_EQ(key.size(), 19u);
   EXPECT_EQ(std::get<uint32_t>(key.at("Max Run Time")), 999u);
   EXPECT_EQ(std::get<uint32_t>(key.at("Enabled password")), 1u);
   EXPECT_EQ(std::get<uint32_t>(key.at("Mouse Move")), 0u);
