@@ -53,7 +53,7 @@ core=(
   clang libclang-rt-14-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
   libsdl2-dev libx11-dev libxtst-dev xvfb xauth x11-utils
-  osslsigncode openssl
+  osslsigncode openssl xserver-xorg-video-dummy x11-xserver-utils
   imagemagick graphicsmagick netpbm libjpeg-turbo-progs libtiff-tools ffmpeg
 )
 mingw=(g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev nasm)

@@ -2,9 +2,12 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <optional>
 
+#include "app/monitor_plan.h"
 #include "app/run_form.h"
 #include "app/show_area.h"
 #include "app/startup.h"
@@ -21,7 +24,9 @@
 #include "backends/sdl/sdl_audio.h"
 #include "backends/sdl/sdl_services.h"
 #include "raster/text_renderer.h"
+#include "package/project_info.h"
 #include "settings/file_registry_store.h"
+#include "settings/read_write_setting.h"
 
 namespace vitrine {
 
@@ -51,9 +56,73 @@ class SdlSession {
 };
 }  // namespace
 
+namespace {
+
+// One show's window, input and services: one for the show, or one per monitor where each
+// monitor has a show of its own.
+struct MonitorShow {
+  MonitorShow(SdlEventLoop& loop, TextPainter& text, const SdlWindowTarget& target, const std::string& path)
+      : input(text), services(loop, input), window(loop, input, target) {
+    services.executablePath = path;
+  }
+  ShowInput input;
+  SdlServices services;
+  SdlShowWindow window;
+  std::unique_ptr<FlashWindowHost> flash;
+  std::unique_ptr<ShowPlatform> platform;
+  std::unique_ptr<TfRun> form;
+};
+
+// The mouse and keys of another monitor's show go to the primary monitor's show, at their
+// place on the virtual screen: one mouse-move rule, one password prompt, one menu for all.
+class ToPrimaryShow final : public ShowWindowEvents {
+ public:
+  ToPrimaryShow(ShowWindowEvents& primary, int32_t dx, int32_t dy) : primary_(primary), dx_(dx), dy_(dy) {}
+  void pbShowMouseMove(int32_t x, int32_t y) override { primary_.pbShowMouseMove(x + dx_, y + dy_); }
+  void pbShowMouseDown(MouseButton b, int32_t x, int32_t y) override { primary_.pbShowMouseDown(b, x + dx_, y + dy_); }
+  void pbShowDblClick() override { primary_.pbShowDblClick(); }
+  void displaypanelMouseDown(MouseButton b, int32_t x, int32_t y) override {
+    primary_.pbShowMouseDown(b, x + dx_, y + dy_);
+  }
+  void FormKeyDown(uint16_t key) override { primary_.FormKeyDown(key); }
+  void FormKeyPress(char c) override { primary_.FormKeyPress(c); }
+  void Setting1Click() override { primary_.Setting1Click(); }
+  void Close1Click() override { primary_.Close1Click(); }
+  void SystemClose() override { primary_.SystemClose(); }
+
+ private:
+  ShowWindowEvents& primary_;
+  int32_t dx_, dy_;
+};
+
+// The displays SDL sees, display 0 as the primary.
+std::vector<MonitorInfo> SdlDisplays() {
+  std::vector<MonitorInfo> displays;
+  for (int i = 0, n = SDL_GetNumVideoDisplays(); i < n; ++i) {
+    SDL_Rect r;
+    if (SDL_GetDisplayBounds(i, &r) == 0) displays.push_back({{r.x, r.y, r.x + r.w, r.y + r.h}, i == 0});
+  }
+  return displays;
+}
+
+// The "Monitors" value of the package's settings; each monitor its own show when unreadable.
+MonitorUse StoredMonitorUse(const std::string& packagePath, RegistryStore& registry) {
+  try {
+    TProjectInfo project(packagePath, NativeFileSystem());
+    if (!project.IndexRead || !project.ReadProject()) return MonitorUse::Each;
+    TRWSetting settings(project.SaverName, registry);
+    settings.LoadFromRegistry();
+    return MonitorUseFromSetting(settings.Monitors);
+  } catch (const std::exception&) {
+    return MonitorUse::Each;
+  }
+}
+
+}  // namespace
+
 int RunSdlShow(const SdlShowOptions& options) {
-  bool inOthersWindow = options.target.kind == SdlWindowTarget::Kind::Foreign ||
-                        (!options.args.empty() && AsciiUpper(options.args[0].substr(0, 2)) == "/P");
+  bool preview = !options.args.empty() && AsciiUpper(options.args[0].substr(0, 2)) == "/P";
+  bool inOthersWindow = options.target.kind == SdlWindowTarget::Kind::Foreign || preview;
   SdlSession sdl(inOthersWindow);
   if (!sdl.ok) return 1;
 
@@ -61,10 +130,6 @@ int RunSdlShow(const SdlShowOptions& options) {
   SdlEventLoop loop;
   std::unique_ptr<TextRenderer> renderer = CreateTextRenderer();
   RendererTextPainter text(*renderer);
-  ShowInput input(text);
-  SdlServices services(loop, input);
-  services.executablePath = options.packagePath;
-  SdlShowWindow window(loop, input, options.target);
   // The players decode with FFmpeg's libraries where the build has them; their sound goes
   // to the device through the mixer, or nowhere when muted or without a device.
   SoundMixer mixer;
@@ -78,45 +143,93 @@ int RunSdlShow(const SdlShowOptions& options) {
 #else
   swf::SoundDecoderFactory* flashDecoders = nullptr;
 #endif
-  auto flash = CreateFlashWindowHost(loop, window, services, files, nullptr, sound ? &mixer : nullptr, flashDecoders);
-  window.SetFlashHost(flash.get());
-  if (auto* host = dynamic_cast<FlashFormHost*>(flash.get())) {
-    input.SetFlashPopupRequests([host]() -> std::optional<Point> {
-      if (host->PopupMenuOpenedAt.empty()) return std::nullopt;
-      Point at = host->PopupMenuOpenedAt.back();
-      host->PopupMenuOpenedAt.clear();
-      return at;
-    });
-  }
-  ShowPlatform platform{loop, window, services, files, media, registry, text, *flash};
 
-  if (!services.AcquireSingleInstance(kSingleInstanceMutexName)) return 0;
+  // A full-screen show on several displays uses them as the settings (or --monitors) say.
+  std::optional<MonitorPlan> plan;
+  if ((options.target.kind == SdlWindowTarget::Kind::FullScreen || options.rootOnMonitors) && !preview) {
+    std::vector<MonitorInfo> displays = SdlDisplays();
+    if (displays.size() > 1)
+      plan = PlanMonitors(displays, options.monitors ? *options.monitors : StoredMonitorUse(options.packagePath, registry));
+  }
+  std::vector<std::unique_ptr<MonitorShow>> shows;
+  for (size_t i = 0; i < (plan ? plan->Shows.size() : 1); ++i) {
+    SdlWindowTarget target = options.target;
+    if (plan) {
+      target = SdlWindowTarget{};
+      target.kind = SdlWindowTarget::Kind::Area;
+      target.area = plan->Shows[i].Area;
+    }
+    auto show = std::make_unique<MonitorShow>(loop, text, target, options.packagePath);
+    show->flash = CreateFlashWindowHost(loop, show->window, show->services, files, nullptr, sound ? &mixer : nullptr,
+                                        flashDecoders);
+    show->window.SetFlashHost(show->flash.get());
+    if (auto* host = dynamic_cast<FlashFormHost*>(show->flash.get())) {
+      show->input.SetFlashPopupRequests([host]() -> std::optional<Point> {
+        if (host->PopupMenuOpenedAt.empty()) return std::nullopt;
+        Point at = host->PopupMenuOpenedAt.back();
+        host->PopupMenuOpenedAt.clear();
+        return at;
+      });
+    }
+    shows.push_back(std::move(show));
+  }
+  MonitorShow& primary = *shows[0];
+
+  if (!primary.services.AcquireSingleInstance(kSingleInstanceMutexName)) return 0;
+  std::vector<std::unique_ptr<ToPrimaryShow>> forwarded;
   {
-    TfRun form(platform, options.args);
-    window.SetVideoPainter([&form](Bitmap& panel) { return form.mp().DrawVideoFrame(panel); });
-    if (!form.SetupFailed() && !loop.QuitRequested() && window.Created()) {
+    for (size_t i = 0; i < shows.size(); ++i) {
+      MonitorShow& show = *shows[i];
+      show.platform = std::make_unique<ShowPlatform>(
+          ShowPlatform{loop, show.window, show.services, files, media, registry, text, *show.flash,
+                       plan ? &plan->Shows[i] : nullptr, i > 0 ? primary.form->Project : nullptr});
+      show.form = std::make_unique<TfRun>(*show.platform, options.args);
+      TfRun* form = show.form.get();
+      show.window.SetVideoPainter([form](Bitmap& panel) { return form->mp().DrawVideoFrame(panel); });
+    }
+    if (plan) {
+      for (const MonitorWindow& w : plan->Windows)
+        if (w.Show < 0 || w.Mirror) shows[std::max(w.Show, 0)]->window.AddMonitorWindow(w.Bounds, w.Mirror);
+      const Rect& home = plan->Shows[0].Area;
+      for (size_t i = 1; i < shows.size(); ++i) {
+        const Rect& area = plan->Shows[i].Area;
+        forwarded.push_back(
+            std::make_unique<ToPrimaryShow>(*primary.form, area.left - home.left, area.top - home.top));
+        shows[i]->window.SetEvents(forwarded.back().get());
+      }
+    }
+    TfRun& form = *primary.form;
+    bool ready = std::all_of(shows.begin(), shows.end(), [](const auto& s) { return s->window.Created(); });
+    if (!form.SetupFailed() && !loop.QuitRequested() && ready) {
       // A window that changes size is followed once the running transition has finished.
       std::optional<std::pair<int32_t, int32_t>> pendingSize;
-      window.SetResizeHandler([&](int32_t w, int32_t h) { pendingSize = {w, h}; });
+      primary.window.SetResizeHandler([&](int32_t w, int32_t h) { pendingSize = {w, h}; });
       auto resizeTimer = loop.CreateTimer(50, [&] {
         if (pendingSize && FollowShowAreaSize(form, pendingSize->first, pendingSize->second)) {
           pendingSize.reset();
-          window.Present(window.Surface().Bounds());
+          primary.window.Present(primary.window.Surface().Bounds());
         }
       });
       resizeTimer->SetEnabled(true);
-      window.Show();
-      form.FormShow();
-      ShowReport report(loop, form, input);
+      for (auto& show : shows) {
+        show->window.Show();
+        show->form->FormShow();
+      }
+      ShowReport report(loop, form, primary.input);
       loop.Run();
-    } else if (!window.Created() && !form.SetupFailed()) {
+    } else if (!ready && !form.SetupFailed()) {
       std::fprintf(stderr, "vitrine: no window to show in\n");
     }
-    flash->CloseFlashWindow();
-    window.SetVideoPainter(nullptr);
-  }  // the destroy handler closes the players: nothing is mixed from them any more
+    for (auto& show : shows) {
+      show->flash->CloseFlashWindow();
+      show->window.SetVideoPainter(nullptr);
+    }
+    // The destroy handlers close the players: nothing is mixed from them any more. The other
+    // monitors' shows go first; the package they share closes with the last.
+    for (size_t i = shows.size(); i-- > 0;) shows[i]->form.reset();
+  }
   audio.Close();
-  services.ReleaseSingleInstance();
+  primary.services.ReleaseSingleInstance();
   return 0;
 }
 

@@ -2,9 +2,11 @@
 // A whole show on a real screen through SDL: the composition root shared by `vitrine play`
 // and the xscreensaver hack `vitrine-saver`.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/monitor_plan.h"
 #include "backends/sdl/sdl_show_window.h"
 
 namespace vitrine {
@@ -19,6 +21,11 @@ struct SdlShowOptions {
   bool mute = false;
   // Where the user's settings live; empty: the default settings folder.
   std::filesystem::path settingsFolder;
+  // How a full-screen show uses several displays; empty: as the settings' "Monitors" says.
+  std::optional<MonitorUse> monitors;
+  // The target is the root window (the hack's -root without a daemon): where SDL sees several
+  // displays the show covers them as a full-screen show does, each monitor at its own size.
+  bool rootOnMonitors = false;
 };
 
 // Runs the show until it ends; returns the process's exit status (0 also when another show

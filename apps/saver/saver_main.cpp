@@ -67,6 +67,8 @@ int main(int argc, char** argv) {
       show.target.kind = SdlWindowTarget::Kind::Foreign;
       show.target.foreign = *target;
       show.target.ignoreInput = true;
+      // -root alone owns the screen: on several outputs, windows of our own cover each monitor.
+      show.rootOnMonitors = options.root && !(daemonWindow && *daemonWindow) && *target == X11RootWindow();
     }
   }
   try {

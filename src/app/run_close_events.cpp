@@ -107,6 +107,7 @@ void TfRun::Setting1Click() {
   if (allowed) {
     platform_.Services.ShowSettingsDialog();
     Settings->LoadFromRegistry();
+    KeepMusicToPrimary();
     platform_.Loop.SendMessage(*this, WM_RELOADSETTINGS);
     TPictureInfo* item = CurrentItem();
     if (CurrentKind == kKindPicture && Settings->EnabledMusic && item && item->MusicDuring)

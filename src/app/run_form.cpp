@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/monitor_plan.h"
 #include "core/random.h"
 #include "package/picture_loading.h"
 #include "package/picture_routines.h"
@@ -46,13 +47,19 @@ TfRun::TfRun(ShowPlatform& platform, std::vector<std::string> args)
   MusicEndTicks = MusicIndex = 0;
 
   projectMessages_ = std::make_unique<ProjectMessages>(platform_);
-  Project = std::make_unique<TProjectInfo>(platform_.Services.ExecutablePath(), platform_.Files, projectMessages_.get());
-  Project->ReadProject();
+  if (platform_.SharedProject) {
+    Project = platform_.SharedProject;
+  } else {
+    Project = std::make_shared<TProjectInfo>(platform_.Services.ExecutablePath(), platform_.Files,
+                                             projectMessages_.get());
+    Project->ReadProject();
+  }
   Settings = std::make_unique<TRWSetting>(Project->SaverName, platform_.Registry);
   Settings->LoadFromRegistry();
+  KeepMusicToPrimary();
   if (Settings->NewTransition) UserTransitions.ParseList(Settings->Transition);
   if (Settings->UseMaxRunTime) ArmRunTimeLimit(Settings->MaxRunTime, true);
-  Project->ReadPictures();
+  if (!platform_.SharedProject) Project->ReadPictures();
   if (Project->MenuEnabled != 0)
     platform_.Window.SetPopupMenu(std::array<std::string, 2>{"Setting", "Stop"});
   else
@@ -85,7 +92,23 @@ TfRun::TfRun(ShowPlatform& platform, std::vector<std::string> args)
   FormResize();
 }
 
+namespace {
+// The show whose transition owns the process-wide transition state.
+const TfRun* gTransitionOwner = nullptr;
+// A show that waits for another's transition looks again this often.
+constexpr uint32_t kTransitionTurnRetryMs = 40;
+}  // namespace
+
+bool TfRun::TransitionRunsElsewhere() const {
+  return gTransitionOwner && gTransitionOwner != this && gTransitionOwner->showTimer_->Enabled();
+}
+
+void TfRun::KeepMusicToPrimary() {
+  if (platform_.Monitor && !platform_.Monitor->Music) Settings->EnabledMusic = false;
+}
+
 TfRun::~TfRun() {
+  if (gTransitionOwner == this) gTransitionOwner = nullptr;
   platform_.Window.ShowCursor();
   if (FlashPlaying) platform_.Flash.CloseFlashWindow();
   ItemTransitions.clear();
@@ -109,6 +132,9 @@ void TfRun::ShowModeSetup() {
   PreviewMode = false;
   platform_.Window.MakeFullScreen();
   CommonSetup();
+  // Shows on neighbouring monitors start at different items.
+  if (platform_.Monitor && ShowCount > 0 && !Project->RandomOrder)
+    CurrentIndex = (platform_.Monitor->FirstItem % ShowCount + ShowCount - 1) % ShowCount;
 }
 
 void TfRun::PreviewModeSetup(uintptr_t parent) {
@@ -182,6 +208,11 @@ TPictureInfo* TfRun::CurrentItem() {
 void TfRun::SelectNextItem() {
   selectTimer_->SetEnabled(false);
   if (closed_) return;
+  if (TransitionRunsElsewhere()) {
+    selectTimer_->SetInterval(kTransitionTurnRetryMs);
+    selectTimer_->SetEnabled(true);
+    return;
+  }
   if (Project->MenuEnabled == 0) platform_.Window.BringToFront();
   if (FlashPlaying) {
     platform_.Flash.CloseFlashWindow();
@@ -204,6 +235,7 @@ void TfRun::SelectNextItem() {
 }
 
 void TfRun::StartPictureTransition(TPictureInfo& item) {
+  gTransitionOwner = this;
   if (Settings->NewTransition)
     StartTransition(*this, item.MusicDuring, UserTransitions, Settings->TransitionSpeed, Settings->RandomTransition);
   else
@@ -346,6 +378,7 @@ void TfRun::HandleMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) {
       break;
     case WM_RELOADSETTINGS:
       Settings->LoadFromRegistry();
+      KeepMusicToPrimary();
       ArmRunTimeLimit(Settings->MaxRunTime, false);
       if (!Settings->EnabledMusic) PauseMusic();
       break;

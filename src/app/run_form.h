@@ -40,7 +40,8 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   void Close();
 
   // --- Fields other parts of the show read ------------------------------------------------
-  std::unique_ptr<TProjectInfo> Project;
+  // Shared with the other monitors' shows where each monitor has a show of its own.
+  std::shared_ptr<TProjectInfo> Project;
   std::unique_ptr<TRWSetting> Settings;
   std::vector<TPictureInfo*> ItemList;
   std::vector<TPictureInfo*> BackgroundList;
@@ -148,6 +149,11 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   void StartVideoItem(TPictureInfo& item);
   void StartFlashItem(TPictureInfo& item);
   void ArmRunTimeLimit(int32_t minutes, bool raiseZero);
+  // After every load of the settings: only the primary monitor's show plays music.
+  void KeepMusicToPrimary();
+  // The transitions share one process-wide state: a show on another monitor waits while one
+  // runs. True when this show must wait.
+  bool TransitionRunsElsewhere() const;
   bool PasswordAccepted();
   void PresentAll();
   TPictureInfo* CurrentItem();

@@ -1,6 +1,8 @@
 #pragma once
 // Everything the show window needs from the platform it runs on, in one place. The headless
 // platform, the Windows platform and the tests each fill one.
+#include <memory>
+
 #include "core/file_system.h"
 #include "flash/flash_window_host.h"
 #include "package/show_messages.h"
@@ -13,6 +15,8 @@
 namespace vitrine {
 
 class TextPainter;
+class TProjectInfo;
+struct MonitorShowPlan;
 
 struct ShowPlatform {
   EventLoop& Loop;
@@ -23,6 +27,10 @@ struct ShowPlatform {
   RegistryStore& Registry;
   TextPainter& Text;
   FlashWindowHost& Flash;
+  // One of several shows on several monitors (null: the only show): its start, its music.
+  const MonitorShowPlan* Monitor = nullptr;
+  // The package as another show of this process read it; null: the show reads its own.
+  std::shared_ptr<TProjectInfo> SharedProject = nullptr;
 };
 
 }  // namespace vitrine

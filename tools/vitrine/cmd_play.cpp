@@ -14,6 +14,8 @@
 namespace vitrine::tool {
 namespace {
 
+constexpr const char* kPlayUsage = "play PACKAGE [--window WxH] [--monitors each|same|span|primary] [--settings]";
+
 bool ParseWindowSize(const std::string& text, int32_t& w, int32_t& h) {
   auto x = text.find('x');
   if (x == std::string::npos) return false;
@@ -56,6 +58,7 @@ int PrintSettings(const TProjectInfo& project) {
   text("transition", s.Transition);
   flag("random transition", s.RandomTransition);
   number("transition speed", s.TransitionSpeed);
+  number("Monitors", s.Monitors);
   return 0;
 }
 
@@ -63,7 +66,8 @@ int Play(const Args& input) {
   Args args = input;
   std::string size = TakeOption(args, "--window");
   bool settings = TakeFlag(args, "--settings");
-  if (args.size() != 1) throw UsageError{"usage: vitrine play PACKAGE [--window WxH] [--settings]"};
+  std::string monitors = TakeOption(args, "--monitors");
+  if (args.size() != 1) throw UsageError{std::string("usage: vitrine ") + kPlayUsage};
   SdlShowOptions options;
   options.packagePath = args[0];
   if (!NativeFileSystem().Exists(options.packagePath)) throw UsageError{"no such file: " + options.packagePath};
@@ -77,6 +81,10 @@ int Play(const Args& input) {
   }
   if (!project) throw UsageError{options.packagePath + " holds no package"};
   if (settings) return PrintSettings(*project);
+  if (!monitors.empty()) {
+    options.monitors = ParseMonitorUse(monitors);
+    if (!options.monitors) throw UsageError{"--monitors must be each, same, span or primary"};
+  }
   if (!size.empty()) {
     options.target.kind = SdlWindowTarget::Kind::Window;
     if (!ParseWindowSize(size, options.target.width, options.target.height))
@@ -87,6 +95,6 @@ int Play(const Args& input) {
 
 }  // namespace
 
-VITRINE_COMMAND(play, "play", "play PACKAGE [--window WxH] [--settings]", Play);
+VITRINE_COMMAND(play, "play", kPlayUsage, Play);
 
 }  // namespace vitrine::tool

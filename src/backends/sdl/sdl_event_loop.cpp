@@ -57,11 +57,11 @@ void SdlEventLoop::Iterate(bool wait) {
   FireDueTimers();
   SDL_Event event;
   while (!quit_ && SDL_PollEvent(&event)) {
-    if (hooks_) hooks_->HandleEvent(event);
+    for (size_t i = 0; i < hooks_.size(); ++i) hooks_[i]->HandleEvent(event);
     DrainMessages();
   }
   if (quit_) return;
-  if (hooks_) hooks_->Present();
+  for (size_t i = 0; i < hooks_.size(); ++i) hooks_[i]->Present();
   if (!wait) return;
 
   uint64_t now = NowMs();
@@ -69,7 +69,8 @@ void SdlEventLoop::Iterate(bool wait) {
   for (auto* t : timers_)
     if (t->Enabled()) next = std::min(next, std::max(t->Due(), now));
   uint64_t sleep = next - now;
-  if (hooks_ && hooks_->MaxWaitMs() > 0) sleep = std::min<uint64_t>(sleep, hooks_->MaxWaitMs());
+  for (Hooks* hooks : hooks_)
+    if (uint32_t most = hooks->MaxWaitMs(); most > 0) sleep = std::min<uint64_t>(sleep, most);
   if (sleep > 0 && queue_.Empty()) SDL_WaitEventTimeout(nullptr, static_cast<int>(sleep));
 }
 

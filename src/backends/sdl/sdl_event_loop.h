@@ -31,7 +31,9 @@ class SdlEventLoop final : public EventLoop {
   SdlEventLoop(const SdlEventLoop&) = delete;
   SdlEventLoop& operator=(const SdlEventLoop&) = delete;
 
-  void SetHooks(Hooks* hooks) { hooks_ = hooks; }
+  // Every show window of the process (one per monitor where each has a show) hooks in.
+  void AddHooks(Hooks* hooks) { hooks_.push_back(hooks); }
+  void RemoveHooks(Hooks* hooks) { std::erase(hooks_, hooks); }
 
   std::unique_ptr<Timer> CreateTimer(uint32_t intervalMs, std::function<void()> onTimer) override;
   void PostMessage(MessageTarget& target, uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) override;
@@ -55,7 +57,7 @@ class SdlEventLoop final : public EventLoop {
   uint64_t start_ = 0;
   bool quit_ = false;
   uint64_t pass_ = 0;
-  Hooks* hooks_ = nullptr;
+  std::vector<Hooks*> hooks_;
   PostedMessages queue_;
   std::vector<LoopTimer*> timers_;  // creation order breaks ties
 };

@@ -83,12 +83,17 @@ Rect Union(const Rect& a, const Rect& b) {
 
 SdlShowWindow::SdlShowWindow(SdlEventLoop& loop, ShowInput& input, SdlWindowTarget target)
     : loop_(loop), input_(input), target_(target) {
-  loop_.SetHooks(this);
+  loop_.AddHooks(this);
   if (target_.kind == SdlWindowTarget::Kind::Foreign) watch_ = std::make_unique<X11WindowWatch>(target_.foreign);
 }
 
 SdlShowWindow::~SdlShowWindow() {
-  loop_.SetHooks(nullptr);
+  loop_.RemoveHooks(this);
+  for (OtherMonitor& m : monitors_) {
+    if (m.texture) SDL_DestroyTexture(m.texture);
+    if (m.renderer) SDL_DestroyRenderer(m.renderer);
+    if (m.window) SDL_DestroyWindow(m.window);
+  }
   if (texture_) SDL_DestroyTexture(texture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
@@ -104,6 +109,7 @@ int32_t SdlShowWindow::ScreenWidth() const {
   switch (target_.kind) {
     case SdlWindowTarget::Kind::Window: return target_.width;
     case SdlWindowTarget::Kind::Foreign: return watch_ ? watch_->Width() : 0;
+    case SdlWindowTarget::Kind::Area: return target_.area.Width();
     case SdlWindowTarget::Kind::FullScreen: break;
   }
   SDL_Rect r;
@@ -114,6 +120,7 @@ int32_t SdlShowWindow::ScreenHeight() const {
   switch (target_.kind) {
     case SdlWindowTarget::Kind::Window: return target_.height;
     case SdlWindowTarget::Kind::Foreign: return watch_ ? watch_->Height() : 0;
+    case SdlWindowTarget::Kind::Area: return target_.area.Height();
     case SdlWindowTarget::Kind::FullScreen: break;
   }
   SDL_Rect r;
@@ -145,6 +152,77 @@ bool SdlShowWindow::CreateOwnWindow(bool fullScreen) {
   return CreateRenderer(false);
 }
 
+bool SdlShowWindow::CreateAreaWindow(const Rect& area) {
+  if (window_) return true;
+  window_ = SDL_CreateWindow(kFormCaption, area.left, area.top, area.Width(), area.Height(),
+                             SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP);
+  if (!window_) {
+    SDL_Log("vitrine: no window: %s", SDL_GetError());
+    return false;
+  }
+  return CreateRenderer(false);
+}
+
+void SdlShowWindow::AddMonitorWindow(const Rect& bounds, bool mirror) {
+  OtherMonitor m;
+  m.bounds = bounds;
+  m.mirror = mirror;
+  m.window = SDL_CreateWindow(kFormCaption, bounds.left, bounds.top, bounds.Width(), bounds.Height(),
+                              SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP);
+  if (!m.window) {
+    SDL_Log("vitrine: no window on the monitor at %d,%d: %s", bounds.left, bounds.top, SDL_GetError());
+    return;
+  }
+  m.renderer = SDL_CreateRenderer(m.window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+  if (!m.renderer) m.renderer = SDL_CreateRenderer(m.window, -1, SDL_RENDERER_SOFTWARE);
+  monitors_.push_back(m);
+  redraw_ = true;
+}
+
+Point SdlShowWindow::FromMonitorWindow(uint32_t windowId, int32_t x, int32_t y, bool& found) const {
+  found = false;
+  SDL_Window* w = SDL_GetWindowFromID(windowId);
+  for (const OtherMonitor& m : monitors_) {
+    if (m.window != w) continue;
+    found = true;
+    int left = 0, top = 0;
+    if (window_) SDL_GetWindowPosition(window_, &left, &top);
+    return {x + m.bounds.left - left, y + m.bounds.top - top};
+  }
+  return {x, y};
+}
+
+void SdlShowWindow::PresentMonitorWindows() {
+  for (OtherMonitor& m : monitors_) {
+    if (!m.renderer) continue;
+    SDL_SetRenderDrawColor(m.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(m.renderer);
+    const Bitmap& shown = composited_ ? composite_ : surface_;
+    if (m.mirror && !shown.Empty()) {
+      if (!m.texture || m.textureWidth != shown.Width() || m.textureHeight != shown.Height()) {
+        if (m.texture) SDL_DestroyTexture(m.texture);
+        m.texture = SDL_CreateTexture(m.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, shown.Width(),
+                                      shown.Height());
+        m.textureWidth = shown.Width();
+        m.textureHeight = shown.Height();
+      }
+      if (m.texture) {
+        SDL_UpdateTexture(m.texture, nullptr, shown.Row(0), static_cast<int>(shown.Stride()));
+        // Scaled to fit the monitor, its proportions kept, centred on black.
+        int64_t w = m.bounds.Width(), h = int64_t(shown.Height()) * w / shown.Width();
+        if (h > m.bounds.Height()) {
+          h = m.bounds.Height();
+          w = int64_t(shown.Width()) * h / shown.Height();
+        }
+        SDL_Rect to{static_cast<int>((m.bounds.Width() - w) / 2), static_cast<int>((m.bounds.Height() - h) / 2),
+                    static_cast<int>(w), static_cast<int>(h)};
+        SDL_RenderCopy(m.renderer, m.texture, nullptr, &to);
+      }
+    }
+    SDL_RenderPresent(m.renderer);
+  }
+}
+
 bool SdlShowWindow::AttachForeign(uintptr_t window) {
   if (window_) return true;
   if (!watch_ || !watch_->Valid()) return false;
@@ -164,6 +242,7 @@ void SdlShowWindow::MakeFullScreen() {
     case SdlWindowTarget::Kind::FullScreen: CreateOwnWindow(true); break;
     case SdlWindowTarget::Kind::Window: CreateOwnWindow(false); break;
     case SdlWindowTarget::Kind::Foreign: AttachForeign(target_.foreign); break;
+    case SdlWindowTarget::Kind::Area: CreateAreaWindow(target_.area); break;
   }
 }
 
@@ -219,7 +298,32 @@ void SdlShowWindow::Deliver(const InputEvent& e) {
   input_.Deliver(e);
 }
 
+// The window an input or window event belongs to; 0 for the others.
+static uint32_t EventWindowId(const SDL_Event& ev) {
+  switch (ev.type) {
+    case SDL_WINDOWEVENT: return ev.window.windowID;
+    case SDL_MOUSEMOTION: return ev.motion.windowID;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: return ev.button.windowID;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: return ev.key.windowID;
+    case SDL_TEXTINPUT: return ev.text.windowID;
+    default: return 0;
+  }
+}
+
+bool SdlShowWindow::OwnsWindow(uint32_t windowId) const {
+  SDL_Window* w = SDL_GetWindowFromID(windowId);
+  if (!w) return true;  // a window SDL no longer knows: as before, the show's
+  if (w == window_) return true;
+  for (const OtherMonitor& m : monitors_)
+    if (m.window == w) return true;
+  return false;
+}
+
 void SdlShowWindow::HandleEvent(const SDL_Event& ev) {
+  // With a show on each monitor, each window takes its own events only.
+  if (uint32_t id = EventWindowId(ev); id != 0 && !OwnsWindow(id)) return;
   switch (ev.type) {
     case SDL_QUIT:
       // A signal (the session ending, Ctrl+C in a terminal): the system closes the show.
@@ -234,17 +338,23 @@ void SdlShowWindow::HandleEvent(const SDL_Event& ev) {
       }
       return;
     case SDL_MOUSEMOTION: {
-      Point p = ToShowArea(ev.motion.x, ev.motion.y);
+      bool other = false;
+      Point p = FromMonitorWindow(ev.motion.windowID, ev.motion.x, ev.motion.y, other);
+      if (!other) p = ToShowArea(ev.motion.x, ev.motion.y);
       Deliver(InputEvent::Move(p.x, p.y));
       return;
     }
     case SDL_MOUSEBUTTONDOWN: {
-      Point p = ToShowArea(ev.button.x, ev.button.y);
+      bool other = false;
+      Point p = FromMonitorWindow(ev.button.windowID, ev.button.x, ev.button.y, other);
+      if (!other) p = ToShowArea(ev.button.x, ev.button.y);
       Deliver(InputEvent::Down(ButtonOf(ev.button.button), p.x, p.y, ev.button.clicks));
       return;
     }
     case SDL_MOUSEBUTTONUP: {
-      Point p = ToShowArea(ev.button.x, ev.button.y);
+      bool other = false;
+      Point p = FromMonitorWindow(ev.button.windowID, ev.button.x, ev.button.y, other);
+      if (!other) p = ToShowArea(ev.button.x, ev.button.y);
       Deliver(InputEvent::Up(ButtonOf(ev.button.button), p.x, p.y));
       return;
     }
@@ -331,6 +441,7 @@ void SdlShowWindow::Present() {
   SDL_RenderClear(renderer_);
   SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
+  PresentMonitorWindows();
 }
 
 }  // namespace vitrine

@@ -1,6 +1,7 @@
 #pragma once
-// The show window on SDL: full screen on the primary display, a window of a given size, or
-// a foreign X window (a screen saver daemon's, or a preview host's) that we draw into and
+// The show window on SDL: full screen on the primary display, a borderless window over a part
+// of the virtual screen (beside black or mirroring windows on the other monitors), a window of
+// a given size, or a foreign X window (a screen saver daemon's, or a preview host's) that we draw into and
 // whose size we follow. The 5-6-5 surface goes to a streaming texture, only its dirty rows
 // uploaded; presenting waits for the display's refresh where the renderer offers it. The
 // prompt, the popup menu, the Flash window and the video panel are drawn into the same
@@ -8,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "app/show_input.h"
 #include "flash/flash_window_host.h"
@@ -22,9 +24,10 @@ struct SDL_Texture;
 namespace vitrine {
 
 struct SdlWindowTarget {
-  enum class Kind { FullScreen, Window, Foreign };
+  enum class Kind { FullScreen, Window, Foreign, Area };
   Kind kind = Kind::FullScreen;
   int32_t width = 0, height = 0;  // Kind::Window
+  Rect area;                      // Kind::Area: a borderless window over this part of the virtual screen
   uintptr_t foreign = 0;          // Kind::Foreign: the X window drawn into in show mode
   // The window belongs to a daemon that owns the mouse and keyboard: input is not ours.
   bool ignoreInput = false;
@@ -59,6 +62,11 @@ class SdlShowWindow final : public ShowWindow, public SdlEventLoop::Hooks {
   void SetPopupMenu(std::optional<std::array<std::string, 2>> captions) override { input_.SetPopupMenu(std::move(captions)); }
   void SetVideoPanel(const Rect& bounds, bool visible) override;
 
+  // Another monitor's window beside the show's, covering bounds on the virtual screen: the
+  // show's picture scaled to fit it (mirror), or black. Its mouse and keys count as the
+  // show's, at their place on the virtual screen. Call after the mode set-up.
+  void AddMonitorWindow(const Rect& bounds, bool mirror);
+
   // Makes the window visible (after the mode set-up).
   void Show();
   bool Created() const { return window_ != nullptr; }
@@ -69,7 +77,21 @@ class SdlShowWindow final : public ShowWindow, public SdlEventLoop::Hooks {
   uint32_t MaxWaitMs() override;
 
  private:
+  struct OtherMonitor {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int32_t textureWidth = 0, textureHeight = 0;
+    Rect bounds;
+    bool mirror = false;
+  };
+
   bool CreateOwnWindow(bool fullScreen);
+  bool CreateAreaWindow(const Rect& area);
+  // Mouse positions in another monitor's window, as the show's window sees them.
+  Point FromMonitorWindow(uint32_t windowId, int32_t x, int32_t y, bool& found) const;
+  void PresentMonitorWindows();
+  bool OwnsWindow(uint32_t windowId) const;
   bool AttachForeign(uintptr_t window);
   bool CreateRenderer(bool software);
   void Deliver(const InputEvent& e);
@@ -89,6 +111,7 @@ class SdlShowWindow final : public ShowWindow, public SdlEventLoop::Hooks {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int32_t textureWidth_ = 0, textureHeight_ = 0;
+  std::vector<OtherMonitor> monitors_;
   bool foreign_ = false;
   bool gone_ = false;
   Bitmap surface_{0, 0, kShowPixelFormat};
