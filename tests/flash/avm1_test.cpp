@@ -17,8 +17,8 @@ namespace {
 
 // Plays a one-frame movie of the given version holding the script; the trace lines.
 std::vector<std::string> Traced(std::vector<uint8_t> script, uint8_t version = 8, int ticks = 0,
-                             std::vector<uint8_t> moreTags = {}) {
-  std::vector<uint8_t> tags;
+                                std::vector<uint8_t> moreTags = {}, std::vector<uint8_t> before = {}) {
+  std::vector<uint8_t> tags = before;
   Tag(tags, code::DoAction, script);
   tags.insert(tags.end(), moreTags.begin(), moreTags.end());
   Tag(tags, code::ShowFrame, {});
@@ -275,6 +275,35 @@ TEST(Avm1Timeline, RandomDrawsFromTheCoreGenerator) {
   RandomSeed(7);
   std::vector<uint8_t> script = Asm().Push({1000}).Op(0x30).Trace().Push({1000}).Op(0x30).Trace().Bytes();
   EXPECT_EQ(Traced(script), (Lines{std::to_string(expected[0]), std::to_string(expected[1])}));
+}
+
+}  // namespace
+}  // namespace vitrine::test
+
+namespace vitrine::test {
+namespace {
+
+TEST(Avm1Clips, DuplicatedClipsTakeTheirPlaceAndLeaveByScript) {
+  // An empty sprite placed as "a"; the script moves it, duplicates it as "b" at depth 5 and
+  // removes the copy.
+  std::vector<uint8_t> sprite{1, 0, 1, 0};
+  Tag(sprite, code::ShowFrame, {});
+  Tag(sprite, 0, {});
+  std::vector<uint8_t> place{0x02 | 0x20, 1, 0, 1, 0, 'a', 0};
+  std::vector<uint8_t> tags;
+  Tag(tags, code::DefineSprite, sprite);
+  Tag(tags, code::PlaceObject2, place);
+  Asm a;
+  a.Push({"a._x", 10}).SetVariable();
+  a.Push({"a", "b", 16389}).Op(0x24);
+  a.Push({"b._x"}).GetVariable().Trace();
+  a.Push({0, "b"}).GetVariable().Push({"getDepth"}).CallMethod().Trace();
+  a.Push({"b"}).GetVariable().Op(0x45).Trace();
+  a.Push({0, "b"}).GetVariable().Push({"removeMovieClip"}).CallMethod().Pop();
+  a.Push({"b"}).GetVariable().Op(0x44).Trace();
+  a.Push({0, "a"}).GetVariable().Push({"removeMovieClip"}).CallMethod().Pop();
+  a.Push({"a"}).GetVariable().Op(0x44).Trace();
+  EXPECT_EQ(Traced(a.Bytes(), 8, 0, {}, tags), (Lines{"10", "5", "_level0.b", "undefined", "movieclip"}));
 }
 
 }  // namespace
