@@ -53,7 +53,9 @@ TEST(SwfRuffle, WriterMoviesMatchTheReferencePlayer) {
     }
     // The committed frame is still what the reference player draws.
     Bitmap committed = RufflesFrame(name);
-    if (!committed.Empty()) EXPECT_TRUE(CompareWithReference(committed, theirs).Matches()) << "refresh tests/data/flash/ruffle";
+    if (!committed.Empty()) {
+      EXPECT_TRUE(CompareWithReference(committed, theirs).Matches()) << "refresh tests/data/flash/ruffle";
+    }
   }
   // A failing comparison leaves both frames behind to look at.
   if (keep) std::printf("frames kept in %s\n", dir.string().c_str());
