@@ -5,9 +5,12 @@
 
 namespace vitrine {
 
-ShowReport::ShowReport(EventLoop& loop, TfRun& form, const ShowInput& input) : form_(form), input_(input) {
+ShowReport::ShowReport(EventLoop& loop, TfRun& form, const ShowInput& input, bool displayMaySleep)
+    : form_(form), input_(input) {
   const char* on = std::getenv("VITRINE_REPORT");
   if (!on || !*on) return;
+  std::printf(displayMaySleep ? "display may sleep\n" : "display kept awake\n");
+  std::fflush(stdout);
   // Checked after the frame that finished a transition has been presented.
   timer_ = loop.CreateTimer(20, [this] { Check(); });
   timer_->SetEnabled(true);

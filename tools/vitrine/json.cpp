@@ -9,6 +9,8 @@
 
 namespace vitrine::tool {
 
+void Json::Add(std::string name, Json value) { AsObject().emplace_back(std::move(name), std::move(value)); }
+
 const Json* Json::Find(const std::string& name) const {
   if (!IsObject()) return nullptr;
   for (const auto& [key, value] : AsObject())

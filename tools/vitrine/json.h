@@ -43,8 +43,9 @@ class Json {
 
   // The member of an object, or nullptr.
   const Json* Find(const std::string& name) const;
-  // Appends a member to an object.
-  void Add(std::string name, Json value) { AsObject().emplace_back(std::move(name), std::move(value)); }
+  // Appends a member to an object. Out of line: where the value's kind is known, GCC 12
+  // inlines the variant's move and warns about the alternatives it does not hold.
+  void Add(std::string name, Json value);
 
   const auto& Raw() const { return value_; }
 
