@@ -51,6 +51,14 @@ void SoakDemo(benchmark::State& state) {
   constexpr uint64_t kHourMs = 3600 * 1000;
   constexpr uint64_t kLookMs = 500;
   std::vector<double> rss, heap;
+  // The show's temporary files (the desktop snapshot) in a folder of this run's own, so that
+  // shows running beside it cannot change them under it.
+  char folder[] = "/tmp/vitrine-soak-XXXXXX";
+  if (!mkdtemp(folder)) {
+    state.SkipWithError("cannot make a temporary folder");
+    return;
+  }
+  setenv("TMPDIR", folder, 1);
   for (auto _ : state) {
     vitrine::HeadlessShowOptions options;
     options.packagePath = package;
@@ -86,6 +94,7 @@ void SoakDemo(benchmark::State& state) {
     for (const auto& message : show.Services().messages) std::printf("message box: %s\n", message.c_str());
     state.counters["items_shown"] = double(itemsShown);
   }
+  std::filesystem::remove_all(folder);
   state.counters["show_hours"] = double(rss.size());
   state.counters["rss_growth_MiB"] = rss.back() - rss.front();
   state.counters["heap_growth_MiB"] = heap.back() - heap.front();
