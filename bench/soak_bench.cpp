@@ -53,12 +53,19 @@ void SoakDemo(benchmark::State& state) {
   std::vector<double> rss, heap;
   // The show's temporary files (the desktop snapshot) in a folder of this run's own, so that
   // shows running beside it cannot change them under it.
-  char folder[] = "/tmp/vitrine-soak-XXXXXX";
-  if (!mkdtemp(folder)) {
+  struct Folder {
+    char path[32] = "/tmp/vitrine-soak-XXXXXX";
+    bool made = mkdtemp(path) != nullptr;
+    ~Folder() {
+      std::error_code ec;
+      if (made) std::filesystem::remove_all(path, ec);
+    }
+  } folder;
+  if (!folder.made) {
     state.SkipWithError("cannot make a temporary folder");
     return;
   }
-  setenv("TMPDIR", folder, 1);
+  setenv("TMPDIR", folder.path, 1);
   for (auto _ : state) {
     vitrine::HeadlessShowOptions options;
     options.packagePath = package;
@@ -94,7 +101,6 @@ void SoakDemo(benchmark::State& state) {
     for (const auto& message : show.Services().messages) std::printf("message box: %s\n", message.c_str());
     state.counters["items_shown"] = double(itemsShown);
   }
-  std::filesystem::remove_all(folder);
   state.counters["show_hours"] = double(rss.size());
   state.counters["rss_growth_MiB"] = rss.back() - rss.front();
   state.counters["heap_growth_MiB"] = heap.back() - heap.front();
