@@ -276,7 +276,7 @@ TEST_F(ScrRun, AFlashItemPlaysInTheFlashWindowAndEndsByItsStopRule) {
     for (int32_t y = 0; y < s.Height(); y += 2)
       for (int32_t x = 0; x < s.Width(); x += 2)
         if (std::abs(x - W / 2) > 3)
-          n += !Near(s.GetPixel(x, y), x < W / 2 ? RGBColor(255, 0, 0) : RGBColor(0, 0, 255), kTolerance);
+          n += !Within(s.GetPixel(x, y), x < W / 2 ? RGBColor(255, 0, 0) : RGBColor(0, 0, 255), kTolerance);
     return n;
   };
   Bitmap screen = CaptureWhen([&](const Bitmap& s) { return wrong(s) == 0; });
@@ -286,8 +286,8 @@ TEST_F(ScrRun, AFlashItemPlaysInTheFlashWindowAndEndsByItsStopRule) {
 
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(movie); })) << "the stop rule did not end the movie";
   ASSERT_TRUE(report.WaitFor("complete 1", *scr)) << "the show did not go on with the next item";
-  Bitmap after = CaptureWhen([&](const Bitmap& s) { return Near(s.GetPixel(W / 2, H / 2), RGBColor(40, 200, 40), kTolerance); });
-  EXPECT_TRUE(Near(after.GetPixel(W / 2, H / 2), RGBColor(40, 200, 40), kTolerance)) << "the picture after the movie";
+  Bitmap after = CaptureWhen([&](const Bitmap& s) { return Within(s.GetPixel(W / 2, H / 2), RGBColor(40, 200, 40), kTolerance); });
+  EXPECT_TRUE(Within(after.GetPixel(W / 2, H / 2), RGBColor(40, 200, 40), kTolerance)) << "the picture after the movie";
   HWND show = scr->FindWindowOf("TfRun", nullptr, kStartMs);
   ASSERT_NE(show, nullptr);
   ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);

@@ -92,7 +92,7 @@ inline void KeepScreen(const Bitmap& screen, const std::string& name) {
       .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-inline bool Near(Color a, Color b, int tolerance) {
+inline bool Within(Color a, Color b, int tolerance) {
   return std::abs(RedOf(a) - RedOf(b)) <= tolerance && std::abs(GreenOf(a) - GreenOf(b)) <= tolerance &&
          std::abs(BlueOf(a) - BlueOf(b)) <= tolerance;
 }
@@ -102,7 +102,7 @@ inline int Mismatches(const Bitmap& screen, const std::function<Color(int32_t, i
   if (screen.Empty()) return -1;
   int wrong = 0;
   for (int32_t y = 0; y < screen.Height(); ++y)
-    for (int32_t x = 0; x < screen.Width(); ++x) wrong += !Near(screen.GetPixel(x, y), expected(x, y), tolerance);
+    for (int32_t x = 0; x < screen.Width(); ++x) wrong += !Within(screen.GetPixel(x, y), expected(x, y), tolerance);
   return wrong;
 }
 
