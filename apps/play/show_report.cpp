@@ -23,6 +23,9 @@ void ShowReport::Check() {
   bool prompt = input_.Prompt() != nullptr;
   if (prompt != prompt_) std::printf(prompt ? "prompt open\n" : "prompt closed\n");
   prompt_ = prompt;
+  bool menu = input_.Menu() != nullptr;
+  if (menu != menu_) std::printf(menu ? "menu open\n" : "menu closed\n");
+  menu_ = menu;
   if (form_.LastMouseX != -10 && (form_.LastMouseX != mouseX_ || form_.LastMouseY != mouseY_))
     std::printf("mouse reference %d,%d\n", form_.LastMouseX, form_.LastMouseY);
   mouseX_ = form_.LastMouseX;
