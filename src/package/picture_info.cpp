@@ -85,6 +85,9 @@ const FieldSpec<P> kPictureFields[] = {
     {"IsBackgroundImage", 63, K::Boolean, &P::IsBackgroundImage, 0, "false",
      "the item is not shown itself; it only serves as a background image"},
     {"RandomTileCount", 64, K::Boolean, &P::RandomTileCount, 0, "true", "the tile count is drawn at random each time"},
+    {"PanZoom", 100, K::Integer, &P::PanZoom, 0, "-1",
+     "while the picture stands it drifts slowly towards a random side and zooms by up to 15 %: 1 on, 0 off, "
+     "-1 as the project's PanZoom says"},
 };
 
 using F = FlashDisplaySettings;
@@ -109,9 +112,9 @@ const FieldSpec<F> kFlashFields[] = {
 FieldTable<TPictureInfo> PictureFields() { return kPictureFields; }
 FieldTable<FlashDisplaySettings> FlashFields() { return kFlashFields; }
 
-std::string AllTransitionsList() {
+std::string AllTransitionsList(int32_t count) {
   std::string out;
-  for (int i = 0; i <= 160; ++i) out += std::to_string(i) + ";";
+  for (int i = 0; i < count; ++i) out += std::to_string(i) + ";";
   return out;
 }
 

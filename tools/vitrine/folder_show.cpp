@@ -110,6 +110,10 @@ Json DefaultFolderManifest(const std::string& folderName, const std::vector<std:
   project.Add("RandomOrder", false);
   project.Add("RandomPosition", false);
   project.Add("PictureSizeMode", 1);
+  // A show made today: its pictures drift and zoom while they stand, and "every transition"
+  // includes the fades.
+  project.Add("PanZoom", true);
+  project.Add("ExtendedCatalogue", true);
   Json::Array pictures;
   for (const std::string& item : items) pictures.push_back(PictureDefaults(item));
   Json::Array songs;

@@ -127,7 +127,7 @@ std::string ListValue(const Json& v, const std::string& where, bool transitions)
     // The player runs nothing for an index outside the catalogue, and its show stops there.
     for (int32_t n : numbers)
       if (n < -1 || n >= kTransitionCount)
-        Fail(where, "transition " + std::to_string(n) + " is not in the catalogue (0 to 160, or -1 for none)");
+        Fail(where, "transition " + std::to_string(n) + " is not in the catalogue (0 to " + std::to_string(kTransitionCount - 1) + ", or -1 for none)");
   }
   return text;
 }
