@@ -85,6 +85,9 @@ const FieldSpec<P> kPictureFields[] = {
     {"IsBackgroundImage", 63, K::Boolean, &P::IsBackgroundImage, 0, "false",
      "the item is not shown itself; it only serves as a background image"},
     {"RandomTileCount", 64, K::Boolean, &P::RandomTileCount, 0, "true", "the tile count is drawn at random each time"},
+    {"ConvertedFrom", 120, K::Text, &P::ConvertedFrom, 255, "empty",
+     "what pack made the stored picture from (\"HEIC 4032x3024\"), shown by vitrine info; the show does not read it; "
+     "pack sets it"},
 };
 
 using F = FlashDisplaySettings;

@@ -68,6 +68,9 @@ class TPictureInfo {
   int32_t TileCount = 20;
   bool IsBackgroundImage = false;
   bool RandomTileCount = true;
+  // What the package builder converted the picture from ("HEIC 4032x3024"); older players
+  // skip the key, and the show never reads it.
+  std::string ConvertedFrom;
   // The gradient style the show window chose last from GradientStyles.
   int32_t GradientStyle = 0;
 

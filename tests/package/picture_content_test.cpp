@@ -81,7 +81,7 @@ TEST(FieldSpec, KeysAndNamesAreTakenOnce) {
   }
   std::sort(keys.begin(), keys.end());
   EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end());
-  EXPECT_EQ(keys.size(), 34u + 10u + 10u);
+  EXPECT_EQ(keys.size(), 35u + 10u + 10u);
 
   std::vector<std::string> names;
   for (const auto& f : ProjectFields()) names.push_back(f.Name);
