@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/show_platform.h"
+#include "app/shuffle_round.h"
 #include "app/startup.h"
 #include "app/text_painter.h"
 #include "package/project_info.h"
@@ -167,6 +168,7 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   Canvas surfaceCanvas_;
   std::unique_ptr<Timer> showTimer_, selectTimer_, vidioTimer_, maxRuntime_, musicPlayTimer_;
   std::unique_ptr<MediaPlayer> mp_, mpmusic_;
+  ShuffleRound shuffle_;
   bool closed_ = false;
   bool setupFailed_ = false;
 };

@@ -59,6 +59,9 @@ const FieldSpec<J> kProjectFields[] = {
     {"FilesBesideProgram", 93, K::Boolean, &J::FilesBesideProgram, 0, "true",
      "files that are not embedded are looked for beside the screen saver under their file name alone; "
      "false: at the stored path"},
+    {"ShuffleWithoutRepeats", 121, K::Boolean, &J::ShuffleWithoutRepeats, 0, "false (pack writes true)",
+     "with RandomOrder, every item is shown once, in a new random order each round, before any comes again; "
+     "the place in the round is kept in the user's settings from one run to the next"},
 };
 
 const TextRole kTextRoles[] = {

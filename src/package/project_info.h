@@ -74,6 +74,8 @@ class TProjectInfo {
   int32_t TransitionScope = 1;
   int32_t PictureSizeMode = 1;
   bool FilesBesideProgram = true;
+  // Random order as rounds in which every item comes once (key 121; older packages lack it).
+  bool ShuffleWithoutRepeats = false;
 
   // Reads and parses the project record. False when it could not be read: no package file,
   // a range outside the file, or a record longer than 102,400 bytes; the defaults then stand.

@@ -459,6 +459,10 @@ PackagePlan PlanPackage(const Json& manifest, const fs::path& base, int64_t pref
     record.push_back({KeyOf(field->Key), FieldText(*field, v, at)});
   }
 
+  // New packages shuffle without repeats unless the manifest says otherwise; older players skip
+  // the key and draw at random as they always did.
+  if (!project.Find("ShuffleWithoutRepeats")) record.push_back({KeyNamed(ProjectFields(), "ShuffleWithoutRepeats"), "1"});
+
   if (const Json* banner = manifest.Find("Banner")) {
     std::string path = TextValue(*banner, "Banner");
     if (defaults.picturesEmbedded) {
