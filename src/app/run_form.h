@@ -88,6 +88,8 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
 
   // --- Composition ----------------------------------------------------------------------------
   void DrawBackground(TPictureInfo& item);
+  // Background kind 3: the item's own picture, blurred and darkened, covering the show area.
+  void DrawBlurredCopy(TPictureInfo& item);
   void DrawBackgroundImage(TPictureInfo* source, int32_t mode, bool randomTile, int32_t tileCount);
   void DrawCaption(const TPictureInfo& item, Canvas& canvas);
   void DrawMemo(const TPictureInfo& item, Canvas& canvas);

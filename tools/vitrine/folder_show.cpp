@@ -61,7 +61,9 @@ Json PictureDefaults() {
   Json item{Json::Object{}};
   item.Add("CaptionVisible", false);
   item.Add("MemoVisible", false);
-  item.Add("BackgroundKinds", "0;");
+  // The picture's own blurred copy fills what it leaves of the screen; players without that
+  // kind leave the black the show starts from.
+  item.Add("BackgroundKinds", "3;");
   item.Add("RandomBackgroundColor", false);
   item.Add("PlainBackgroundColor", "#000000");
   return item;
