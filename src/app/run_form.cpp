@@ -170,6 +170,12 @@ void TfRun::CommonSetup() {
                                                                                                   : ItemList[i]->Transitions;
     ItemTransitions[i].ParseList(std::string_view(list).substr(0, kTransitionListLimit));
   }
+  if (Project->RandomOrder && Project->ShuffleWithoutRepeats) {
+    try {
+      if (Settings->LoadShufflePlace()) shuffle_.Restore(Settings->ShufflePlace, ShowCount);
+    } catch (const vitrine::Error&) {
+    }
+  }
 }
 
 void TfRun::FormResize() {
@@ -200,6 +206,16 @@ int32_t TfRun::NextItemIndex() {
   if (!Project->RandomOrder) {
     next = CurrentIndex + 1;
     if (next > ShowCount - 1) next = 0;
+  } else if (Project->ShuffleWithoutRepeats) {
+    next = shuffle_.Next(ShowCount);
+    // The place goes to the settings at once, so a run ended any way starts the next where it
+    // stopped. A store that cannot be written (no rights) only loses the place.
+    // The small preview of the display settings plays for itself and keeps no place.
+    Settings->ShufflePlace = shuffle_.SavedPlace();
+    try {
+      if (!PreviewMode) Settings->SaveShufflePlace();
+    } catch (const vitrine::Error&) {
+    }
   } else {
     next = Random(ShowCount);
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/show_platform.h"
+#include "app/shuffle_round.h"
 #include "app/startup.h"
 #include "app/text_painter.h"
 #include "package/project_info.h"
@@ -102,6 +103,8 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
 
   // --- Composition ----------------------------------------------------------------------------
   void DrawBackground(TPictureInfo& item);
+  // Background kind 3: the item's own picture, blurred and darkened, covering the show area.
+  void DrawBlurredCopy(TPictureInfo& item);
   void DrawBackgroundImage(TPictureInfo* source, int32_t mode, bool randomTile, int32_t tileCount);
   void DrawCaption(const TPictureInfo& item, Canvas& canvas);
   void DrawMemo(const TPictureInfo& item, Canvas& canvas);
@@ -183,6 +186,7 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   Canvas surfaceCanvas_;
   std::unique_ptr<Timer> showTimer_, selectTimer_, vidioTimer_, maxRuntime_, musicPlayTimer_;
   std::unique_ptr<MediaPlayer> mp_, mpmusic_;
+  ShuffleRound shuffle_;
   bool closed_ = false;
   bool setupFailed_ = false;
 

@@ -57,7 +57,8 @@ const FieldSpec<P> kPictureFields[] = {
      "9 PPM, 10 CUT, 11 GIF, 12 RLA, 13 PSD, 14 Paint Shop Pro, 15 PNG; -1 for video and Flash); pack sets it "
      "from the file's first bytes"},
     {"BackgroundKinds", 46, K::IntegerList, &P::BackgroundKinds, 9, "0;",
-     "the backgrounds to draw one from at random: 0 plain colour, 1 picture, 2 gradient"},
+     "the backgrounds to draw one from at random: 0 plain colour, 1 picture, 2 gradient, 3 the item's own "
+     "picture blurred, darkened and covering the screen (older players leave the background as it was)"},
     {"PlainBackgroundColor", 47, K::Colour, &P::PlainBackgroundColor, 0, "#000000 (black)",
      "colour of a plain background when RandomBackgroundColor is false"},
     {"GradientColor1", 48, K::Colour, &P::GradientColor1, 0, "a random pair from the gradient tables",
@@ -88,6 +89,9 @@ const FieldSpec<P> kPictureFields[] = {
     {"PanZoom", 100, K::Integer, &P::PanZoom, 0, "-1",
      "while the picture stands it drifts slowly towards a random side and zooms by up to 15 %: 1 on, 0 off, "
      "-1 as the project's PanZoom says"},
+    {"ConvertedFrom", 120, K::Text, &P::ConvertedFrom, 255, "empty",
+     "what pack made the stored picture from (\"HEIC 4032x3024\"), shown by vitrine info; the show does not read it; "
+     "pack sets it"},
 };
 
 using F = FlashDisplaySettings;

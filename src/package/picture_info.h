@@ -69,6 +69,9 @@ class TPictureInfo {
   bool IsBackgroundImage = false;
   bool RandomTileCount = true;
   int32_t PanZoom = -1;  // 1 on, 0 off, -1 as the project says
+  // What the package builder converted the picture from ("HEIC 4032x3024"); older players
+  // skip the key, and the show never reads it.
+  std::string ConvertedFrom;
   // The gradient style the show window chose last from GradientStyles.
   int32_t GradientStyle = 0;
 

@@ -65,6 +65,9 @@ const FieldSpec<J> kProjectFields[] = {
      "an item that may use every transition also draws from those after the first 161 (\"Cross fade\", "
      "\"Fade through black\", \"Slide in eased\"); false: from the 161 alone, as packages made for the "
      "original player do"},
+    {"ShuffleWithoutRepeats", 121, K::Boolean, &J::ShuffleWithoutRepeats, 0, "false (pack writes true)",
+     "with RandomOrder, every item is shown once, in a new random order each round, before any comes again; "
+     "the place in the round is kept in the user's settings from one run to the next"},
 };
 
 const TextRole kTextRoles[] = {

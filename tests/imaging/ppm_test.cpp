@@ -47,7 +47,9 @@ TEST(PpmReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
   int checked = 0;
   for (const auto& [name, command] : variants) {
     SCOPED_TRACE(name);
-    if (!command.empty()) ASSERT_TRUE(RunTool(command)) << "the writer failed";
+    if (!command.empty()) {
+      ASSERT_TRUE(RunTool(command)) << "the writer failed";
+    }
     ASSERT_TRUE(RunTool(NetpbmReference(dir / name, dir / "ref.ppm")));
     EXPECT_EQ(MaxDifference(Decode<TPPMGraphic>(ReadBytes(dir / name)), LoadReference(dir / "ref.ppm")), 0);
     ++checked;

@@ -180,7 +180,9 @@ TEST_F(ToolCommands, SheetLaysOutLabelledThumbnailsOfEachTransition) {
         }
       EXPECT_EQ(foreign, 0) << "thumbnail " << third;
       EXPECT_GE(fresh, previous) << "thumbnail " << third;
-      if (third == 0 && index >= 2) EXPECT_LT(fresh, w * h);
+      if (third == 0 && index >= 2) {
+        EXPECT_LT(fresh, w * h);
+      }
       previous = fresh;
     }
   }
