@@ -128,10 +128,11 @@ TEST_F(ManifestTest, TransitionsByNameOrIndexWithinTheCatalogue) {
   EXPECT_EQ(PictureError("\"Transitions\": [\"No such wipe\"]"),
             "Pictures[0].Transitions[0]: \"No such wipe\" is not a transition of the catalogue");
   EXPECT_EQ(PictureError("\"Transitions\": [true]"), "Pictures[0].Transitions[0]: must be a transition name or index, not a boolean");
-  EXPECT_EQ(PictureError("\"Transitions\": [161]"),
-            "Pictures[0].Transitions: transition 161 is not in the catalogue (0 to 160, or -1 for none)");
+  EXPECT_EQ(PictureError("\"Transitions\": [\"Cross fade\", 163]"), "(planned)");
+  EXPECT_EQ(PictureError("\"Transitions\": [164]"),
+            "Pictures[0].Transitions: transition 164 is not in the catalogue (0 to 163, or -1 for none)");
   EXPECT_EQ(PictureError("\"Transitions\": \"3;-2;\""),
-            "Pictures[0].Transitions: transition -2 is not in the catalogue (0 to 160, or -1 for none)");
+            "Pictures[0].Transitions: transition -2 is not in the catalogue (0 to 163, or -1 for none)");
   EXPECT_EQ(PictureError("\"Transitions\": 5"), "Pictures[0].Transitions: must be a list of transition names or indices, not an integer");
   EXPECT_EQ(TransitionIndexOfName("fan WIPE"), 45);
   EXPECT_EQ(TransitionIndexOfName("Fan wipe(Anticlockwise)"), 46);

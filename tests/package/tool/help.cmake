@@ -39,7 +39,7 @@ if(NOT (decode LESS pack AND pack LESS transition))
   message(SEND_ERROR "the commands are not sorted by name:\n${out}")
 endif()
 
-set(pack_usage "usage: vitrine pack FOLDER|MANIFEST.json -o OUT [--player EXE] [--recursive] [--dry-run]")
+set(pack_usage "usage: vitrine pack FOLDER|MANIFEST.json -o OUT [--player EXE] [--recursive] [--dry-run] [--max-size WxH] [--skip-bad]")
 foreach(args "pack;--help" "pack;-h" "pack;somewhere;--help" "help;pack")
   run(0 ${args})
   if(NOT out STREQUAL "${pack_usage}\n")
