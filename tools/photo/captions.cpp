@@ -9,6 +9,18 @@
 namespace vitrine::photo {
 namespace {
 
+// Days since 1970-01-01 of a date in the proleptic Gregorian calendar (Howard Hinnant's
+// civil-days formula): the weekday without the C library's time zone functions, which differ
+// between platforms.
+long DaysFromCivil(int y, int m, int d) {
+  y -= m <= 2;
+  const long era = (y >= 0 ? y : y - 399) / 400;
+  const long yoe = y - era * 400;
+  const long doy = (153L * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
 // "YYYY:MM:DD HH:MM:SS" (the time may be missing) as a calendar time; nothing when the date
 // does not read.
 std::optional<std::tm> TakenAt(const std::string& stamp) {
@@ -22,11 +34,10 @@ std::optional<std::tm> TakenAt(const std::string& stamp) {
   tm.tm_hour = h;
   tm.tm_min = mi;
   tm.tm_sec = s;
-  // The weekday and day of the year, for %A and %j: timegm normalises a copy in UTC.
-  std::tm copy = tm;
-  timegm(&copy);
-  tm.tm_wday = copy.tm_wday;
-  tm.tm_yday = copy.tm_yday;
+  // The weekday and day of the year, for %A and %j (1970-01-01 was a Thursday).
+  const long days = DaysFromCivil(y, mo, d);
+  tm.tm_wday = static_cast<int>(((days % 7) + 11) % 7);
+  tm.tm_yday = static_cast<int>(days - DaysFromCivil(y, 1, 1));
   return tm;
 }
 
