@@ -312,7 +312,7 @@ TEST_F(ScrRun, FlashItemsShowTheFramesTheReferencePlayersDraw) {
   CreateDirectoryA(folder.c_str(), nullptr);
   auto frameFile = [&](size_t item, int frame) { return folder + "\\" + std::to_string(item) + "-" + std::to_string(frame) + ".bmp"; };
   for (size_t item = 0; item <= ffmpegItem; ++item)
-    for (int frame = 0; frame < 3; ++frame) DeleteFileA(frameFile(item, frame).c_str());
+    for (int frame : {0, 1, 2, 36, 71}) DeleteFileA(frameFile(item, frame).c_str());
 
   ReportFile report;
   std::unique_ptr<ScrProcess> scr;
@@ -333,12 +333,16 @@ TEST_F(ScrRun, FlashItemsShowTheFramesTheReferencePlayersDraw) {
     std::string name = item < ffmpegItem ? movies[item].first : "ffmpeg_testsrc";
     // The writer's movies have one frame; ffmpeg's three, of which a loaded machine may draw
     // the second or third too late to see: its first and at least one more are required.
+    // The demo movie's copies go to their frame at once and stop there: that is the frame
+    // the window draws first, and the capture names its file after it.
+    const int stopFrame = name.rfind("demo_frame", 0) == 0 ? std::stoi(name.substr(10)) : 0;
     int needed = item < ffmpegItem ? 1 : 2, seen = 0;
-    for (int frame = 0; frame < (item < ffmpegItem ? 1 : 3); ++frame) {
+    for (int k = 0; k < (item < ffmpegItem ? 1 : 3); ++k) {
+      const int frame = item < ffmpegItem ? stopFrame : k;
       SCOPED_TRACE(name + " frame " + std::to_string(frame));
       Bitmap drawn = ReadBmpFile(frameFile(item, frame));
       if (drawn.Empty()) {
-        EXPECT_NE(frame, 0) << "the first frame was not drawn";
+        EXPECT_NE(k, 0) << "the first frame was not drawn";
         continue;
       }
       ++seen;
