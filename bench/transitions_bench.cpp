@@ -49,14 +49,14 @@ const Pictures& PicturesOf(int32_t w, int32_t h) {
   return it->second;
 }
 
-void BM_Transition(benchmark::State& state) {
-  const int32_t index = int32_t(state.range(0)), w = int32_t(state.range(1)), h = int32_t(state.range(2));
-  const Pictures& pictures = PicturesOf(w, h);
+// Runs the transition kRuns times on rigs from makeRig, each frame timed, and reports the
+// frames, the slowest and the median frame time.
+template <typename MakeRig>
+void TimeWholeScreenRuns(benchmark::State& state, int32_t index, MakeRig makeRig) {
   FrameTimes times;
   for (auto _ : state) {
     for (int run = 0; run < kRuns; ++run) {
-      // The whole show scope: the area is the screen, as the show runs by default.
-      TransitionRig rig(pictures.oldPicture, pictures.newPicture, 0, 0, TransitionScope::WholeScreen);
+      TransitionRig rig = makeRig();
       RandomSeed(uint64_t(index) + 1);
       rig.Start(index, kSpeed);
       bool ended = false;
@@ -71,6 +71,15 @@ void BM_Transition(benchmark::State& state) {
   state.counters["frames"] = double(times.Frames());
   state.counters["slowest_ms"] = times.SlowestMs();
   state.counters["median_ms"] = times.MedianMs();
+}
+
+void BM_Transition(benchmark::State& state) {
+  const int32_t index = int32_t(state.range(0)), w = int32_t(state.range(1)), h = int32_t(state.range(2));
+  const Pictures& pictures = PicturesOf(w, h);
+  // The whole show scope: the area is the screen, as the show runs by default.
+  TimeWholeScreenRuns(state, index, [&] {
+    return TransitionRig(pictures.oldPicture, pictures.newPicture, 0, 0, TransitionScope::WholeScreen);
+  });
   state.SetLabel(index < 0 ? "none" : TransitionCatalogue()[size_t(index)].name);
 }
 
@@ -80,24 +89,9 @@ void BM_TimedTransition(benchmark::State& state) {
   const int32_t index = int32_t(state.range(0)), w = int32_t(state.range(1)), h = int32_t(state.range(2));
   const PixelFormat format = state.range(3) == 32 ? PixelFormat::Xrgb8888 : PixelFormat::Rgb565;
   const Bitmap oldPicture = MakeOldTestPicture(w, h, format), newPicture = MakeNewTestPicture(w, h, format);
-  FrameTimes times;
-  for (auto _ : state) {
-    for (int run = 0; run < kRuns; ++run) {
-      TransitionRig rig(oldPicture, newPicture, 0, 0, TransitionScope::WholeScreen, {format, format});
-      RandomSeed(uint64_t(index) + 1);
-      rig.Start(index, kSpeed);
-      bool ended = false;
-      while (!ended && rig.Frames() < 100000) {
-        const double t0 = NowMs();
-        ended = rig.Step();
-        times.Record(size_t(rig.Frames() - 1), NowMs() - t0);
-      }
-    }
-    state.SetIterationTime(times.TotalMs() / 1000.0);
-  }
-  state.counters["frames"] = double(times.Frames());
-  state.counters["slowest_ms"] = times.SlowestMs();
-  state.counters["median_ms"] = times.MedianMs();
+  TimeWholeScreenRuns(state, index, [&] {
+    return TransitionRig(oldPicture, newPicture, 0, 0, TransitionScope::WholeScreen, {format, format});
+  });
   state.SetLabel(std::string(TransitionCatalogue()[size_t(index)].name) + (state.range(3) == 32 ? ", 32 bits" : ", 16 bits"));
 }
 
