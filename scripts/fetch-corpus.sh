@@ -7,7 +7,8 @@
 #   bash scripts/fetch-corpus.sh [package...]     (default: every package below)
 #
 # The reader tests find the folder through the VITRINE_CORPUS environment variable that CTest
-# sets, and skip the cases whose files are missing.
+# sets: without the folder the cases that read it are skipped, saying so; once it is there, a
+# file missing from it fails the case that names it.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -55,7 +55,11 @@ core=(
   libsdl2-dev libx11-dev libxtst-dev xvfb xauth x11-utils
   osslsigncode openssl xserver-xorg-video-dummy x11-xserver-utils
   imagemagick graphicsmagick netpbm libjpeg-turbo-progs libtiff-tools ffmpeg
+  libheif-dev libwebp-dev libjxl-dev libheif-examples webp libjxl-tools exiv2
 )
+# libheif-dev, libwebp-dev and libjxl-dev: vitrine pack converts HEIC, AVIF, WebP and JPEG XL
+# (Debian 12's libheif1 carries its HEVC and AV1 decoders itself, through libde265, dav1d and
+# libaom); their example tools and exiv2 write the conversion tests' pictures.
 mingw=(g++-mingw-w64-i686 mingw-w64-i686-dev g++-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev nasm)
 
 apt_install "${core[@]}" || { echo "setup: the core packages could not be installed" >&2; exit 1; }

@@ -34,6 +34,9 @@ stage() {
   seconds+=($((SECONDS - start)))
   if [ $rc -eq 0 ]; then
     results+=(ok)
+  elif [ $rc -eq 77 ]; then  # the stage could not apply here and said why (flash-reference)
+    results+=(skipped)
+    rc=0
   else
     results+=("FAILED ($rc)")
     failures=$((failures + 1))

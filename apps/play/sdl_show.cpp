@@ -23,38 +23,13 @@
 #include "backends/media/sound_mixer.h"
 #include "backends/sdl/sdl_audio.h"
 #include "backends/sdl/sdl_services.h"
+#include "backends/sdl/sdl_video.h"
 #include "raster/text_renderer.h"
 #include "package/project_info.h"
 #include "settings/file_registry_store.h"
 #include "settings/read_write_setting.h"
 
 namespace vitrine {
-
-namespace {
-// SDL for one run: video (and the clock), closed again at the end.
-class SdlSession {
- public:
-  explicit SdlSession(bool inOthersWindow) {
-    // A show of its own keeps the system's screen saver away, as the show window does on
-    // Windows; inside a daemon's or a preview host's window the display's power saving is
-    // the daemon's business.
-    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, inOthersWindow ? "1" : "0");
-    // Only the show's own close events end it: a window manager's close of the last
-    // window is handled by the window, a signal still arrives as a quit.
-    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
-    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    ok = SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0;
-    if (!ok) std::fprintf(stderr, "vitrine: cannot open the display: %s\n", SDL_GetError());
-    // A daemon's window may go away while we draw into it.
-    if (ok) X11IgnoreProtocolErrors();
-  }
-  ~SdlSession() {
-    if (ok) SDL_Quit();
-  }
-  bool ok = false;
-};
-}  // namespace
 
 namespace {
 
@@ -122,9 +97,8 @@ MonitorUse StoredMonitorUse(const std::string& packagePath, RegistryStore& regis
 
 int RunSdlShow(const SdlShowOptions& options) {
   bool preview = !options.args.empty() && AsciiUpper(options.args[0].substr(0, 2)) == "/P";
-  bool inOthersWindow = options.target.kind == SdlWindowTarget::Kind::Foreign || preview;
-  SdlSession sdl(inOthersWindow);
-  if (!sdl.ok) return 1;
+  SdlVideo video(options.displaySleep);
+  if (!video.ok()) return 1;
 
   FileSystem& files = NativeFileSystem();
   SdlEventLoop loop;
@@ -215,7 +189,7 @@ int RunSdlShow(const SdlShowOptions& options) {
         show->window.Show();
         show->form->FormShow();
       }
-      ShowReport report(loop, form, primary.input);
+      ShowReport report(loop, form, primary.input, SDL_IsScreenSaverEnabled());
       loop.Run();
     } else if (!ready && !form.SetupFailed()) {
       std::fprintf(stderr, "vitrine: no window to show in\n");

@@ -8,6 +8,7 @@
 
 #include "app/monitor_plan.h"
 #include "backends/sdl/sdl_show_window.h"
+#include "backends/sdl/sdl_video.h"
 
 namespace vitrine {
 
@@ -17,6 +18,8 @@ struct SdlShowOptions {
   SdlWindowTarget target;
   // The show window's command line: "/s", or "/p" and the preview host's window.
   std::vector<std::string> args{"/s"};
+  // `vitrine play` keeps the display awake; the screen saver leaves it to the daemon.
+  DisplaySleep displaySleep = DisplaySleep::KeptAwake;
   // No sound at all.
   bool mute = false;
   // Where the user's settings live; empty: the default settings folder.

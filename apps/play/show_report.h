@@ -1,9 +1,11 @@
 #pragma once
 // With VITRINE_REPORT set, the player tells on its standard output when an item stands
 // complete on the screen ("complete N", N its index in the cycle) and when the password
-// prompt opens or closes ("prompt open", "prompt closed"), and where the mouse-move rule
+// prompt opens or closes ("prompt open", "prompt closed"), the same of the popup menu ("menu
+// open", "menu closed"), and where the mouse-move rule
 // measures from once a movement has set it ("mouse reference X,Y"), so that a test acts at
-// the right moment. Inert otherwise.
+// the right moment. At the start it tells whether the system may blank the display while the
+// show runs ("display may sleep" or "display kept awake"). Inert otherwise.
 #include <memory>
 
 #include "app/run_form.h"
@@ -13,7 +15,7 @@ namespace vitrine {
 
 class ShowReport {
  public:
-  ShowReport(EventLoop& loop, TfRun& form, const ShowInput& input);
+  ShowReport(EventLoop& loop, TfRun& form, const ShowInput& input, bool displayMaySleep);
 
  private:
   void Check();
@@ -23,6 +25,7 @@ class ShowReport {
   std::unique_ptr<Timer> timer_;
   bool waiting_ = false;
   bool prompt_ = false;
+  bool menu_ = false;
   int32_t mouseX_ = -10, mouseY_ = 0;
 };
 

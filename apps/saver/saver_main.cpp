@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
   SdlShowOptions show;
   show.packagePath = options.package.empty() ? OwnPath(argv[0]) : options.package;
   show.mute = options.mute;
+  // xscreensaver blanks and powers off the display itself, also while a hack runs.
+  show.displaySleep = DisplaySleep::LeftToSystem;
   try {
     TProjectInfo project(show.packagePath, NativeFileSystem());
     if (!project.IndexRead || !project.ReadProject()) throw std::runtime_error("no package");

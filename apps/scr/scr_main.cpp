@@ -61,7 +61,7 @@ int RunShow(Win32Services& services, const std::vector<std::string>& args) {
     if (!form.SetupFailed() && !loop.QuitRequested()) {
       window.Show();
       form.FormShow();
-      TestCapture capture(loop, form, flash);  // inert unless VITRINE_CAPTURE is set
+      TestCapture capture(loop, form);  // inert unless VITRINE_REPORT or VITRINE_CAPTURE_FLASH is set
       loop.Run();
     }
     flash.CloseFlashWindow();

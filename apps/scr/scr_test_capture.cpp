@@ -12,6 +12,20 @@ namespace vitrine {
 
 namespace {
 
+constexpr uint32_t kCheckMs = 20;  // under the Flash window's repaint interval: no frame is missed
+
+std::string Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value ? value : "";
+}
+
+// The own control of the open Flash window once it has drawn a frame, or null.
+OwnFlashControl* DrawnFlash() {
+  TfFlashform* window = CurrentFlashWindow();
+  auto* own = window ? dynamic_cast<OwnFlashControl*>(window->Flash.get()) : nullptr;
+  return own && own->DrawnFrame() != OwnFlashControl::kNothingDrawn ? own : nullptr;
+}
+
 // Written beside and then renamed: whoever waits for the file never reads half of it.
 void WriteWhole(const std::string& path, const Bitmap& picture) {
   std::string part = path + ".part";
@@ -20,48 +34,38 @@ void WriteWhole(const std::string& path, const Bitmap& picture) {
 
 }  // namespace
 
-TestCapture::TestCapture(EventLoop& loop, TfRun& form, FlashWindowHost& flash)
-    : loop_(loop), form_(form), flash_(flash) {
-  if (const char* folder = std::getenv("VITRINE_CAPTURE_FLASH"); folder && *folder) {
-    flashFolder_ = folder;
-    flashTimer_ = loop.CreateTimer(50, [this] { CheckFlash(); });
-    flashTimer_->SetEnabled(true);
-  }
-  const char* path = std::getenv("VITRINE_CAPTURE");
-  if (!path || !*path) return;
-  path_ = path;
-  if (const char* after = std::getenv("VITRINE_CAPTURE_AFTER_MS")) afterMs_ = std::strtoull(after, nullptr, 10);
-  timer_ = loop.CreateTimer(100, [this] { Check(); });
+TestCapture::TestCapture(EventLoop& loop, TfRun& form)
+    : form_(form), reportPath_(Variable("VITRINE_REPORT")), flashFolder_(Variable("VITRINE_CAPTURE_FLASH")) {
+  if (reportPath_.empty() && flashFolder_.empty()) return;
+  timer_ = loop.CreateTimer(kCheckMs, [this] { Check(); });
   timer_->SetEnabled(true);
+}
+
+void TestCapture::Report(const std::string& line) {
+  if (reportPath_.empty()) return;
+  // Opened for each line and closed again: a reader sees every line whole.
+  if (FILE* f = std::fopen(reportPath_.c_str(), "ab")) {
+    std::fprintf(f, "%s\n", line.c_str());
+    std::fclose(f);
+  }
 }
 
 void TestCapture::Check() {
   bool waiting = !form_.ShowTimer().Enabled() && form_.SelectTimer().Enabled();
-  if (loop_.NowMs() < afterMs_ || !waiting) return;
-  timer_->SetEnabled(false);
-  WriteWhole(path_, form_.SurfaceBitmap());
+  if (waiting && !waiting_) Report("complete " + std::to_string(form_.CurrentIndex));
+  waiting_ = waiting;
+  if (!DrawnFlash()) return;
+  if (flashReported_ != form_.CurrentIndex) Report("flash " + std::to_string(form_.CurrentIndex));
+  flashReported_ = form_.CurrentIndex;
+  if (!flashFolder_.empty()) CheckFlash();
 }
 
 void TestCapture::CheckFlash() {
-  TfFlashform* window = CurrentFlashWindow();
-  if (!window || !window->Flash || !flashCaptured_.insert(form_.CurrentIndex).second) return;
-  FlashControl& control = *window->Flash;
-  const Rect& bounds = window->BoundsRect;
-  auto save = [&](const std::string& name) {
-    Bitmap shown(bounds.Width(), bounds.Height(), PixelFormat::Xrgb8888);
-    flash_.PaintOver(shown);
-    auto* own = dynamic_cast<OwnFlashControl*>(&control);
-    WriteWhole(flashFolder_ + "/" + std::to_string(form_.CurrentIndex) + name + ".bmp", own ? own->WorkSurface() : shown);
-  };
-  save("");
-  int32_t frames = control.TotalFrames();
-  if (frames < 2) return;
-  bool playing = control.Playing();
-  for (int32_t frame : std::set<int32_t>{0, frames / 2, frames - 1}) {
-    control.GotoFrame(frame);
-    save("-" + std::to_string(frame));
-  }
-  if (playing) control.Play();
+  OwnFlashControl* own = DrawnFlash();
+  uint32_t frame = own->DrawnFrame();
+  if (!flashSaved_.insert({form_.CurrentIndex, frame}).second) return;
+  WriteWhole(flashFolder_ + "/" + std::to_string(form_.CurrentIndex) + "-" + std::to_string(frame) + ".bmp",
+             own->WorkSurface());
 }
 
 }  // namespace vitrine

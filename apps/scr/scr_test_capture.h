@@ -1,39 +1,39 @@
 #pragma once
-// For the tests under Wine: with VITRINE_CAPTURE=FILE.bmp in the environment, the presented
-// surface is saved once the show waits on its first item (its transition done) and at least
-// VITRINE_CAPTURE_AFTER_MS milliseconds have passed. A headless render of the same package
-// with the same VITRINE_SEED shows the same screen at that point.
-// With VITRINE_CAPTURE_FLASH=FOLDER, every Flash item's frame as its control first draws it at
-// the Flash window's size is saved as FOLDER/ITEM.bmp (the show's item index); of a movie of
-// more than one frame, its first, middle and last frame too, reached with the control's
-// GotoFrame, as FOLDER/ITEM-FRAME.bmp (0-based).
+// For the tests under Wine; inert (no timer, no file) unless its variables are set, and it
+// only looks: it never calls into the show or the Flash control.
+// With VITRINE_REPORT=FILE the saver appends a line to FILE when an item stands complete on
+// the screen ("complete N", N its index in the cycle, once its transition has been presented)
+// and when a Flash item's window has drawn its first frame ("flash N"), so that a test reads
+// the screen at the right moment.
+// With VITRINE_CAPTURE_FLASH=FOLDER each frame a Flash window draws, as the movie plays it,
+// is saved once as FOLDER/ITEM-FRAME.bmp (the show's item index, the movie's 0-based frame).
+#include <cstdint>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "app/run_form.h"
-#include "flash/flash_window_host.h"
 #include "platform/event_loop.h"
 
 namespace vitrine {
 
 class TestCapture {
  public:
-  TestCapture(EventLoop& loop, TfRun& form, FlashWindowHost& flash);
+  TestCapture(EventLoop& loop, TfRun& form);
 
  private:
   void Check();
+  void Report(const std::string& line);
   void CheckFlash();
 
-  EventLoop& loop_;
   TfRun& form_;
-  std::string path_;
-  uint64_t afterMs_ = 0;
-  std::unique_ptr<Timer> timer_;
-  FlashWindowHost& flash_;
+  std::string reportPath_;
   std::string flashFolder_;
-  std::set<int32_t> flashCaptured_;
-  std::unique_ptr<Timer> flashTimer_;
+  std::unique_ptr<Timer> timer_;
+  bool waiting_ = false;
+  int32_t flashReported_ = -1;
+  std::set<std::pair<int32_t, uint32_t>> flashSaved_;
 };
 
 }  // namespace vitrine

@@ -1,6 +1,7 @@
 // Backgrounds and texts of the show window: everything is painted into ComposeBitmap (or the
 // bitmap a transition composes) and reaches the screen only through the next copy or
 // transition, so a half-painted composition is never seen.
+#include <algorithm>
 #include <string>
 
 #include "app/run_form.h"
@@ -17,7 +18,7 @@ namespace {
 constexpr const char* kDesktopSnapshotName = "mltqdsk.bmp";
 constexpr int32_t kMinimumTileWidth = 16;
 
-enum BackgroundKind { kPlainColour = 0, kPicture = 1, kGradient = 2 };
+enum BackgroundKind { kPlainColour = 0, kPicture = 1, kGradient = 2, kBlurredCopy = 3 };
 enum BackgroundSource { kDesktop = 0, kShowPicture = 1, kBackgroundImage = 2 };
 
 // (x, y) of a text block of size (tw, th) at one of the ten positions.
@@ -106,8 +107,27 @@ void TfRun::DrawBackground(TPictureInfo& item) {
       GradientFill(static_cast<Color>(first), static_cast<Color>(second), item.GradientStyle, composeBitmap_);
       break;
     }
+    case kBlurredCopy: DrawBlurredCopy(item); break;
     default: break;  // the previous item's background stays
   }
+}
+
+void TfRun::DrawBlurredCopy(TPictureInfo& item) {
+  MemoryStream stream;
+  int32_t type = item.PictureType;
+  Bitmap picture;
+  bool loaded = false;
+  if (item.Kind == kKindPicture && Project->GetPictureStream(item.PackageIndex, stream, type)) {
+    stream.Rewind();
+    // Blurred to 1/16 of the screen anyway: a JPEG decodes at a small scale.
+    try {
+      loaded = LoadPictureFromStream(stream, picture, type, std::max(1, ShowWidth / 8), std::max(1, ShowHeight / 8));
+    } catch (const vitrine::Error&) {
+      // The picture itself reports its damage when it is loaded to be shown.
+    }
+  }
+  if (loaded) BlurredFill(picture, composeBitmap_);
+  else Canvas(composeBitmap_).FillRect(composeBitmap_.Bounds(), kBlack);
 }
 
 void TfRun::DrawBackgroundImage(TPictureInfo* source, int32_t mode, bool randomTile, int32_t tileCount) {

@@ -161,8 +161,21 @@ void TfRun::CommonSetup() {
   }
   ShowCount = static_cast<int32_t>(ItemList.size());
   ItemTransitions.assign(ItemList.size(), TZovArray());
-  for (size_t i = 0; i < ItemList.size(); ++i)
-    ItemTransitions[i].ParseList(std::string_view(ItemList[i]->Transitions).substr(0, kTransitionListLimit));
+  // In a package that asks for it, "every transition" is the whole catalogue; otherwise the
+  // 161 that packages made for the original player choose from.
+  const std::string classicAll = AllTransitionsList(kClassicTransitionCount);
+  const std::string wholeCatalogue = AllTransitionsList(kTransitionCount);
+  for (size_t i = 0; i < ItemList.size(); ++i) {
+    const std::string& list = Project->ExtendedCatalogue && ItemList[i]->Transitions == classicAll ? wholeCatalogue
+                                                                                                  : ItemList[i]->Transitions;
+    ItemTransitions[i].ParseList(std::string_view(list).substr(0, kTransitionListLimit));
+  }
+  if (Project->RandomOrder && Project->ShuffleWithoutRepeats) {
+    try {
+      if (Settings->LoadShufflePlace()) shuffle_.Restore(Settings->ShufflePlace, ShowCount);
+    } catch (const vitrine::Error&) {
+    }
+  }
 }
 
 void TfRun::FormResize() {
@@ -193,6 +206,16 @@ int32_t TfRun::NextItemIndex() {
   if (!Project->RandomOrder) {
     next = CurrentIndex + 1;
     if (next > ShowCount - 1) next = 0;
+  } else if (Project->ShuffleWithoutRepeats) {
+    next = shuffle_.Next(ShowCount);
+    // The place goes to the settings at once, so a run ended any way starts the next where it
+    // stopped. A store that cannot be written (no rights) only loses the place.
+    // The small preview of the display settings plays for itself and keeps no place.
+    Settings->ShufflePlace = shuffle_.SavedPlace();
+    try {
+      if (!PreviewMode) Settings->SaveShufflePlace();
+    } catch (const vitrine::Error&) {
+    }
   } else {
     next = Random(ShowCount);
   }
@@ -207,6 +230,7 @@ TPictureInfo* TfRun::CurrentItem() {
 
 void TfRun::SelectNextItem() {
   selectTimer_->SetEnabled(false);
+  StopPanZoom();
   if (closed_) return;
   if (TransitionRunsElsewhere()) {
     selectTimer_->SetInterval(kTransitionTurnRetryMs);
@@ -281,8 +305,12 @@ void TfRun::LoadCurrentPicture(TPictureInfo& item) {
   // A picture that will be shrunk or stretched onto the show area may be decoded at a
   // reduced scale that still covers it: large photos then cost a fraction of the time and
   // memory, and the shown result is the same or better.
+  // Pan and zoom shows the picture up to 15 % closer: decoded that much larger.
+  const bool panZoom = PanZoomWanted(item);
+  const int32_t decodeWidth = panZoom ? ShowWidth + ShowWidth * 3 / 20 + 1 : ShowWidth;
+  const int32_t decodeHeight = panZoom ? ShowHeight + ShowHeight * 3 / 20 + 1 : ShowHeight;
   if (mode >= 1 && mode <= 3)
-    LoadPictureFromStream(stream, picture, type, ShowWidth, ShowHeight);
+    LoadPictureFromStream(stream, picture, type, decodeWidth, decodeHeight);
   else
     LoadPictureFromStream(stream, picture, type);
   int32_t w0 = picture.Width(), h0 = picture.Height();
@@ -313,6 +341,15 @@ void TfRun::LoadCurrentPicture(TPictureInfo& item) {
   }
 
   PlaceIn(ShowWidth, ShowHeight, pictureBitmap_.Width(), pictureBitmap_.Height());
+  panZoomOn_ = false;
+  if (panZoom && mode >= 0 && mode <= 3) {
+    Rect shown = picture.Bounds();
+    if (mode == 2) {
+      auto [w, h] = CropToAspect(w0, h0, ShowWidth, ShowHeight);
+      shown = {0, 0, w, h};
+    }
+    PreparePanZoom(picture, shown);
+  }
   if (item.Transparent) {
     Canvas compose(composeBitmap_);
     BlendTransparent(pictureBitmap_, compose, PictureLeft_, PictureTop_);
@@ -326,6 +363,10 @@ void TfRun::PlaceIn(int32_t areaWidth, int32_t areaHeight, int32_t width, int32_
 }
 
 void TfRun::ShowTimerTimer() {
+  if (panZoomRunning_) {
+    PanZoomFrame();
+    return;
+  }
   bool finished = StepTransition(*this, TransitionIndex);
   PresentAll();
   if (!finished) return;
@@ -333,6 +374,7 @@ void TfRun::ShowTimerTimer() {
   showTimer_->SetEnabled(false);
   selectTimer_->SetInterval(static_cast<uint32_t>((std::max(Project->ShowSeconds, 0) + 1)) * 1000u);
   selectTimer_->SetEnabled(true);
+  if (panZoomOn_) StartPanZoom();
 }
 
 void TfRun::SetFrameInterval(int32_t ms) { showTimer_->SetInterval(static_cast<uint32_t>(std::max(ms, 1))); }

@@ -8,11 +8,14 @@
 #include <vector>
 
 #include "app/show_platform.h"
+#include "app/shuffle_round.h"
 #include "app/startup.h"
 #include "app/text_painter.h"
 #include "package/project_info.h"
 #include "package/zov_array.h"
 #include "settings/read_write_setting.h"
+#include "raster/scale_bilinear.h"
+#include "transitions/pan_zoom.h"
 #include "transitions/transition_host.h"
 
 namespace vitrine {
@@ -85,8 +88,23 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   void PlaceIn(int32_t areaWidth, int32_t areaHeight, int32_t width, int32_t height);
   void ShowTimerTimer();
 
+  // --- Pan and zoom of a standing picture ---------------------------------------------------
+  // Whether the item drifts and zooms while it stands (its own PanZoom, else the project's).
+  bool PanZoomWanted(const TPictureInfo& item) const;
+  // After loading: keeps the decoded picture and the part of it that the size mode shows, draws
+  // PictureBitmap at the path's first framing.
+  void PreparePanZoom(const Bitmap& decoded, const Rect& shown);
+  // The transition has ended: the frame timer goes on drawing the picture's framing for the
+  // time, until the stand is over.
+  void StartPanZoom();
+  void PanZoomFrame();
+  void StopPanZoom();
+  bool PanZoomRunning() const { return panZoomRunning_; }
+
   // --- Composition ----------------------------------------------------------------------------
   void DrawBackground(TPictureInfo& item);
+  // Background kind 3: the item's own picture, blurred and darkened, covering the show area.
+  void DrawBlurredCopy(TPictureInfo& item);
   void DrawBackgroundImage(TPictureInfo* source, int32_t mode, bool randomTile, int32_t tileCount);
   void DrawCaption(const TPictureInfo& item, Canvas& canvas);
   void DrawMemo(const TPictureInfo& item, Canvas& canvas);
@@ -138,6 +156,7 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   void DrawCaption(Canvas& canvas) override;
   void DrawMemo(Canvas& canvas) override;
   void PostMainFormMessage(uint32_t message) override;
+  uint64_t NowMs() const override { return platform_.Loop.NowMs(); }
 
  private:
   class ProjectMessages;
@@ -167,8 +186,17 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   Canvas surfaceCanvas_;
   std::unique_ptr<Timer> showTimer_, selectTimer_, vidioTimer_, maxRuntime_, musicPlayTimer_;
   std::unique_ptr<MediaPlayer> mp_, mpmusic_;
+  ShuffleRound shuffle_;
   bool closed_ = false;
   bool setupFailed_ = false;
+
+  bool panZoomOn_ = false, panZoomRunning_ = false;
+  Bitmap panSource_;        // the decoded picture, reduced to at most about twice what is shown
+  PanZoomPath panPath_;     // in panSource_'s pixels
+  Rect panTarget_;          // the picture's place on the show area
+  Bitmap panFrame_;         // whole-screen scope: the picture with the texts over it
+  BilinearScaler panScaler_;
+  uint64_t panStartMs_ = 0, panDurationMs_ = 0;
 };
 
 }  // namespace vitrine

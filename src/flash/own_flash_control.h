@@ -54,8 +54,11 @@ class OwnFlashControl final : public FlashControl {
   void Paint(Bitmap& screen) override;
   // The movie's own background, else the BackgroundColor property, else white.
   Color ShownColor() const;
-  // The 32-bit frame last drawn, bounds-sized.
+  // The 32-bit frame last drawn, bounds-sized, and the movie's frame it shows
+  // (kNothingDrawn before the first paint).
   const Bitmap& WorkSurface() const { return work_; }
+  static constexpr uint32_t kNothingDrawn = UINT32_MAX;
+  uint32_t DrawnFrame() const { return drawnFrame_; }
 
   const std::optional<MovieHeader>& Header() const { return header_; }
   const swf::Player* Player() const { return player_.get(); }
@@ -92,7 +95,7 @@ class OwnFlashControl final : public FlashControl {
   uint64_t clockStartMs_ = 0, ticks_ = 0;
   Bitmap work_;
   uint64_t drawnTicks_ = UINT64_MAX;  // what work_ shows
-  uint32_t drawnFrame_ = UINT32_MAX;
+  uint32_t drawnFrame_ = kNothingDrawn;
   // Declared last: destroyed first, so the output stops reading before the movie goes.
   std::unique_ptr<FlashSound> sound_;
 };

@@ -8,7 +8,6 @@ namespace vitrine {
 
 namespace {
 
-constexpr const char* kFormatName = "PBM, PGM or PPM";
 constexpr const char* kReadError = "Read error!";
 
 bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }

@@ -57,7 +57,8 @@ const FieldSpec<P> kPictureFields[] = {
      "9 PPM, 10 CUT, 11 GIF, 12 RLA, 13 PSD, 14 Paint Shop Pro, 15 PNG; -1 for video and Flash); pack sets it "
      "from the file's first bytes"},
     {"BackgroundKinds", 46, K::IntegerList, &P::BackgroundKinds, 9, "0;",
-     "the backgrounds to draw one from at random: 0 plain colour, 1 picture, 2 gradient"},
+     "the backgrounds to draw one from at random: 0 plain colour, 1 picture, 2 gradient, 3 the item's own "
+     "picture blurred, darkened and covering the screen (older players leave the background as it was)"},
     {"PlainBackgroundColor", 47, K::Colour, &P::PlainBackgroundColor, 0, "#000000 (black)",
      "colour of a plain background when RandomBackgroundColor is false"},
     {"GradientColor1", 48, K::Colour, &P::GradientColor1, 0, "a random pair from the gradient tables",
@@ -85,6 +86,12 @@ const FieldSpec<P> kPictureFields[] = {
     {"IsBackgroundImage", 63, K::Boolean, &P::IsBackgroundImage, 0, "false",
      "the item is not shown itself; it only serves as a background image"},
     {"RandomTileCount", 64, K::Boolean, &P::RandomTileCount, 0, "true", "the tile count is drawn at random each time"},
+    {"PanZoom", 100, K::Integer, &P::PanZoom, 0, "-1",
+     "while the picture stands it drifts slowly towards a random side and zooms by up to 15 %: 1 on, 0 off, "
+     "-1 as the project's PanZoom says"},
+    {"ConvertedFrom", 120, K::Text, &P::ConvertedFrom, 255, "empty",
+     "what pack made the stored picture from (\"HEIC 4032x3024\"), shown by vitrine info; the show does not read it; "
+     "pack sets it"},
 };
 
 using F = FlashDisplaySettings;
@@ -109,9 +116,9 @@ const FieldSpec<F> kFlashFields[] = {
 FieldTable<TPictureInfo> PictureFields() { return kPictureFields; }
 FieldTable<FlashDisplaySettings> FlashFields() { return kFlashFields; }
 
-std::string AllTransitionsList() {
+std::string AllTransitionsList(int32_t count) {
   std::string out;
-  for (int i = 0; i <= 160; ++i) out += std::to_string(i) + ";";
+  for (int i = 0; i < count; ++i) out += std::to_string(i) + ";";
   return out;
 }
 

@@ -68,6 +68,10 @@ class TPictureInfo {
   int32_t TileCount = 20;
   bool IsBackgroundImage = false;
   bool RandomTileCount = true;
+  int32_t PanZoom = -1;  // 1 on, 0 off, -1 as the project says
+  // What the package builder converted the picture from ("HEIC 4032x3024"); older players
+  // skip the key, and the show never reads it.
+  std::string ConvertedFrom;
   // The gradient style the show window chose last from GradientStyles.
   int32_t GradientStyle = 0;
 
@@ -85,8 +89,9 @@ class TPictureInfo {
 
 // The default MemoText.
 extern const char* const kDefaultMemoText;
-// Every transition index 0 to 160, each followed by ";".
-std::string AllTransitionsList();
+// Every transition index 0 to count - 1, each followed by ";": by default the 161 a package
+// made for the original player chooses from.
+std::string AllTransitionsList(int32_t count = 161);
 
 // Where a not-embedded file is looked for: beside the program under its file name alone, or
 // the stored path unchanged.

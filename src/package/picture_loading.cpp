@@ -86,10 +86,10 @@ bool LoadPictureFromStream(Stream& stream, Bitmap& bitmap, int32_t pictureType, 
   return Load(stream, bitmap, pictureType, boxWidth, boxHeight);
 }
 
-bool LoadPictureFromFile(const std::string& name, Bitmap& bitmap) {
+bool LoadPictureFromFile(const std::string& name, Bitmap& bitmap, FileSystem& files) {
   int32_t type = PictureTypeOfFile(name);
   if (type == kNoPictureType) return false;
-  auto file = NativeFileSystem().OpenRead(name);
+  auto file = files.OpenRead(name);
   int64_t size = file ? file->Size() : -1;
   if (size < 0 || uint64_t(size) > uint64_t(SIZE_MAX / 2)) throw Error(FormatWithString("Cannot open file %s", name));
   std::vector<uint8_t> bytes(static_cast<size_t>(size));

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/file_system.h"
 #include "core/stream.h"
 #include "raster/bitmap.h"
 
@@ -23,6 +24,10 @@ bool LoadPictureFromStream(Stream& stream, Bitmap& bitmap, int32_t pictureType, 
 
 // Decodes the file by PictureTypeOfFile(name). False for a name without a picture type.
 // A file that cannot be read raises Error "Cannot open file <name>".
-bool LoadPictureFromFile(const std::string& name, Bitmap& bitmap);
+bool LoadPictureFromFile(const std::string& name, Bitmap& bitmap, FileSystem& files);
+// The caller names the real file system, so this library keeps no link to the platform's.
+inline bool LoadPictureFromFile(const std::string& name, Bitmap& bitmap) {
+  return LoadPictureFromFile(name, bitmap, NativeFileSystem());
+}
 
 }  // namespace vitrine

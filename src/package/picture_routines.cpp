@@ -169,3 +169,86 @@ void TileBitmap(Bitmap& dest, const Bitmap& tile) {
 }
 
 }  // namespace vitrine
+
+namespace vitrine {
+namespace {
+
+constexpr int32_t kBlurReduction = 16;  // the blurred copy is 1/16 of the screen's size
+constexpr int32_t kBlurRadius = 2;      // box radius at that size; three passes give a bell curve
+constexpr uint32_t kBlurShade = 160;    // of 256: the copy is a little darker than the picture
+
+// Three channels per pixel, 0..255 each, as floats for the blur's running sums.
+struct SmallPicture {
+  int32_t width, height;
+  std::vector<float> rgb;
+  float* At(int32_t x, int32_t y) { return rgb.data() + (size_t(y) * size_t(width) + size_t(x)) * 3; }
+};
+
+// One box-blur pass along rows (dx 1) or columns, edges held at their last pixel.
+void BoxPass(SmallPicture& p, bool alongRows) {
+  int32_t lines = alongRows ? p.height : p.width, length = alongRows ? p.width : p.height;
+  std::vector<float> line(size_t(length) * 3);
+  for (int32_t l = 0; l < lines; ++l) {
+    auto px = [&](int32_t i) { return alongRows ? p.At(std::clamp(i, 0, length - 1), l) : p.At(l, std::clamp(i, 0, length - 1)); };
+    for (int32_t i = 0; i < length; ++i) {
+      float sum[3] = {0, 0, 0};
+      for (int32_t k = -kBlurRadius; k <= kBlurRadius; ++k)
+        for (int c = 0; c < 3; ++c) sum[c] += px(i + k)[c];
+      for (int c = 0; c < 3; ++c) line[size_t(i) * 3 + size_t(c)] = sum[c] / (2 * kBlurRadius + 1);
+    }
+    for (int32_t i = 0; i < length; ++i)
+      for (int c = 0; c < 3; ++c) px(i)[c] = line[size_t(i) * 3 + size_t(c)];
+  }
+}
+
+}  // namespace
+
+void BlurredFill(const Bitmap& picture, Bitmap& dest) {
+  int32_t W = dest.Width(), H = dest.Height(), w0 = picture.Width(), h0 = picture.Height();
+  if (W <= 0 || H <= 0 || w0 <= 0 || h0 <= 0) return;
+  SmallPicture small{std::max(1, W / kBlurReduction), std::max(1, H / kBlurReduction), {}};
+  small.rgb.resize(size_t(small.width) * size_t(small.height) * 3);
+  // The part of the picture with dest's shape (cover), sampled as the average of each cell.
+  double scale = std::max(double(W) / w0, double(H) / h0);
+  double cutW = W / scale, cutH = H / scale, left = (w0 - cutW) / 2, top = (h0 - cutH) / 2;
+  for (int32_t y = 0; y < small.height; ++y) {
+    int32_t y0 = int32_t(top + cutH * y / small.height), y1 = std::max(y0 + 1, int32_t(top + cutH * (y + 1) / small.height));
+    for (int32_t x = 0; x < small.width; ++x) {
+      int32_t x0 = int32_t(left + cutW * x / small.width), x1 = std::max(x0 + 1, int32_t(left + cutW * (x + 1) / small.width));
+      float sum[3] = {0, 0, 0};
+      int32_t n = 0;
+      // At most 4 x 4 samples a cell: enough for a picture that is blurred anyway.
+      int32_t sx = std::max(1, (x1 - x0) / 4), sy = std::max(1, (y1 - y0) / 4);
+      for (int32_t yy = y0; yy < std::min(y1, h0); yy += sy)
+        for (int32_t xx = x0; xx < std::min(x1, w0); xx += sx, ++n) {
+          Color c = picture.GetPixel(xx, yy);
+          sum[0] += RedOf(c), sum[1] += GreenOf(c), sum[2] += BlueOf(c);
+        }
+      for (int c = 0; c < 3; ++c) small.At(x, y)[c] = n ? sum[c] / n : 0;
+    }
+  }
+  for (int pass = 0; pass < 3; ++pass) {
+    BoxPass(small, true);
+    BoxPass(small, false);
+  }
+  // Stretched up with bilinear weights, darkened on the way.
+  for (int32_t y = 0; y < H; ++y) {
+    double fy = std::clamp((y + 0.5) * small.height / H - 0.5, 0.0, double(small.height - 1));
+    int32_t ya = int32_t(fy), yb = std::min(ya + 1, small.height - 1);
+    float wy = float(fy - ya);
+    for (int32_t x = 0; x < W; ++x) {
+      double fx = std::clamp((x + 0.5) * small.width / W - 0.5, 0.0, double(small.width - 1));
+      int32_t xa = int32_t(fx), xb = std::min(xa + 1, small.width - 1);
+      float wx = float(fx - xa);
+      uint8_t out[3];
+      for (int c = 0; c < 3; ++c) {
+        float top = small.At(xa, ya)[c] * (1 - wx) + small.At(xb, ya)[c] * wx;
+        float bottom = small.At(xa, yb)[c] * (1 - wx) + small.At(xb, yb)[c] * wx;
+        out[c] = uint8_t(std::clamp(uint32_t(top * (1 - wy) + bottom * wy + 0.5f) * kBlurShade / 256, 0u, 255u));
+      }
+      dest.SetRawPixel(x, y, PackPixel(dest.Format(), RGBColor(out[0], out[1], out[2])));
+    }
+  }
+}
+
+}  // namespace vitrine

@@ -36,6 +36,12 @@ void GradientFill(Color color1, Color color2, int32_t style, Bitmap& bitmap);
 // A chosen piece that is empty or not a number raises EConvertError.
 int32_t PickRandomFromList(std::string_view text);
 
+// Covers dest with a blurred, darkened copy of picture, scaled to cover it whole (cut at the
+// sides that stick out, centred), as phones stand a portrait photo on a landscape screen. The
+// blur runs on a copy 1/16 of dest's size and is then stretched smoothly, so the cost is one
+// pass over dest. An empty picture or dest paints nothing.
+void BlurredFill(const Bitmap& picture, Bitmap& dest);
+
 // Covers dest with copies of tile from (0, 0); the last column and row are clipped.
 void TileBitmap(Bitmap& dest, const Bitmap& tile);
 

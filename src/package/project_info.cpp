@@ -59,6 +59,15 @@ const FieldSpec<J> kProjectFields[] = {
     {"FilesBesideProgram", 93, K::Boolean, &J::FilesBesideProgram, 0, "true",
      "files that are not embedded are looked for beside the screen saver under their file name alone; "
      "false: at the stored path"},
+    {"PanZoom", 100, K::Boolean, &J::PanZoom, 0, "false (pack FOLDER: true)",
+     "a picture without its own PanZoom drifts and zooms slowly while it stands"},
+    {"ExtendedCatalogue", 101, K::Boolean, &J::ExtendedCatalogue, 0, "false (pack FOLDER: true)",
+     "an item that may use every transition also draws from those after the first 161 (\"Cross fade\", "
+     "\"Fade through black\", \"Slide in eased\"); false: from the 161 alone, as packages made for the "
+     "original player do"},
+    {"ShuffleWithoutRepeats", 121, K::Boolean, &J::ShuffleWithoutRepeats, 0, "false (pack writes true)",
+     "with RandomOrder, every item is shown once, in a new random order each round, before any comes again; "
+     "the place in the round is kept in the user's settings from one run to the next"},
 };
 
 const TextRole kTextRoles[] = {

@@ -74,6 +74,10 @@ class TProjectInfo {
   int32_t TransitionScope = 1;
   int32_t PictureSizeMode = 1;
   bool FilesBesideProgram = true;
+  bool PanZoom = false;            // pictures without their own PanZoom drift and zoom while they stand
+  bool ExtendedCatalogue = false;  // "every transition" takes in those after the first 161
+  // Random order as rounds in which every item comes once (key 121; older packages lack it).
+  bool ShuffleWithoutRepeats = false;
 
   // Reads and parses the project record. False when it could not be read: no package file,
   // a range outside the file, or a record longer than 102,400 bytes; the defaults then stand.

@@ -110,4 +110,25 @@ bool TRWSetting::SaveToRegistry() {
   return true;
 }
 
+constexpr const char* kShufflePlaceValue = "Shuffle Place";
+
+bool TRWSetting::LoadShufflePlace() {
+  RegistryStore& store = Store();
+  if (!store.KeyExists(KeyPath) || !store.OpenKey(KeyPath, false)) return false;
+  OpenKeyGuard guard{store};
+  ShufflePlace = store.ReadString(kShufflePlaceValue);
+  return true;
+}
+
+bool TRWSetting::SaveShufflePlace() {
+  RegistryStore& store = Store();
+  // A key holding this value alone would stop every later load at its first missing value:
+  // a new key gets the settings as they stand (the defaults, as nothing was there to load).
+  if (!store.KeyExists(KeyPath) && !SaveToRegistry()) return false;
+  if (!store.OpenKey(KeyPath, true)) return false;
+  OpenKeyGuard guard{store};
+  store.WriteString(kShufflePlaceValue, ShufflePlace);
+  return true;
+}
+
 }  // namespace vitrine

@@ -48,6 +48,16 @@ class TRWSetting {
   // written raises ERegistryException; the values before it stay written.
   bool SaveToRegistry();
 
+  // Where a show in random order without repeats stands in its round (ShuffleRound's text).
+  // Kept under the same key as "Shuffle Place", apart from the values above: the settings
+  // dialog neither reads nor writes it, and a key without it reads as empty.
+  std::string ShufflePlace;
+  // False when the key is missing; an absent value reads as empty.
+  bool LoadShufflePlace();
+  // False when the key can't be opened or created; a failed write raises ERegistryException.
+  // A key that does not exist yet is made with every value above first.
+  bool SaveShufflePlace();
+
   // A programming error: the settings outlived the store they were made over.
   class EStoreGone : public std::logic_error {
    public:

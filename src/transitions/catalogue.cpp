@@ -8,7 +8,7 @@ namespace vitrine {
 namespace {
 
 // In index order, as the settings dialog lists them; the misspellings and the trailing blank
-// of "Scan to center(Vertical) " are the dialog's own.
+// of "Scan to center(Vertical) " are the dialog's own. The names after "Zig-zag up" are ours.
 constexpr const char* kTransitionNames[kTransitionCount] = {
     "Band down large",  // kBandDownLarge
     "Band down small",  // kBandDownSmall
@@ -171,6 +171,9 @@ constexpr const char* kTransitionNames[kTransitionCount] = {
     "Zig-zag left",  // kZigZagLeft
     "Zig-zag right",  // kZigZagRight
     "Zig-zag up",  // kZigZagUp
+    "Cross fade",  // kCrossFade
+    "Fade through black",  // kFadeThroughBlack
+    "Slide in eased",  // kSlideInEased
 };
 
 TransitionTable BuildCatalogue() {
@@ -180,6 +183,7 @@ TransitionTable BuildCatalogue() {
   AddRegionRevealEntries(table);
   AddCellRevealEntries(table);
   AddMotionRevealEntries(table);
+  AddTimedEntries(table);
   return table;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The catalogue of the 161 transitions: one row per index, data rather than code. The
+// The catalogue of the transitions: one row per index, data rather than code. The
 // dispatchers look up the row, compute its extra arguments, run its set-up routine once and
 // its frame routine on every tick.
 #include <array>
@@ -174,9 +174,16 @@ enum TransitionId : int32_t {
   kZigZagLeft = 158,
   kZigZagRight = 159,
   kZigZagUp = 160,
+  // After the first 161: transitions that run on elapsed time rather than on counted frames.
+  kCrossFade = 161,
+  kFadeThroughBlack = 162,
+  kSlideInEased = 163,
 };
 
-inline constexpr int kTransitionCount = kZigZagUp + 1;
+// The first 161 entries, indices 0..160: what a package made for the original player chooses
+// from when it asks for every transition.
+inline constexpr int kClassicTransitionCount = kZigZagUp + 1;
+inline constexpr int kTransitionCount = kSlideInEased + 1;
 
 // The frame timer's interval for every row that does not ask for another.
 inline constexpr int32_t kDefaultFrameIntervalMs = 10;
@@ -228,5 +235,6 @@ void AddStripRevealEntries(TransitionTable& table);   // ragged/growing bands, c
 void AddRegionRevealEntries(TransitionTable& table);  // circle sweep, cross, diamond, ellipse, fan, wedge, diagonal wipe
 void AddCellRevealEntries(TransitionTable& table);    // checkerboard, blocks, grid, mosaic, shutter, blinds, sweep, zig-zag, dissolve
 void AddMotionRevealEntries(TransitionTable& table);  // move, roll, stretch, two bars, show from corner, split
+void AddTimedEntries(TransitionTable& table);         // cross fade, fade through black, eased slide
 
 }  // namespace vitrine

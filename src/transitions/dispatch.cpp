@@ -48,6 +48,7 @@ void StartChosenTransition(TransitionHost& host, int32_t index, int32_t speed) {
   s.Speed = speed < 1 ? 1 : speed;
   s.Position = 0;
   s.Phase = 0;
+  s.StartMs = s.NowMs = host.NowMs();
   s.DestCanvas = &host.SurfaceCanvas();
 
   const bool wholeScreen = host.Scope() == TransitionScope::WholeScreen;
@@ -78,8 +79,9 @@ void StartChosenTransition(TransitionHost& host, int32_t index, int32_t speed) {
   host.EnableFrameTimer(true);
 }
 
-bool StepTransition(TransitionHost&, int32_t index) {
+bool StepTransition(TransitionHost& host, int32_t index) {
   if (index < kNoTransition || index >= kTransitionCount) return false;
+  gTransition.NowMs = host.NowMs();
   return EntryFor(index).frame();
 }
 

@@ -20,7 +20,7 @@ int32_t ChooseTransitionIndex(TZovArray& list, bool randomOrder);
 void AnnounceTransition(TransitionHost& host, bool musicDuring);
 
 // Prepares the shared state and the bitmaps for index and runs its set-up routine; enables
-// the frame timer. Indices outside -1..160 run as -1 and a speed below 1 as 1, so that every
+// the frame timer. Indices outside the catalogue run as -1 and a speed below 1 as 1, so that every
 // transition ends.
 void StartChosenTransition(TransitionHost& host, int32_t index, int32_t speed);
 

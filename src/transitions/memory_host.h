@@ -18,6 +18,7 @@ class MemoryTransitionHost : public TransitionHost {
   bool frameTimerEnabled = false;
   int32_t transitionIndex = -2;  // -2: never set
   std::vector<uint32_t> posted;
+  uint64_t nowMs = 0;  // the clock; whoever drives the host moves it on
 
   MemoryTransitionHost() = default;
   MemoryTransitionHost(const MemoryTransitionHost&) = delete;
@@ -41,6 +42,7 @@ class MemoryTransitionHost : public TransitionHost {
   void DrawCaption(Canvas&) override {}
   void DrawMemo(Canvas&) override {}
   void PostMainFormMessage(uint32_t message) override { posted.push_back(message); }
+  uint64_t NowMs() const override { return nowMs; }
 };
 
 }  // namespace vitrine

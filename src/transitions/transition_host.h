@@ -45,6 +45,9 @@ class TransitionHost {
 
   // Posted to the main form.
   virtual void PostMainFormMessage(uint32_t message) = 0;
+
+  // The platform's clock, in milliseconds from any fixed start.
+  virtual uint64_t NowMs() const = 0;
 };
 
 }  // namespace vitrine

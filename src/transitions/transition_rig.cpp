@@ -1,5 +1,6 @@
 #include "transitions/transition_rig.h"
 
+#include "transitions/catalogue.h"
 #include "transitions/dispatch.h"
 #include "transitions/transition_state.h"
 
@@ -79,6 +80,8 @@ void TransitionRig::Start(int32_t index, int32_t speed) {
 }
 
 bool TransitionRig::Step() {
+  // Every tick comes on time: the clock moves on by the frame interval.
+  host_.nowMs += uint64_t(host_.frameInterval > 0 ? host_.frameInterval : kDefaultFrameIntervalMs);
   ++frames_;
   return StepTransition(host_, host_.transitionIndex);
 }

@@ -15,6 +15,10 @@ struct TransitionState {
   int32_t Position = 0;               // main progress counter
   int32_t Phase = 0;                  // second counter of multi-phase families
   int32_t PicWidth = 0, PicHeight = 0;  // size of the area being transitioned
+  // The platform's clock in milliseconds: when the transition started, and the time of the
+  // frame being drawn. The timed transitions draw the frame for that time, so a late tick
+  // skips ahead instead of slowing the transition down.
+  uint64_t StartMs = 0, NowMs = 0;
 };
 
 // The process-wide transition state. Family-specific scratch (lists, tables, flags) lives in

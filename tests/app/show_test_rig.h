@@ -26,7 +26,7 @@ inline std::vector<uint8_t> SolidBmp(Color colour, int32_t w, int32_t h) {
 inline std::vector<uint8_t> Wave(int32_t milliseconds) {
   uint32_t data = uint32_t(milliseconds) * 8;
   std::vector<uint8_t> b;
-  auto put = [&](const char* s) { b.insert(b.end(), s, s + 4); };
+  auto put = [&](const char* s) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t(s[i])); };
   auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i))); };
   put("RIFF"); u32(36 + data); put("WAVE"); put("fmt "); u32(16);
   b.insert(b.end(), {1, 0, 1, 0}); u32(8000); u32(8000); b.insert(b.end(), {1, 0, 8, 0});
@@ -38,7 +38,7 @@ inline std::vector<uint8_t> Wave(int32_t milliseconds) {
 // A RIFF AVI main header: frames × frame time, and the picture size.
 inline std::vector<uint8_t> Avi(int32_t width, int32_t height, uint32_t frames, uint32_t microsPerFrame) {
   std::vector<uint8_t> b;
-  auto put = [&](const char* s) { b.insert(b.end(), s, s + 4); };
+  auto put = [&](const char* s) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t(s[i])); };
   auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i))); };
   put("RIFF"); u32(4 + 12 + 8 + 56); put("AVI ");
   put("LIST"); u32(4 + 8 + 56); put("hdrl");

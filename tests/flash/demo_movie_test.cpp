@@ -15,7 +15,7 @@ TEST(DemoMovie, TheFileInTheDemoIsTheWritersMovie) {
   if (const char* out = std::getenv("VITRINE_WRITE_DEMO_MOVIE"))
     std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(made.data()), std::streamsize(made.size()));
   std::vector<uint8_t> file = TestDataFile("../../demo/shapes.swf");
-  if (file.empty()) GTEST_SKIP() << "demo/shapes.swf not found from VITRINE_TEST_DATA";
+  ASSERT_FALSE(file.empty()) << "demo/shapes.swf is missing";
   EXPECT_EQ(file, made) << "demo/shapes.swf is not what DemoMovie() writes";
 }
 

@@ -17,7 +17,7 @@ const PackageRecord kStretchedForASecond = {{52, "1"}, {56, "-1"}, {55, "2"}, {6
 
 TEST(FlashReferenceShow, EachMoviesFramesInTheWindowMatchTheReferencePlayer) {
   std::vector<uint8_t> ffmpeg = TestDataFile("flash/ffmpeg_testsrc.swf");
-  if (ffmpeg.empty() || RufflesFrame("triangle").Empty()) GTEST_SKIP() << "tests/data not found (VITRINE_TEST_DATA)";
+  ASSERT_FALSE(ffmpeg.empty()) << "tests/data/flash/ffmpeg_testsrc.swf is missing";
   ShowRig rig;
   auto movies = ReferenceMovies();
   for (auto& [name, bytes] : movies) rig.AddItem(bytes, name + ".swf", kStretchedForASecond);

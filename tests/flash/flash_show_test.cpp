@@ -43,7 +43,7 @@ TEST(FlashShow, TheWindowShowsTheMoviesFramesScaledAndConvertedToTheScreensForma
   // ffmpeg's three-frame picture sequence (48 x 32) and a writer movie of a red square.
   ShowRig rig;
   std::vector<uint8_t> ffmpeg = TestDataFile("flash/ffmpeg_testsrc.swf");
-  if (ffmpeg.empty()) GTEST_SKIP() << "tests/data not found (VITRINE_TEST_DATA)";
+  ASSERT_FALSE(ffmpeg.empty()) << "tests/data/flash/ffmpeg_testsrc.swf is missing";
   rig.AddItem(ffmpeg, "clip.swf", {{52, "1"}, {56, "-1"}, {65, "1"}, {69, "1"}});
   std::vector<uint8_t> tags;
   ShapeWriter square(1, {Solid(255, 0, 0)}, {});

@@ -184,4 +184,12 @@ TEST(SwfAdpcm, EventSoundIsResampledAndCutToItsSampleCount) {
 
 }  // namespace
 }  // namespace vitrine
+#else
+// The Windows builds carry no FFmpeg libraries to compare with: these cases show as skipped.
+#include <gtest/gtest.h>
+
+#define VITRINE_NO_FFMPEG GTEST_SKIP() << "FFmpeg's decoder is the reference here, and this build has no FFmpeg libraries"
+TEST(SwfAdpcm, FfmpegsEncodedToneDecodesAsFfmpegDecodesIt) { VITRINE_NO_FFMPEG; }
+TEST(SwfAdpcm, ArbitraryBytesOfEveryCodeSizeDecodeAsFfmpegDecodesThem) { VITRINE_NO_FFMPEG; }
+TEST(SwfAdpcm, EventSoundIsResampledAndCutToItsSampleCount) { VITRINE_NO_FFMPEG; }
 #endif

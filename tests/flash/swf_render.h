@@ -54,10 +54,12 @@ inline ::testing::AssertionResult Near(Color actual, Color expected, int toleran
   return ::testing::AssertionFailure() << text;
 }
 
+// A committed file under tests/data; one that cannot be read fails the case (and reads as empty).
 inline std::vector<uint8_t> TestDataFile(const std::string& relative) {
   const char* root = std::getenv("VITRINE_TEST_DATA");
-  std::string path = std::string(root ? root : "../data") + "/" + relative;
+  std::string path = std::string(root && *root ? root : "../data") + "/" + relative;
   std::ifstream in(path, std::ios::binary);
+  if (!in) ADD_FAILURE() << path << " cannot be read (VITRINE_TEST_DATA names the committed tests/data)";
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 

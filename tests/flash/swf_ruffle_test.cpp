@@ -1,6 +1,7 @@
 // The writer's movies drawn by our player against the open Flash player Ruffle in headless
-// Chromium (tests/flash/reference/render.mjs). Runs where VITRINE_FLASH_REFERENCE=1 is set and
-// node, Chromium and the reference's npm packages are installed; skipped elsewhere. Outside
+// Chromium (tests/flash/reference/render.mjs). Runs where VITRINE_FLASH_REFERENCE=1 is set
+// (tests/flash/reference/run.sh sets it once it found node, Chromium and the reference's npm
+// packages installed, so there a missing one fails); skipped elsewhere. Outside
 // the anti-aliased edges the mean difference per channel is at most 3 of 255 and no 16 x 16
 // block is off by more than 24. With VITRINE_FLASH_REFERENCE_KEEP=FOLDER the reference frames
 // are kept there as NAME.png (the committed ones in tests/data/flash/ruffle come from this).
@@ -23,7 +24,7 @@ TEST(SwfRuffle, WriterMoviesMatchTheReferencePlayer) {
   const char* on = std::getenv("VITRINE_FLASH_REFERENCE");
   if (!on || std::string(on) != "1") GTEST_SKIP() << "VITRINE_FLASH_REFERENCE=1 runs the reference player";
   if (!fs::exists("reference/node_modules/@ruffle-rs/ruffle") || !fs::exists("/usr/bin/chromium"))
-    GTEST_SKIP() << "the reference player is not installed (scripts/setup-debian.sh)";
+    FAIL() << "the reference player is not installed (scripts/setup-debian.sh)";
   fs::path dir = fs::temp_directory_path() / ("vitrine-ruffle-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" + std::to_string(std::rand()));
   fs::create_directories(dir);
   auto movies = ReferenceMovies();
@@ -53,7 +54,8 @@ TEST(SwfRuffle, WriterMoviesMatchTheReferencePlayer) {
     }
     // The committed frame is still what the reference player draws.
     Bitmap committed = RufflesFrame(name);
-    if (!committed.Empty()) EXPECT_TRUE(CompareWithReference(committed, theirs).Matches()) << "refresh tests/data/flash/ruffle";
+    ASSERT_FALSE(committed.Empty()) << "tests/data/flash/ruffle/" << name << ".png is missing";
+    EXPECT_TRUE(CompareWithReference(committed, theirs).Matches()) << "refresh tests/data/flash/ruffle";
   }
   // A failing comparison leaves both frames behind to look at.
   if (keep) std::printf("frames kept in %s\n", dir.string().c_str());

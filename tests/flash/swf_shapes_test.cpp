@@ -256,7 +256,7 @@ void ExpectQuadrants(const Bitmap& b) {
 
 TEST(SwfJpeg, Jpeg2WithAndWithoutTheStrayMarkersBeforeIt) {
   std::vector<uint8_t> jpeg = TestDataFile("pictures/quadrants.jpg");
-  if (jpeg.empty()) GTEST_SKIP() << "tests/data not found (VITRINE_TEST_DATA)";
+  ASSERT_FALSE(jpeg.empty()) << "tests/data/pictures/quadrants.jpg is missing";
   std::vector<uint8_t> body = U16Body(4);
   body.insert(body.end(), jpeg.begin(), jpeg.end());
   ExpectQuadrants(DrawMovie(JpegMovie(code::DefineBitsJpeg2, body)));
@@ -282,7 +282,7 @@ TEST(SwfJpeg, Jpeg2MayCarryAPngPicture) {
 
 TEST(SwfJpeg, Jpeg3TakesItsAlphaFromTheZlibPlane) {
   std::vector<uint8_t> jpeg = TestDataFile("pictures/quadrants.jpg");
-  if (jpeg.empty()) GTEST_SKIP() << "tests/data not found (VITRINE_TEST_DATA)";
+  ASSERT_FALSE(jpeg.empty()) << "tests/data/pictures/quadrants.jpg is missing";
   std::vector<uint8_t> alpha(32 * 32, 255);
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 16; ++x) alpha[y * 32 + x] = 0;  // left half transparent
@@ -300,7 +300,7 @@ TEST(SwfJpeg, Jpeg3TakesItsAlphaFromTheZlibPlane) {
 TEST(SwfJpeg, DefineBitsTakesTheTablesOfJpegTables) {
   // Split the file: quantisation and Huffman tables into JPEGTables, the rest into DefineBits.
   std::vector<uint8_t> jpeg = TestDataFile("pictures/quadrants.jpg");
-  if (jpeg.empty()) GTEST_SKIP() << "tests/data not found (VITRINE_TEST_DATA)";
+  ASSERT_FALSE(jpeg.empty()) << "tests/data/pictures/quadrants.jpg is missing";
   std::vector<uint8_t> tables = {0xFF, 0xD8}, image = {0xFF, 0xD8};
   size_t i = 2;
   while (i + 4 <= jpeg.size() && jpeg[i] == 0xFF && jpeg[i + 1] != 0xDA) {

@@ -6,8 +6,9 @@
 #
 #   bash tests/imaging/make-references.sh OUTDIR
 #
-# A group whose tools are missing is left out; the tests that need it skip. Each reference
-# decode is a binary PPM named after its picture.
+# A group whose tools are missing is left out, and the tests that need it fail (setup installs
+# those tools with its core tier). Each reference decode is a binary PPM named after its
+# picture.
 set -u
 
 out=${1:?usage: make-references.sh OUTDIR}

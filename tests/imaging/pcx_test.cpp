@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "imaging/pcx_reader.h"
 #include "reader_test_support.h"
 
@@ -11,7 +13,9 @@ using namespace vitrine::testing;
 // A 128-byte header (version 5, run-length) and body.
 std::vector<uint8_t> Pcx(uint16_t width, uint16_t height, uint8_t bits, uint8_t planes, uint16_t bytesPerLine,
                          std::vector<uint8_t> body, uint8_t first = 10) {
-  std::vector<uint8_t> h(128, 0);
+  // Made at its full size: appending to a vector of exactly 128 bytes trips GCC 12's
+  // -Warray-bounds inside std::vector.
+  std::vector<uint8_t> h(128 + body.size(), 0);
   h[0] = first;
   h[1] = 5;
   h[2] = 1;
@@ -23,7 +27,7 @@ std::vector<uint8_t> Pcx(uint16_t width, uint16_t height, uint8_t bits, uint8_t 
   h[65] = planes;
   h[66] = uint8_t(bytesPerLine);
   h[67] = uint8_t(bytesPerLine >> 8);
-  h.insert(h.end(), body.begin(), body.end());
+  std::copy(body.begin(), body.end(), h.begin() + 128);
   return h;
 }
 
@@ -51,34 +55,33 @@ TEST(PcxReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
   int checked = 0;
   for (const auto& [name, command] : variants) {
     SCOPED_TRACE(name);
-    if (!RunTool(command)) continue;
+    ASSERT_TRUE(RunTool(command)) << "the writer failed";
     ASSERT_TRUE(RunTool("pcxtoppm " + dir / name + " > " + dir / (name + ".ppm")));
     EXPECT_EQ(MaxDifference(Decode<TPCXGraphic>(ReadBytes(dir / name)), LoadReference(dir / (name + ".ppm"))), 0);
     ++checked;
   }
-  EXPECT_GE(checked, 9);
+  EXPECT_EQ(checked, 10);
 }
 
 TEST(PcxReader, ReadsRealSampleFiles) {
   VITRINE_REQUIRE_TOOL("/usr/bin/pcxtoppm");
-  const std::vector<std::string> files = {
-      "/imagemagick/PerlMagick/t/input.pcx", "/graphicsmagick/PerlMagick/t/input.pcx",
-      "/libsdl2-image/test/sample.pcx"};
-  std::vector<std::string> all = files;
-  const std::string kimage = Corpus() + "/kimageformats/autotests/read/pcx";
-  if (fs::exists(kimage))
-    for (const auto& e : fs::directory_iterator(kimage))
-      if (e.path().extension() == ".pcx") all.push_back(e.path().string().substr(Corpus().size()));
+  VITRINE_REQUIRE_CORPUS(corpus);
+  std::vector<std::string> all = {"/imagemagick/PerlMagick/t/input.pcx", "/graphicsmagick/PerlMagick/t/input.pcx",
+                                  "/libsdl2-image/test/sample.pcx"};
+  const std::string kimage = corpus + "/kimageformats/autotests/read/pcx";
+  ASSERT_TRUE(InCorpus(kimage));
+  for (const auto& e : fs::directory_iterator(kimage))
+    if (e.path().extension() == ".pcx") all.push_back(e.path().string().substr(corpus.size()));
   ScratchDir dir;
   int checked = 0;
   for (const std::string& name : all) {
-    if (!fs::exists(Corpus() + name)) continue;
     SCOPED_TRACE(name);
-    ASSERT_TRUE(RunTool("pcxtoppm " + Corpus() + name + " > " + dir / "ref.ppm"));
-    EXPECT_EQ(MaxDifference(Decode<TPCXGraphic>(ReadBytes(Corpus() + name)), LoadReference(dir / "ref.ppm")), 0);
+    ASSERT_TRUE(InCorpus(corpus + name));
+    ASSERT_TRUE(RunTool("pcxtoppm " + corpus + name + " > " + dir / "ref.ppm"));
+    EXPECT_EQ(MaxDifference(Decode<TPCXGraphic>(ReadBytes(corpus + name)), LoadReference(dir / "ref.ppm")), 0);
     ++checked;
   }
-  if (checked == 0) GTEST_SKIP() << "corpus not fetched";
+  EXPECT_EQ(checked, 7);
 }
 
 TEST(PcxReader, RunsCrossRowsAndPaddingBeyondTheWidthIsIgnored) {

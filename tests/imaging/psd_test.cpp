@@ -108,29 +108,32 @@ TEST(PSDReader, EveryVariantImageMagickWritesMatchesItsReading) {
       {"convert " + in + " -colorspace CMYK PSD:OUT", 1},
       {"convert " + in + " -colorspace CMYK -compress RLE PSD:OUT", 1},
   };
+  int compared = 0;
   for (const auto& [writer, tolerance] : writers) {
+    SCOPED_TRACE(writer);
     std::string command = writer;
     const auto file = scratch / "out.psd";
     command.replace(command.find("OUT"), 3, Quote(file));
     std::filesystem::remove(file);
-    if (!RunTool(command)) continue;
-    SCOPED_TRACE(writer);
+    ASSERT_TRUE(RunTool(command)) << "the writer failed";
     const auto ref = scratch / "ref.ppm";
     const auto expected = tolerance < 0 ? ParsePnm(TestPpm())
                                         : ReferenceFrom("convert " + Quote(file) + "'[0]' -alpha off -depth 8 PPM:" + Quote(ref), ref);
     ASSERT_TRUE(expected);
     EXPECT_TRUE(SamePixels(Decode(kPSD, ReadBytes(file)), *expected, std::max(tolerance, 0)));
+    ++compared;
   }
+  EXPECT_EQ(compared, 8);
 }
 
 // kimageformats' real files (Photoshop, GIMP, Affinity) that ImageMagick reads.
 TEST(PSDReader, RealFilesMatchImageMagick) {
   VITRINE_REQUIRE_TOOL("convert");
-  const auto corpus = CorpusDir();
-  if (!corpus || !std::filesystem::is_directory(*corpus / "kimageformats")) GTEST_SKIP() << "no corpus";
+  VITRINE_REQUIRE_CORPUS(corpus);
+  ASSERT_TRUE(InCorpus(corpus + "/kimageformats"));
   ScratchDir scratch;
   int compared = 0;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(*corpus / "kimageformats")) {
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(corpus + "/kimageformats")) {
     const auto ext = entry.path().extension();
     if (ext != ".psd" && ext != ".pdd" && ext != ".psb") continue;
     const auto bytes = ReadBytes(entry.path());
@@ -148,10 +151,10 @@ TEST(PSDReader, RealFilesMatchImageMagick) {
     // (except CMYK, where it then loses the black channel).
     const std::string matte = bytes[25] == 4 ? "" : "-background white -alpha remove ";
     const auto ref = scratch / "ref.ppm";
+    SCOPED_TRACE(entry.path().filename().string());
     const auto expected =
         ReferenceFrom("convert " + Quote(entry.path()) + "'[0]' " + matte + "-alpha off -depth 8 PPM:" + Quote(ref), ref);
-    if (!expected) continue;
-    SCOPED_TRACE(entry.path().filename().string());
+    if (!expected) continue;  // files ImageMagick cannot read; the count below keeps the rest
     if (bytes[23] == 32) {  // float samples are refused, not guessed at
       EXPECT_EQ(ours, "Invalid PSD or PDD image format.");
       continue;

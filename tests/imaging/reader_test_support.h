@@ -1,8 +1,13 @@
 #pragma once
 // What the reader tests share: the committed fixtures, the real pictures of the corpus, the
 // pictures other programs made at build time (make-references.sh), a scratch folder, the
-// reference tools for the cases that still run them (absent under Wine: those cases skip),
-// parsers for the tools' PNM/PAM output and pixel comparison.
+// reference tools for the cases that still run them (absent under Wine: those cases are
+// excluded by name there, see windows_exclusions.cpp), parsers for the tools' PNM/PAM output
+// and pixel comparison.
+//
+// A comparison with another program never passes by comparing nothing: a missing tool, a tool
+// that fails, or a missing file of a fetched corpus fails the case. Only a corpus that was
+// never fetched skips it, saying so.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -48,17 +53,29 @@ inline fs::path DataDir() { return TestData() / "readers-b"; }
 // Real pictures unpacked from Debian source packages: the folder, or nothing when not fetched.
 inline std::optional<fs::path> CorpusDir() {
   const char* env = std::getenv("VITRINE_CORPUS");
-  if (!env || !fs::is_directory(env)) return std::nullopt;
+  if (!env || !*env || !fs::is_directory(env)) return std::nullopt;
   return fs::path(env);
 }
-// The same as text to put names after, or "".
-inline std::string Corpus() {
-  const char* c = std::getenv("VITRINE_CORPUS");
-  return c ? c : "";
+
+inline constexpr const char* kNoCorpus =
+    "the corpus was not fetched (VITRINE_CORPUS is no folder): scripts/fetch-corpus.sh makes it";
+
+// Skips the case when the corpus was never fetched; otherwise `var` is its folder as text, to
+// put the corpus paths after.
+#define VITRINE_REQUIRE_CORPUS(var)                                         \
+  const auto var##_dir = ::vitrine::testing::CorpusDir();                  \
+  if (!var##_dir) GTEST_SKIP() << ::vitrine::testing::kNoCorpus;           \
+  const std::string var = var##_dir->string()
+
+// A file or folder the fetched corpus must hold.
+inline ::testing::AssertionResult InCorpus(const fs::path& path) {
+  if (fs::exists(path)) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << path.string()
+                                       << " is missing from the corpus (scripts/fetch-corpus.sh fetches it)";
 }
 
 // A picture that another program made at build time, or "" when that program was missing
-// on the build machine (the test then skips).
+// on the build machine (the case then fails: setup installs those programs).
 inline fs::path MadeByOtherPrograms(const std::string& name) {
 #ifdef VITRINE_IMAGING_REFERENCES
   const fs::path path = fs::path(VITRINE_IMAGING_REFERENCES) / name;
@@ -71,7 +88,7 @@ inline fs::path MadeByOtherPrograms(const std::string& name) {
 
 #define VITRINE_REQUIRE_MADE(var, name)                                         \
   const ::std::filesystem::path var = ::vitrine::testing::MadeByOtherPrograms(name); \
-  if (var.empty()) GTEST_SKIP() << (name) << " was not made: a tool was missing at build time"
+  if (var.empty()) FAIL() << (name) << " was not made: a tool was missing at build time (see make-references.sh)"
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class ScratchDir {
@@ -99,7 +116,8 @@ inline std::string Quote(const fs::path& path) { return "'" + path.string() + "'
 inline constexpr const char* kImageMagick = "/usr/bin/convert";  // the real one, not a wrapper
 inline constexpr const char* kGraphicsMagick = "/usr/bin/gm";
 
-// A tool by path or by name on PATH; never under Windows, where Linux tools cannot start.
+// A tool by path or by name on PATH; never under Windows, where Linux tools cannot start (the
+// cases that run them are excluded by name there).
 inline bool HaveTool(const std::string& tool) {
 #ifdef _WIN32
   (void)tool;
@@ -110,8 +128,10 @@ inline bool HaveTool(const std::string& tool) {
 #endif
 }
 
-#define VITRINE_REQUIRE_TOOL(tool) \
-  if (!::vitrine::testing::HaveTool(tool)) GTEST_SKIP() << (tool) << " is not available here"
+// scripts/setup-debian.sh installs every reference tool with its core tier: a missing one fails.
+#define VITRINE_REQUIRE_TOOL(tool)              \
+  if (!::vitrine::testing::HaveTool(tool))      \
+  FAIL() << (tool) << " is missing: scripts/setup-debian.sh installs it"
 
 // Runs a shell command, its errors unshown; true when it exits with 0.
 inline bool RunTool(const std::string& command) {

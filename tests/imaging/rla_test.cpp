@@ -52,28 +52,20 @@ TEST(RLAReader, RefusesBrokenFilesWithTheirMessages) {
 // GraphicsMagick, which reads their 8-bit colour channels.
 TEST(RLAReader, RealFilesMatchGraphicsMagick) {
   VITRINE_REQUIRE_TOOL("gm");
-  const auto corpus = CorpusDir();
-  if (!corpus) GTEST_SKIP() << "no corpus";
+  VITRINE_REQUIRE_CORPUS(corpus);
   ScratchDir scratch;
-  int compared = 0;
-  for (const char* name : {"input_rgb.rla"}) {
-    const auto path = *corpus / "graphicsmagick" / "PerlMagick" / "t" / name;
-    if (!std::filesystem::exists(path)) continue;
-    const auto ref = scratch / "ref.ppm";
-    const auto expected = ReferenceFrom("gm convert " + Quote(path) + " -depth 8 PPM:" + Quote(ref), ref);
-    if (!expected) continue;
-    SCOPED_TRACE(name);
-    EXPECT_TRUE(SamePixels(Decode(kRLA, ReadBytes(path)), *expected));
-    ++compared;
-  }
-  if (!compared) GTEST_SKIP() << "no RLA sample in the corpus";
+  const std::string path = corpus + "/graphicsmagick/PerlMagick/t/input_rgb.rla";
+  ASSERT_TRUE(InCorpus(path));
+  const auto ref = scratch / "ref.ppm";
+  const auto expected = ReferenceFrom("gm convert " + Quote(path) + " -depth 8 PPM:" + Quote(ref), ref);
+  ASSERT_TRUE(expected) << "GraphicsMagick failed";
+  EXPECT_TRUE(SamePixels(Decode(kRLA, ReadBytes(path)), *expected));
 }
 
 TEST(RLAReader, GreySampleFileDecodes) {
-  const auto corpus = CorpusDir();
-  if (!corpus) GTEST_SKIP() << "no corpus";
-  const auto path = *corpus / "graphicsmagick" / "PerlMagick" / "t" / "input_gray.rla";
-  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no sample";
+  VITRINE_REQUIRE_CORPUS(corpus);
+  const std::string path = corpus + "/graphicsmagick/PerlMagick/t/input_gray.rla";
+  ASSERT_TRUE(InCorpus(path));
   const Bitmap image = Decode(kRLA, ReadBytes(path));
   EXPECT_EQ(image.Width(), 70);
   EXPECT_EQ(image.Height(), 46);

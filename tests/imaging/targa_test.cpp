@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "imaging/targa_reader.h"
 #include "reader_test_support.h"
 
@@ -12,11 +15,15 @@ using namespace vitrine::testing;
 std::vector<uint8_t> Tga(uint8_t type, uint16_t width, uint16_t height, uint8_t depth, uint8_t descriptor,
                          std::vector<uint8_t> body, uint8_t mapType = 0, uint16_t mapFirst = 0, uint16_t mapLength = 0,
                          uint8_t mapBits = 0, std::string id = "") {
-  std::vector<uint8_t> h = {uint8_t(id.size()), mapType, type, uint8_t(mapFirst), uint8_t(mapFirst >> 8),
-                            uint8_t(mapLength), uint8_t(mapLength >> 8), mapBits, 0, 0, 0, 0,
-                            uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), depth, descriptor};
-  h.insert(h.end(), id.begin(), id.end());
-  h.insert(h.end(), body.begin(), body.end());
+  const uint8_t header[18] = {uint8_t(id.size()), mapType, type, uint8_t(mapFirst), uint8_t(mapFirst >> 8),
+                              uint8_t(mapLength), uint8_t(mapLength >> 8), mapBits, 0, 0, 0, 0,
+                              uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8), depth, descriptor};
+  // Made at its full size: appending to a vector of exactly 18 bytes trips GCC 12's
+  // -Warray-bounds inside std::vector.
+  std::vector<uint8_t> h(sizeof header + id.size() + body.size());
+  auto at = std::copy(std::begin(header), std::end(header), h.begin());
+  at = std::copy(id.begin(), id.end(), at);
+  std::copy(body.begin(), body.end(), at);
   return h;
 }
 
@@ -48,20 +55,21 @@ TEST(TargaReader, MatchesTheReferenceDecoderOnEveryVariantTheToolsWrite) {
   int checked = 0;
   for (const auto& [name, command] : variants) {
     SCOPED_TRACE(name);
-    if (!RunTool(command)) continue;  // a tool this machine lacks
+    ASSERT_TRUE(RunTool(command)) << "the writer failed";
     ASSERT_TRUE(RunTool("tgatoppm " + dir / name + " > " + dir / (name + ".ppm")));
     Bitmap got = Decode<TTargaGraphic>(ReadBytes(dir / name));
     EXPECT_EQ(MaxDifference(got, LoadReference(dir / (name + ".ppm"))), 0);
     ++checked;
   }
-  EXPECT_GE(checked, 10);
+  EXPECT_EQ(checked, 14);
 }
 
 // gdk-pixbuf's reference set: four origins of each kind, with the pictures they should give.
 TEST(TargaReader, MatchesReferencePicturesForAllOriginsAndKinds) {
   VITRINE_REQUIRE_TOOL(kImageMagick);
-  const std::string folder = Corpus() + "/gdk-pixbuf/tests/test-images/reftests/tga";
-  if (!fs::exists(folder)) GTEST_SKIP() << "corpus not fetched";
+  VITRINE_REQUIRE_CORPUS(corpus);
+  const std::string folder = corpus + "/gdk-pixbuf/tests/test-images/reftests/tga";
+  ASSERT_TRUE(InCorpus(folder));
   ScratchDir dir;
   int checked = 0;
   for (const auto& entry : fs::directory_iterator(folder)) {
@@ -82,13 +90,14 @@ TEST(TargaReader, MatchesReferencePicturesForAllOriginsAndKinds) {
 
 TEST(TargaReader, ReadsRealSampleFilesLikeGraphicsMagick) {
   VITRINE_REQUIRE_TOOL(kGraphicsMagick);
-  const std::string folder = Corpus() + "/graphicsmagick/PerlMagick/t/";
-  if (!fs::exists(folder)) GTEST_SKIP() << "corpus not fetched";
+  VITRINE_REQUIRE_CORPUS(corpus);
+  const std::string folder = corpus + "/graphicsmagick/PerlMagick/t/";
   ScratchDir dir;
   for (const char* name : {"input_16.tga", "input_16rle.tga", "input_24.tga", "input_24rle.tga", "input_32.tga",
                            "input_32rle.tga", "input_8_BW.tga", "input_8_BW_rle.tga", "input_8_CC.tga",
                            "input_8_CC_rle.tga", "input_mono.tga"}) {
     SCOPED_TRACE(name);
+    ASSERT_TRUE(InCorpus(folder + name));
     ASSERT_TRUE(RunTool(std::string(kGraphicsMagick) + " convert " + folder + name + " -depth 8 PPM:" + dir / "ref.ppm"));
     TTargaGraphic reader;
     MemoryStream stream(ReadBytes(folder + name));
@@ -150,13 +159,14 @@ TEST(TargaReader, RefusesBrokenFilesWithItsFormatName) {
 }
 
 TEST(TargaReader, SurvivesTheFuzzFilesOfTheCorpus) {
-  const std::string folder = Corpus() + "/gdk-pixbuf/tests/test-images/";
-  if (!fs::exists(folder)) GTEST_SKIP() << "corpus not fetched";
+  VITRINE_REQUIRE_CORPUS(corpus);
+  const std::string folder = corpus + "/gdk-pixbuf/tests/test-images/";
   for (const char* name : {"fail/DoS.tga", "fail/androstanRezeptor.tga", "fail/colormap-image-without-colormap.tga",
                            "fail/empty-file.tga", "fail/overflow.tga", "reftests/colormap-too-small.tga",
                            "reftests/rle-too-many-pixels.tga", "reftests/rle-too-many-pixels-2.tga",
                            "randomly-modified/valid.1.tga", "randomly-modified/valid.2.tga"}) {
     SCOPED_TRACE(name);
+    ASSERT_TRUE(InCorpus(folder + name));
     std::string error;
     Bitmap got = Decode<TTargaGraphic>(ReadBytes(folder + name), &error);
     if (!error.empty()) {

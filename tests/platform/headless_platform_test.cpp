@@ -78,7 +78,7 @@ TEST(HeadlessEventLoop, ReEnablingRestartsTheCountAndForgottenTargetsGetNothing)
 
 std::vector<uint8_t> Wave(uint32_t byteRate, uint32_t dataBytes) {
   std::vector<uint8_t> b;
-  auto put = [&](const char* s) { b.insert(b.end(), s, s + 4); };
+  auto put = [&](const char* s) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t(s[i])); };
   auto u32 = [&](uint32_t v) { for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i))); };
   put("RIFF"); u32(36 + dataBytes); put("WAVE");
   put("fmt "); u32(16);

@@ -28,6 +28,9 @@ extern char** environ;
 
 namespace vitrine::test {
 
+// Every wait for an event is bounded by this: long enough that only a hang reaches it.
+constexpr int kHangMs = 120000;
+
 inline std::vector<char*> Pointers(std::vector<std::string>& strings) {
   std::vector<char*> p;
   for (auto& s : strings) p.push_back(s.data());
@@ -137,14 +140,16 @@ class Player {
     }
     return !exited_;
   }
-  // True when it ended within the time.
-  bool WaitExit(int ms) {
+  // True when it ended within the time (a bound that only a hang reaches).
+  bool WaitExit(int ms = kHangMs) {
     for (int waited = 0; waited < ms; waited += 20) {
       if (!Running()) return true;
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return !Running();
   }
+  // The exit code; -1 after a signal. A sanitizer build's player exits with 23 when it
+  // leaked (leak detection is on for the players too).
   int ExitStatus() const { return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1; }
   // The next report line, or "" when none came within the time (or the player ended).
   std::string NextLine(int ms) {
@@ -208,21 +213,39 @@ inline Window FindWindowNamed(Display* d, const char* name, int ms) {
   return 0;
 }
 
-// What the window shows, read back from the server.
+// What the screen shows where the window stands: the root window's pixels at the window's
+// place, as a person sees them (whatever covers the window included), read back from the
+// server.
 inline Bitmap Capture(Display* d, Window w) {
   XWindowAttributes a;
   Bitmap shot;
-  if (!XGetWindowAttributes(d, w, &a)) return shot;
-  XImage* image = XGetImage(d, w, 0, 0, a.width, a.height, AllPlanes, ZPixmap);
+  Window child = 0;
+  int x = 0, y = 0;
+  if (!XGetWindowAttributes(d, w, &a) || !XTranslateCoordinates(d, w, DefaultRootWindow(d), 0, 0, &x, &y, &child))
+    return shot;
+  XImage* image = XGetImage(d, DefaultRootWindow(d), x, y, a.width, a.height, AllPlanes, ZPixmap);
   if (!image) return shot;
   shot.Reset(a.width, a.height, PixelFormat::Xrgb8888);
-  for (int y = 0; y < a.height; ++y)
-    for (int x = 0; x < a.width; ++x) {
-      unsigned long p = XGetPixel(image, x, y);
-      shot.SetPixel(x, y, RGBColor(uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)));
+  for (int row = 0; row < a.height; ++row)
+    for (int col = 0; col < a.width; ++col) {
+      unsigned long p = XGetPixel(image, col, row);
+      shot.SetPixel(col, row, RGBColor(uint8_t(p >> 16), uint8_t(p >> 8), uint8_t(p)));
     }
   XDestroyImage(image);
   return shot;
+}
+
+// The screen at the window once `matches` holds for it, or the last one read when it never
+// did within the bound: the server shows a frame a moment after the player reported it.
+template <class Matches>
+Bitmap CaptureWhen(Display* d, Window w, Matches matches, int boundMs = kHangMs) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(boundMs);
+  Bitmap screen = Capture(d, w);
+  while (!screen.Empty() && !matches(screen) && std::chrono::steady_clock::now() < end) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    screen = Capture(d, w);
+  }
+  return screen;
 }
 
 // Pixels whose colour differs by more than `tolerance` in any channel.

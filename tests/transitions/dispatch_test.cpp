@@ -124,7 +124,7 @@ TEST(Catalogue, TheNamedIndicesAreTheNumbersStoredInTransitionLists) {
   EXPECT_EQ(kShowUpDwon, 117);
   EXPECT_EQ(kTowBarMoveDown, 133);
   EXPECT_EQ(kZigZagUp, 160);
-  EXPECT_EQ(kTransitionCount, 161);
+  EXPECT_EQ(kClassicTransitionCount, 161);
 }
 
 TEST(Catalogue, EveryIndexHasItsOwnRoutinesAndTheTimerIntervalTheCatalogueGivesIt) {

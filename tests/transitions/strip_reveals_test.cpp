@@ -59,7 +59,9 @@ void ExpectNewOnlyWithin(const TransitionRig& rig, const Rect& a, const Rect& b)
   const Rect area = rig.Area();
   for (int32_t y = 0; y < area.Height(); ++y)
     for (int32_t x = 0; x < area.Width(); ++x)
-      if (rig.ShowsNew(x, y)) ASSERT_TRUE(a.Contains(x, y) || b.Contains(x, y)) << x << "," << y;
+      if (rig.ShowsNew(x, y)) {
+        ASSERT_TRUE(a.Contains(x, y) || b.Contains(x, y)) << x << "," << y;
+      }
 }
 
 TEST(GrowingBand, RowAndColumnStripsReachAtMostFiftyBeyondTheShape) {
@@ -135,8 +137,12 @@ TEST(RaggedBand, UpwardColumnsShowTheDeepestFrontOfEveryFrame) {
     ASSERT_FALSE(rig.Step());
     for (int32_t i = 0; i < w; ++i) {
       top[i] = std::min(top[i], std::max(p - depth[frame][i], 0));
-      if (top[i] > 0) EXPECT_FALSE(rig.ShowsNew(i, top[i] - 1)) << "column " << i << " at " << p;
-      if (top[i] < h) EXPECT_TRUE(rig.ShowsNew(i, top[i])) << "column " << i << " at " << p;
+      if (top[i] > 0) {
+        EXPECT_FALSE(rig.ShowsNew(i, top[i] - 1)) << "column " << i << " at " << p;
+      }
+      if (top[i] < h) {
+        EXPECT_TRUE(rig.ShowsNew(i, top[i])) << "column " << i << " at " << p;
+      }
     }
   }
   EXPECT_TRUE(rig.Step());

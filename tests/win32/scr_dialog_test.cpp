@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "scr_process.h"
+#include "screen_truth.h"
 // After windows.h, which scr_process.h brings.
 #include <commctrl.h>
 
@@ -12,7 +13,7 @@
 namespace vitrine::test {
 namespace {
 
-constexpr DWORD kStartMs = 60000;
+constexpr DWORD kStartMs = kHangMs;
 
 std::string TextOf(HWND window) {
   char text[512] = {};
@@ -98,8 +99,7 @@ TEST_F(ScrDialog, EveryPageTheMenuAndTheAboutBox) {
   EXPECT_EQ(TextOf(GetDlgItem(about, kIdAboutMemory)), std::to_string(memory.ullTotalPhys / 1024) + " K");
   SaveScreenshot(about, "about");
   ::PostMessageA(about, WM_COMMAND, kIdAboutOK, 0);
-  for (DWORD waited = 0; waited < kStartMs && IsWindowVisible(about); waited += 50) Sleep(50);
-  EXPECT_FALSE(IsWindowVisible(about));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }));
   EXPECT_TRUE(IsWindow(dialog));
 
   ::PostMessageA(dialog, WM_COMMAND, kIdMenuExit, 0);
@@ -123,8 +123,9 @@ TEST_F(ScrDialog, AnEnabledPasswordWithoutOneKeepsTheDialogOpen) {
   ASSERT_NE(box, nullptr) << "no message box";
   EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), "Please input password!");
   ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-  Sleep(300);
-  EXPECT_TRUE(scr.Running());
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box) || !scr.Running(); }));
+  EXPECT_TRUE(scr.Running()) << "the dialog closed";
+  EXPECT_TRUE(IsWindow(dialog));
   EXPECT_TRUE(Stored().EscKey) << "nothing is written";
 
   // Save in the File menu runs the same rule; Cancel leaves without writing.
@@ -132,7 +133,7 @@ TEST_F(ScrDialog, AnEnabledPasswordWithoutOneKeepsTheDialogOpen) {
   box = scr.FindWindowOf("#32770", nullptr, kStartMs);
   ASSERT_NE(box, nullptr);
   ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-  Sleep(300);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(scr.WaitExit(kStartMs));
   EXPECT_TRUE(Stored().EscKey);

@@ -147,6 +147,7 @@ void DescribePictureItem(ItemContext& c, std::vector<std::string>& lines) {
   PictureCheck check = CheckPicture(stream.Bytes(), type);
   if (check.failure.empty()) line += ", " + std::to_string(check.width) + "x" + std::to_string(check.height);
   else c.warnings.push_back(c.label + ": its data " + check.failure);
+  if (!c.item.ConvertedFrom.empty()) line += ", converted from " + DisplayText(c.item.ConvertedFrom);
   lines.push_back(line);
   if (c.item.IsBackgroundImage) {
     lines.push_back("a background image only, not shown itself");

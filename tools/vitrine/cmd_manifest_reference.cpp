@@ -68,19 +68,29 @@ std::string Reference(const std::string& demoManifest) {
          "`vitrine pack` makes a package (or, with `--player vitrine.scr`, a screen saver) from a folder or from a\n"
          "manifest, a JSON file that says what goes in and how it is shown:\n\n"
          "```\n"
-         "vitrine pack FOLDER -o show.scr [--player EXE] [--recursive] [--dry-run]\n"
-         "vitrine pack MANIFEST.json -o show.scr [--player EXE] [--dry-run]\n"
+         "vitrine pack FOLDER -o show.scr [--player EXE] [--recursive] [--dry-run] [--max-size WxH] [--skip-bad]\n"
+         "vitrine pack MANIFEST.json -o show.scr [--player EXE] [--dry-run] [--max-size WxH] [--skip-bad]\n"
          "```\n\n"
          "A folder becomes a show of its pictures, videos and Flash movies in name order (`--recursive` takes\n"
          "sub-folders too) with its `.mp3`, `.wav` and `.mid` files as music, each picture standing 5 seconds,\n"
-         "fitted to the screen on black, brought in by transitions drawn at random from the whole catalogue,\n"
-         "without captions; the folder's name is the saver's name. A `show.json` in the folder changes any of\n"
-         "that (below). `--dry-run` lists what would be packed and, for a folder, the manifest it amounts to.\n\n"
+         "fitted to the screen on a blurred copy of itself, brought in by transitions drawn at random from the\n"
+         "whole catalogue, without captions; the folder's name is the saver's name. A `show.json` in the folder\n"
+         "changes any of that (below). `--dry-run` lists what would be packed and, for a folder, the manifest it amounts to.\n\n"
          "Relative file names start at the manifest's folder (or the packed folder). Every error names the\n"
          "place of the value at fault, as in `Pictures[3].CaptionFont.Color: \"#12345\" is not a colour`, and\n"
          "leaves no output file. `vitrine pack` refuses what the player would fail on: a picture that does not\n"
          "decode, a text longer than the player keeps, a transition outside the catalogue, a package larger\n"
-         "than its index can address (2 GiB).\n\n";
+         "than its index can address (2 GiB).\n\n"
+         "Pictures from phones and today's cameras (HEIC and HEIF, AVIF, WebP, JPEG XL) are converted when packed,\n"
+         "upright, into a JPEG (quality 92), or a PNG where they have transparency; pictures of more than 8 bits\n"
+         "a channel come down to 8 (HDR ones through a tone curve). The item keeps its file name, and `vitrine\n"
+         "info` says what it was converted from. A picture larger than `--max-size` (7680x4320 unless given) is\n"
+         "shrunk to fit it, a JPEG into a JPEG and other types into a PNG. A picture that does not decode stops\n"
+         "the pack with its name and the reason; `--skip-bad` leaves it out and packs the rest.\n\n"
+         "`Caption` and `MemoText` take placeholders filled from each picture's own metadata: `{date}` (the date\n"
+         "taken, as `14 July 2019`), `{date:FORMAT}` (strftime, as `{date:%Y-%m-%d}`), `{time}` (`15:42`),\n"
+         "`{camera}` (make and model), `{title}` (EXIF ImageDescription or XMP title) and `{file}` (the file\n"
+         "name without extension). A value the picture lacks gives an empty text.\n\n";
 
   out << "## Values\n\n"
          "| type | how to write it |\n|---|---|\n"
@@ -98,7 +108,8 @@ std::string Reference(const std::string& demoManifest) {
          "| `Project` | the show's settings: an object of the project keys below |\n"
          "| `Banner` | the file of the banner picture the settings dialog shows (with `ShowBanner`) |\n"
          "| `Music` | the music files, in playing order |\n"
-         "| `Pictures` | the items, in order: objects of the picture keys below |\n\n";
+         "| `Pictures` | the items, in order: objects of the picture keys below |\n"
+         "| `Defaults` | picture keys every item takes unless it gives its own (`{\"Caption\": \"{date}\"}`) |\n\n";
 
   out << "## Project keys\n\n";
   std::vector<Row> project = RowsOf(ProjectFields());
@@ -154,7 +165,7 @@ std::string Reference(const std::string& demoManifest) {
   out << "## show.json in a packed folder\n\n"
          "| key | what it does |\n|---|---|\n"
          "| `Project` | project keys, over the folder's defaults |\n"
-         "| `Banner`, `Music` | as in a manifest; `Music` replaces the folder's music files |\n"
+         "| `Banner`, `Music`, `Defaults` | as in a manifest; `Music` replaces the folder's music files |\n"
          "| `AllPictures` | picture keys given to every item |\n"
          "| `Pictures` | an object of picture keys by file name (`{\"beach.jpg\": {\"Caption\": \"At the beach\"}}`), "
          "or a whole list of items that replaces the folder's |\n\n";

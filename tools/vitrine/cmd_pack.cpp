@@ -20,7 +20,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kUsage = "pack FOLDER|MANIFEST.json -o OUT [--player EXE] [--recursive] [--dry-run]";
+constexpr const char* kUsage =
+    "pack FOLDER|MANIFEST.json -o OUT [--player EXE] [--recursive] [--dry-run] [--max-size WxH] [--skip-bad]";
+
+// "--max-size 3840x2160".
+void ParseMaxSize(const std::string& text, PlanOptions& options) {
+  int w = 0, h = 0;
+  char x = 0, extra = 0;
+  if (std::sscanf(text.c_str(), "%d%c%d%c", &w, &x, &h, &extra) != 3 || (x != 'x' && x != 'X') || w < 16 || h < 16)
+    throw UsageError{"--max-size takes WIDTHxHEIGHT, each at least 16, as 7680x4320; not " + text};
+  options.maxWidth = w;
+  options.maxHeight = h;
+}
 
 Json ReadManifest(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -44,12 +55,14 @@ void PrintPlan(const PackagePlan& plan, const std::string& out, const std::vecto
     if (item.kind == kKindPicture) {
       what += std::string(", ") + PictureTypeName(item.pictureType);
       if (item.width > 0) what += " " + std::to_string(item.width) + "x" + std::to_string(item.height);
+      if (!item.convertedFrom.empty()) what += " converted from " + item.convertedFrom;
     }
     std::string size = item.embedded ? GroupedNumber(item.size) + " bytes" : "not embedded";
     std::printf("  %3zu. %s  (%s, %s)\n", i + 1, item.file.c_str(), what.c_str(), size.c_str());
   }
   for (size_t i = 0; i < plan.music.size(); ++i) std::printf("  music %zu. %s\n", i + 1, plan.music[i].c_str());
   for (const std::string& file : skipped) std::printf("  skipped: %s\n", file.c_str());
+  for (const std::string& bad : plan.skippedBad) std::printf("  left out: %s\n", bad.c_str());
 }
 
 int RunPack(const Args& arguments) {
@@ -58,6 +71,10 @@ int RunPack(const Args& arguments) {
   std::string player = TakeOption(args, "--player");
   bool recursive = TakeFlag(args, "--recursive");
   bool dryRun = TakeFlag(args, "--dry-run");
+  PlanOptions options;
+  options.skipBad = TakeFlag(args, "--skip-bad");
+  std::string maxSize = TakeOption(args, "--max-size");
+  if (!maxSize.empty()) ParseMaxSize(maxSize, options);
   if (args.size() != 1 || (out.empty() && !dryRun)) throw UsageError{std::string("usage: ") + kUsage};
   const std::string& source = args[0];
 
@@ -92,8 +109,10 @@ int RunPack(const Args& arguments) {
       throw UsageError{player + ": " + e.what()};
     }
   }
-  PackagePlan plan = PlanPackage(manifest, base, static_cast<int64_t>(bytes.size()));
+  PackagePlan plan = PlanPackage(manifest, base, static_cast<int64_t>(bytes.size()), options);
   for (const std::string& warning : plan.warnings) std::fprintf(stderr, "vitrine pack: warning: %s\n", warning.c_str());
+  if (!dryRun)
+    for (const std::string& bad : plan.skippedBad) std::fprintf(stderr, "vitrine pack: left out %s\n", bad.c_str());
   if (dryRun) {
     PrintPlan(plan, out, skipped);
     if (folder) std::printf("as a manifest:\n%s", WriteJson(manifest).c_str());

@@ -70,6 +70,7 @@ int Play(const Args& input) {
   if (args.size() != 1) throw UsageError{std::string("usage: vitrine ") + kPlayUsage};
   SdlShowOptions options;
   options.packagePath = args[0];
+  options.displaySleep = DisplaySleep::KeptAwake;  // a show someone started to watch
   if (!NativeFileSystem().Exists(options.packagePath)) throw UsageError{"no such file: " + options.packagePath};
   // The end of a file without a package reads as a damaged one.
   std::unique_ptr<TProjectInfo> project;

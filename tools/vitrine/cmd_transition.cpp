@@ -1,4 +1,4 @@
-// vitrine transition: runs one transition off screen and reports whether it ends, leaves the
+// vitrine transition: runs one transition off screen and reports its name, whether it ends, leaves the
 // new picture in its area and keeps off the rest of the surface; with --time, how long its
 // frames take (wall clock), over --repeat runs from the same pictures and seed.
 #include <chrono>
@@ -88,6 +88,7 @@ int RunTransition(const Args& given) {
     }
   }
 
+  std::printf("%s\n", index < 0 ? "(none)" : TransitionCatalogue()[size_t(index)].name);
   std::printf("frames=%d complete=%s outside=%s", rig->Frames(), ended && rig->AreaShowsNew() ? "yes" : "no",
               rig->OutsideUntouched() ? "clean" : "dirty");
   if (timed && times.Frames() > 0)

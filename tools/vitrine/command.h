@@ -31,6 +31,13 @@ struct CommandRegistrar {
 std::string TakeOption(Args& args, const std::string& flag, const std::string& fallback = "");
 bool TakeFlag(Args& args, const std::string& flag);
 
+// The usage texts: one command's ("usage: vitrine info FILE [--json]"), and the tool's, which
+// lists every command on a line of its own, sorted by name.
+std::string CommandUsage(const Command& command);
+std::string ToolUsage(std::vector<Command> commands);
+// "--help" or "-h": an argument that asks for the usage instead of a run.
+bool AsksForHelp(const std::string& arg);
+
 }  // namespace vitrine::tool
 
 #define VITRINE_COMMAND(ident, ...) \

@@ -7,6 +7,7 @@
 #include "command.h"
 #include "core/text.h"
 #include "package/picture_type.h"
+#include "photo/photo.h"
 
 namespace vitrine::tool {
 namespace {
@@ -24,6 +25,8 @@ FileRole RoleOf(const fs::path& path) {
   static const char* const kMedia[] = {".swf", ".avi", ".mpg", ".mpeg", ".wmv", ".asf", ".mp4", ".mov", ".mkv", ".webm"};
   for (const char* media : kMedia)
     if (ext == media) return FileRole::Item;
+  // Phones' and cameras' formats are converted when packed.
+  if (photo::IsPhotoFileName(path.filename().string())) return FileRole::Item;
   return PictureTypeOfFile(path.filename().string()) != kNoPictureType ? FileRole::Item : FileRole::Other;
 }
 
@@ -53,18 +56,20 @@ Json ReadSettings(const fs::path& path) {
   }
 }
 
-Json PictureDefaults(const std::string& file) {
+// What every picture of a folder show takes unless show.json says otherwise.
+Json PictureDefaults() {
   Json item{Json::Object{}};
-  item.Add("File", file);
   item.Add("CaptionVisible", false);
   item.Add("MemoVisible", false);
-  item.Add("BackgroundKinds", "0;");
+  // The picture's own blurred copy fills what it leaves of the screen; players without that
+  // kind leave the black the show starts from.
+  item.Add("BackgroundKinds", "3;");
   item.Add("RandomBackgroundColor", false);
   item.Add("PlainBackgroundColor", "#000000");
   return item;
 }
 
-// show.json: "Project", "Banner" and "Music" as in a manifest; "AllPictures" merged into
+// show.json: "Project", "Banner", "Music" and "Defaults" as in a manifest; "AllPictures" merged into
 // every item; "Pictures" either an object of overrides by file name or a whole list.
 void ApplySettings(Json& manifest, const Json& settings, const std::string& where) {
   if (!settings.IsObject()) throw UsageError{where + ": must hold a JSON object"};
@@ -76,7 +81,7 @@ void ApplySettings(Json& manifest, const Json& settings, const std::string& wher
     if (name == "Project") {
       if (!value.IsObject()) throw UsageError{at + ": must be an object"};
       MergeInto(manifest, Json(Json::Object{{"Project", value}}));
-    } else if (name == "Banner" || name == "Music") {
+    } else if (name == "Banner" || name == "Music" || name == "Defaults") {
       MergeInto(manifest, Json(Json::Object{{name, value}}));
     } else if (name == "AllPictures") {
       if (!value.IsObject()) throw UsageError{at + ": must be an object"};
@@ -95,7 +100,7 @@ void ApplySettings(Json& manifest, const Json& settings, const std::string& wher
     } else if (name == "Pictures") {
       throw UsageError{at + ": must be an object of overrides by file name, or a list of items"};
     } else {
-      throw UsageError{at + ": unknown key (Project, Banner, Music, AllPictures and Pictures are known)"};
+      throw UsageError{at + ": unknown key (Project, Banner, Music, Defaults, AllPictures and Pictures are known)"};
     }
   }
 }
@@ -110,13 +115,18 @@ Json DefaultFolderManifest(const std::string& folderName, const std::vector<std:
   project.Add("RandomOrder", false);
   project.Add("RandomPosition", false);
   project.Add("PictureSizeMode", 1);
+  // A show made today: its pictures drift and zoom while they stand, and "every transition"
+  // includes the fades.
+  project.Add("PanZoom", true);
+  project.Add("ExtendedCatalogue", true);
   Json::Array pictures;
-  for (const std::string& item : items) pictures.push_back(PictureDefaults(item));
+  for (const std::string& item : items) pictures.push_back(Json(Json::Object{{"File", Json(item)}}));
   Json::Array songs;
   for (const std::string& song : music) songs.emplace_back(song);
   Json manifest{Json::Object{}};
   manifest.Add("Project", std::move(project));
   manifest.Add("Music", Json(std::move(songs)));
+  manifest.Add("Defaults", PictureDefaults());
   manifest.Add("Pictures", Json(std::move(pictures)));
   return manifest;
 }

@@ -9,6 +9,8 @@
 
 namespace vitrine::tool {
 
+void Json::Add(std::string name, Json value) { AsObject().emplace_back(std::move(name), std::move(value)); }
+
 const Json* Json::Find(const std::string& name) const {
   if (!IsObject()) return nullptr;
   for (const auto& [key, value] : AsObject())
@@ -67,11 +69,12 @@ class Parser {
     return true;
   }
 
+  // depth counts the arrays and objects around the value.
   Json Value(int depth) {
-    if (depth > kMaxDepth) Fail("nesting is too deep");
     SkipSpace();
     if (pos_ >= text_.size()) Fail("unexpected end of text");
     char c = text_[pos_];
+    if ((c == '{' || c == '[') && depth >= kMaxDepth) Fail("nesting is too deep");
     if (c == '{') return ObjectValue(depth);
     if (c == '[') return ArrayValue(depth);
     if (c == '"') return Json(String());
@@ -155,6 +158,23 @@ class Parser {
     return v;
   }
 
+  // One multi-byte UTF-8 character, copied; the shortest form of a scalar value only.
+  void Utf8Sequence(std::string& out) {
+    const auto lead = static_cast<unsigned char>(text_[pos_]);
+    size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0 || pos_ + length > text_.size()) Fail("invalid UTF-8 in a string");
+    char32_t cp = lead & (0x3F >> (length - 1));
+    for (size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text_[pos_ + k]);
+      if ((next & 0xC0) != 0x80) Fail("invalid UTF-8 in a string");
+      cp = cp << 6 | (next & 0x3F);
+    }
+    const char32_t shortest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    if (cp < shortest || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) Fail("invalid UTF-8 in a string");
+    out.append(text_, pos_, length);
+    pos_ += length;
+  }
+
   std::string String() {
     ++pos_;
     std::string out;
@@ -166,6 +186,10 @@ class Parser {
         return out;
       }
       if (c < 0x20) Fail("control character in a string");
+      if (c >= 0x80) {
+        Utf8Sequence(out);
+        continue;
+      }
       if (c != '\\') {
         out += static_cast<char>(c);
         ++pos_;
@@ -233,7 +257,12 @@ class Parser {
       long long v = std::strtoll(literal.c_str(), &end, 10);
       if (errno == 0) return Json(static_cast<int64_t>(v));
     }
-    return Json(std::strtod(literal.c_str(), nullptr));
+    const double value = std::strtod(literal.c_str(), nullptr);
+    if (!std::isfinite(value)) {
+      pos_ = start;
+      Fail("number out of range");
+    }
+    return Json(value);
   }
 
   const std::string& text_;

@@ -43,8 +43,9 @@ class Json {
 
   // The member of an object, or nullptr.
   const Json* Find(const std::string& name) const;
-  // Appends a member to an object.
-  void Add(std::string name, Json value) { AsObject().emplace_back(std::move(name), std::move(value)); }
+  // Appends a member to an object. Out of line: where the value's kind is known, GCC 12
+  // inlines the variant's move and warns about the alternatives it does not hold.
+  void Add(std::string name, Json value);
 
   const auto& Raw() const { return value_; }
 
@@ -58,8 +59,9 @@ class Json {
 // Windows-1252 text as one printable UTF-8 line: control bytes become \xNN.
 std::string DisplayText(const std::string& ansi);
 
-// Parses a whole document (UTF-8). Raises JsonError "line L, column C: ..." on anything that
-// is not strict JSON, including duplicate member names and nesting deeper than 200.
+// Parses a whole document (UTF-8). Raises JsonError "line L, column C: ..." (columns count
+// bytes) on anything that is not strict JSON, including invalid UTF-8, duplicate member names,
+// numbers beyond the range of a double and nesting deeper than 200.
 Json ParseJson(const std::string& text);
 // Two-space indented text, ending with a newline.
 std::string WriteJson(const Json& value);

@@ -36,37 +36,71 @@ bool TakeFlag(Args& args, const std::string& flag) {
   return true;
 }
 
+std::string CommandUsage(const Command& command) { return std::string("usage: vitrine ") + command.usage + "\n"; }
+
+std::string ToolUsage(std::vector<Command> commands) {
+  std::sort(commands.begin(), commands.end(),
+            [](const Command& a, const Command& b) { return std::string(a.name) < b.name; });
+  std::string text =
+      "usage: vitrine COMMAND [ARGS]\n"
+      "       vitrine COMMAND --help  (that command's usage)\n"
+      "commands:\n";
+  for (const auto& c : commands) text += std::string("  vitrine ") + c.usage + "\n";
+  return text;
+}
+
+bool AsksForHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
 }  // namespace vitrine::tool
 
 namespace {
-void PrintUsage() {
-  std::fprintf(stderr, "usage: vitrine COMMAND [ARGS]\n");
-  auto commands = vitrine::tool::Commands();
-  std::sort(commands.begin(), commands.end(),
-            [](const auto& a, const auto& b) { return std::string(a.name) < b.name; });
-  for (const auto& c : commands) std::fprintf(stderr, "  vitrine %s\n", c.usage);
+using vitrine::tool::Command;
+
+const Command* FindCommand(const std::string& name) {
+  for (const auto& command : vitrine::tool::Commands())
+    if (name == command.name) return &command;
+  return nullptr;
+}
+
+int Unknown(const std::string& name) {
+  std::fprintf(stderr, "vitrine: unknown command '%s'\n%s", name.c_str(),
+               vitrine::tool::ToolUsage(vitrine::tool::Commands()).c_str());
+  return 1;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
+  using namespace vitrine::tool;
+  // Asked for, the usage goes to standard output and is no error; as the answer to a wrong
+  // command line it goes to standard error.
   if (argc < 2) {
-    PrintUsage();
+    std::fputs(ToolUsage(Commands()).c_str(), stderr);
     return 1;
   }
   std::string name = argv[1];
-  for (const auto& command : vitrine::tool::Commands()) {
-    if (name != command.name) continue;
-    vitrine::tool::Args args(argv + 2, argv + argc);
-    try {
-      return command.run(args);
-    } catch (const vitrine::tool::UsageError& e) {
-      std::fprintf(stderr, "vitrine %s: %s\n", command.name, e.message.c_str());
-    } catch (const std::exception& e) {
-      std::fprintf(stderr, "vitrine %s: %s\n", command.name, e.what());
+  Args args(argv + 2, argv + argc);
+  if (AsksForHelp(name) || name == "help") {
+    if (name == "help" && !args.empty()) {
+      const Command* command = FindCommand(args[0]);
+      if (!command) return Unknown(args[0]);
+      std::fputs(CommandUsage(*command).c_str(), stdout);
+    } else {
+      std::fputs(ToolUsage(Commands()).c_str(), stdout);
     }
-    return 1;
+    return 0;
   }
-  std::fprintf(stderr, "vitrine: unknown command '%s'\n", name.c_str());
-  PrintUsage();
+  const Command* command = FindCommand(name);
+  if (!command) return Unknown(name);
+  if (std::any_of(args.begin(), args.end(), AsksForHelp)) {
+    std::fputs(CommandUsage(*command).c_str(), stdout);
+    return 0;
+  }
+  try {
+    return command->run(args);
+  } catch (const UsageError& e) {
+    std::fprintf(stderr, "vitrine %s: %s\n", command->name, e.message.c_str());
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vitrine %s: %s\n", command->name, e.what());
+  }
   return 1;
 }

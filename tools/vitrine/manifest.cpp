@@ -13,6 +13,8 @@
 #include "package/picture_type.h"
 #include "package/project_info.h"
 #include "package/zov_array.h"
+#include "photo/captions.h"
+#include "photo/photo_convert.h"
 #include "transitions/catalogue.h"
 
 namespace vitrine::tool {
@@ -127,7 +129,7 @@ std::string ListValue(const Json& v, const std::string& where, bool transitions)
     // The player runs nothing for an index outside the catalogue, and its show stops there.
     for (int32_t n : numbers)
       if (n < -1 || n >= kTransitionCount)
-        Fail(where, "transition " + std::to_string(n) + " is not in the catalogue (0 to 160, or -1 for none)");
+        Fail(where, "transition " + std::to_string(n) + " is not in the catalogue (0 to " + std::to_string(kTransitionCount - 1) + ", or -1 for none)");
   }
   return text;
 }
@@ -304,11 +306,38 @@ int32_t TypeOfPicture(const std::vector<uint8_t>& data, const std::string& path,
 struct Defaults {
   bool picturesEmbedded = true;
   bool mediaEmbedded = true;
+  const Json* pictureKeys = nullptr;  // the manifest's "Defaults": keys every item takes unless it has its own
 };
 
-void PlanPicture(const Json& item, size_t index, ManifestFiles& files, const Defaults& defaults, PackagePlan& plan) {
+// A picture file that does not decode: the pack fails on it, or leaves it out with skipBad.
+struct BadPicture {
+  std::string message;
+};
+
+// An item with the manifest's Defaults added where it has no key of its own.
+Json WithDefaults(const Json& item, const Defaults& defaults) {
+  Json merged = item;
+  if (!defaults.pictureKeys || !item.IsObject()) return merged;
+  for (const auto& [name, value] : defaults.pictureKeys->AsObject())
+    if (!item.Find(name)) merged.Add(name, value);
+  return merged;
+}
+
+// Caption and MemoText with their placeholders filled from the picture's metadata.
+Json FilledText(const Json& value, const photo::PreparedPicture& prepared, const std::string& file) {
+  if (!value.IsString() || !photo::HasPlaceholders(value.AsString())) return value;
+  photo::CaptionFacts facts;
+  facts.exif = photo::ReadExif(prepared.exif);
+  facts.xmpTitle = photo::XmpTitle(prepared.xmp);
+  facts.fileStem = fs::u8path(file).stem().string();
+  return Json(photo::FillPlaceholders(value.AsString(), facts));
+}
+
+void PlanPicture(const Json& given, size_t index, size_t packageIndex, ManifestFiles& files, const Defaults& defaults,
+                 const PlanOptions& options, PackagePlan& plan) {
   std::string where = "Pictures[" + std::to_string(index) + "]";
-  Need(item, item.IsObject(), where, "an object");
+  Need(given, given.IsObject(), where, "an object");
+  Json item = WithDefaults(given, defaults);
   FieldTable<TPictureInfo> table = PictureFields();
   PackageRecord record;
   PlannedItem planned;
@@ -324,12 +353,42 @@ void PlanPicture(const Json& item, size_t index, ManifestFiles& files, const Def
                       where + ".Embed");
   if (file && embed) data = files.Read(file->AsString(), where + ".File");
 
+  photo::PreparedPicture prepared;
   int32_t type = kNoPictureType;
+  bool photoFile = kind == kKindPicture && embed && file && photo::PhotoFormatOfContent(data) != photo::PhotoFormat::None;
+  if (kind == kKindPicture && !embed && file && photo::IsPhotoFileName(path))
+    Fail(where + ".Embed", planned.file + " is a picture the player cannot read; only an embedded one is converted");
   if (const Json* given = item.Find("PictureType")) type = IntegerValue(*given, where + ".PictureType");
-  else if (kind == kKindPicture) type = embed && file ? TypeOfPicture(data, path, where + ".File", plan.warnings) : PictureTypeOfFile(path);
+  else if (kind == kKindPicture && !photoFile)
+    type = embed && file ? TypeOfPicture(data, path, where + ".File", plan.warnings) : PictureTypeOfFile(path);
+
+  if (kind == kKindPicture && embed && file) {
+    int32_t width = 0, height = 0;
+    if (!photoFile) {
+      std::string reason = DecodeCheck(data, type, width, height);
+      if (!reason.empty()) throw BadPicture{where + ".File: " + planned.file + " " + reason};
+    }
+    try {
+      photo::PrepareOptions prepare;
+      prepare.maxWidth = options.maxWidth;
+      prepare.maxHeight = options.maxHeight;
+      prepared = photo::PreparePicture(data, type, width, height, prepare);
+    } catch (const photo::PhotoError& e) {
+      throw BadPicture{where + ".File: " + planned.file + " " + e.what()};
+    } catch (const std::exception& e) {
+      throw BadPicture{where + ".File: " + planned.file + " cannot be converted: " + e.what()};
+    }
+    if (!prepared.convertedFrom.empty()) {
+      data = std::move(prepared.data);
+      if (!item.Find("PictureType")) type = prepared.pictureType;
+    }
+    planned.width = prepared.width;
+    planned.height = prepared.height;
+    planned.convertedFrom = prepared.convertedFrom;
+  }
 
   // What the reader needs of every record, unless the manifest says otherwise.
-  if (!item.Find("PackageIndex")) record.push_back({KeyNamed(table, "PackageIndex"), std::to_string(index)});
+  if (!item.Find("PackageIndex")) record.push_back({KeyNamed(table, "PackageIndex"), std::to_string(packageIndex)});
   if (!item.Find("FileName")) {
     CheckLength(path, FindField(table, std::string_view("FileName"))->MaxLength, where + ".File");
     record.push_back({KeyNamed(table, "FileName"), path});
@@ -337,6 +396,8 @@ void PlanPicture(const Json& item, size_t index, ManifestFiles& files, const Def
   if (!item.Find("DataSize")) record.push_back({KeyNamed(table, "DataSize"), std::to_string(data.size())});
   if (!item.Find("PictureType")) record.push_back({KeyNamed(table, "PictureType"), std::to_string(type)});
   if (!item.Find("Kind") && kind != kKindPicture) record.push_back({KeyNamed(table, "Kind"), std::to_string(kind)});
+  if (!item.Find("ConvertedFrom") && !planned.convertedFrom.empty())
+    record.push_back({KeyNamed(table, "ConvertedFrom"), planned.convertedFrom});
 
   for (const auto& [name, v] : item.AsObject()) {
     std::string at = where + "." + name;
@@ -346,14 +407,14 @@ void PlanPicture(const Json& item, size_t index, ManifestFiles& files, const Def
     if (name == "FlashSettings") { AddFlash(record, v, at); continue; }
     const FieldSpec<TPictureInfo>* field = FindField(table, std::string_view(name));
     if (!field) Fail(at, "unknown picture key");
+    if (name == "Caption" || name == "MemoText") {
+      record.push_back({KeyOf(field->Key), FieldText(*field, FilledText(v, prepared, planned.file), at)});
+      continue;
+    }
     record.push_back({KeyOf(field->Key), FieldText(*field, v, at)});
   }
   if (const Json* keys = item.Find("keys")) AddRawKeys(record, *keys, where + ".keys");
 
-  if (kind == kKindPicture && embed && file) {
-    std::string reason = DecodeCheck(data, type, planned.width, planned.height);
-    if (!reason.empty()) Fail(where + ".File", planned.file + " " + reason);
-  }
   planned.kind = kind;
   planned.pictureType = type;
   planned.size = static_cast<int64_t>(data.size());
@@ -365,10 +426,11 @@ void PlanPicture(const Json& item, size_t index, ManifestFiles& files, const Def
 
 }  // namespace
 
-PackagePlan PlanPackage(const Json& manifest, const fs::path& base, int64_t prefixBytes) {
+PackagePlan PlanPackage(const Json& manifest, const fs::path& base, int64_t prefixBytes, const PlanOptions& options) {
   Need(manifest, manifest.IsObject(), "the manifest", "an object");
   for (const auto& [name, v] : manifest.AsObject())
-    if (name != "Project" && name != "Banner" && name != "Music" && name != "Pictures") Fail(name, "unknown manifest key");
+    if (name != "Project" && name != "Banner" && name != "Music" && name != "Pictures" && name != "Defaults")
+      Fail(name, "unknown manifest key");
 
   PackagePlan plan;
   ManifestFiles files(base, prefixBytes);
@@ -379,6 +441,7 @@ PackagePlan PlanPackage(const Json& manifest, const fs::path& base, int64_t pref
   Defaults defaults;
   defaults.picturesEmbedded = BoolOr(project.Find("PicturesEmbedded"), true, "Project.PicturesEmbedded");
   defaults.mediaEmbedded = BoolOr(project.Find("MediaEmbedded"), true, "Project.MediaEmbedded");
+  if (const Json* keys = manifest.Find("Defaults")) defaults.pictureKeys = &Need(*keys, keys->IsObject(), "Defaults", "an object of picture keys");
 
   PackageRecord& record = plan.content.ProjectRecord;
   for (const auto& [name, v] : project.AsObject()) {
@@ -395,6 +458,10 @@ PackagePlan PlanPackage(const Json& manifest, const fs::path& base, int64_t pref
     if (!field) Fail(at, "unknown project key");
     record.push_back({KeyOf(field->Key), FieldText(*field, v, at)});
   }
+
+  // New packages shuffle without repeats unless the manifest says otherwise; older players skip
+  // the key and draw at random as they always did.
+  if (!project.Find("ShuffleWithoutRepeats")) record.push_back({KeyNamed(ProjectFields(), "ShuffleWithoutRepeats"), "1"});
 
   if (const Json* banner = manifest.Find("Banner")) {
     std::string path = TextValue(*banner, "Banner");
@@ -422,7 +489,14 @@ PackagePlan PlanPackage(const Json& manifest, const fs::path& base, int64_t pref
 
   const Json& pictures = manifest.Find("Pictures") ? *manifest.Find("Pictures") : kEmptyArray;
   Need(pictures, pictures.IsArray(), "Pictures", "an array");
-  for (size_t i = 0; i < pictures.AsArray().size(); ++i) PlanPicture(pictures.AsArray()[i], i, files, defaults, plan);
+  for (size_t i = 0; i < pictures.AsArray().size(); ++i) {
+    try {
+      PlanPicture(pictures.AsArray()[i], i, plan.items.size(), files, defaults, options, plan);
+    } catch (const BadPicture& bad) {
+      if (!options.skipBad) throw UsageError{bad.message};
+      plan.skippedBad.push_back(bad.message);
+    }
+  }
   plan.dataBytes = files.Total() - prefixBytes;
   return plan;
 }

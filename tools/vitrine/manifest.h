@@ -20,6 +20,7 @@ struct PlannedItem {
   int64_t size = 0;  // bytes stored in the package (0 when not embedded)
   int32_t width = 0, height = 0;  // decoded size of a picture
   bool embedded = true;
+  std::string convertedFrom;  // "HEIC 4032x3024" when pack converted or shrank it
 };
 
 struct PackagePlan {
@@ -28,11 +29,21 @@ struct PackagePlan {
   std::vector<std::string> music;  // files as the manifest names them
   std::vector<std::string> warnings;
   int64_t dataBytes = 0;  // pictures, banner and music together
+  std::vector<std::string> skippedBad;  // with skipBad: "Pictures[3].File: x.heic does not decode: ..."
+};
+
+struct PlanOptions {
+  int32_t maxWidth = 7680, maxHeight = 4320;  // larger pictures are shrunk at pack time
+  bool skipBad = false;  // a picture that does not decode is left out instead of failing the pack
 };
 
 // Relative file names start at base. prefixBytes is the size of the player the package will
 // be appended to (it counts against what the index can address).
-PackagePlan PlanPackage(const Json& manifest, const std::filesystem::path& base, int64_t prefixBytes);
+// Pictures the player cannot read (HEIC, AVIF, WebP, JPEG XL) are converted, and pictures
+// above the size limit shrunk, here; caption and description placeholders are filled from
+// each picture's metadata.
+PackagePlan PlanPackage(const Json& manifest, const std::filesystem::path& base, int64_t prefixBytes,
+                        const PlanOptions& options = {});
 
 // "#RRGGBB" as a Windows colour (0x00BBGGRR); false for anything else.
 bool ParseHexColour(const std::string& text, int32_t& colour);

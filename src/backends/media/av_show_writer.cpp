@@ -15,6 +15,11 @@ extern "C" {
 
 namespace vitrine {
 
+namespace {
+// The longest stretch between key frames, and so between fragments of the file.
+constexpr int kKeySeconds = 10;
+}  // namespace
+
 struct ShowVideoWriter::State {
   AVFormatContext* format = nullptr;
   AVCodecContext* video = nullptr;
@@ -49,12 +54,16 @@ struct ShowVideoWriter::State {
     if (avcodec_send_frame(codec, frame) < 0) return false;
     while (true) {
       int got = avcodec_receive_packet(codec, packet);
-      if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) return true;
+      if (got == AVERROR(EAGAIN) || got == AVERROR_EOF) break;
       if (got < 0) return false;
       av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
       packet->stream_index = stream->index;
       if (av_interleaved_write_frame(format, packet) < 0) return false;
     }
+    // A fragment the muxer has just completed goes to the file now, not when the write
+    // buffer fills: what is in the file plays even if the render is killed.
+    avio_flush(format->pb);
+    return format->pb->error >= 0;
   }
 
   bool EncodeSound(const int16_t* samples, int count) {
@@ -99,7 +108,7 @@ bool ShowVideoWriter::Open(const std::string& path, int32_t width, int32_t heigh
   s.video->time_base = AVRational{1, fps};
   s.video->framerate = AVRational{fps, 1};
   s.video->pix_fmt = AV_PIX_FMT_YUV420P;
-  s.video->gop_size = 10 * fps;
+  s.video->gop_size = kKeySeconds * fps;
   s.video->thread_count = 1;  // the same bytes on every run
   if (videoCodec->id == AV_CODEC_ID_H264) {
     av_opt_set(s.video->priv_data, "preset", "veryfast", 0);
@@ -147,6 +156,12 @@ bool ShowVideoWriter::Open(const std::string& path, int32_t width, int32_t heigh
   if (avio_open(&s.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return fail("cannot create " + path);
   AVDictionary* options = nullptr;
   av_dict_set(&options, "fflags", "+bitexact", 0);
+  // Fragmented: the index of each stretch goes out with it, so a long render holds no index
+  // of the whole show in memory, and a render that is stopped leaves a file that plays up to
+  // its last whole fragment. A fragment starts at each key frame (at most kKeySeconds apart);
+  // the header waits for the first fragment, so that its edit list can place the encoders'
+  // start-up delay.
+  av_dict_set(&options, "movflags", "+frag_keyframe+empty_moov+delay_moov+default_base_moof", 0);
   int header = avformat_write_header(s.format, &options);
   av_dict_free(&options);
   if (header < 0) return fail("cannot write the header of " + path);
@@ -199,7 +214,8 @@ bool ShowVideoWriter::Finish() {
   }
   ok = s.Encode(s.video, s.videoStream, nullptr) && ok;
   ok = s.Encode(s.audio, s.audioStream, nullptr) && ok;
-  ok = av_write_trailer(s.format) == 0 && ok;
+  // The fragmented trailer returns the size of its last box.
+  ok = av_write_trailer(s.format) >= 0 && ok;
   s.finished = true;
   ok = avio_closep(&s.format->pb) == 0 && ok;
   return ok;

@@ -1,0 +1,62 @@
+# The tool's usage on request: on standard output with exit status 0, the whole list or one
+# command's; a wrong command line still fails with the usage on standard error.
+# Run with -DTOOL=<vitrine>.
+function(run expected_rc)
+  execute_process(COMMAND ${TOOL} ${ARGN} OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc)
+  if(NOT rc EQUAL expected_rc)
+    message(SEND_ERROR "vitrine ${ARGN}: exit status ${rc}, expected ${expected_rc}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+function(expect_line what text line)
+  string(FIND "${text}" "\n${line}\n" at)
+  if(at EQUAL -1)
+    string(FIND "${text}" "${line}\n" at)
+    if(NOT at EQUAL 0)
+      message(SEND_ERROR "${what}: no line '${line}' in:\n${text}")
+    endif()
+  endif()
+endfunction()
+
+foreach(ask --help -h help)
+  run(0 ${ask})
+  expect_line("vitrine ${ask}" "${out}" "usage: vitrine COMMAND [ARGS]")
+  expect_line("vitrine ${ask}" "${out}" "  vitrine info FILE [--json]")
+  expect_line("vitrine ${ask}" "${out}" "  vitrine decode PICTURE -o OUT.ppm|OUT.png [--type CODE]")
+  if(NOT err STREQUAL "")
+    message(SEND_ERROR "vitrine ${ask} wrote to standard error: ${err}")
+  endif()
+endforeach()
+
+# The commands come sorted by name.
+run(0 --help)
+string(FIND "${out}" "  vitrine decode " decode)
+string(FIND "${out}" "  vitrine pack " pack)
+string(FIND "${out}" "  vitrine transition " transition)
+if(NOT (decode LESS pack AND pack LESS transition))
+  message(SEND_ERROR "the commands are not sorted by name:\n${out}")
+endif()
+
+set(pack_usage "usage: vitrine pack FOLDER|MANIFEST.json -o OUT [--player EXE] [--recursive] [--dry-run] [--max-size WxH] [--skip-bad]")
+foreach(args "pack;--help" "pack;-h" "pack;somewhere;--help" "help;pack")
+  run(0 ${args})
+  if(NOT out STREQUAL "${pack_usage}\n")
+    message(SEND_ERROR "vitrine ${args}: expected the pack usage, got '${out}'")
+  endif()
+endforeach()
+
+# Nothing is written when the usage was asked for.
+run(0 pack ${CMAKE_CURRENT_LIST_DIR}/roundtrip.json -o ${WORK}/never.scr --help)
+if(EXISTS ${WORK}/never.scr)
+  message(SEND_ERROR "vitrine pack ... --help packed")
+endif()
+
+foreach(args "" "nonsense" "help;nonsense")
+  run(1 ${args})
+  expect_line("vitrine ${args}" "${err}" "  vitrine info FILE [--json]")
+  if(NOT out STREQUAL "")
+    message(SEND_ERROR "vitrine ${args} wrote to standard output: ${out}")
+  endif()
+endforeach()
