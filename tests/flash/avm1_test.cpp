@@ -151,6 +151,73 @@ TEST(Avm1Functions, RecursionPastTheLimitStopsTheScriptOnly) {
   EXPECT_EQ(Traced(script), (Lines{"before"}));
 }
 
+// Conversions that call script back: a toString that converts its own object, an array that
+// holds itself, a getter that reads itself. Each ends at the recursion limit, not in a crash.
+TEST(Avm1Functions, RecursionThroughConversionsStopsTheScriptOnly) {
+  Asm selfString;
+  selfString.Push({"this"}).GetVariable().Op(0x4B).Return();  // return String(this)
+  std::vector<uint8_t> viaToString = Asm()
+                                         .Push({"o", 0, "Object"})
+                                         .NewObject()
+                                         .SetVariable()
+                                         .Push({"o"})
+                                         .GetVariable()
+                                         .Push({"toString"})
+                                         .Function("", {}, selfString)
+                                         .SetMember()
+                                         .Push({"before"})
+                                         .Trace()
+                                         .Push({"o"})
+                                         .GetVariable()
+                                         .Op(0x4B)
+                                         .Trace()
+                                         .Push({"after"})
+                                         .Trace()
+                                         .Bytes();
+  EXPECT_EQ(Traced(viaToString), (Lines{"before"}));
+
+  std::vector<uint8_t> selfArray = Asm()
+                                       .Push({"a", 0, "Array"})
+                                       .NewObject()
+                                       .SetVariable()
+                                       .Push({"a"})
+                                       .GetVariable()
+                                       .Push({0, "a"})
+                                       .GetVariable()
+                                       .SetMember()  // a[0] = a
+                                       .Push({"a"})
+                                       .GetVariable()
+                                       .Trace()
+                                       .Push({"after"})
+                                       .Trace()
+                                       .Bytes();
+  EXPECT_EQ(Traced(selfArray), Lines{});
+
+  Asm getter;
+  getter.Push({"this"}).GetVariable().Push({"p"}).GetMember().Return();
+  std::vector<uint8_t> selfGetter = Asm()
+                                        .Push({"o", 0, "Object"})
+                                        .NewObject()
+                                        .SetVariable()
+                                        .Function("", {}, Asm().Push({Undefined{}}).Return())
+                                        .Function("", {}, getter)
+                                        .Push({"p", 3, "o"})
+                                        .GetVariable()
+                                        .Push({"addProperty"})
+                                        .CallMethod()
+                                        .Pop()
+                                        .Push({"o"})
+                                        .GetVariable()
+                                        .Push({"p"})
+                                        .GetMember()
+                                        .Trace()
+                                        .Push({"after"})
+                                        .Trace()
+                                        .Bytes();
+  Lines getterLines = Traced(selfGetter);
+  EXPECT_EQ(getterLines, Lines{});
+}
+
 TEST(Avm1Control, EndlessLoopIsStoppedAndTheMovieGoesOn) {
   std::vector<uint8_t> script = Asm().Label("top").Jump("top").Bytes();
   std::vector<uint8_t> second = Asm().Push({"next frame"}).Trace().Bytes();
