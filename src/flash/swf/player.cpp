@@ -34,6 +34,7 @@ Player::Player(std::shared_ptr<Movie> movie, PlayerOptions options)
   root_.playing = false;
   vm_ = std::make_unique<avm1::Vm>(movie_->File().version, this, options_.playerVersion);
   vm_->onTrace = options_.onTrace;
+  if (options_.actionsPerFrame) vm_->actionsPerFrame = options_.actionsPerFrame;
   vm_->onFsCommand = [this](const std::string& command, const std::string&) {
     if (Lower(command) == "quit") quit_ = true;
   };

@@ -84,6 +84,9 @@ struct PlayerOptions {
   double tickMs = 0;  // the time one frame takes for getTimer and intervals; 0: the frame rate's
   int playerVersion = 8;  // the Flash player version scripts see
   std::function<void(const std::string&)> onTrace;  // what trace() prints
+  // The actions all scripts of one frame may run before the rest of that frame's scripts are
+  // skipped (0: the machine's own bound). A runaway script costs at most this much per frame.
+  uint64_t actionsPerFrame = 0;
 };
 
 class Player {

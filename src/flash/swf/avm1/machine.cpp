@@ -466,7 +466,7 @@ Value Vm::CallSafely(const Value& fn, Object* self, std::vector<Value> args) {
   // budget are given back afterwards.
   int savedDepth = depth_;
   uint64_t savedLeft = actionsLeft_;
-  actionsLeft_ = savedDepth ? std::min(savedLeft, kMaxActionsPerScript) : kMaxActionsPerScript;
+  actionsLeft_ = savedDepth ? std::min(savedLeft, ScriptBudget()) : ScriptBudget();
   Value out;
   try {
     out = Call(fn, self, args);
@@ -481,7 +481,7 @@ Value Vm::CallSafely(const Value& fn, Object* self, std::vector<Value> args) {
 void Vm::RunBlock(std::span<const uint8_t> code, Object* clip, int version) {
   int savedDepth = depth_;
   uint64_t savedLeft = actionsLeft_;
-  actionsLeft_ = savedDepth ? std::min(savedLeft, kMaxActionsPerScript) : kMaxActionsPerScript;
+  actionsLeft_ = savedDepth ? std::min(savedLeft, ScriptBudget()) : ScriptBudget();
   try {
     RunTopLevel(*this, code, clip, version < 0 ? version_ : version);
   } catch (const ScriptThrow&) {

@@ -2,6 +2,7 @@
 // The ActionScript 1 and 2 machine of one movie: its objects, the global object and the
 // built-in classes, property access with the rules of the movie's version, calls, and the
 // limits that stop a runaway script without stopping the movie.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -73,7 +74,9 @@ class Vm {
   // Calls fn on self when it is a function; errors and limits end only that call.
   Value CallSafely(const Value& fn, Object* self, std::vector<Value> args);
   // A new frame: the action budget is full again.
-  void StartFrame() { frameLeft_ = kMaxActionsPerFrame; }
+  void StartFrame() { frameLeft_ = actionsPerFrame; }
+  // How many actions all scripts of one frame may run; one script gets at most a tenth of it.
+  uint64_t actionsPerFrame = kMaxActionsPerFrame;
 
   // Objects.
   Object* New(Object* proto);
@@ -149,6 +152,7 @@ class Vm {
   int playerVersion_;
   std::vector<std::unique_ptr<Object>> heap_;
   size_t lastCollect_ = 0;
+  uint64_t ScriptBudget() const { return std::min(kMaxActionsPerScript, actionsPerFrame / 10 + 1); }
   uint64_t actionsLeft_ = kMaxActionsPerScript;
   uint64_t frameLeft_ = kMaxActionsPerFrame;
   int depth_ = 0;
