@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/stream.h"
+#include "flash/swf/avm1/activation.h"
 #include "imaging/gif_reader.h"
 #include "imaging/jpeg_reader.h"
 #include "imaging/png_reader.h"
@@ -425,6 +426,22 @@ std::vector<FrameAction> ReadFrameActions(std::span<const uint8_t> body, bool* o
   return out;
 }
 
+bool HoldsUnknownActions(std::span<const uint8_t> body) {
+  size_t pc = 0;
+  while (pc < body.size()) {
+    uint8_t code = body[pc];
+    if (code == 0) return false;
+    if (!avm1::SupportedAction(code)) return true;
+    if (code < 0x80) {
+      ++pc;
+      continue;
+    }
+    if (pc + 3 > body.size()) return false;
+    pc += 3 + (body[pc + 1] | size_t(body[pc + 2]) << 8);
+  }
+  return false;
+}
+
 std::shared_ptr<Movie> Movie::Load(std::span<const uint8_t> bytes, std::string* why) {
   auto file = OpenSwf(bytes, why);
   if (!file) return nullptr;
@@ -462,9 +479,12 @@ Timeline Movie::ReadTimeline(std::span<const uint8_t> bytes, uint32_t frameCount
         if (jpegTables_.empty()) jpegTables_.assign(t.body.begin(), t.body.end());
         continue;
       case tag::DoAction:
-        ReadFrameActions(t.body, &holdsScripts_);
+        holdsScripts_ = holdsScripts_ || HoldsUnknownActions(t.body);
         break;
-      case tag::DoInitAction: case tag::DoAbc: case tag::DoAbc1:
+      case tag::DoInitAction:
+        holdsScripts_ = holdsScripts_ || t.body.size() < 2 || HoldsUnknownActions(t.body.subspan(2));
+        break;
+      case tag::DoAbc: case tag::DoAbc1:
         holdsScripts_ = true;
         continue;
       case tag::SoundStreamHead: case tag::SoundStreamHead2:
@@ -578,7 +598,7 @@ MovieInfo DescribeMovie(std::span<const uint8_t> file) {
   info.frameCount = uint16_t(std::min<uint32_t>(movie->Root().frameCount, 65535));
   info.holdsScripts = movie->HoldsScripts();
   info.hasSound = movie->HasSound();
-  // Scripts inside buttons and clip events are not run either.
+  // Scripts inside buttons and clip events are not run yet.
   TagWalker walker(std::span<const uint8_t>(f.body).subspan(f.tagsStart));
   Tag t;
   size_t n = 0;

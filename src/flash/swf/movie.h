@@ -114,7 +114,7 @@ class Movie {
   // The character a definition tag makes, parsed on first use; nothing for a tag that is
   // not a definition or does not parse. The id is in *id.
   std::shared_ptr<const Character> Define(const Tag& tag, uint16_t* id);
-  // ActionScript beyond the frame actions (or ActionScript 3), which this player does not run.
+  // Actions this player does not know (or ActionScript 3), which it does not run.
   bool HoldsScripts() const { return holdsScripts_; }
   // Event sounds or stream sound anywhere in the movie.
   bool HasSound() const { return hasSound_; }
@@ -142,6 +142,9 @@ struct FrameAction {
   std::string label;
 };
 std::vector<FrameAction> ReadFrameActions(std::span<const uint8_t> body, bool* othersSkipped = nullptr);
+
+// Whether a block of actions holds one the script machine does not know.
+bool HoldsUnknownActions(std::span<const uint8_t> body);
 
 std::shared_ptr<const Image> DecodeBitmapTag(const Tag& tag, std::span<const uint8_t> jpegTables);
 

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 
+#include "flash/swf/avm1/machine.h"
+
 namespace vitrine::swf {
 
 namespace {
 
-// Frame actions that lead to further gotos are followed at most this often per tick, so a
+// Scripts queued by gotos while scripts run are followed this many rounds per tick, so a
 // frame that jumps to itself cannot hang the player.
 constexpr int kMaxActionChain = 16;
+constexpr uint16_t kExportAssets = 56;
 
 size_t TreeSize(const DisplayObject& object) {
   size_t n = 1;
@@ -25,108 +28,177 @@ std::string Lower(std::string s) {
 
 }  // namespace
 
-Player::Player(std::shared_ptr<Movie> movie) : movie_(std::move(movie)) {
+Player::Player(std::shared_ptr<Movie> movie, PlayerOptions options)
+    : movie_(std::move(movie)), options_(std::move(options)) {
   root_.timeline = &movie_->Root();
   root_.playing = false;
+  vm_ = std::make_unique<avm1::Vm>(movie_->File().version, this, options_.playerVersion);
+  vm_->onTrace = options_.onTrace;
+  if (options_.actionsPerFrame) vm_->actionsPerFrame = options_.actionsPerFrame;
+  vm_->onFsCommand = [this](const std::string& command, const std::string&) {
+    if (Lower(command) == "quit") quit_ = true;
+  };
+  if (options_.tickMs <= 0) {
+    double rate = movie_->File().frameRate / 256.0;
+    options_.tickMs = rate > 0 ? 1000.0 / rate : 1000.0 / 12;
+  }
+  emptySprite_ = std::make_shared<Character>();
+  emptySprite_->kind = Kind::Sprite;
+  emptySprite_->sprite.frameCount = 1;
+  emptySprite_->sprite.frames.resize(1);
+  ObjectOf(root_);
   if (FrameCount() == 0) return;
-  std::vector<FrameAction> actions;
-  RunFrame(root_, 0, &actions);
-  RunActions(root_, std::move(actions));
+  vm_->StartFrame();
+  RunFrame(root_, 0, true);
+  RunQueued();
 }
+
+Player::~Player() = default;
 
 std::shared_ptr<const Character> Player::Lookup(uint16_t id) const {
   auto it = dictionary_.find(id);
   return it == dictionary_.end() ? nullptr : it->second;
 }
 
+avm1::Object* Player::ObjectOf(Clip& clip) {
+  if (!clip.object) {
+    clip.object = vm_->New(vm_->movieClipProto);
+    clip.object->cls = "MovieClip";
+    clip.object->clip = &clip;
+  }
+  return clip.object;
+}
+
 void Player::GotoFrame(uint32_t frame) {
   if (FrameCount() == 0) return;
   stepBudget_ = kMaxTagsPerStep;
-  std::vector<FrameAction> actions;
-  Seek(root_, frame, &actions);
+  vm_->StartFrame();
+  Seek(root_, frame, true);
   root_.playing = false;
-  RunActions(root_, std::move(actions));
+  RunQueued();
 }
 
 void Player::Tick() {
   ++tick_;
   stepBudget_ = kMaxTagsPerStep;
+  vm_->nowMs = double(tick_) * options_.tickMs;
+  vm_->StartFrame();
+  // Each clip's enterFrame handler runs before its timeline moves on, parents first.
+  EnterFrame(root_);
+  RunQueued();
   Advance(root_);
   AdvanceChildren(root_);
+  RunQueued();
+  vm_->RunIntervals();
+  RunQueued();
+  std::vector<avm1::Object*> roots;
+  Collect(root_, roots);
+  vm_->Collect(roots);
+}
+
+void Player::EnterFrame(Clip& clip) {
+  if (clip.object) {
+    avm1::Value handler = vm_->Get(clip.object, "onEnterFrame");
+    if (handler.IsObject() && handler.object->Callable()) vm_->CallSafely(handler, clip.object, {});
+  }
+  // The list may change under a handler: children are visited by depth, looked up anew.
+  std::vector<uint16_t> depths;
+  for (auto& [depth, object] : clip.list)
+    if (object.clip) depths.push_back(depth);
+  for (uint16_t depth : depths) {
+    auto it = clip.list.find(depth);
+    if (it != clip.list.end() && it->second.clip) EnterFrame(*it->second.clip);
+  }
+}
+
+void Player::Collect(Clip& clip, std::vector<avm1::Object*>& roots) {
+  if (clip.object) roots.push_back(clip.object);
+  for (auto& [depth, object] : clip.list)
+    if (object.clip) Collect(*object.clip, roots);
+}
+
+void Player::RunQueued() {
+  for (int chain = 0; chain < kMaxActionChain * 64 && !queue_.empty(); ++chain) {
+    std::vector<Queued> now = std::move(queue_);
+    queue_.clear();
+    for (const Queued& q : now) {
+      if (!q.clip || !q.clip->clip) continue;  // the clip is gone
+      vm_->RunBlock(q.code, q.clip);
+    }
+  }
+  queue_.clear();
 }
 
 void Player::Advance(Clip& clip) {
   if (!clip.playing || clip.timeline->frameCount <= 1) return;
   uint32_t next = clip.frame + 1 >= clip.timeline->frameCount ? 0 : clip.frame + 1;
-  std::vector<FrameAction> actions;
-  Seek(clip, next, &actions);
-  RunActions(clip, std::move(actions));
+  Seek(clip, next, true);
 }
 
 void Player::AdvanceChildren(Clip& clip) {
-  for (auto& [depth, object] : clip.list) {
-    if (!object.clip) continue;
-    if (object.clip->bornTick < tick_) Advance(*object.clip);
-    AdvanceChildren(*object.clip);
+  std::vector<uint16_t> depths;
+  for (auto& [depth, object] : clip.list)
+    if (object.clip) depths.push_back(depth);
+  for (uint16_t depth : depths) {
+    auto it = clip.list.find(depth);
+    if (it == clip.list.end() || !it->second.clip) continue;
+    Clip& child = *it->second.clip;
+    if (child.bornTick < tick_) Advance(child);
+    it = clip.list.find(depth);
+    if (it != clip.list.end() && it->second.clip) AdvanceChildren(*it->second.clip);
   }
 }
 
-void Player::Seek(Clip& clip, uint32_t target, std::vector<FrameAction>* actions) {
+void Player::Seek(Clip& clip, uint32_t target, bool run) {
   target = std::min(target, clip.timeline->frameCount - 1);
   if (target == clip.frame) return;
   uint32_t from = clip.frame + 1;
   if (target < clip.frame) {
-    // Back: the display list is built again from the first frame.
-    ClearList(clip);
+    // Back: the display list is built again from the first frame; what scripts placed stays.
+    std::vector<uint16_t> timelineDepths;
+    for (auto& [depth, object] : clip.list)
+      if (depth < kScriptDepthBase) timelineDepths.push_back(depth);
+    for (uint16_t depth : timelineDepths) Remove(clip, depth);
     from = 0;
   }
-  for (uint32_t f = from; f <= target; ++f) RunFrame(clip, f, f == target ? actions : nullptr);
+  for (uint32_t f = from; f <= target; ++f) RunFrame(clip, f, run && f == target);
   clip.frame = target;
 }
 
-void Player::RunActions(Clip& clip, std::vector<FrameAction> actions) {
-  for (int chain = 0; chain < kMaxActionChain && !actions.empty(); ++chain) {
-    std::vector<FrameAction> next;
-    for (const FrameAction& a : actions) {
-      switch (a.op) {
-        case FrameAction::Play:
-          clip.playing = true;
-          break;
-        case FrameAction::Stop:
-          clip.playing = false;
-          break;
-        case FrameAction::NextFrame:
-          if (clip.frame + 1 < clip.timeline->frameCount) Seek(clip, clip.frame + 1, &next);
-          clip.playing = false;
-          break;
-        case FrameAction::PrevFrame:
-          if (clip.frame > 0) Seek(clip, clip.frame - 1, &next);
-          clip.playing = false;
-          break;
-        case FrameAction::GotoFrame:
-          Seek(clip, a.frame, &next);
-          clip.playing = false;
-          break;
-        case FrameAction::StopSounds:
-          NoteSound(SoundEvent{SoundEvent::StopAll, nullptr, {}, nullptr, {}, false});
-          break;
-        case FrameAction::GotoLabel: {
-          auto it = clip.timeline->labels.find(Lower(a.label));
-          if (it != clip.timeline->labels.end()) Seek(clip, it->second, &next);
-          clip.playing = false;
-          break;
-        }
-      }
-    }
-    actions = std::move(next);
-  }
+void Player::ScriptGoto(Clip& clip, uint32_t frame, bool play) {
+  if (clip.timeline->frameCount == 0) return;
+  Seek(clip, frame, true);
+  clip.playing = play;
 }
 
-void Player::RunFrame(Clip& clip, uint32_t frame, std::vector<FrameAction>* actions) {
+bool Player::LabelFrame(const Clip& clip, const std::string& label, uint32_t& frame) const {
+  auto it = clip.timeline->labels.find(Lower(label));
+  if (it == clip.timeline->labels.end()) return false;
+  frame = it->second;
+  return true;
+}
+
+std::vector<std::span<const uint8_t>> Player::FrameScripts(const Clip& clip, uint32_t frame) const {
+  std::vector<std::span<const uint8_t>> out;
+  if (frame >= clip.timeline->frames.size()) return out;
+  for (const Tag& t : clip.timeline->frames[frame])
+    if (t.code == tag::DoAction) out.push_back(t.body);
+  return out;
+}
+
+void Player::StopAllSounds() { NoteSound(SoundEvent{SoundEvent::StopAll, nullptr, {}, nullptr, {}, false}); }
+
+std::optional<uint16_t> Player::ExportedId(const std::string& name) const {
+  auto it = exports_.find(Lower(name));
+  if (it == exports_.end()) return std::nullopt;
+  return it->second;
+}
+
+void Player::RunFrame(Clip& clip, uint32_t frame, bool run) {
   if (frame >= clip.timeline->frames.size()) return;
-  // Only the frame landed on (the one whose actions run) sounds; clip.frame is still the
+  // Only the frame landed on (the one whose scripts run) sounds; clip.frame is still the
   // frame shown before it.
-  const bool shown = actions != nullptr;
+  const bool shown = run;
   const uint32_t count = clip.timeline->frameCount;
   const bool follows = frame == clip.frame + 1 || (frame == 0 && count > 1 && clip.frame + 1 == count);
   for (const Tag& t : clip.timeline->frames[frame]) {
@@ -168,11 +240,25 @@ void Player::RunFrame(Clip& clip, uint32_t frame, std::vector<FrameAction>* acti
             NoteSound(SoundEvent{SoundEvent::StreamBlock, nullptr, {}, &*clip.timeline->streamHead, t.body, follows});
           break;
         case tag::DoAction:
-          if (actions) {
-            auto more = ReadFrameActions(t.body);
-            actions->insert(actions->end(), more.begin(), more.end());
+          // Frame scripts run after the frame's display list is built.
+          if (run) queue_.push_back({ObjectOf(clip), t.body});
+          break;
+        case tag::DoInitAction: {
+          BitReader r(t.body);
+          r.U16();
+          // Once, before the sprite is used; here when its frame is first reached.
+          if (initDone_.insert(t.body.data()).second) vm_->RunBlock(r.Rest(), ObjectOf(root_));
+          break;
+        }
+        case kExportAssets: {
+          BitReader r(t.body);
+          uint16_t n = r.U16();
+          for (uint16_t i = 0; i < n; ++i) {
+            uint16_t id = r.U16();
+            exports_[Lower(r.String())] = id;
           }
           break;
+        }
         default: {
           uint16_t id = 0;
           if (auto ch = movie_->Define(t, &id)) dictionary_[id] = ch;
@@ -209,8 +295,8 @@ void Player::Place(Clip& clip, const Tag& t) {
     Remove(clip, depth);
     if (!object.character || objects_ >= kMaxDisplayObjects) return;
     ++objects_;
-    StartClip(object, clip.nesting + 1);
     clip.list[depth] = std::move(object);
+    StartClip(clip, depth);
     return;
   }
   uint8_t flags = r.U8();
@@ -222,10 +308,11 @@ void Player::Place(Clip& clip, const Tag& t) {
   std::optional<Matrix> matrix;
   std::optional<CxForm> cx;
   std::optional<uint16_t> ratio, clipDepth;
+  std::optional<std::string> name;
   if (flags & 0x04) matrix = ReadMatrix(r);
   if (flags & 0x08) cx = ReadCxForm(r, true);
   if (flags & 0x10) ratio = r.U16();
-  if (flags & 0x20) r.String();
+  if (flags & 0x20) name = r.String();
   if (flags & 0x40) clipDepth = r.U16();
 
   auto it = clip.list.find(depth);
@@ -243,6 +330,7 @@ void Player::Place(Clip& clip, const Tag& t) {
       object.cx = it->second.cx;
       object.ratio = it->second.ratio;
       object.clipDepth = it->second.clipDepth;
+      object.name = it->second.name;
       Remove(clip, depth);
     }
     if (objects_ >= kMaxDisplayObjects) return;
@@ -252,9 +340,10 @@ void Player::Place(Clip& clip, const Tag& t) {
     if (cx) object.cx = *cx;
     if (ratio) object.ratio = *ratio;
     if (clipDepth) object.clipDepth = *clipDepth;
+    if (name) object.name = *name;
     ++objects_;
-    StartClip(object, clip.nesting + 1);
     clip.list[depth] = std::move(object);
+    StartClip(clip, depth);
     return;
   }
   DisplayObject& object = it->second;
@@ -264,30 +353,125 @@ void Player::Place(Clip& clip, const Tag& t) {
   if (clipDepth) object.clipDepth = *clipDepth;
 }
 
-void Player::StartClip(DisplayObject& object, int nesting) {
+void Player::StartClip(Clip& parent, uint16_t depth) {
+  DisplayObject& object = parent.list[depth];
+  int nesting = parent.nesting + 1;
   if (object.character->kind != Kind::Sprite || nesting > kMaxNesting) return;
   auto clip = std::make_unique<Clip>();
   clip->timeline = &object.character->sprite;
   clip->owner = object.character;
   clip->nesting = nesting;
   clip->bornTick = tick_;
+  clip->parent = &parent;
+  clip->holder = &object;
+  clip->depth = depth;
+  clip->name = object.name.empty() ? "instance" + std::to_string(++instanceCount_) : object.name;
   object.clip = std::move(clip);
-  if (object.clip->timeline->frameCount == 0) return;
-  std::vector<FrameAction> actions;
-  RunFrame(*object.clip, 0, &actions);
-  RunActions(*object.clip, std::move(actions));
+  Clip& c = *object.clip;
+  ObjectOf(c);
+  if (c.timeline->frameCount == 0) return;
+  RunFrame(c, 0, true);
+}
+
+void Player::Detach(Clip& clip) {
+  if (clip.object) {
+    clip.object->clip = nullptr;
+    clip.object = nullptr;
+  }
+  for (auto& [depth, object] : clip.list)
+    if (object.clip) Detach(*object.clip);
 }
 
 void Player::Remove(Clip& clip, uint16_t depth) {
   auto it = clip.list.find(depth);
   if (it == clip.list.end()) return;
   objects_ -= std::min(objects_, TreeSize(it->second));
+  if (it->second.clip) Detach(*it->second.clip);
   clip.list.erase(it);
 }
 
 void Player::ClearList(Clip& clip) {
-  for (auto& [depth, object] : clip.list) objects_ -= std::min(objects_, TreeSize(object));
+  for (auto& [depth, object] : clip.list) {
+    objects_ -= std::min(objects_, TreeSize(object));
+    if (object.clip) Detach(*object.clip);
+  }
   clip.list.clear();
+}
+
+Clip* Player::PlaceScripted(Clip& parent, DisplayObject object, const std::string& name, int32_t depth) {
+  int32_t key = depth + kScriptDepthBase;
+  if (key < 0 || key > 65535 || parent.nesting + 1 > kMaxNesting || objects_ >= kMaxDisplayObjects) return nullptr;
+  Remove(parent, uint16_t(key));
+  object.name = name;
+  ++objects_;
+  parent.list[uint16_t(key)] = std::move(object);
+  StartClip(parent, uint16_t(key));
+  auto it = parent.list.find(uint16_t(key));
+  return it != parent.list.end() && it->second.clip ? it->second.clip.get() : nullptr;
+}
+
+Clip* Player::Duplicate(Clip& clip, const std::string& name, int32_t depth) {
+  if (!clip.parent || !clip.holder) return nullptr;
+  DisplayObject copy;
+  copy.id = clip.holder->id;
+  copy.character = clip.holder->character;
+  copy.matrix = clip.holder->matrix;
+  copy.cx = clip.holder->cx;
+  copy.ratio = clip.holder->ratio;
+  copy.visible = clip.holder->visible;
+  return PlaceScripted(*clip.parent, std::move(copy), name, depth);
+}
+
+Clip* Player::Attach(Clip& parent, uint16_t id, const std::string& name, int32_t depth) {
+  DisplayObject object;
+  object.id = id;
+  object.character = Lookup(id);
+  if (!object.character) {
+    // An exported sprite is known once its definition tag has been read.
+    auto it = std::find_if(exports_.begin(), exports_.end(), [&](auto& e) { return e.second == id; });
+    if (it == exports_.end()) return nullptr;
+    return nullptr;
+  }
+  if (object.character->kind != Kind::Sprite) return nullptr;
+  return PlaceScripted(parent, std::move(object), name, depth);
+}
+
+Clip* Player::CreateEmpty(Clip& parent, const std::string& name, int32_t depth) {
+  DisplayObject object;
+  object.character = emptySprite_;
+  return PlaceScripted(parent, std::move(object), name, depth);
+}
+
+void Player::RemoveClip(Clip& clip) {
+  // Only clips that scripts placed (or moved to a script depth) can be removed.
+  if (!clip.parent || clip.depth < kScriptDepthBase) return;
+  Remove(*clip.parent, clip.depth);
+}
+
+bool Player::SwapDepths(Clip& clip, int32_t depth) {
+  if (!clip.parent) return false;
+  int32_t key = depth + kScriptDepthBase;
+  if (key < 0 || key > 65535 || key == clip.depth) return false;
+  Clip& parent = *clip.parent;
+  uint16_t from = clip.depth, to = uint16_t(key);
+  auto a = parent.list.find(from);
+  if (a == parent.list.end()) return false;
+  auto b = parent.list.find(to);
+  DisplayObject moving = std::move(a->second);
+  parent.list.erase(a);
+  if (b != parent.list.end()) {
+    DisplayObject other = std::move(b->second);
+    parent.list.erase(b);
+    auto placed = parent.list.emplace(from, std::move(other)).first;
+    if (placed->second.clip) {
+      placed->second.clip->holder = &placed->second;
+      placed->second.clip->depth = from;
+    }
+  }
+  auto placed = parent.list.emplace(to, std::move(moving)).first;
+  placed->second.clip->holder = &placed->second;
+  placed->second.clip->depth = to;
+  return true;
 }
 
 }  // namespace vitrine::swf

@@ -4,14 +4,21 @@
 // FreeCharacter, SetBackgroundColor) and then its frame actions; the main timeline loops at
 // its end, as the Flash player does, and every sprite runs its own timeline.
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "flash/swf/movie.h"
+
+namespace vitrine::swf::avm1 {
+class Object;
+class Vm;
+}  // namespace vitrine::swf::avm1
 
 namespace vitrine::swf {
 
@@ -48,6 +55,8 @@ struct DisplayObject {
   CxForm cx;
   uint16_t ratio = 0;
   uint16_t clipDepth = 0;
+  bool visible = true;
+  std::string name;  // the instance name scripts know it by
   std::unique_ptr<Clip> clip;  // for sprites
 };
 
@@ -59,11 +68,31 @@ struct Clip {
   int nesting = 0;
   uint64_t bornTick = 0;
   std::map<uint16_t, DisplayObject> list;  // by depth
+  // For scripts: the clip's object, its place on its parent (none for the root) and the
+  // display object that holds it there.
+  avm1::Object* object = nullptr;
+  Clip* parent = nullptr;
+  DisplayObject* holder = nullptr;
+  uint16_t depth = 0;
+  std::string name;
+};
+
+// Depths scripts give count from this tag depth on (duplicateMovieClip's depth 0 is 16384).
+inline constexpr int32_t kScriptDepthBase = 16384;
+
+struct PlayerOptions {
+  double tickMs = 0;  // the time one frame takes for getTimer and intervals; 0: the frame rate's
+  int playerVersion = 8;  // the Flash player version scripts see
+  std::function<void(const std::string&)> onTrace;  // what trace() prints
+  // The actions all scripts of one frame may run before the rest of that frame's scripts are
+  // skipped (0: the machine's own bound). A runaway script costs at most this much per frame.
+  uint64_t actionsPerFrame = 0;
 };
 
 class Player {
  public:
-  explicit Player(std::shared_ptr<Movie> movie);
+  explicit Player(std::shared_ptr<Movie> movie, PlayerOptions options = {});
+  ~Player();
 
   const Movie& GetMovie() const { return *movie_; }
   uint32_t FrameCount() const { return movie_->Root().frameCount; }
@@ -83,18 +112,40 @@ class Player {
   // The sound events since the last call; their data lies in the movie's bytes.
   std::vector<SoundEvent> TakeSoundEvents() { return std::move(sounds_); }
 
+  avm1::Vm& Script() { return *vm_; }
+  // fscommand("quit") was called.
+  bool QuitAsked() const { return quit_; }
+
+  // What scripts do to clips.
+  avm1::Object* ObjectOf(Clip& clip);
+  Clip& RootClip() { return root_; }
+  void ScriptGoto(Clip& clip, uint32_t frame, bool play);
+  bool LabelFrame(const Clip& clip, const std::string& label, uint32_t& frame) const;
+  Clip* Duplicate(Clip& clip, const std::string& name, int32_t depth);
+  Clip* Attach(Clip& parent, uint16_t id, const std::string& name, int32_t depth);
+  Clip* CreateEmpty(Clip& parent, const std::string& name, int32_t depth);
+  void RemoveClip(Clip& clip);
+  bool SwapDepths(Clip& clip, int32_t depth);
+  std::optional<uint16_t> ExportedId(const std::string& name) const;
+  std::vector<std::span<const uint8_t>> FrameScripts(const Clip& clip, uint32_t frame) const;
+  void StopAllSounds();
+
  private:
-  // Runs the tags of one frame of a clip; its frame actions are appended to actions.
-  void RunFrame(Clip& clip, uint32_t frame, std::vector<FrameAction>* actions);
-  void Seek(Clip& clip, uint32_t target, std::vector<FrameAction>* actions);
-  void RunActions(Clip& clip, std::vector<FrameAction> actions);
+  // Runs the tags of one frame of a clip; with run, its scripts are queued.
+  void RunFrame(Clip& clip, uint32_t frame, bool run);
+  void Seek(Clip& clip, uint32_t target, bool run);
+  void RunQueued();
+  void EnterFrame(Clip& clip);
+  void Collect(Clip& clip, std::vector<avm1::Object*>& roots);
+  Clip* PlaceScripted(Clip& parent, DisplayObject object, const std::string& name, int32_t depth);
+  void Detach(Clip& clip);
   void Advance(Clip& clip);
   void AdvanceChildren(Clip& clip);
   void Place(Clip& clip, const Tag& t);
   void Remove(Clip& clip, uint16_t depth);
   void ClearList(Clip& clip);
   void Count(const DisplayObject& object, int sign);
-  void StartClip(DisplayObject& object, int nesting);
+  void StartClip(Clip& parent, uint16_t depth);
   void NoteSound(SoundEvent event);
   void NoteStartSound(const Tag& t);
 
@@ -106,6 +157,18 @@ class Player {
   size_t objects_ = 0;
   size_t stepBudget_ = kMaxTagsPerStep;
   std::vector<SoundEvent> sounds_;
+  std::unique_ptr<avm1::Vm> vm_;
+  PlayerOptions options_;
+  bool quit_ = false;
+  struct Queued {
+    avm1::Object* clip;
+    std::span<const uint8_t> code;
+  };
+  std::vector<Queued> queue_;
+  std::map<std::string, uint16_t> exports_;  // lower-cased linkage names
+  std::shared_ptr<Character> emptySprite_;
+  int instanceCount_ = 0;
+  std::set<const uint8_t*> initDone_;
 };
 
 }  // namespace vitrine::swf

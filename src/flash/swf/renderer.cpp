@@ -177,7 +177,7 @@ void Renderer::DrawList(const std::map<uint16_t, DisplayObject>& list, const Mat
 
 void Renderer::DrawObject(const DisplayObject& object, const Matrix& m, const CxForm& cx, Target target,
                           int nesting) {
-  if (!object.character || ++objects_ > kMaxDrawnObjects) return;
+  if (!object.character || !object.visible || ++objects_ > kMaxDrawnObjects) return;
   DrawCharacter(*object.character, &object, m * object.matrix, cx * object.cx, target, nesting);
 }
 
