@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "flash/swf/radial_pad.h"
+#include "flash/swf/spans.h"
 #include "raster/canvas.h"
 
 namespace vitrine::swf {
@@ -31,8 +32,6 @@ struct Polyline {
     bottom = std::max(bottom, y);
   }
 };
-
-inline uint32_t Div255(uint32_t v) { return (v + 128 + ((v + 128) >> 8)) >> 8; }
 
 uint32_t Premultiply(Rgba c) {
   uint32_t a = c.a;
@@ -338,39 +337,44 @@ uint32_t TransformPremultiplied(uint32_t p, const CxForm& cx) {
 
 namespace {
 
-// src (premultiplied 0xAARRGGBB) at coverage k (0..255) over an opaque 0x00RRGGBB pixel.
-[[gnu::always_inline]] inline uint32_t Over(uint32_t src, uint32_t k, uint32_t d) {
-  if (k == 255 && (src >> 24) == 255) return src & 0xFFFFFF;
-  uint32_t sa = Div255((src >> 24) * k);
-  uint32_t keep = 255 - sa;
-  uint32_t r = Div255(((src >> 16) & 255) * k) + Div255(((d >> 16) & 255) * keep);
-  uint32_t g = Div255(((src >> 8) & 255) * k) + Div255(((d >> 8) & 255) * keep);
-  uint32_t b = Div255((src & 255) * k) + Div255((d & 255) * keep);
-  return std::min<uint32_t>(r, 255) << 16 | std::min<uint32_t>(g, 255) << 8 | std::min<uint32_t>(b, 255);
-}
+// Colours are worked out this many pixels at a time, then laid down together.
+constexpr int32_t kPiece = 64;
 
-// One run of pixels: coverage (times the mask) decides how much of source(i) lands; no
-// coverage array means the run is covered whole.
-template <class Source>
+// One run of pixels: coverage (times the mask) decides how much of the paint lands; no
+// coverage array means the run is covered whole. colours(first, n, out) gives the paint of
+// pixels first .. first+n-1 of the run.
+template <class Colours>
 void ShadeRun(uint32_t* row, const float* cov, const uint8_t* mask, uint8_t* maskOut, int32_t count,
-              Source&& source) {
-  if (!cov && !mask && !maskOut) {
-    for (int32_t i = 0; i < count; ++i) {
-      uint32_t src = source(i);
-      row[i] = (src >> 24) == 255 ? src & 0xFFFFFF : Over(src, 255, row[i]);
+              Colours&& colours) {
+  uint32_t src[kPiece];
+  if (!mask && !maskOut) {
+    for (int32_t done = 0; done < count; done += kPiece) {
+      const int32_t n = std::min(kPiece, count - done);
+      colours(done, n, src);
+      CompositeSpan(row + done, src, false, cov ? cov + done : nullptr, n);
     }
     return;
   }
   for (int32_t i = 0; i < count; ++i) {
-    uint32_t k = cov ? uint32_t(cov[i] * 255 + 0.5f) : 255;
+    uint32_t k = cov ? CoverageByte(cov[i]) : 255;
     if (mask) k = Div255(k * mask[i]);
     if (k == 0) continue;
     if (maskOut) {
       maskOut[i] = uint8_t(std::max<uint32_t>(maskOut[i], k));
       continue;
     }
-    row[i] = Over(source(i), k, row[i]);
+    colours(i, 1, src);
+    row[i] = Over(src[0], k, row[i]);
   }
+}
+
+// The same with a colour a pixel given one at a time.
+template <class Source>
+void ShadeEach(uint32_t* row, const float* cov, const uint8_t* mask, uint8_t* maskOut, int32_t count,
+               Source&& source) {
+  ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
+    for (int32_t i = 0; i < n; ++i) out[i] = source(first + i);
+  });
 }
 
 }  // namespace
@@ -392,12 +396,24 @@ void Renderer::Shade(const Paint& paint, Target target) {
     switch (paint.kind) {
       case FillKind::Solid: {
         uint32_t src = paint.solid;
-        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t) { return src; });
+        if (!mask && !maskOut) {
+          CompositeSpan(row, &src, true, cov, count);
+          break;
+        }
+        ShadeEach(row, cov, mask, maskOut, count, [&](int32_t) { return src; });
         break;
       }
       case FillKind::Linear:
-        ShadeRun(row, cov, mask, maskOut, count,
-                 [&](int32_t i) { return lut((gx(i) + kGradientHalf) / (2 * kGradientHalf)); });
+        if (paint.spread == Spread::Pad) {
+          ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
+            int32_t index[kPiece];
+            LinearPadIndices(gx0, inv.a, first, n, index);
+            for (int32_t i = 0; i < n; ++i) out[i] = paint.lut[index[i]];
+          });
+          break;
+        }
+        ShadeEach(row, cov, mask, maskOut, count,
+                  [&](int32_t i) { return lut((gx(i) + kGradientHalf) / (2 * kGradientHalf)); });
         break;
       case FillKind::Radial:
         if (paint.spread == Spread::Pad) {
@@ -405,17 +421,14 @@ void Renderer::Shade(const Paint& paint, Target target) {
           // table indices of a piece of the run are worked out first, four at a time.
           const RadialPad radial{float(gx0 / kGradientHalf), float(gy0 / kGradientHalf),
                                  float(inv.a / kGradientHalf), float(inv.b / kGradientHalf)};
-          constexpr int32_t kPiece = 64;
-          int32_t index[kPiece];
-          for (int32_t done = 0; done < count; done += kPiece) {
-            const int32_t n = std::min(kPiece, count - done);
-            radial.Indices(done, n, index);
-            ShadeRun(row + done, cov ? cov + done : nullptr, mask ? mask + done : nullptr,
-                     maskOut ? maskOut + done : nullptr, n, [&](int32_t i) { return paint.lut[index[i]]; });
-          }
+          ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
+            int32_t index[kPiece];
+            radial.Indices(first, n, index);
+            for (int32_t i = 0; i < n; ++i) out[i] = paint.lut[index[i]];
+          });
           break;
         }
-        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+        ShadeEach(row, cov, mask, maskOut, count, [&](int32_t i) {
           double x = gx(i), y2 = gy(i);
           return lut(std::sqrt(x * x + y2 * y2) / kGradientHalf);
         });
@@ -423,7 +436,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
       case FillKind::Focal: {
         // The ratio along the ray from the focal point through this point to the circle.
         double fx = paint.focal * kGradientHalf;
-        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+        ShadeEach(row, cov, mask, maskOut, count, [&](int32_t i) {
           double dx = gx(i) - fx, dy = gy(i), len = std::sqrt(dx * dx + dy * dy);
           double t = 0;
           if (len > 1e-9) {
@@ -436,7 +449,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
         break;
       }
       case FillKind::Bitmap:
-        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+        ShadeEach(row, cov, mask, maskOut, count, [&](int32_t i) {
           uint32_t src = SampleBitmap(*paint.image, gx(i), gy(i), paint.repeat, paint.smooth);
           return paint.cxIdentity ? src : TransformPremultiplied(src, paint.cx);
         });
@@ -445,7 +458,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
   };
   // Runs inside the outline: an opaque colour over them is a plain fill.
   auto fill = [&](int32_t y, int32_t x0, int32_t count, float c) {
-    uint32_t k = uint32_t(c * 255 + 0.5f);
+    uint32_t k = CoverageByte(c);
     if (paint.kind == FillKind::Solid && !target.mask && !target.maskOut && k == 255) {
       uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x0;
       uint32_t src = paint.solid;
@@ -453,19 +466,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
         std::fill(row, row + count, src & 0xFFFFFF);
         return;
       }
-      // A translucent colour: its share is the same in every pixel of the run. Red and blue
-      // are scaled together in one word, green in another.
-      uint32_t keep = 255 - (src >> 24);
-      uint32_t add = src & 0xFFFFFF;
-      for (int32_t i = 0; i < count; ++i) {
-        uint32_t d = row[i];
-        uint32_t rb = (d & 0xFF00FF) * keep + 0x800080;
-        rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
-        uint32_t g = (d & 0x00FF00) * keep + 0x008000;
-        g = ((g + ((g >> 8) & 0x00FF00)) >> 8) & 0x00FF00;
-        // Premultiplied, the colour plus what is kept never passes 255 a channel.
-        row[i] = (rb | g) + add;
-      }
+      CompositeSpan(row, &src, true, nullptr, count);
       return;
     }
     if (k == 255) {
