@@ -2,6 +2,7 @@
 // against values worked out by hand.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -62,6 +63,46 @@ TEST(SwfSpans, EveryVersionLaysTheSamePixelsAsThePlainLoop) {
       std::vector<uint32_t> got = dst;
       version.over(got.data(), src.data(), oneColour, coverage, count);
       ASSERT_EQ(got, want) << version.name << ", trial " << trial;
+    }
+  }
+}
+
+TEST(SwfSpans, EveryVersionDrawsGradientRunsAsThePlainLoops) {
+  const auto versions = swf::SpanCompositors();
+  // A table whose entries all differ, translucent and opaque, so a wrong entry shows.
+  std::vector<uint32_t> lut(256);
+  for (uint32_t i = 0; i < 256; ++i) lut[i] = (i % 2 ? 255u : i) << 24 | (i / 2) << 16 | (i / 3) << 8 | (i / 5);
+  RandomSeed(17);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int32_t count = Random(90), first = Random(300);
+    std::vector<uint32_t> dst(count);
+    std::vector<float> cov(count);
+    for (int32_t i = 0; i < count; ++i) {
+      dst[i] = uint32_t(Random(1 << 24));
+      cov[i] = Random(3) == 0 ? 1.0f : float(RandomUnit());
+    }
+    const float* coverage = trial % 3 == 1 ? nullptr : cov.data();
+    // Runs from well before the square to well past it, steep and shallow, and radial runs
+    // from inside the circle to beyond it.
+    const double gx = (RandomUnit() - 0.5) * 60000, dgx = (RandomUnit() - 0.5) * (trial % 2 ? 2000 : 50);
+    const swf::RadialPad radial{float(RandomUnit() * 2 - 1), float(RandomUnit() * 2 - 1),
+                                float((RandomUnit() - 0.5) * 0.1), float((RandomUnit() - 0.5) * 0.1)};
+    std::vector<uint32_t> wantLinear = dst, wantRadial = dst;
+    versions.back().linearPad(wantLinear.data(), lut.data(), gx, dgx, first, coverage, count);
+    versions.back().radialPad(wantRadial.data(), lut.data(), radial, first, coverage, count);
+    // The plain loop against the sums done by hand here, a pixel at a time.
+    for (int32_t i = 0; i < count; ++i) {
+      uint32_t k = coverage ? uint32_t(cov[i] * 255 + 0.5f) : 255;
+      double t = std::clamp((gx + dgx * (first + i) + 16384) / 32768, 0.0, 1.0);
+      ASSERT_EQ(wantLinear[i], swf::Over(lut[int32_t(t * 255 + 0.5)], k, dst[i])) << trial << " " << i;
+      ASSERT_EQ(wantRadial[i], swf::Over(lut[radial.Index(first + i)], k, dst[i])) << trial << " " << i;
+    }
+    for (const swf::SpanCompositor& version : versions) {
+      std::vector<uint32_t> linear = dst, round = dst;
+      version.linearPad(linear.data(), lut.data(), gx, dgx, first, coverage, count);
+      version.radialPad(round.data(), lut.data(), radial, first, coverage, count);
+      ASSERT_EQ(linear, wantLinear) << version.name << ", trial " << trial;
+      ASSERT_EQ(round, wantRadial) << version.name << ", trial " << trial;
     }
   }
 }

@@ -563,6 +563,10 @@ void Renderer::Shade(const Paint& paint, Target target) {
       }
       case FillKind::Linear:
         if (paint.spread == Spread::Pad) {
+          if (!mask && !maskOut) {
+            FastestSpans().linearPad(row, paint.lut.data(), gx0, inv.a, 0, cov, count);
+            break;
+          }
           ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
             int32_t index[kPiece];
             LinearPadIndices(gx0, inv.a, first, n, index);
@@ -579,6 +583,10 @@ void Renderer::Shade(const Paint& paint, Target target) {
           // table indices of a piece of the run are worked out first, four at a time.
           const RadialPad radial{float(gx0 / kGradientHalf), float(gy0 / kGradientHalf),
                                  float(inv.a / kGradientHalf), float(inv.b / kGradientHalf)};
+          if (!mask && !maskOut) {
+            FastestSpans().radialPad(row, paint.lut.data(), radial, 0, cov, count);
+            break;
+          }
           ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
             int32_t index[kPiece];
             radial.Indices(first, n, index);
