@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #ifdef __SSE2__
@@ -78,31 +79,55 @@ __attribute__((target("avx2"))) inline __m256i Over4(__m256i s, __m256i d, __m25
   return _mm256_add_epi16(sk, Div255x16(_mm256_mullo_epi16(d, keep)));
 }
 
-// Eight pixels a step; the unpacking works within each 128-bit half and the packing puts the
-// halves back in the same order.
+// Eight pixels' coverages as the 16-bit lanes Over4 takes, lo for the pixels the unpacking
+// puts in the low halves (0, 1, 4, 5) and hi for the rest.
+__attribute__((target("avx2"))) inline void CoverageLanes(const float* cov, __m256i& lo, __m256i& hi) {
+  __m256i k = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(_mm256_loadu_ps(cov), _mm256_set1_ps(255.0f)),
+                                                _mm256_set1_ps(0.5f)));
+  k = _mm256_or_si256(k, _mm256_slli_epi32(k, 16));
+  lo = _mm256_unpacklo_epi32(k, k);
+  hi = _mm256_unpackhi_epi32(k, k);
+}
+
+// Eight colours over eight pixels; the unpacking works within each 128-bit half and the
+// packing puts the halves back in the same order.
+__attribute__((target("avx2"))) inline void Over8(uint32_t* row, __m256i s, const float* cov) {
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i kLo = _mm256_set1_epi16(255), kHi = kLo;
+  if (cov) CoverageLanes(cov, kLo, kHi);
+  __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
+  __m256i lo = Over4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), kLo);
+  __m256i hi = Over4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), kHi);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(row),
+                      _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF)));
+}
+
+// The last n (fewer than eight) of a run, through a copy of eight so nothing beyond is touched.
+__attribute__((target("avx2"))) inline void Over8Tail(uint32_t* row, __m256i s, const float* cov, int32_t n) {
+  alignas(32) uint32_t d[8] = {};
+  alignas(32) float c[8] = {};
+  std::memcpy(d, row, sizeof(uint32_t) * size_t(n));
+  if (cov) std::memcpy(c, cov, sizeof(float) * size_t(n));
+  Over8(d, s, cov ? c : nullptr);
+  std::memcpy(row, d, sizeof(uint32_t) * size_t(n));
+}
+
 __attribute__((target("avx2"))) void OverAvx2(uint32_t* row, const uint32_t* src, bool oneColour, const float* cov,
                                                int32_t count) {
   if (count <= 0) return;
-  const __m256i zero = _mm256_setzero_si256(), rgb = _mm256_set1_epi32(0x00FFFFFF);
-  const __m256 scale = _mm256_set1_ps(255.0f), half = _mm256_set1_ps(0.5f);
   const __m256i one = _mm256_set1_epi32(int32_t(src[0]));
-  __m256i k = _mm256_set1_epi16(255);
-  __m256i kLo = k, kHi = k;
   int32_t i = 0;
-  for (; i + 8 <= count; i += 8) {
-    __m256i s = oneColour ? one : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
-    __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + i));
-    if (cov) {
-      k = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(_mm256_loadu_ps(cov + i), scale), half));
-      k = _mm256_or_si256(k, _mm256_slli_epi32(k, 16));
-      kLo = _mm256_unpacklo_epi32(k, k);
-      kHi = _mm256_unpackhi_epi32(k, k);
-    }
-    __m256i lo = Over4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), kLo);
-    __m256i hi = Over4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), kHi);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i), _mm256_and_si256(_mm256_packus_epi16(lo, hi), rgb));
+  for (; i + 8 <= count; i += 8)
+    Over8(row + i, oneColour ? one : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)),
+          cov ? cov + i : nullptr);
+  if (i == count) return;
+  __m256i s = one;
+  if (!oneColour) {
+    alignas(32) uint32_t rest[8] = {};
+    std::memcpy(rest, src + i, sizeof(uint32_t) * size_t(count - i));
+    s = _mm256_load_si256(reinterpret_cast<const __m256i*>(rest));
   }
-  OverSse2(row + i, oneColour ? src : src + i, oneColour, cov ? cov + i : nullptr, count - i);
+  Over8Tail(row + i, s, cov ? cov + i : nullptr, count - i);
 }
 #endif
 
@@ -144,27 +169,6 @@ void RadialPadPieces(uint32_t* row, const uint32_t* lut, const RadialPad& radial
 }
 
 #if VITRINE_SPAN_DISPATCH
-// Eight pixels' coverages as the 16-bit lanes Over4 takes, lo for the pixels the unpacking
-// puts in the low halves (0, 1, 4, 5) and hi for the rest.
-__attribute__((target("avx2"))) inline void CoverageLanes(const float* cov, __m256i& lo, __m256i& hi) {
-  __m256i k = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(_mm256_loadu_ps(cov), _mm256_set1_ps(255.0f)),
-                                                _mm256_set1_ps(0.5f)));
-  k = _mm256_or_si256(k, _mm256_slli_epi32(k, 16));
-  lo = _mm256_unpacklo_epi32(k, k);
-  hi = _mm256_unpackhi_epi32(k, k);
-}
-
-__attribute__((target("avx2"))) inline void Over8(uint32_t* row, __m256i s, const float* cov) {
-  const __m256i zero = _mm256_setzero_si256();
-  __m256i kLo = _mm256_set1_epi16(255), kHi = kLo;
-  if (cov) CoverageLanes(cov, kLo, kHi);
-  __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
-  __m256i lo = Over4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), kLo);
-  __m256i hi = Over4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), kHi);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(row),
-                      _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF)));
-}
-
 // Table entries, colours and blending eight pixels at a time, without going through memory.
 __attribute__((target("avx2"))) void LinearPadAvx2(uint32_t* row, const uint32_t* lut, double gx, double dgx,
                                                     int32_t first, const float* cov, int32_t count) {
@@ -175,7 +179,8 @@ __attribute__((target("avx2"))) void LinearPadAvx2(uint32_t* row, const uint32_t
     const __m256d across = _mm256_set1_pd(1.0 / 32768), zero = _mm256_setzero_pd(), one = _mm256_set1_pd(1.0);
     const __m256d scale = _mm256_set1_pd(255.0), round = _mm256_set1_pd(0.5), four = _mm256_set1_pd(4.0);
     __m256d at = _mm256_add_pd(_mm256_set1_pd(double(first)), _mm256_setr_pd(0, 1, 2, 3));
-    for (; i + 8 <= count; i += 8) {
+    // Entries past the run's end are worked out too (always within the table) and left unused.
+    for (; i < count; i += 8) {
       __m256d t0 = _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(start, _mm256_mul_pd(step, at)), half), across);
       at = _mm256_add_pd(at, four);
       __m256d t1 = _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(start, _mm256_mul_pd(step, at)), half), across);
@@ -183,8 +188,11 @@ __attribute__((target("avx2"))) void LinearPadAvx2(uint32_t* row, const uint32_t
       t0 = _mm256_add_pd(_mm256_mul_pd(_mm256_min_pd(_mm256_max_pd(t0, zero), one), scale), round);
       t1 = _mm256_add_pd(_mm256_mul_pd(_mm256_min_pd(_mm256_max_pd(t1, zero), one), scale), round);
       __m256i index = _mm256_set_m128i(_mm256_cvttpd_epi32(t1), _mm256_cvttpd_epi32(t0));
-      Over8(row + i, _mm256_i32gather_epi32(reinterpret_cast<const int*>(lut), index, 4), cov ? cov + i : nullptr);
+      __m256i s = _mm256_i32gather_epi32(reinterpret_cast<const int*>(lut), index, 4);
+      if (i + 8 <= count) Over8(row + i, s, cov ? cov + i : nullptr);
+      else Over8Tail(row + i, s, cov ? cov + i : nullptr, count - i);
     }
+    return;
   }
   LinearPadPieces<OverSse2, true>(row + i, lut, gx, dgx, first + i, cov ? cov + i : nullptr, count - i);
 }
@@ -194,18 +202,18 @@ __attribute__((target("avx2"))) void RadialPadAvx2(uint32_t* row, const uint32_t
   const __m256 vx = _mm256_set1_ps(radial.x), vy = _mm256_set1_ps(radial.y);
   const __m256 vdx = _mm256_set1_ps(radial.dx), vdy = _mm256_set1_ps(radial.dy);
   const __m256 scale = _mm256_set1_ps(255.0f), half = _mm256_set1_ps(0.5f);
-  int32_t i = 0;
-  for (; i + 8 <= count; i += 8) {
+  // Entries past the run's end are worked out too (always within the table) and left unused.
+  for (int32_t i = 0; i < count; i += 8) {
     const __m256 fi = _mm256_cvtepi32_ps(_mm256_add_epi32(_mm256_set1_epi32(first + i),
                                                           _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
     const __m256 px = _mm256_add_ps(vx, _mm256_mul_ps(vdx, fi)), py = _mm256_add_ps(vy, _mm256_mul_ps(vdy, fi));
     const __m256 r = _mm256_sqrt_ps(_mm256_add_ps(_mm256_mul_ps(px, px), _mm256_mul_ps(py, py)));
     // min(t, 255) keeps 255 where t is 255 or more, or not a number, as Index does.
     const __m256 t = _mm256_min_ps(_mm256_add_ps(_mm256_mul_ps(r, scale), half), scale);
-    Over8(row + i, _mm256_i32gather_epi32(reinterpret_cast<const int*>(lut), _mm256_cvttps_epi32(t), 4),
-          cov ? cov + i : nullptr);
+    __m256i s = _mm256_i32gather_epi32(reinterpret_cast<const int*>(lut), _mm256_cvttps_epi32(t), 4);
+    if (i + 8 <= count) Over8(row + i, s, cov ? cov + i : nullptr);
+    else Over8Tail(row + i, s, cov ? cov + i : nullptr, count - i);
   }
-  RadialPadPieces<OverSse2, true>(row + i, lut, radial, first + i, cov ? cov + i : nullptr, count - i);
 }
 #endif
 
