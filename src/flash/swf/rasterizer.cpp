@@ -36,6 +36,11 @@ void Rasterizer::Line(double x0, double y0, double x1, double y1) {
   y0 -= box_.top;
   y1 -= box_.top;
   if (y0 == y1) return;
+  // Most lines lie inside the box and need no cutting.
+  if (std::min(x0, x1) >= 0 && std::max(x0, x1) <= w && std::min(y0, y1) >= 0 && std::max(y0, y1) <= h) {
+    Cells(x0, y0, x1, y1);
+    return;
+  }
   // Clip to the rows, then split where the line crosses the box's left and right sides:
   // a piece left of the box becomes a vertical line on its left side (it covers the whole
   // row to the right), a piece right of it one on its right side (it covers nothing inside).

@@ -110,7 +110,7 @@ double Spreaded(double t, Spread spread) {
 struct Renderer::Paint {
   FillKind kind = FillKind::Solid;
   uint32_t solid = 0;  // premultiplied 0xAARRGGBB
-  std::array<uint32_t, 256> lut{};
+  const uint32_t* lut = nullptr;  // 256 premultiplied colours, kept in the renderer's tables
   Matrix inverse;  // surface pixel to gradient square or bitmap pixel
   Spread spread = Spread::Pad;
   double focal = 0;
@@ -415,10 +415,11 @@ bool Renderer::MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& c
     key += {char(s.ratio), char(s.color.r), char(s.color.g), char(s.color.b), char(s.color.a)};
   }
   if (auto known = gradientTables_.find(key); known != gradientTables_.end()) {
-    paint.lut = known->second;
+    paint.lut = known->second.data();
     return true;
   }
   if (gradientTables_.size() >= 4096) gradientTables_.clear();
+  std::array<uint32_t, 256>& lut = gradientTables_[key];
   for (int i = 0; i < 256; ++i) {
     size_t k = 0;
     while (k < stops.size() && stops[k].ratio < i) ++k;
@@ -440,9 +441,9 @@ bool Renderer::MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& c
       c = {mix(a.color.r, b.color.r), mix(a.color.g, b.color.g), mix(a.color.b, b.color.b),
            uint8_t(std::clamp(a.color.a + (b.color.a - a.color.a) * t + 0.5, 0.0, 255.0))};
     }
-    paint.lut[i] = Premultiply(c);
+    lut[i] = Premultiply(c);
   }
-  gradientTables_.emplace(std::move(key), paint.lut);
+  paint.lut = lut.data();
   return true;
 }
 
@@ -564,7 +565,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
       case FillKind::Linear:
         if (paint.spread == Spread::Pad) {
           if (!mask && !maskOut) {
-            FastestSpans().linearPad(row, paint.lut.data(), gx0, inv.a, 0, cov, count);
+            FastestSpans().linearPad(row, paint.lut, gx0, inv.a, 0, cov, count);
             break;
           }
           ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
@@ -584,7 +585,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
           const RadialPad radial{float(gx0 / kGradientHalf), float(gy0 / kGradientHalf),
                                  float(inv.a / kGradientHalf), float(inv.b / kGradientHalf)};
           if (!mask && !maskOut) {
-            FastestSpans().radialPad(row, paint.lut.data(), radial, 0, cov, count);
+            FastestSpans().radialPad(row, paint.lut, radial, 0, cov, count);
             break;
           }
           ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
