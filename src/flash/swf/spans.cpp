@@ -94,7 +94,14 @@ __attribute__((target("avx2"))) inline void CoverageLanes(const float* cov, __m2
 __attribute__((target("avx2"))) inline void Over8(uint32_t* row, __m256i s, const float* cov) {
   const __m256i zero = _mm256_setzero_si256();
   __m256i kLo = _mm256_set1_epi16(255), kHi = kLo;
-  if (cov) CoverageLanes(cov, kLo, kHi);
+  if (cov) {
+    CoverageLanes(cov, kLo, kHi);
+  } else if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_or_si256(s, _mm256_set1_epi32(0x00FFFFFF)),
+                                                     _mm256_set1_epi32(-1))) == -1) {
+    // Eight opaque colours laid whole: they are the pixels.
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), _mm256_and_si256(s, _mm256_set1_epi32(0x00FFFFFF)));
+    return;
+  }
   __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
   __m256i lo = Over4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), kLo);
   __m256i hi = Over4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), kHi);
