@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <vector>
 
 #ifdef __SSE2__
@@ -81,9 +80,8 @@ __attribute__((target("avx2"))) inline __m256i Over4(__m256i s, __m256i d, __m25
 
 // Eight pixels' coverages as the 16-bit lanes Over4 takes, lo for the pixels the unpacking
 // puts in the low halves (0, 1, 4, 5) and hi for the rest.
-__attribute__((target("avx2"))) inline void CoverageLanes(const float* cov, __m256i& lo, __m256i& hi) {
-  __m256i k = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(_mm256_loadu_ps(cov), _mm256_set1_ps(255.0f)),
-                                                _mm256_set1_ps(0.5f)));
+__attribute__((target("avx2"))) inline void CoverageLanes(__m256 cov, __m256i& lo, __m256i& hi) {
+  __m256i k = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(cov, _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f)));
   k = _mm256_or_si256(k, _mm256_slli_epi32(k, 16));
   lo = _mm256_unpacklo_epi32(k, k);
   hi = _mm256_unpackhi_epi32(k, k);
@@ -91,11 +89,17 @@ __attribute__((target("avx2"))) inline void CoverageLanes(const float* cov, __m2
 
 // Eight colours over eight pixels; the unpacking works within each 128-bit half and the
 // packing puts the halves back in the same order.
-__attribute__((target("avx2"))) inline void Over8(uint32_t* row, __m256i s, const float* cov) {
+__attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d, __m256i kLo, __m256i kHi) {
   const __m256i zero = _mm256_setzero_si256();
+  __m256i lo = Over4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), kLo);
+  __m256i hi = Over4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), kHi);
+  return _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF));
+}
+
+__attribute__((target("avx2"))) inline void Over8(uint32_t* row, __m256i s, const float* cov) {
   __m256i kLo = _mm256_set1_epi16(255), kHi = kLo;
   if (cov) {
-    CoverageLanes(cov, kLo, kHi);
+    CoverageLanes(_mm256_loadu_ps(cov), kLo, kHi);
   } else if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_or_si256(s, _mm256_set1_epi32(0x00FFFFFF)),
                                                      _mm256_set1_epi32(-1))) == -1) {
     // Eight opaque colours laid whole: they are the pixels.
@@ -103,20 +107,21 @@ __attribute__((target("avx2"))) inline void Over8(uint32_t* row, __m256i s, cons
     return;
   }
   __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
-  __m256i lo = Over4(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), kLo);
-  __m256i hi = Over4(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), kHi);
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(row),
-                      _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF)));
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), Blend8(s, d, kLo, kHi));
 }
 
-// The last n (fewer than eight) of a run, through a copy of eight so nothing beyond is touched.
+// The lanes of the first n (0 to 8) pixels.
+__attribute__((target("avx2"))) inline __m256i FirstLanes(int32_t n) {
+  return _mm256_cmpgt_epi32(_mm256_set1_epi32(n), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+
+// The last n (fewer than eight) of a run: masked loads and stores touch nothing beyond it.
 __attribute__((target("avx2"))) inline void Over8Tail(uint32_t* row, __m256i s, const float* cov, int32_t n) {
-  alignas(32) uint32_t d[8] = {};
-  alignas(32) float c[8] = {};
-  std::memcpy(d, row, sizeof(uint32_t) * size_t(n));
-  if (cov) std::memcpy(c, cov, sizeof(float) * size_t(n));
-  Over8(d, s, cov ? c : nullptr);
-  std::memcpy(row, d, sizeof(uint32_t) * size_t(n));
+  const __m256i lanes = FirstLanes(n);
+  __m256i kLo = _mm256_set1_epi16(255), kHi = kLo;
+  if (cov) CoverageLanes(_mm256_maskload_ps(cov, lanes), kLo, kHi);
+  __m256i d = _mm256_maskload_epi32(reinterpret_cast<const int*>(row), lanes);
+  _mm256_maskstore_epi32(reinterpret_cast<int*>(row), lanes, Blend8(s, d, kLo, kHi));
 }
 
 __attribute__((target("avx2"))) void OverAvx2(uint32_t* row, const uint32_t* src, bool oneColour, const float* cov,
@@ -128,12 +133,7 @@ __attribute__((target("avx2"))) void OverAvx2(uint32_t* row, const uint32_t* src
     Over8(row + i, oneColour ? one : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i)),
           cov ? cov + i : nullptr);
   if (i == count) return;
-  __m256i s = one;
-  if (!oneColour) {
-    alignas(32) uint32_t rest[8] = {};
-    std::memcpy(rest, src + i, sizeof(uint32_t) * size_t(count - i));
-    s = _mm256_load_si256(reinterpret_cast<const __m256i*>(rest));
-  }
+  __m256i s = oneColour ? one : _mm256_maskload_epi32(reinterpret_cast<const int*>(src + i), FirstLanes(count - i));
   Over8Tail(row + i, s, cov ? cov + i : nullptr, count - i);
 }
 #endif
