@@ -94,3 +94,31 @@ TEST(SwfBands, AShapeAcrossBandEdgesLeavesNoSeam) {
 
 }  // namespace
 }  // namespace vitrine::test
+
+namespace vitrine::test {
+namespace {
+
+TEST(SwfBands, ShapesLeftOutOfABandStillCountAgainstItsBudget) {
+  // Thirty copies of a shape of 200000 edges, all below the frame, then a square on it: each
+  // band looks at more edges than its budget allows before it gets to the square, so the
+  // square is left out rather than the frame taking as long as the edges would.
+  ShapeWriter big(3, {Solid(0, 0, 0)}, {});
+  big.Style(0, 1, 0).MoveTo(0, 0);
+  for (int i = 1; i <= 200000; ++i) big.LineTo((i % 2) * 400, i % 7);
+  ShapeWriter square(3, {Solid(255, 0, 0)}, {});
+  square.Style(0, 1, 0).Rect(0, 0, 2000, 2000);
+  std::vector<uint8_t> tags;
+  Tag(tags, 32, big.DefineShape(1, 0, 400, 0, 7));
+  Tag(tags, 32, square.DefineShape(2, 0, 2000, 0, 2000));
+  for (uint16_t depth = 1; depth <= 30; ++depth)
+    Tag(tags, 26, PlaceObject2({.depth = depth, .id = 1, .matrix = Translate(0, 100000)}));
+  Tag(tags, 26, PlaceObject2({.depth = 31, .id = 2}));
+  Tag(tags, 1, {});
+  auto player = PlayerOf(MovieOf(100, 100, 1, tags));
+  ASSERT_TRUE(player);
+  Bitmap out = Draw(*player, 100, 100);
+  EXPECT_EQ(out.GetPixel(50, 50), kWhite);
+}
+
+}  // namespace
+}  // namespace vitrine::test

@@ -248,7 +248,7 @@ void Renderer::DrawBand(const Player& player, Bitmap& surface, const Matrix& vie
   surface_ = &surface;
   bandTop_ = top;
   bandBottom_ = bottom;
-  objects_ = segments_ = 0;
+  objects_ = segments_ = scannedEdges_ = 0;
   bandWork_ = raster_.Work();
   // The band's share of the frame's budgets, rounded up.
   const uint64_t rows = uint64_t(bottom - top), height = uint64_t(std::max(surface.Height(), 1));
@@ -263,16 +263,19 @@ void Renderer::DrawBand(const Player& player, Bitmap& surface, const Matrix& vie
   player_ = nullptr;
 }
 
-bool Renderer::MayTouchBand(const Shape& shape, const Matrix& m, double margin) const {
+bool Renderer::MayTouchBand(const Shape& shape, const Matrix& m, double margin) {
   // The edges' end and control points bound the curves; their box, mapped, bounds the shape.
   double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
-  for (const Path& p : shape.paths)
+  for (const Path& p : shape.paths) {
+    scannedEdges_ += p.edges.size();
+    if (scannedEdges_ > kMaxDrawnSegments) return false;
     for (const Edge& e : p.edges) {
       left = std::min({left, e.x0, e.x1, e.curve ? e.cx : e.x1});
       right = std::max({right, e.x0, e.x1, e.curve ? e.cx : e.x1});
       top = std::min({top, e.y0, e.y1, e.curve ? e.cy : e.y1});
       bottom = std::max({bottom, e.y0, e.y1, e.curve ? e.cy : e.y1});
     }
+  }
   if (left > right) return false;
   double yMin = 1e300, yMax = -1e300;
   for (double x : {left, right})

@@ -65,8 +65,9 @@ class Renderer {
   void DrawBand(const Player& player, Bitmap& surface, const Matrix& view, uint32_t background, int32_t top,
                 int32_t bottom);
   // Whether a shape drawn by m (with strokes up to margin pixels wide either side) may touch
-  // the band's rows.
-  bool MayTouchBand(const Shape& shape, const Matrix& m, double margin) const;
+  // the band's rows. The edges looked at count against a budget of their own; past it, no
+  // shape is drawn in the band.
+  bool MayTouchBand(const Shape& shape, const Matrix& m, double margin);
 
   void DrawList(const std::map<uint16_t, DisplayObject>& list, const Matrix& m, const CxForm& cx, Target target,
                 int nesting);
@@ -99,6 +100,7 @@ class Renderer {
   size_t segmentBudget_ = kMaxDrawnSegments;
   uint64_t bandWork_ = 0, workBudget_ = kMaxRasterWork;
   size_t frameSegments_ = 0;
+  size_t scannedEdges_ = 0;  // in the band, by MayTouchBand
   std::mutex ownTextLock_;
   std::mutex* textLock_ = &ownTextLock_;      // the text renderer draws one text at a time
   std::vector<std::unique_ptr<Renderer>> lanes_;  // the other threads' own renderers
