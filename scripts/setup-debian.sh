@@ -47,7 +47,7 @@ done
 
 core=(
   build-essential cmake ninja-build pkg-config git ca-certificates dpkg-dev xz-utils bzip2
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev
   zlib1g-dev libjpeg62-turbo-dev libpng-dev libtiff-dev
   libfreetype-dev libfontconfig-dev fontconfig fonts-liberation fonts-dejavu-core
   clang libclang-rt-14-dev
@@ -57,6 +57,7 @@ core=(
   imagemagick graphicsmagick netpbm libjpeg-turbo-progs libtiff-tools ffmpeg
   libheif-dev libwebp-dev libjxl-dev libheif-examples webp libjxl-tools exiv2
 )
+# libcairo2-dev: the Flash benchmark draws its scene with Cairo too, as a yardstick.
 # libheif-dev, libwebp-dev and libjxl-dev: vitrine pack converts HEIC, AVIF, WebP and JPEG XL
 # (Debian 12's libheif1 carries its HEVC and AV1 decoders itself, through libde265, dav1d and
 # libaom); their example tools and exiv2 write the conversion tests' pictures.

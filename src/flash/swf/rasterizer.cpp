@@ -23,9 +23,19 @@ void Rasterizer::Begin(const PixelBox& box) {
 void Rasterizer::Touch(int32_t row, int32_t lo, int32_t hi) {
   rowLeft_[row] = std::min(rowLeft_[row], lo);
   rowRight_[row] = std::max(rowRight_[row], hi);
-  rowMin_ = std::min(rowMin_, row);
-  rowMax_ = std::max(rowMax_, row);
 }
+
+namespace {
+
+// floor and ceil of a number from 0 to 2^31 (all the cells' coordinates are), the same as
+// std::floor and std::ceil give without the library call a plain SSE2 build makes of them.
+inline int32_t FloorOf(double v) { return int32_t(v); }
+inline int32_t CeilOf(double v) {
+  int32_t i = int32_t(v);
+  return i + (double(i) < v);
+}
+
+}  // namespace
 
 void Rasterizer::Line(double x0, double y0, double x1, double y1) {
   if (box_.Empty()) return;
@@ -36,6 +46,11 @@ void Rasterizer::Line(double x0, double y0, double x1, double y1) {
   y0 -= box_.top;
   y1 -= box_.top;
   if (y0 == y1) return;
+  // Most lines lie inside the box and need no cutting.
+  if (std::min(x0, x1) >= 0 && std::max(x0, x1) <= w && std::min(y0, y1) >= 0 && std::max(y0, y1) <= h) {
+    Cells(x0, y0, x1, y1);
+    return;
+  }
   // Clip to the rows, then split where the line crosses the box's left and right sides:
   // a piece left of the box becomes a vertical line on its left side (it covers the whole
   // row to the right), a piece right of it one on its right side (it covers nothing inside).
@@ -87,19 +102,23 @@ void Rasterizer::Cells(double px0, double py0, double px1, double py1) {
   double dxdy = (px1 - px0) / (py1 - py0);
   double x = px0;
   int32_t w = box_.right - box_.left;
-  int32_t yStart = int32_t(std::floor(py0));
-  int32_t yEnd = std::min(int32_t(std::ceil(py1)), box_.bottom - box_.top);
-  if (yEnd > yStart) work_ += uint64_t(yEnd - std::max(yStart, 0));
+  int32_t yStart = FloorOf(py0);
+  int32_t yEnd = std::min(CeilOf(py1), box_.bottom - box_.top);
+  if (yEnd > yStart) {
+    work_ += uint64_t(yEnd - std::max(yStart, 0));
+    rowMin_ = std::min(rowMin_, std::max(yStart, 0));
+    rowMax_ = std::max(rowMax_, yEnd - 1);
+  }
   for (int32_t y = std::max(yStart, 0); y < yEnd; ++y) {
     float* a = acc_.data() + size_t(y) * stride_;
     double dy = std::min(double(y + 1), py1) - std::max(double(y), py0);
     double xnext = x + dxdy * dy;
     float d = float(dy) * dir;
     double xa = std::min(x, xnext), xb = std::max(x, xnext);
-    double xaFloor = std::floor(xa);
-    int32_t xai = int32_t(xaFloor);
-    double xbCeil = std::ceil(xb);
-    int32_t xbi = int32_t(xbCeil);
+    int32_t xai = FloorOf(xa);
+    double xaFloor = xai;
+    int32_t xbi = CeilOf(xb);
+    double xbCeil = xbi;
     xai = std::clamp(xai, 0, w);
     if (xbi <= xai + 1) {
       float xmf = float(0.5 * (x + xnext) - xaFloor);

@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
+#include <condition_variable>
+#include <functional>
+#include <thread>
 
 #include "flash/swf/radial_pad.h"
+#include "flash/swf/spans.h"
 #include "raster/canvas.h"
 
 namespace vitrine::swf {
@@ -31,8 +36,6 @@ struct Polyline {
     bottom = std::max(bottom, y);
   }
 };
-
-inline uint32_t Div255(uint32_t v) { return (v + 128 + ((v + 128) >> 8)) >> 8; }
 
 uint32_t Premultiply(Rgba c) {
   uint32_t a = c.a;
@@ -76,13 +79,15 @@ void Flatten(const Path& path, const Matrix& m, Polyline& out, size_t& points) {
   out.closed = std::fabs(a.x - b.x) < 1e-6 && std::fabs(a.y - b.y) < 1e-6;
 }
 
-PixelBox ClipBox(double left, double top, double right, double bottom, const Bitmap& surface) {
+// The pixels of a box that lie on the surface within rows bandTop .. bandBottom-1.
+PixelBox ClipBox(double left, double top, double right, double bottom, const Bitmap& surface, int32_t bandTop,
+                 int32_t bandBottom) {
   PixelBox box;
   if (!(left <= right && top <= bottom)) return box;
   box.left = int32_t(std::clamp(std::floor(left), 0.0, double(surface.Width())));
-  box.top = int32_t(std::clamp(std::floor(top), 0.0, double(surface.Height())));
+  box.top = int32_t(std::clamp(std::floor(top), double(bandTop), double(bandBottom)));
   box.right = int32_t(std::clamp(std::ceil(right) + 1, 0.0, double(surface.Width())));
-  box.bottom = int32_t(std::clamp(std::ceil(bottom) + 1, 0.0, double(surface.Height())));
+  box.bottom = int32_t(std::clamp(std::ceil(bottom) + 1, double(bandTop), double(bandBottom)));
   return box;
 }
 
@@ -105,7 +110,7 @@ double Spreaded(double t, Spread spread) {
 struct Renderer::Paint {
   FillKind kind = FillKind::Solid;
   uint32_t solid = 0;  // premultiplied 0xAARRGGBB
-  std::array<uint32_t, 256> lut{};
+  const uint32_t* lut = nullptr;  // 256 premultiplied colours, kept in the renderer's tables
   Matrix inverse;  // surface pixel to gradient square or bitmap pixel
   Spread spread = Spread::Pad;
   double focal = 0;
@@ -130,18 +135,159 @@ Matrix ViewMatrix(const SwfRect& frame, int32_t width, int32_t height, int32_t s
   return {sx, 0, 0, sy, ox - frame.xMin * sx, oy - frame.yMin * sy};
 }
 
+// Threads that wait for a frame's bands and draw them with their own renderers.
+class Renderer::Workers {
+ public:
+  explicit Workers(int count) {
+    for (int i = 1; i <= count; ++i) threads_.emplace_back([this, i] { Serve(i); });
+  }
+  ~Workers() {
+    {
+      std::lock_guard lock(mutex_);
+      quit_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& t : threads_) t.join();
+  }
+  // Runs job(lane) on every worker (lanes 1 .. count) and job(0) on the caller, and returns
+  // when all are done.
+  void Run(const std::function<void(int)>& job) {
+    {
+      std::lock_guard lock(mutex_);
+      job_ = &job;
+      busy_ = int(threads_.size());
+      ++generation_;
+    }
+    wake_.notify_all();
+    job(0);
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [&] { return busy_ == 0; });
+    job_ = nullptr;
+  }
+
+ private:
+  void Serve(int lane) {
+    uint64_t seen = 0;
+    for (;;) {
+      const std::function<void(int)>* job;
+      {
+        std::unique_lock lock(mutex_);
+        wake_.wait(lock, [&] { return quit_ || generation_ != seen; });
+        if (quit_) return;
+        seen = generation_;
+        job = job_;
+      }
+      (*job)(lane);
+      {
+        std::lock_guard lock(mutex_);
+        --busy_;
+      }
+      done_.notify_one();
+    }
+  }
+
+  std::vector<std::thread> threads_;
+  std::mutex mutex_;
+  std::condition_variable wake_, done_;
+  const std::function<void(int)>* job_ = nullptr;
+  uint64_t generation_ = 0;
+  int busy_ = 0;
+  bool quit_ = false;
+};
+
+Renderer::Renderer(TextRenderer* text) : text_(text) {}
+Renderer::~Renderer() = default;
+
+void Renderer::SetThreads(int threads) {
+  threads = std::clamp(threads, 1, kMaxRenderThreads);
+  if (threads == Threads()) return;
+  workers_.reset();
+  lanes_.clear();
+  for (int i = 1; i < threads; ++i) {
+    lanes_.push_back(std::make_unique<Renderer>(text_));
+    lanes_.back()->textLock_ = &ownTextLock_;
+  }
+  if (threads > 1) workers_ = std::make_unique<Workers>(threads - 1);
+}
+
+size_t Renderer::DrawnSegments() const {
+  size_t sum = frameSegments_;
+  for (const auto& lane : lanes_) sum += lane->frameSegments_;
+  return sum;
+}
+
+uint64_t Renderer::RasterWork() const {
+  uint64_t sum = raster_.Work();
+  for (const auto& lane : lanes_) sum += lane->raster_.Work();
+  return sum;
+}
+
 void Renderer::Render(const Player& player, Bitmap& surface, const Matrix& view, Rgba background) {
+  uint32_t bg = uint32_t(background.r) << 16 | uint32_t(background.g) << 8 | background.b;
+  const int32_t height = surface.Height();
+  const int32_t bands = (height + kBandRows - 1) / kBandRows;
+  raster_.ResetWork();
+  frameSegments_ = 0;
+  for (auto& lane : lanes_) {
+    lane->raster_.ResetWork();
+    lane->frameSegments_ = 0;
+  }
+  std::atomic<int32_t> next{0};
+  auto draw = [&](int lane) {
+    Renderer& r = lane == 0 ? *this : *lanes_[size_t(lane - 1)];
+    for (int32_t band = next++; band < bands; band = next++)
+      r.DrawBand(player, surface, view, bg, band * kBandRows, std::min(height, (band + 1) * kBandRows));
+  };
+  if (workers_ && bands > 1) workers_->Run(draw);
+  else draw(0);
+}
+
+void Renderer::DrawBand(const Player& player, Bitmap& surface, const Matrix& view, uint32_t background,
+                        int32_t top, int32_t bottom) {
   player_ = &player;
   surface_ = &surface;
-  objects_ = segments_ = 0;
-  raster_.ResetWork();
-  uint32_t bg = uint32_t(background.r) << 16 | uint32_t(background.g) << 8 | background.b;
-  for (int32_t y = 0; y < surface.Height(); ++y) {
+  bandTop_ = top;
+  bandBottom_ = bottom;
+  objects_ = segments_ = scannedEdges_ = 0;
+  bandWork_ = raster_.Work();
+  // The band's share of the frame's budgets, rounded up.
+  const uint64_t rows = uint64_t(bottom - top), height = uint64_t(std::max(surface.Height(), 1));
+  segmentBudget_ = size_t((kMaxDrawnSegments * rows + height - 1) / height);
+  workBudget_ = (kMaxRasterWork * rows + height - 1) / height;
+  for (int32_t y = top; y < bottom; ++y) {
     uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y));
-    std::fill(row, row + surface.Width(), bg);
+    std::fill(row, row + surface.Width(), background);
   }
   DrawList(player.Root().list, view, CxForm{}, Target{}, 0);
+  frameSegments_ += segments_;
   player_ = nullptr;
+}
+
+bool Renderer::MayTouchBand(const Shape& shape, const Matrix& m, double margin) {
+  // The edges' end and control points bound the curves; their box, mapped, bounds the shape.
+  double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
+  for (const Path& p : shape.paths) {
+    scannedEdges_ += p.edges.size();
+    if (scannedEdges_ > kMaxDrawnSegments) return false;
+    for (const Edge& e : p.edges) {
+      left = std::min({left, e.x0, e.x1, e.curve ? e.cx : e.x1});
+      right = std::max({right, e.x0, e.x1, e.curve ? e.cx : e.x1});
+      top = std::min({top, e.y0, e.y1, e.curve ? e.cy : e.y1});
+      bottom = std::max({bottom, e.y0, e.y1, e.curve ? e.cy : e.y1});
+    }
+  }
+  if (left > right) return false;
+  double yMin = 1e300, yMax = -1e300;
+  for (double x : {left, right})
+    for (double y : {top, bottom}) {
+      double px, py;
+      m.Apply(x, y, px, py);
+      yMin = std::min(yMin, py);
+      yMax = std::max(yMax, py);
+    }
+  // Not a number anywhere: leave the decision to the drawing, which copes.
+  if (!(yMin <= yMax)) return true;
+  return yMax + margin + 2 >= bandTop_ && yMin - margin - 2 < bandBottom_;
 }
 
 std::vector<uint8_t> Renderer::TakeMask() {
@@ -150,7 +296,11 @@ std::vector<uint8_t> Renderer::TakeMask() {
     mask = std::move(spareMasks_.back());
     spareMasks_.pop_back();
   }
-  mask.assign(size_t(surface_->Width()) * surface_->Height(), 0);
+  // Only the band's rows are read or written.
+  const size_t width = size_t(surface_->Width());
+  mask.resize(width * size_t(surface_->Height()));
+  std::fill(mask.begin() + ptrdiff_t(width * size_t(bandTop_)), mask.begin() + ptrdiff_t(width * size_t(bandBottom_)),
+            uint8_t(0));
   return mask;
 }
 
@@ -262,7 +412,17 @@ bool Renderer::MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& c
   paint.spread = fill.spread;
   paint.focal = fill.focal;
   std::vector<GradientStop> stops = fill.stops;
-  for (GradientStop& s : stops) s.color = cx.Apply(s.color);
+  std::string key(1, char(fill.linearRgb));
+  for (GradientStop& s : stops) {
+    s.color = cx.Apply(s.color);
+    key += {char(s.ratio), char(s.color.r), char(s.color.g), char(s.color.b), char(s.color.a)};
+  }
+  if (auto known = gradientTables_.find(key); known != gradientTables_.end()) {
+    paint.lut = known->second.data();
+    return true;
+  }
+  if (gradientTables_.size() >= 4096) gradientTables_.clear();
+  std::array<uint32_t, 256>& lut = gradientTables_[key];
   for (int i = 0; i < 256; ++i) {
     size_t k = 0;
     while (k < stops.size() && stops[k].ratio < i) ++k;
@@ -284,8 +444,9 @@ bool Renderer::MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& c
       c = {mix(a.color.r, b.color.r), mix(a.color.g, b.color.g), mix(a.color.b, b.color.b),
            uint8_t(std::clamp(a.color.a + (b.color.a - a.color.a) * t + 0.5, 0.0, 255.0))};
     }
-    paint.lut[i] = Premultiply(c);
+    lut[i] = Premultiply(c);
   }
+  paint.lut = lut.data();
   return true;
 }
 
@@ -338,39 +499,44 @@ uint32_t TransformPremultiplied(uint32_t p, const CxForm& cx) {
 
 namespace {
 
-// src (premultiplied 0xAARRGGBB) at coverage k (0..255) over an opaque 0x00RRGGBB pixel.
-[[gnu::always_inline]] inline uint32_t Over(uint32_t src, uint32_t k, uint32_t d) {
-  if (k == 255 && (src >> 24) == 255) return src & 0xFFFFFF;
-  uint32_t sa = Div255((src >> 24) * k);
-  uint32_t keep = 255 - sa;
-  uint32_t r = Div255(((src >> 16) & 255) * k) + Div255(((d >> 16) & 255) * keep);
-  uint32_t g = Div255(((src >> 8) & 255) * k) + Div255(((d >> 8) & 255) * keep);
-  uint32_t b = Div255((src & 255) * k) + Div255((d & 255) * keep);
-  return std::min<uint32_t>(r, 255) << 16 | std::min<uint32_t>(g, 255) << 8 | std::min<uint32_t>(b, 255);
-}
+// Colours are worked out this many pixels at a time, then laid down together.
+constexpr int32_t kPiece = 64;
 
-// One run of pixels: coverage (times the mask) decides how much of source(i) lands; no
-// coverage array means the run is covered whole.
-template <class Source>
+// One run of pixels: coverage (times the mask) decides how much of the paint lands; no
+// coverage array means the run is covered whole. colours(first, n, out) gives the paint of
+// pixels first .. first+n-1 of the run.
+template <class Colours>
 void ShadeRun(uint32_t* row, const float* cov, const uint8_t* mask, uint8_t* maskOut, int32_t count,
-              Source&& source) {
-  if (!cov && !mask && !maskOut) {
-    for (int32_t i = 0; i < count; ++i) {
-      uint32_t src = source(i);
-      row[i] = (src >> 24) == 255 ? src & 0xFFFFFF : Over(src, 255, row[i]);
+              Colours&& colours) {
+  uint32_t src[kPiece];
+  if (!mask && !maskOut) {
+    for (int32_t done = 0; done < count; done += kPiece) {
+      const int32_t n = std::min(kPiece, count - done);
+      colours(done, n, src);
+      CompositeSpan(row + done, src, false, cov ? cov + done : nullptr, n);
     }
     return;
   }
   for (int32_t i = 0; i < count; ++i) {
-    uint32_t k = cov ? uint32_t(cov[i] * 255 + 0.5f) : 255;
+    uint32_t k = cov ? CoverageByte(cov[i]) : 255;
     if (mask) k = Div255(k * mask[i]);
     if (k == 0) continue;
     if (maskOut) {
       maskOut[i] = uint8_t(std::max<uint32_t>(maskOut[i], k));
       continue;
     }
-    row[i] = Over(source(i), k, row[i]);
+    colours(i, 1, src);
+    row[i] = Over(src[0], k, row[i]);
   }
+}
+
+// The same with a colour a pixel given one at a time.
+template <class Source>
+void ShadeEach(uint32_t* row, const float* cov, const uint8_t* mask, uint8_t* maskOut, int32_t count,
+               Source&& source) {
+  ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
+    for (int32_t i = 0; i < n; ++i) out[i] = source(first + i);
+  });
 }
 
 }  // namespace
@@ -392,12 +558,28 @@ void Renderer::Shade(const Paint& paint, Target target) {
     switch (paint.kind) {
       case FillKind::Solid: {
         uint32_t src = paint.solid;
-        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t) { return src; });
+        if (!mask && !maskOut) {
+          CompositeSpan(row, &src, true, cov, count);
+          break;
+        }
+        ShadeEach(row, cov, mask, maskOut, count, [&](int32_t) { return src; });
         break;
       }
       case FillKind::Linear:
-        ShadeRun(row, cov, mask, maskOut, count,
-                 [&](int32_t i) { return lut((gx(i) + kGradientHalf) / (2 * kGradientHalf)); });
+        if (paint.spread == Spread::Pad) {
+          if (!mask && !maskOut) {
+            FastestSpans().linearPad(row, paint.lut, gx0, inv.a, 0, cov, count);
+            break;
+          }
+          ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
+            int32_t index[kPiece];
+            LinearPadIndices(gx0, inv.a, first, n, index);
+            for (int32_t i = 0; i < n; ++i) out[i] = paint.lut[index[i]];
+          });
+          break;
+        }
+        ShadeEach(row, cov, mask, maskOut, count,
+                  [&](int32_t i) { return lut((gx(i) + kGradientHalf) / (2 * kGradientHalf)); });
         break;
       case FillKind::Radial:
         if (paint.spread == Spread::Pad) {
@@ -405,17 +587,18 @@ void Renderer::Shade(const Paint& paint, Target target) {
           // table indices of a piece of the run are worked out first, four at a time.
           const RadialPad radial{float(gx0 / kGradientHalf), float(gy0 / kGradientHalf),
                                  float(inv.a / kGradientHalf), float(inv.b / kGradientHalf)};
-          constexpr int32_t kPiece = 64;
-          int32_t index[kPiece];
-          for (int32_t done = 0; done < count; done += kPiece) {
-            const int32_t n = std::min(kPiece, count - done);
-            radial.Indices(done, n, index);
-            ShadeRun(row + done, cov ? cov + done : nullptr, mask ? mask + done : nullptr,
-                     maskOut ? maskOut + done : nullptr, n, [&](int32_t i) { return paint.lut[index[i]]; });
+          if (!mask && !maskOut) {
+            FastestSpans().radialPad(row, paint.lut, radial, 0, cov, count);
+            break;
           }
+          ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
+            int32_t index[kPiece];
+            radial.Indices(first, n, index);
+            for (int32_t i = 0; i < n; ++i) out[i] = paint.lut[index[i]];
+          });
           break;
         }
-        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+        ShadeEach(row, cov, mask, maskOut, count, [&](int32_t i) {
           double x = gx(i), y2 = gy(i);
           return lut(std::sqrt(x * x + y2 * y2) / kGradientHalf);
         });
@@ -423,7 +606,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
       case FillKind::Focal: {
         // The ratio along the ray from the focal point through this point to the circle.
         double fx = paint.focal * kGradientHalf;
-        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+        ShadeEach(row, cov, mask, maskOut, count, [&](int32_t i) {
           double dx = gx(i) - fx, dy = gy(i), len = std::sqrt(dx * dx + dy * dy);
           double t = 0;
           if (len > 1e-9) {
@@ -436,7 +619,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
         break;
       }
       case FillKind::Bitmap:
-        ShadeRun(row, cov, mask, maskOut, count, [&](int32_t i) {
+        ShadeEach(row, cov, mask, maskOut, count, [&](int32_t i) {
           uint32_t src = SampleBitmap(*paint.image, gx(i), gy(i), paint.repeat, paint.smooth);
           return paint.cxIdentity ? src : TransformPremultiplied(src, paint.cx);
         });
@@ -445,7 +628,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
   };
   // Runs inside the outline: an opaque colour over them is a plain fill.
   auto fill = [&](int32_t y, int32_t x0, int32_t count, float c) {
-    uint32_t k = uint32_t(c * 255 + 0.5f);
+    uint32_t k = CoverageByte(c);
     if (paint.kind == FillKind::Solid && !target.mask && !target.maskOut && k == 255) {
       uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x0;
       uint32_t src = paint.solid;
@@ -453,19 +636,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
         std::fill(row, row + count, src & 0xFFFFFF);
         return;
       }
-      // A translucent colour: its share is the same in every pixel of the run. Red and blue
-      // are scaled together in one word, green in another.
-      uint32_t keep = 255 - (src >> 24);
-      uint32_t add = src & 0xFFFFFF;
-      for (int32_t i = 0; i < count; ++i) {
-        uint32_t d = row[i];
-        uint32_t rb = (d & 0xFF00FF) * keep + 0x800080;
-        rb = ((rb + ((rb >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
-        uint32_t g = (d & 0x00FF00) * keep + 0x008000;
-        g = ((g + ((g >> 8) & 0x00FF00)) >> 8) & 0x00FF00;
-        // Premultiplied, the colour plus what is kept never passes 255 a channel.
-        row[i] = (rb | g) + add;
-      }
+      CompositeSpan(row, &src, true, nullptr, count);
       return;
     }
     if (k == 255) {
@@ -488,6 +659,12 @@ void Renderer::Shade(const Paint& paint, Target target) {
 
 void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, Target target,
                          const Rgba* fillColour) {
+  double margin = 0;
+  if (!target.maskOut) {
+    double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
+    for (const LineStyle& ls : shape.lines) margin = std::max(margin, std::max(1.0, ls.width * scale) / 2);
+  }
+  if (!MayTouchBand(shape, m, margin)) return;
   std::vector<Polyline> lines(shape.paths.size());
   for (size_t i = 0; i < shape.paths.size(); ++i) {
     segments_ += shape.paths[i].edges.size();
@@ -517,7 +694,7 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
       fill.color = *fillColour;
     }
     if (!MakePaint(fill, m, cx, paint) && !target.maskOut) continue;
-    PixelBox box = ClipBox(left, top, right, bottom, *surface_);
+    PixelBox box = ClipBox(left, top, right, bottom, *surface_, bandTop_, bandBottom_);
     if (box.Empty()) continue;
     raster_.Begin(box);
     for (size_t i = 0; i < shape.paths.size(); ++i) {
@@ -557,15 +734,25 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     if (ls.hasFill) fill = ls.fill;
     else fill.color = ls.color;
     if (!MakePaint(fill, m, cx, paint)) continue;
-    PixelBox box = ClipBox(left, top, right, bottom, *surface_);
+    PixelBox box = ClipBox(left, top, right, bottom, *surface_, bandTop_, bandBottom_);
     if (box.Empty()) continue;
     raster_.Begin(box);
     int sides = std::clamp(int(r * 2) + 8, 8, 64);
+    double turn[65][2];
+    for (int s = 1; s <= sides; ++s) {
+      double a = 2 * kPi * s / sides;
+      turn[s][0] = std::cos(a);
+      turn[s][1] = std::sin(a);
+    }
+    // Lines wholly above or below the band's rows add nothing there.
+    auto outside = [&](double y0, double y1) {
+      return std::max(y0, y1) + r < bandTop_ - 1 || std::min(y0, y1) - r > bandBottom_ + 1;
+    };
     auto disc = [&](double cx0, double cy0) {
+      if (outside(cy0, cy0)) return;
       double px = cx0 + r, py = cy0;
       for (int s = 1; s <= sides; ++s) {
-        double a = 2 * kPi * s / sides;
-        double qx = cx0 + r * std::cos(a), qy = cy0 + r * std::sin(a);
+        double qx = cx0 + r * turn[s][0], qy = cy0 + r * turn[s][1];
         raster_.Line(px, py, qx, qy);
         px = qx;
         py = qy;
@@ -582,6 +769,7 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
       for (size_t k = 0; k < pts.size(); ++k) {
         disc(pts[k].x, pts[k].y);
         if (k + 1 == pts.size()) break;
+        if (outside(pts[k].y, pts[k + 1].y)) continue;
         double dx = pts[k + 1].x - pts[k].x, dy = pts[k + 1].y - pts[k].y;
         double len = std::sqrt(dx * dx + dy * dy);
         if (len < 1e-9) continue;
@@ -657,6 +845,8 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
   double x, y;
   m.Apply(edit.bounds.xMin + 40, edit.bounds.yMin + 40, x, y);  // the field's 2-pixel gutter
   Canvas canvas(*surface_);
+  canvas.SelectClip(Region::FromRect({0, bandTop_, surface_->Width(), bandBottom_}));
+  std::lock_guard lock(*textLock_);
   int32_t lineY = int32_t(std::lround(y));
   size_t start = 0;
   while (start <= edit.text.size()) {

@@ -4,7 +4,12 @@
 // strokes with round caps and joins, gradients, bitmap fills resolved by id when drawn,
 // clip layers as coverage masks, sprites, morphs, static text, buttons in their up state and
 // text fields in a fallback face.
+#include <array>
 #include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "flash/swf/player.h"
@@ -20,17 +25,33 @@ inline constexpr size_t kMaxDrawnSegments = 4u << 20;
 // Rows crossed by lines plus pixels swept, per frame (a full 1920 x 1080 frame of 200 shapes
 // takes some 10 million); what a frame would do beyond it is left out.
 inline constexpr uint64_t kMaxRasterWork = 200u << 20;
+// The frame is drawn in bands of this many rows, each by itself from the whole display list:
+// a band's pixels stay in the processor's caches while its shapes are drawn, and bands can be
+// drawn side by side. The segment and work budgets are shared out among the bands by rows.
+inline constexpr int32_t kBandRows = 64;
+// Most threads one renderer draws with.
+inline constexpr int kMaxRenderThreads = 16;
 
 class Renderer {
  public:
-  explicit Renderer(TextRenderer* text = nullptr) : text_(text) {}
+  explicit Renderer(TextRenderer* text = nullptr);
+  ~Renderer();
+  Renderer(const Renderer&) = delete;
+  Renderer& operator=(const Renderer&) = delete;
+
+  // Draws with this many threads (1 to kMaxRenderThreads), the caller's own among them; the
+  // others wait for frames between them. Bands are the same however many threads draw them,
+  // so every count gives the same pixels.
+  void SetThreads(int threads);
+  int Threads() const { return int(lanes_.size()) + 1; }
 
   // Fills surface (Xrgb8888) with background and draws the frame, view mapping the movie's
   // twips to the surface's pixels.
   void Render(const Player& player, Bitmap& surface, const Matrix& view, Rgba background);
 
-  size_t DrawnSegments() const { return segments_; }
-  uint64_t RasterWork() const { return raster_.Work(); }
+  // Over the last frame, all bands together.
+  size_t DrawnSegments() const;
+  uint64_t RasterWork() const;
 
  private:
   struct Target {
@@ -38,6 +59,15 @@ class Renderer {
     uint8_t* maskOut = nullptr;     // drawing a clip layer: coverage goes here, not colour
   };
   struct Paint;
+  class Workers;
+
+  // Clears rows top .. bottom-1 and draws the list there; the budgets are the band's share.
+  void DrawBand(const Player& player, Bitmap& surface, const Matrix& view, uint32_t background, int32_t top,
+                int32_t bottom);
+  // Whether a shape drawn by m (with strokes up to margin pixels wide either side) may touch
+  // the band's rows. The edges looked at count against a budget of their own; past it, no
+  // shape is drawn in the band.
+  bool MayTouchBand(const Shape& shape, const Matrix& m, double margin);
 
   void DrawList(const std::map<uint16_t, DisplayObject>& list, const Matrix& m, const CxForm& cx, Target target,
                 int nesting);
@@ -48,7 +78,9 @@ class Renderer {
                  const Rgba* fillColour = nullptr);
   void DrawText(const StaticText& text, const Matrix& m, const CxForm& cx, Target target);
   void DrawEditText(const EditText& edit, const Matrix& m, const CxForm& cx, Target target);
-  bool OverBudget() const { return segments_ > kMaxDrawnSegments || raster_.Work() > kMaxRasterWork; }
+  bool OverBudget() const {
+    return segments_ > segmentBudget_ || raster_.Work() - bandWork_ > workBudget_;
+  }
   bool MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& cx, Paint& paint);
   void Shade(const Paint& paint, Target target);
   std::vector<uint8_t> TakeMask();
@@ -61,6 +93,18 @@ class Renderer {
   std::vector<std::vector<uint8_t>> spareMasks_;
   const Image* directImage_ = nullptr;  // a bitmap placed by itself
   std::vector<float> constantCoverage_;
+  // Gradient tables by their stops' colours (after the colour transform) and interpolation:
+  // a shape crossing several bands, or drawn frame after frame, works its table out once.
+  std::unordered_map<std::string, std::array<uint32_t, 256>> gradientTables_;
+  int32_t bandTop_ = 0, bandBottom_ = 0;  // the rows being drawn
+  size_t segmentBudget_ = kMaxDrawnSegments;
+  uint64_t bandWork_ = 0, workBudget_ = kMaxRasterWork;
+  size_t frameSegments_ = 0;
+  size_t scannedEdges_ = 0;  // in the band, by MayTouchBand
+  std::mutex ownTextLock_;
+  std::mutex* textLock_ = &ownTextLock_;      // the text renderer draws one text at a time
+  std::vector<std::unique_ptr<Renderer>> lanes_;  // the other threads' own renderers
+  std::unique_ptr<Workers> workers_;
 };
 
 // The movie's place in a window of the given size, as the control's ScaleMode (0 show all,

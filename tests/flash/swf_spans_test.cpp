@@ -1,0 +1,149 @@
+// The renderer's span loops: every vector version against the plain loop, the plain sums
+// against values worked out by hand.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "core/random.h"
+#include "flash/swf/spans.h"
+#include "raster/geometry.h"
+
+namespace vitrine::test {
+namespace {
+
+TEST(SwfSpans, ColoursOverWhiteAtCoverageWorkedOutByHand) {
+  for (const swf::SpanCompositor& version : swf::SpanCompositors()) {
+    SCOPED_TRACE(version.name);
+    // Half-transparent red (premultiplied 0x80800000) and opaque blue, whole, over white; then
+    // opaque green at a coverage of 0.5 (128 of 255) over black and over white.
+    std::vector<uint32_t> row(11, 0xFFFFFF);
+    std::vector<uint32_t> src(11, 0x80800000);
+    src[1] = 0xFF0000FF;
+    swf::CompositeSpan(row.data(), src.data(), false, nullptr, 11);
+    version.over(row.data(), src.data(), false, nullptr, 0);
+    EXPECT_EQ(row[0], 0xFF7F7Fu);  // 128 + 127 red; 255 * 127 / 255 green and blue
+    EXPECT_EQ(row[1], 0x0000FFu);
+    EXPECT_EQ(row[10], 0xFF7F7Fu);
+    std::vector<uint32_t> black(9, 0x000000), white(9, 0xFFFFFF);
+    std::vector<float> half(9, 0.5f);
+    uint32_t green = 0xFF00FF00;
+    version.over(black.data(), &green, true, half.data(), 9);
+    version.over(white.data(), &green, true, half.data(), 9);
+    for (int i = 0; i < 9; ++i) {
+      EXPECT_EQ(black[i], 0x008000u) << i;
+      EXPECT_EQ(white[i], 0x7FFF7Fu) << i;
+    }
+  }
+}
+
+TEST(SwfSpans, EveryVersionLaysTheSamePixelsAsThePlainLoop) {
+  const auto versions = swf::SpanCompositors();
+  ASSERT_STREQ(versions.back().name, "plain");
+  RandomSeed(11);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int32_t count = Random(41);
+    std::vector<uint32_t> dst(count), src(count);
+    std::vector<float> cov(count);
+    for (int32_t i = 0; i < count; ++i) {
+      dst[i] = uint32_t(Random(1 << 24));
+      // Premultiplied: no channel above alpha; some opaque, some clear, some between.
+      uint32_t a = Random(4) == 0 ? 255 : Random(4) == 0 ? 0 : uint32_t(Random(256));
+      src[i] = a << 24 | uint32_t(Random(int32_t(a) + 1)) << 16 | uint32_t(Random(int32_t(a) + 1)) << 8 |
+               uint32_t(Random(int32_t(a) + 1));
+      cov[i] = Random(5) == 0 ? 1.0f : Random(5) == 0 ? 0.0f : float(RandomUnit());
+    }
+    const bool oneColour = trial % 3 == 0;
+    const float* coverage = trial % 4 == 1 ? nullptr : cov.data();
+    std::vector<uint32_t> want = dst;
+    versions.back().over(want.data(), src.data(), oneColour, coverage, count);
+    for (const swf::SpanCompositor& version : versions) {
+      std::vector<uint32_t> got = dst;
+      version.over(got.data(), src.data(), oneColour, coverage, count);
+      ASSERT_EQ(got, want) << version.name << ", trial " << trial;
+    }
+  }
+}
+
+TEST(SwfSpans, EveryVersionDrawsGradientRunsAsThePlainLoops) {
+  const auto versions = swf::SpanCompositors();
+  // A table whose entries all differ, translucent and opaque, so a wrong entry shows.
+  std::vector<uint32_t> lut(256);
+  for (uint32_t i = 0; i < 256; ++i) lut[i] = (i % 2 ? 255u : i) << 24 | (i / 2) << 16 | (i / 3) << 8 | (i / 5);
+  RandomSeed(17);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int32_t count = Random(90), first = Random(300);
+    std::vector<uint32_t> dst(count);
+    std::vector<float> cov(count);
+    for (int32_t i = 0; i < count; ++i) {
+      dst[i] = uint32_t(Random(1 << 24));
+      cov[i] = Random(3) == 0 ? 1.0f : float(RandomUnit());
+    }
+    const float* coverage = trial % 3 == 1 ? nullptr : cov.data();
+    // Runs from well before the square to well past it, steep and shallow, and radial runs
+    // from inside the circle to beyond it.
+    const double gx = (RandomUnit() - 0.5) * 60000, dgx = (RandomUnit() - 0.5) * (trial % 2 ? 2000 : 50);
+    const swf::RadialPad radial{float(RandomUnit() * 2 - 1), float(RandomUnit() * 2 - 1),
+                                float((RandomUnit() - 0.5) * 0.1), float((RandomUnit() - 0.5) * 0.1)};
+    std::vector<uint32_t> wantLinear = dst, wantRadial = dst;
+    versions.back().linearPad(wantLinear.data(), lut.data(), gx, dgx, first, coverage, count);
+    versions.back().radialPad(wantRadial.data(), lut.data(), radial, first, coverage, count);
+    // The plain loop against the sums done by hand here, a pixel at a time.
+    for (int32_t i = 0; i < count; ++i) {
+      uint32_t k = coverage ? uint32_t(cov[i] * 255 + 0.5f) : 255;
+      double t = std::clamp((gx + dgx * (first + i) + 16384) / 32768, 0.0, 1.0);
+      ASSERT_EQ(wantLinear[i], swf::Over(lut[int32_t(t * 255 + 0.5)], k, dst[i])) << trial << " " << i;
+      ASSERT_EQ(wantRadial[i], swf::Over(lut[radial.Index(first + i)], k, dst[i])) << trial << " " << i;
+    }
+    for (const swf::SpanCompositor& version : versions) {
+      std::vector<uint32_t> linear = dst, round = dst;
+      version.linearPad(linear.data(), lut.data(), gx, dgx, first, coverage, count);
+      version.radialPad(round.data(), lut.data(), radial, first, coverage, count);
+      ASSERT_EQ(linear, wantLinear) << version.name << ", trial " << trial;
+      ASSERT_EQ(round, wantRadial) << version.name << ", trial " << trial;
+    }
+  }
+}
+
+TEST(SwfSpans, LinearPadEntriesAcrossTheSquareAndBeyond) {
+  // From 4 steps before the square's left side to 4 beyond its right, 16384 / 16 a step.
+  std::vector<int32_t> got(41);
+  swf::LinearPadIndices(-20480, 1024, 0, 41, got.data());
+  EXPECT_EQ(got[0], 0);
+  EXPECT_EQ(got[4], 0);    // the left side
+  EXPECT_EQ(got[5], 8);    // 255 / 32 + 0.5
+  EXPECT_EQ(got[20], 128);  // the middle: 127.5 rounds up
+  EXPECT_EQ(got[36], 255);  // the right side
+  EXPECT_EQ(got[40], 255);
+  // Pieces of a run give what the whole run gives.
+  std::vector<int32_t> piece(13);
+  swf::LinearPadIndices(-20480, 1024, 17, 13, piece.data());
+  EXPECT_EQ(piece, std::vector<int32_t>(got.begin() + 17, got.begin() + 30));
+  // Positions that are not numbers take the first entry; endless ones are not numbers
+  // either once their steps are added.
+  std::vector<int32_t> odd(7, -1);
+  swf::LinearPadIndices(std::numeric_limits<double>::quiet_NaN(), 1, 0, 7, odd.data());
+  EXPECT_EQ(odd, std::vector<int32_t>(7, 0));
+  swf::LinearPadIndices(0, std::numeric_limits<double>::infinity(), 0, 7, odd.data());
+  EXPECT_EQ(odd[0], 0);  // 0 times endless is not a number
+  EXPECT_EQ(odd[6], 0);  // endless is no place on the square
+}
+
+TEST(SwfSpans, LinearPadEntriesMatchThePlainSumAlongLongRuns) {
+  RandomSeed(5);
+  for (int trial = 0; trial < 200; ++trial) {
+    double gx = (RandomUnit() - 0.5) * 80000, dgx = (RandomUnit() - 0.5) * 900;
+    int32_t first = Random(50), count = Random(70);
+    std::vector<int32_t> got(count);
+    swf::LinearPadIndices(gx, dgx, first, count, got.data());
+    for (int32_t i = 0; i < count; ++i) {
+      double t = std::clamp((gx + dgx * (first + i) + 16384) / 32768, 0.0, 1.0);
+      ASSERT_EQ(got[i], int32_t(t * 255 + 0.5)) << "trial " << trial << ", pixel " << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vitrine::test
