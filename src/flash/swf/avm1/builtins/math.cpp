@@ -1,5 +1,6 @@
 // Math: its functions are a table of one-argument and two-argument routines.
 #include <cmath>
+#include <numbers>
 
 #include "core/random.h"
 #include "flash/swf/avm1/machine.h"
@@ -61,8 +62,9 @@ void InstallMath(Vm& vm) {
       {"min", MinOf},        {"random", RandomUnitFn}};
   for (auto& [name, fn] : functions) vm.Method(math, name, fn);
   const std::pair<const char*, double> constants[] = {
-      {"E", M_E},           {"LN10", M_LN10},     {"LN2", M_LN2},          {"LOG10E", M_LOG10E},
-      {"LOG2E", M_LOG2E},   {"PI", M_PI},         {"SQRT1_2", M_SQRT1_2},  {"SQRT2", M_SQRT2}};
+      {"E", std::numbers::e},          {"LN10", std::numbers::ln10},  {"LN2", std::numbers::ln2},
+      {"LOG10E", std::numbers::log10e}, {"LOG2E", std::numbers::log2e}, {"PI", std::numbers::pi},
+      {"SQRT1_2", std::numbers::sqrt2 / 2}, {"SQRT2", std::numbers::sqrt2}};
   for (auto& [name, value] : constants) vm.Define(math, name, value, DontEnum | DontDelete | ReadOnly);
   vm.Define(vm.global, "Math", math, DontEnum);
 }
