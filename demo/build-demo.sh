@@ -81,9 +81,11 @@ if $have_ffmpeg; then
     -map_metadata -1 -fflags +bitexact "$m/clip.avi"
 fi
 
-# The Flash movie: vector shapes and a bitmap, written by the Flash tests' own SWF writer
-# (tests/flash/demo_movie.h; the flash tests check that this file is what it writes).
+# The Flash movies: vector shapes and a bitmap, and snow its own script makes, both written by
+# the Flash tests' own SWF writer (tests/flash/demo_movie.h; the flash tests check that these
+# files are what it writes).
 cp "$here/shapes.swf" "$m/shapes.swf"
+cp "$here/snow.swf" "$m/snow.swf"
 
 # The manifest names every file; items whose file could not be made are dropped from it.
 manifest="$m/manifest.json"

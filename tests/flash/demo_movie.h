@@ -5,6 +5,7 @@
 // three seconds a loop.
 #include <cmath>
 
+#include "flash/action_assembler.h"
 #include "flash/swf_writer.h"
 
 namespace vitrine::test {
@@ -88,6 +89,65 @@ inline std::vector<uint8_t> DemoMovie(std::optional<uint16_t> stopAt = {}) {
     Tag(tags, code::ShowFrame, {});
   }
   return MovieOf(480, 360, kFrames, tags, true, 24 << 8);
+}
+
+
+// The demo's scripted movie (demo/snow.swf): snow falling on a night sky, made by its own
+// script. Frame 1 duplicates one flake sixty times, scatters the copies at random places,
+// sizes and speeds, and gives each an onEnterFrame that lets it fall and start again at the
+// top; the one-frame timeline then stands still. 480 x 360 pixels, 24 frames a second, SWF 6.
+inline std::vector<uint8_t> SnowMovie() {
+  std::vector<uint8_t> tags;
+  Tag(tags, code::SetBackgroundColor, {10, 14, 40});
+  ShapeWriter sky(3, {Gradient(0x10, Rotation(90, 7200 / 32768.0, 4800, 3600), {{0, {10, 14, 40}}, {255, {60, 50, 110}}})}, {});
+  sky.Style(0, 1, 0).Rect(0, 0, 9600, 7200);
+  Tag(tags, 32, sky.DefineShape(1, 0, 9600, 0, 7200));
+  ShapeWriter flakeShape(3, {Gradient(0x12, Scale(140 / 16384.0, 140 / 16384.0),
+                                      {{0, {255, 255, 255, 255}}, {120, {240, 245, 255, 220}}, {255, {220, 230, 255, 0}}})},
+                         {});
+  flakeShape.Style(0, 1, 0).Circle(0, 0, 140);
+  Tag(tags, 32, flakeShape.DefineShape(2, -140, 140, -140, 140));
+  std::vector<uint8_t> inner;
+  Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 2}));
+  Tag(inner, code::ShowFrame, {});
+  Tag(inner, 0, {});
+  std::vector<uint8_t> sprite = {3, 0, 1, 0};
+  sprite.insert(sprite.end(), inner.begin(), inner.end());
+  Tag(tags, code::DefineSprite, sprite);
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
+  // The flake every copy is made from waits above the stage.
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 2, .id = 3, .matrix = Translate(0, -400), .name = "flake"}));
+
+  // onEnterFrame: this._y += this.speed; if (this._y > 370) this._y = -10;
+  Asm fall;
+  fall.Push({"this"}).GetVariable().Push({"_y", "this"}).GetVariable().Push({"_y"}).GetMember();
+  fall.Push({"this"}).GetVariable().Push({"speed"}).GetMember().Add2().SetMember();
+  fall.Push({"this"}).GetVariable().Push({"_y"}).GetMember().Push({370}).Op(0x67).Op(0x12).If("stays");
+  fall.Push({"this"}).GetVariable().Push({"_y", -10}).SetMember();
+  fall.Label("stays");
+
+  Asm a;
+  a.Push({"i", 0}).SetVariable();
+  a.Label("next").Push({"i"}).GetVariable().Push({60}).Less2().Op(0x12).If("done");
+  // duplicateMovieClip("flake", "f" + i, i + 10); c = eval("f" + i);
+  a.Push({"flake", "f", "i"}).GetVariable().Add2().Push({"i"}).GetVariable().Push({16384 + 10}).Add2().Op(0x24);
+  a.Push({"c", "f", "i"}).GetVariable().Add2().GetVariable().SetVariable();
+  // c._x = random(480); c._y = random(360); c._xscale = c._yscale = 40 + random(80);
+  a.Push({"c"}).GetVariable().Push({"_x", 480}).Op(0x30).SetMember();
+  a.Push({"c"}).GetVariable().Push({"_y", 360}).Op(0x30).SetMember();
+  a.Push({"c"}).GetVariable().Push({"_xscale", 40, 80}).Op(0x30).Add2().StoreRegister(1).SetMember();
+  a.Push({"c"}).GetVariable().Push({"_yscale", Reg{1}}).SetMember();
+  // c._alpha = 50 + random(50); c.speed = 1 + random(3); c.onEnterFrame = fall;
+  a.Push({"c"}).GetVariable().Push({"_alpha", 50, 50}).Op(0x30).Add2().SetMember();
+  a.Push({"c"}).GetVariable().Push({"speed", 1, 3}).Op(0x30).Add2().SetMember();
+  a.Push({"c"}).GetVariable().Push({"onEnterFrame"}).Function("", {}, fall).SetMember();
+  a.Push({"i", "i"}).GetVariable().Op(0x50).SetVariable().Jump("next");
+  a.Label("done");
+  Tag(tags, code::DoAction, a.Bytes());
+  Tag(tags, code::ShowFrame, {});
+  std::vector<uint8_t> movie = MovieOf(480, 360, 1, tags, true, 24 << 8);
+  movie[3] = 6;
+  return movie;
 }
 
 }  // namespace vitrine::test

@@ -9,14 +9,45 @@
 namespace vitrine::test {
 namespace {
 
-TEST(DemoMovie, TheFileInTheDemoIsTheWritersMovie) {
-  std::vector<uint8_t> made = DemoMovie();
-  // VITRINE_WRITE_DEMO_MOVIE=demo/shapes.swf writes it after a change to the movie.
-  if (const char* out = std::getenv("VITRINE_WRITE_DEMO_MOVIE"))
-    std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(made.data()), std::streamsize(made.size()));
-  std::vector<uint8_t> file = TestDataFile("../../demo/shapes.swf");
-  ASSERT_FALSE(file.empty()) << "demo/shapes.swf is missing";
-  EXPECT_EQ(file, made) << "demo/shapes.swf is not what DemoMovie() writes";
+// VITRINE_WRITE_DEMO_MOVIES=demo writes both movies there after a change to one of them.
+void ExpectTheDemoHolds(const std::string& name, const std::vector<uint8_t>& made) {
+  if (const char* dir = std::getenv("VITRINE_WRITE_DEMO_MOVIES"))
+    std::ofstream(std::string(dir) + "/" + name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(made.data()), std::streamsize(made.size()));
+  std::vector<uint8_t> file = TestDataFile("../../demo/" + name);
+  ASSERT_FALSE(file.empty()) << "demo/" << name << " is missing";
+  EXPECT_EQ(file, made) << "demo/" << name << " is not what the writer makes";
+}
+
+TEST(DemoMovie, TheFilesInTheDemoAreTheWritersMovies) {
+  ExpectTheDemoHolds("shapes.swf", DemoMovie());
+  ExpectTheDemoHolds("snow.swf", SnowMovie());
+}
+
+// Bright pixels: flakes over the dark sky.
+size_t FlakePixels(const Bitmap& frame) {
+  size_t n = 0;
+  for (int y = 0; y < frame.Height(); ++y)
+    for (int x = 0; x < frame.Width(); ++x) n += (frame.GetPixel(x, y) & 0xFF) > 150;
+  return n;
+}
+
+TEST(DemoMovie, TheScriptMakesSnowThatFalls) {
+  auto player = PlayerOf(SnowMovie());
+  ASSERT_TRUE(player);
+  player->Play();
+  Bitmap first = Draw(*player, 480, 360);
+  // Sixty flakes of 5 to 17 pixels across: far more bright pixels than one flake has.
+  EXPECT_GT(FlakePixels(first), 400u);
+  for (int i = 0; i < 12; ++i) player->Tick();
+  Bitmap later = Draw(*player, 480, 360);
+  EXPECT_GT(FlakePixels(later), 400u);
+  size_t changed = 0;
+  for (int y = 0; y < 360; y += 2)
+    for (int x = 0; x < 480; x += 2) changed += first.GetPixel(x, y) != later.GetPixel(x, y);
+  EXPECT_GT(changed, 300u);
+  // The timeline is one frame; the flakes move by their own scripts.
+  EXPECT_EQ(player->CurrentFrame(), 0u);
 }
 
 TEST(DemoMovie, ShapesMoveAndTheBitmapShows) {

@@ -351,18 +351,23 @@ struct Place {
   std::optional<Cx> cx;
   std::optional<uint16_t> ratio;
   std::optional<uint16_t> clipDepth;
+  std::optional<std::string> name;  // the instance name scripts know the clip by
   bool move = false;
 };
 inline std::vector<uint8_t> PlaceObject2(const Place& p) {
   BitWriter w;
   uint8_t flags = (p.move ? 1 : 0) | (p.id ? 2 : 0) | (p.matrix ? 4 : 0) | (p.cx ? 8 : 0) | (p.ratio ? 16 : 0) |
-                  (p.clipDepth ? 64 : 0);
+                  (p.name ? 32 : 0) | (p.clipDepth ? 64 : 0);
   w.U8(flags);
   w.U16(p.depth);
   if (p.id) w.U16(*p.id);
   if (p.matrix) WriteMatrix(w, *p.matrix);
   if (p.cx) WriteCxForm(w, *p.cx, true);
   if (p.ratio) w.U16(*p.ratio);
+  if (p.name) {
+    for (char c : *p.name) w.U8(uint8_t(c));
+    w.U8(0);
+  }
   if (p.clipDepth) w.U16(*p.clipDepth);
   return w.Take();
 }
