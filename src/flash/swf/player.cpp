@@ -228,8 +228,9 @@ void Player::RunFrame(Clip& clip, uint32_t frame, bool run) {
           break;
         }
         case tag::SetBackgroundColor: {
+          // The first colour a movie sets stays; later ones change nothing.
           BitReader r(t.body);
-          background_ = ReadRgb(r);
+          if (!background_) background_ = ReadRgb(r);
           break;
         }
         case tag::StartSound:
