@@ -1,5 +1,5 @@
 // What Flash 8 and later movies bring: the first background colour kept, later file
-// versions and LZMA bodies.
+// versions and LZMA bodies, text fields' borders.
 #include <gtest/gtest.h>
 
 #include "flash/movie_header.h"
@@ -10,6 +10,7 @@
 namespace vitrine::test {
 namespace {
 
+constexpr Color kWhite = RGBColor(255, 255, 255), kBlack = RGBColor(0, 0, 0);
 constexpr uint16_t kFileAttributes = 69;
 
 void Show(std::vector<uint8_t>& tags) { Tag(tags, code::ShowFrame, {}); }
@@ -82,6 +83,24 @@ TEST(SwfFile, LzmaMoviesAreReadWhileCutHeadersAreRefused) {
     damaged[at] ^= 0xA5;
     (void)swf::DescribeMovie(damaged);
   }
+}
+
+TEST(SwfEditText, ABorderedFieldDrawsItsFrameAndBackgroundEvenWhenEmpty) {
+  BitWriter e;
+  e.U16(1);
+  WriteRect(e, 0, 400, 0, 200);  // 20 x 10 pixels
+  e.U8(0);
+  e.U8(0x08);  // border
+  e.String("field");
+  std::vector<uint8_t> tags;
+  Tag(tags, code::SetBackgroundColor, {0, 0, 200});
+  Tag(tags, code::DefineEditText, e.Take());
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1, .matrix = Translate(100, 100)}));
+  Show(tags);
+  Bitmap b = DrawMovie(MovieOf(40, 30, 1, tags));
+  for (auto [x, y] : {std::pair{5, 5}, {24, 5}, {5, 14}, {24, 14}, {15, 5}, {5, 10}}) EXPECT_EQ(b.GetPixel(x, y), kBlack) << x << "," << y;
+  for (auto [x, y] : {std::pair{6, 6}, {23, 13}, {15, 10}}) EXPECT_EQ(b.GetPixel(x, y), kWhite) << x << "," << y;
+  for (auto [x, y] : {std::pair{4, 5}, {25, 10}, {15, 15}}) EXPECT_EQ(b.GetPixel(x, y), RGBColor(0, 0, 200)) << x << "," << y;
 }
 
 }  // namespace

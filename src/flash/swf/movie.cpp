@@ -336,6 +336,7 @@ EditText ReadEditText(BitReader& r) {
   e.bounds = ReadRect(r);
   uint8_t f1 = r.U8(), f2 = r.U8();
   e.useOutlines = f2 & 0x01;
+  e.border = f2 & 0x08;
   if (f1 & 0x01) {
     e.hasFont = true;
     e.fontId = r.U16();

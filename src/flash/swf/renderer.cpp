@@ -803,6 +803,27 @@ void Renderer::DrawText(const StaticText& text, const Matrix& m, const CxForm& c
 }
 
 void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm& cx, Target target) {
+  if (edit.border) {
+    // A one-pixel black frame on the bounds' inner edge around a white field, drawn for an
+    // empty field as well.
+    double sx = std::hypot(m.a, m.b), sy = std::hypot(m.c, m.d);
+    double px = sx > 0 ? 1 / sx : 0, py = sy > 0 ? 1 / sy : 0;
+    const SwfRect& b = edit.bounds;
+    auto rect = [&](double x0, double y0, double x1, double y1, Rgba colour) {
+      if (x1 <= x0 || y1 <= y0) return;
+      Shape shape;
+      FillStyle fill;
+      fill.color = colour;
+      shape.fills.push_back(fill);
+      Path p;
+      p.fill1 = 1;
+      p.edges = {{x0, y0, 0, 0, x1, y0}, {x1, y0, 0, 0, x1, y1}, {x1, y1, 0, 0, x0, y1}, {x0, y1, 0, 0, x0, y0}};
+      shape.paths.push_back(p);
+      DrawShape(shape, m, cx, target);
+    };
+    rect(b.xMin, b.yMin, b.xMax, b.yMax, Rgba{0, 0, 0, 255});
+    rect(b.xMin + px, b.yMin + py, b.xMax - px, b.yMax - py, Rgba{255, 255, 255, 255});
+  }
   if (edit.text.empty()) return;
   auto outlines = edit.useOutlines && edit.hasFont ? player_->Lookup(edit.fontId) : nullptr;
   if (outlines && outlines->kind == Kind::Font && !outlines->font.codes.empty()) {
