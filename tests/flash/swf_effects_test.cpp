@@ -1,5 +1,5 @@
-// What Flash 8 and later movies bring: the first background colour kept, later file
-// versions and LZMA bodies, text fields' borders.
+// What Flash 8 movies draw beyond shapes: the first background colour kept, later file
+// versions and LZMA bodies, text fields' borders, blend modes and filters.
 #include <gtest/gtest.h>
 
 #include "flash/movie_header.h"
@@ -13,7 +13,24 @@ namespace {
 constexpr Color kWhite = RGBColor(255, 255, 255), kBlack = RGBColor(0, 0, 0);
 constexpr uint16_t kFileAttributes = 69;
 
+void Add(std::vector<uint8_t>& tags, const std::vector<uint8_t>& more) { tags.insert(tags.end(), more.begin(), more.end()); }
 void Show(std::vector<uint8_t>& tags) { Tag(tags, code::ShowFrame, {}); }
+
+// A square of one colour (alpha too) from (0,0) to side twips, as character id.
+std::vector<uint8_t> Square(uint16_t id, Colour c, int32_t side = 400) {
+  ShapeWriter s(3, {Solid(c.r, c.g, c.b, c.a)}, {});
+  s.Style(0, 1, 0).Rect(0, 0, side, side);
+  std::vector<uint8_t> tag;
+  Tag(tag, 32, s.DefineShape(id, 0, side, 0, side));
+  return tag;
+}
+
+std::vector<uint8_t> Sprite(uint16_t id, const std::vector<uint8_t>& innerTags) {
+  std::vector<uint8_t> body = {uint8_t(id), uint8_t(id >> 8), 1, 0};
+  body.insert(body.end(), innerTags.begin(), innerTags.end());
+  Tag(body, 0, {});
+  return body;
+}
 
 TEST(SwfBackground, TheFirstColourAMovieSetsStays) {
   std::vector<uint8_t> tags;
@@ -101,6 +118,133 @@ TEST(SwfEditText, ABorderedFieldDrawsItsFrameAndBackgroundEvenWhenEmpty) {
   for (auto [x, y] : {std::pair{5, 5}, {24, 5}, {5, 14}, {24, 14}, {15, 5}, {5, 10}}) EXPECT_EQ(b.GetPixel(x, y), kBlack) << x << "," << y;
   for (auto [x, y] : {std::pair{6, 6}, {23, 13}, {15, 10}}) EXPECT_EQ(b.GetPixel(x, y), kWhite) << x << "," << y;
   for (auto [x, y] : {std::pair{4, 5}, {25, 10}, {15, 15}}) EXPECT_EQ(b.GetPixel(x, y), RGBColor(0, 0, 200)) << x << "," << y;
+}
+
+// A square of the backdrop colour and over it one placed with the blend mode, on grey.
+Color Blended(uint8_t mode, Colour top) {
+  std::vector<uint8_t> tags;
+  Tag(tags, code::SetBackgroundColor, {128, 128, 128});
+  Add(tags, Square(1, {200, 100, 50}));
+  Add(tags, Square(2, top));
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
+  Tag(tags, code::PlaceObject3, Place3(2, 2, Translate(0, 0), mode));
+  Show(tags);
+  return DrawMovie(MovieOf(30, 30, 1, tags)).GetPixel(10, 10);
+}
+
+TEST(SwfBlend, EachModeMixesTheObjectWithWhatLiesBelow) {
+  const Colour s{100, 150, 250};
+  struct Case {
+    uint8_t mode;
+    Color expected;
+  } cases[] = {
+      {0, RGBColor(100, 150, 250)},  {1, RGBColor(100, 150, 250)},  {2, RGBColor(100, 150, 250)},
+      {3, RGBColor(78, 59, 49)},     {4, RGBColor(222, 191, 251)},  {5, RGBColor(200, 150, 250)},
+      {6, RGBColor(100, 100, 50)},   {7, RGBColor(100, 50, 200)},   {8, RGBColor(255, 250, 255)},
+      {9, RGBColor(100, 0, 0)},      {10, RGBColor(55, 155, 205)},  {11, RGBColor(200, 100, 50)},
+      {12, RGBColor(200, 100, 50)},  {13, RGBColor(188, 118, 98)},  {14, RGBColor(157, 127, 247)},
+  };
+  for (const Case& c : cases) EXPECT_TRUE(Near(Blended(c.mode, s), c.expected)) << "mode " << int(c.mode);
+  // A translucent object mixes only its share.
+  EXPECT_TRUE(Near(Blended(3, {100, 150, 250, 128}), RGBColor(139, 79, 50)));
+}
+
+TEST(SwfBlend, ALayerTakesItsAlphaWholeAndLetsAlphaAndEraseCutIntoIt) {
+  // Two overlapping opaque squares in a sprite at half alpha: as a layer the overlap shows
+  // the top square at half strength only; without a layer the bottom one shows through.
+  std::vector<uint8_t> tags;
+  Add(tags, Square(1, {255, 0, 0}));
+  Add(tags, Square(2, {0, 0, 255}));
+  Add(tags, Square(3, {0, 0, 0, 255}, 200));
+  std::vector<uint8_t> inner;
+  Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
+  Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 2, .id = 2, .matrix = Translate(200, 0)}));
+  // Erase takes the top left 10 x 10 pixels out of the red square.
+  Tag(inner, code::PlaceObject3, Place3(3, 3, Translate(0, 0), 12));
+  Show(inner);
+  Tag(tags, code::DefineSprite, Sprite(4, inner));
+  Cx half;
+  half.mult[3] = 128;
+  Tag(tags, code::PlaceObject3, Place3(1, 4, Translate(0, 0), 2, {}, half));
+  Tag(tags, code::PlaceObject3, Place3(2, 4, Translate(0, 400), std::nullopt, {}, half));
+  Show(tags);
+  Bitmap b = DrawMovie(MovieOf(40, 60, 1, tags));
+  EXPECT_TRUE(Near(b.GetPixel(15, 15), RGBColor(127, 127, 255)));  // the top square alone, half over white
+  EXPECT_TRUE(Near(b.GetPixel(5, 15), RGBColor(255, 127, 127)));   // red alone
+  EXPECT_EQ(b.GetPixel(5, 5), kWhite);                             // erased
+  // Not a layer: blue over red, each at half; erase draws nothing on the stage.
+  EXPECT_TRUE(Near(b.GetPixel(15, 35), RGBColor(128, 64, 191)));
+  EXPECT_TRUE(Near(b.GetPixel(5, 25), RGBColor(255, 127, 127)));
+}
+
+// A 20 x 20 pixel square of colour c at (20, 20) on a 60 x 60 white stage with the filters.
+Bitmap Filtered(Colour c, const std::vector<uint8_t>& filters) {
+  std::vector<uint8_t> tags;
+  Add(tags, Square(1, c));
+  Tag(tags, code::PlaceObject3, Place3(1, 1, Translate(400, 400), std::nullopt, filters));
+  Show(tags);
+  return DrawMovie(MovieOf(60, 60, 1, tags));
+}
+
+TEST(SwfFilters, AColourMatrixMapsEveryChannel) {
+  // Red and blue swapped, green halved, 40 added to blue.
+  const float swap[20] = {0, 0, 1, 0, 0, 0, 0.5f, 0, 0, 0, 1, 0, 0, 0, 40, 0, 0, 0, 1, 0};
+  Bitmap b = Filtered({200, 100, 10}, FilterList({ColourMatrixFilter(swap)}));
+  EXPECT_TRUE(Near(b.GetPixel(30, 30), RGBColor(10, 50, 240)));
+  EXPECT_EQ(b.GetPixel(10, 10), kWhite);
+}
+
+TEST(SwfFilters, ABlurSpreadsTheObjectWithoutLosingIt) {
+  Bitmap sharp = Filtered({0, 0, 0}, {});
+  Bitmap b = Filtered({0, 0, 0}, FilterList({BlurFilter(8, 8, 2)}));
+  EXPECT_EQ(b.GetPixel(30, 30), kBlack);  // the middle stays
+  int edge = GreenOf(b.GetPixel(19, 30)), outside = GreenOf(b.GetPixel(16, 30));
+  EXPECT_GT(edge, 40);
+  EXPECT_LT(edge, 215);
+  EXPECT_GT(outside, edge);
+  EXPECT_LT(outside, 255);
+  EXPECT_EQ(b.GetPixel(5, 30), kWhite);
+  EXPECT_EQ(GreenOf(b.GetPixel(19, 30)), GreenOf(b.GetPixel(40, 30)));  // symmetric
+  // The ink along a row through the middle is the same as before.
+  int64_t before = 0, after = 0;
+  for (int32_t x = 0; x < 60; ++x) {
+    before += 255 - GreenOf(sharp.GetPixel(x, 30));
+    after += 255 - GreenOf(b.GetPixel(x, 30));
+  }
+  EXPECT_NEAR(double(after), double(before), before * 0.03);
+}
+
+TEST(SwfFilters, DropShadowsAndGlowsFallOutsideInsideOrAlone) {
+  const Colour blue{0, 0, 255, 255}, red{255, 0, 0, 255};
+  // A hard shadow 5 pixels to the right (angle 0): beside the square, not above it.
+  Bitmap outer = Filtered({0, 200, 0}, FilterList({ShadowFilter(false, blue, 1, 0, 5, 1, false, false)}));
+  EXPECT_EQ(outer.GetPixel(30, 30), RGBColor(0, 200, 0));
+  EXPECT_EQ(outer.GetPixel(42, 30), RGBColor(0, 0, 255));
+  EXPECT_EQ(outer.GetPixel(46, 30), kWhite);
+  EXPECT_EQ(outer.GetPixel(30, 42), kWhite);
+  // Knocked out: the shadow alone, with the square's place left empty.
+  Bitmap knockout = Filtered({0, 200, 0}, FilterList({ShadowFilter(false, blue, 1, 0, 5, 1, false, true)}));
+  EXPECT_EQ(knockout.GetPixel(30, 30), kWhite);
+  EXPECT_EQ(knockout.GetPixel(42, 30), RGBColor(0, 0, 255));
+  // Inner: inside the square along its left edge, where the moved square leaves it.
+  Bitmap inner = Filtered({0, 200, 0}, FilterList({ShadowFilter(false, blue, 1, 0, 5, 1, true, false)}));
+  EXPECT_EQ(inner.GetPixel(22, 30), RGBColor(0, 0, 255));
+  EXPECT_EQ(inner.GetPixel(30, 30), RGBColor(0, 200, 0));
+  EXPECT_EQ(inner.GetPixel(17, 30), kWhite);
+  // A glow all round, fading outwards; at half alpha it is half as strong.
+  Bitmap glow = Filtered({0, 0, 0}, FilterList({ShadowFilter(true, red, 8, 0, 0, 1, false, false)}));
+  Color near = glow.GetPixel(19, 30), far = glow.GetPixel(15, 30);
+  EXPECT_EQ(RedOf(near), 255);
+  EXPECT_LT(GreenOf(near), GreenOf(far));
+  EXPECT_EQ(glow.GetPixel(30, 30), kBlack);
+  EXPECT_EQ(GreenOf(glow.GetPixel(30, 19)), GreenOf(near));
+  Bitmap halfGlow = Filtered({0, 0, 0}, FilterList({ShadowFilter(true, {255, 0, 0, 128}, 8, 0, 0, 1, false, false)}));
+  EXPECT_NEAR(255 - GreenOf(halfGlow.GetPixel(19, 30)), (255 - GreenOf(near)) / 2.0, 3);
+  // Filters in a row: a shadow of the colour-mapped square.
+  const float toRed[20] = {0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0};
+  Bitmap both = Filtered({0, 200, 0}, FilterList({ColourMatrixFilter(toRed), ShadowFilter(false, blue, 1, 0, 5, 1, false, false)}));
+  EXPECT_EQ(both.GetPixel(30, 30), RGBColor(200, 0, 0));
+  EXPECT_EQ(both.GetPixel(42, 30), RGBColor(0, 0, 255));
 }
 
 }  // namespace
