@@ -91,6 +91,12 @@ TEST(SwfFile, LzmaMoviesAreReadWhileCutHeadersAreRefused) {
   std::string why;
   EXPECT_FALSE(swf::OpenSwf(TestDataFile("flash/lzma_green_v13_as3.swf"), &why));
   EXPECT_EQ(why, "a movie version this player does not play");
+  // A length too small to be one: the stream's end decides.
+  std::vector<uint8_t> unsized = movie;
+  std::fill(unsized.begin() + 4, unsized.begin() + 8, 0);
+  auto unsizedPlayer = PlayerOf(unsized);
+  ASSERT_TRUE(unsizedPlayer);
+  EXPECT_EQ(Draw(*unsizedPlayer, 40, 30).GetPixel(20, 15), RGBColor(0, 200, 0));
   EXPECT_FALSE(swf::OpenSwf(std::span(movie).first(16), &why));
   EXPECT_EQ(why, "the movie header is cut short");
   // A stream cut after its first bytes gives no header; damage never reads astray.

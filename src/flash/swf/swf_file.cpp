@@ -78,7 +78,9 @@ std::optional<SwfFile> OpenSwf(std::span<const uint8_t> file, std::string* why) 
       Fail(why, "the movie header is cut short");
       return std::nullopt;
     }
-    size_t expected = std::min<size_t>(length > 8 ? length - 8 : 0, kMaxBodyBytes);
+    // A length too small to hold a header is no size at all: the stream's end marker (or
+    // the end of its bytes) ends it then.
+    size_t expected = length > 8 + 12 ? std::min<size_t>(length - 8, kMaxBodyBytes) : kMaxBodyBytes;
     // As with zlib, a stream cut short or damaged keeps what came out of it.
     LzmaDecode(rest.subspan(4, 5), rest.subspan(9), expected, swf.body);
     if (swf.body.empty()) {
