@@ -198,6 +198,11 @@ TEST(SwfFilters, AColourMatrixMapsEveryChannel) {
   Bitmap b = Filtered({200, 100, 10}, FilterList({ColourMatrixFilter(swap)}));
   EXPECT_TRUE(Near(b.GetPixel(30, 30), RGBColor(10, 50, 240)));
   EXPECT_EQ(b.GetPixel(10, 10), kWhite);
+  // An alpha added by the matrix shows in the object's bounds, not over the whole stage.
+  const float opaque[20] = {1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 1, 191};
+  Bitmap lifted = Filtered({200, 100, 10, 64}, FilterList({ColourMatrixFilter(opaque)}));
+  EXPECT_TRUE(Near(lifted.GetPixel(30, 30), RGBColor(200, 100, 10), 4));
+  EXPECT_EQ(lifted.GetPixel(10, 10), kWhite);
 }
 
 TEST(SwfFilters, ABlurSpreadsTheObjectWithoutLosingIt) {

@@ -102,21 +102,25 @@ void BlurLayer(Layer& layer, double blurX, double blurY, int passes) {
     }
 }
 
+// Within the object's box only: an added alpha does not spread over the whole layer.
 void ColorMatrixLayer(Layer& layer, const float* m) {
-  for (uint32_t& p : layer.pixels) {
-    float a = float(p >> 24);
-    float c[4] = {0, 0, 0, a};
-    if (a > 0)
-      for (int i = 0; i < 3; ++i) c[i] = std::min(255.0f, float((p >> (16 - 8 * i)) & 255) * 255.0f / a);
-    float out[4];
-    for (int row = 0; row < 4; ++row) {
-      const float* k = m + row * 5;
-      out[row] = k[0] * c[0] + k[1] * c[1] + k[2] * c[2] + k[3] * c[3] + k[4];
+  Box box = DrawnBox(layer, 0, 0);
+  for (int32_t y = box.top; y < box.bottom; ++y)
+    for (int32_t x = box.left; x < box.right; ++x) {
+      uint32_t& p = layer.pixels[size_t(y) * layer.width + x];
+      float a = float(p >> 24);
+      float c[4] = {0, 0, 0, a};
+      if (a > 0)
+        for (int i = 0; i < 3; ++i) c[i] = std::min(255.0f, float((p >> (16 - 8 * i)) & 255) * 255.0f / a);
+      float out[4];
+      for (int row = 0; row < 4; ++row) {
+        const float* k = m + row * 5;
+        out[row] = k[0] * c[0] + k[1] * c[1] + k[2] * c[2] + k[3] * c[3] + k[4];
+      }
+      uint32_t na = ToByte(out[3]);
+      auto ch = [&](int i) { return uint32_t(ToByte(std::clamp(out[i], 0.0f, 255.0f) * float(na) / 255.0f)); };
+      p = na << 24 | ch(0) << 16 | ch(1) << 8 | ch(2);
     }
-    uint32_t na = ToByte(out[3]);
-    auto ch = [&](int i) { return uint32_t(ToByte(std::clamp(out[i], 0.0f, 255.0f) * float(na) / 255.0f)); };
-    p = na << 24 | ch(0) << 16 | ch(1) << 8 | ch(2);
-  }
 }
 
 // Drop shadows and glows: the layer's alpha blurred, moved by the offset and coloured, under
