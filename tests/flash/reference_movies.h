@@ -153,6 +153,27 @@ inline std::vector<std::pair<std::string, std::vector<uint8_t>>> ReferenceMovies
     Tag(tags, code::ShowFrame, {});
     out.push_back({"filters", MovieOf(80, 60, 1, tags)});
   }
+  {
+    // Bevels inside, outside and over the whole of squares on a light stage.
+    std::vector<uint8_t> tags;
+    Tag(tags, code::SetBackgroundColor, {235, 235, 225});
+    ShapeWriter square(3, {Solid(60, 120, 200, 255)}, {});
+    square.Style(0, 1, 0).Rect(0, 0, 360, 360);
+    Tag(tags, 32, square.DefineShape(1, 0, 360, 0, 360));
+    const Colour dark{20, 20, 60, 255}, light{255, 255, 255, 255};
+    struct {
+      int32_t x, y;
+      bool inner, knockout, onTop;
+    } bevels[] = {{100, 100, true, false, false}, {620, 100, false, false, false}, {1140, 100, false, false, true},
+                  {100, 700, true, true, false}};
+    uint16_t depth = 1;
+    for (auto& b : bevels)
+      Tag(tags, code::PlaceObject3,
+          Place3(depth++, 1, Translate(b.x, b.y), std::nullopt,
+                 FilterList({EdgeFilter(3, {{0, light}, {0, dark}}, 4, 0.785398, 4, 1, b.inner, b.knockout, b.onTop)})));
+    Tag(tags, code::ShowFrame, {});
+    out.push_back({"bevels", MovieOf(80, 60, 1, tags)});
+  }
   // The demo movie at its first, middle and last frame.
   for (uint16_t frame : {0, 36, 71}) out.push_back({"demo_frame" + std::to_string(frame), DemoMovie(frame)});
   return out;

@@ -258,5 +258,29 @@ TEST(SwfFilters, DropShadowsAndGlowsFallOutsideInsideOrAlone) {
   EXPECT_EQ(both.GetPixel(42, 30), RGBColor(0, 0, 255));
 }
 
+TEST(SwfFilters, BevelsGradientGlowsAndConvolutionsWorkOnTheObjectsEdges) {
+  const Colour white{255, 255, 255, 255}, navy{0, 0, 80, 255};
+  // A hard inner bevel lit from the left: highlight on the left edge, shadow on the right.
+  Bitmap bevel = Filtered({0, 200, 0}, FilterList({EdgeFilter(3, {{0, white}, {0, navy}}, 1, 0, 2, 1, true, false, false)}));
+  EXPECT_EQ(bevel.GetPixel(20, 30), kWhite);
+  EXPECT_EQ(bevel.GetPixel(39, 30), RGBColor(0, 0, 80));
+  EXPECT_EQ(bevel.GetPixel(30, 30), RGBColor(0, 200, 0));
+  EXPECT_EQ(bevel.GetPixel(42, 30), kWhite);  // the stage: nothing outside
+  // A gradient glow moved 5 pixels right takes its colour from the gradient's end.
+  Bitmap glow = Filtered({0, 200, 0}, FilterList({EdgeFilter(4, {{0, {0, 0, 0, 0}}, {255, {0, 0, 255, 255}}}, 1, 0, 5, 1,
+                                                             false, false, false)}));
+  EXPECT_EQ(glow.GetPixel(42, 30), RGBColor(0, 0, 255));
+  EXPECT_EQ(glow.GetPixel(30, 30), RGBColor(0, 200, 0));
+  EXPECT_EQ(glow.GetPixel(46, 30), kWhite);
+  // A kernel that takes each pixel's left neighbour moves the object one pixel right; the
+  // bias adds to every channel.
+  Bitmap moved = Filtered({100, 50, 10}, FilterList({ConvolutionFilter(3, 3, 1, 0, {0, 0, 0, 1, 0, 0, 0, 0, 0}, false, false)}));
+  EXPECT_EQ(moved.GetPixel(20, 30), kWhite);
+  EXPECT_EQ(moved.GetPixel(40, 30), RGBColor(100, 50, 10));
+  Bitmap biased = Filtered({100, 50, 10}, FilterList({ConvolutionFilter(1, 1, 2, 40, {2}, true, true)}));
+  EXPECT_TRUE(Near(biased.GetPixel(30, 30), RGBColor(140, 90, 50)));
+  EXPECT_EQ(biased.GetPixel(10, 10), kWhite);
+}
+
 }  // namespace
 }  // namespace vitrine::test

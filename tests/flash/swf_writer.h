@@ -569,6 +569,48 @@ inline std::vector<uint8_t> ColourMatrixFilter(const float (&m)[20]) {
   return w.Take();
 }
 
+// A bevel (type 3) of two colours (highlight, shadow), or a gradient glow (4) or bevel (7) of stops.
+inline std::vector<uint8_t> EdgeFilter(uint8_t type, std::vector<std::pair<uint8_t, Colour>> stops, double blur,
+                                       double angle, double distance, double strength, bool inner, bool knockout,
+                                       bool onTop) {
+  BitWriter w;
+  w.U8(type);
+  if (type == 3) {
+    WriteColour(w, stops.at(0).second, true);  // highlight
+    WriteColour(w, stops.at(1).second, true);  // shadow
+  } else {
+    w.U8(uint8_t(stops.size()));
+    for (auto& [ratio, c] : stops) WriteColour(w, c, true);
+    for (auto& [ratio, c] : stops) w.U8(ratio);
+  }
+  WriteFixed(w, blur);
+  WriteFixed(w, blur);
+  WriteFixed(w, angle);
+  WriteFixed(w, distance);
+  w.U16(uint16_t(int16_t(std::lround(strength * 256))));
+  w.UBits(inner, 1);
+  w.UBits(knockout, 1);
+  w.UBits(1, 1);
+  w.UBits(onTop, 1);
+  w.UBits(1, 4);
+  return w.Take();
+}
+inline std::vector<uint8_t> ConvolutionFilter(int mx, int my, float divisor, float bias, const std::vector<float>& kernel,
+                                              bool clamp, bool preserveAlpha) {
+  BitWriter w;
+  w.U8(5);
+  w.U8(uint8_t(mx));
+  w.U8(uint8_t(my));
+  WriteFloat(w, divisor);
+  WriteFloat(w, bias);
+  for (float k : kernel) WriteFloat(w, k);
+  WriteColour(w, {0, 0, 0, 0}, true);
+  w.UBits(0, 6);
+  w.UBits(clamp, 1);
+  w.UBits(preserveAlpha, 1);
+  return w.Take();
+}
+
 // An empty DefineEditText with a border, of the given bounds in twips.
 inline std::vector<uint8_t> BorderedField(uint16_t id, int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax) {
   BitWriter e;

@@ -1,6 +1,7 @@
 #include "flash/swf/effects.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 
@@ -170,6 +171,144 @@ void ShadowLayer(const Filter& f, Layer& layer, double scale) {
     }
 }
 
+// A gradient's 256 colours (straight, with alpha) from its stops.
+std::array<Rgba, 256> GradientTable(const std::vector<Rgba>& colours, const std::vector<uint8_t>& ratios) {
+  std::array<Rgba, 256> table{};
+  size_t n = std::min(colours.size(), ratios.size());
+  if (n == 0) {
+    for (Rgba& c : table) c = Rgba{0, 0, 0, 0};
+    return table;
+  }
+  for (int i = 0; i < 256; ++i) {
+    size_t k = 0;
+    while (k < n && ratios[k] < i) ++k;
+    if (k == 0 || k == n) {
+      table[size_t(i)] = colours[k == 0 ? 0 : n - 1];
+      continue;
+    }
+    const Rgba &a = colours[k - 1], &b = colours[k];
+    double t = ratios[k] == ratios[k - 1] ? 1 : double(i - ratios[k - 1]) / (ratios[k] - ratios[k - 1]);
+    auto mix = [&](uint8_t u, uint8_t v) { return uint8_t(std::lround(u + (v - u) * t)); };
+    table[size_t(i)] = {mix(a.r, b.r), mix(a.g, b.g), mix(a.b, b.b), mix(a.a, b.a)};
+  }
+  return table;
+}
+
+// Bevels and gradient glows: the layer's alpha moved by the offset (and, for bevels, the other
+// way too), blurred, turned into an effect colour per pixel, and laid inside the object, outside
+// it, or over it whole (onTop).
+void EdgeEffectLayer(const Filter& f, Layer& layer, double scale) {
+  const bool bevel = f.type == Filter::Bevel || f.type == Filter::GradientBevel;
+  double blurX = Blur(f.blurX * scale), blurY = Blur(f.blurY * scale);
+  int passes = std::clamp(f.passes, 1, kMaxBlurPasses);
+  double distance = std::isfinite(f.distance) ? std::clamp(f.distance * scale, -4096.0, 4096.0) : 0;
+  double angle = std::isfinite(f.angle) ? f.angle : 0;
+  int32_t dx = int32_t(std::lround(distance * std::cos(angle))), dy = int32_t(std::lround(distance * std::sin(angle)));
+  Box box = DrawnBox(layer, Margin(blurX, passes) + std::abs(dx), Margin(blurY, passes) + std::abs(dy));
+  if (box.Empty()) return;
+  int32_t w = box.right - box.left, h = box.bottom - box.top;
+  auto alphaAt = [&](int32_t x, int32_t y) {
+    return x >= 0 && y >= 0 && x < layer.width && y < layer.height
+               ? float(layer.pixels[size_t(y) * layer.width + x] >> 24) / 255.0f
+               : 0.0f;
+  };
+  // Bevels: the object moved towards the shadow less the object moved towards the light,
+  // positive on the shadow's side. Glows: the object moved by the offset.
+  std::vector<float> plane(size_t(w) * h);
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      int32_t px = x + box.left, py = y + box.top;
+      float v = alphaAt(px - dx, py - dy);
+      if (bevel) v -= alphaAt(px + dx, py + dy);
+      plane[size_t(y) * w + x] = v;
+    }
+  BlurPlane(plane.data(), w, h, blurX, blurY, passes);
+  float strength = float(std::clamp(std::isfinite(f.strength) ? f.strength : 0.0, 0.0, 255.0));
+  std::array<Rgba, 256> table{};
+  if (f.type != Filter::Bevel) table = GradientTable(f.gradient, f.ratios);
+  const bool full = f.onTop, inner = !full && f.inner;
+  for (int32_t y = 0; y < h; ++y)
+    for (int32_t x = 0; x < w; ++x) {
+      uint32_t& p = layer.pixels[size_t(y + box.top) * layer.width + x + box.left];
+      float srcA = float(p >> 24) / 255.0f;
+      float v = std::clamp(plane[size_t(y) * w + x] * strength, -1.0f, 1.0f);
+      float effect[4] = {0, 0, 0, 0};  // premultiplied, 0..255
+      auto lay = [&](Rgba c, float share) {
+        float a = share * c.a / 255.0f;
+        effect[0] += c.r * a;
+        effect[1] += c.g * a;
+        effect[2] += c.b * a;
+        effect[3] += 255 * a;
+      };
+      if (f.type == Filter::Bevel) {
+        if (v > 0) lay(f.color, v);
+        else if (v < 0) lay(f.highlight, -v);
+      } else if (f.type == Filter::GradientBevel) {
+        lay(table[size_t(std::lround(127.5f + v * 127.5f))], 1);
+      } else if (v > 0) {
+        lay(table[size_t(std::lround(v * 255))], 1);
+      }
+      float src[4] = {float((p >> 16) & 255), float((p >> 8) & 255), float(p & 255), float(p >> 24)};
+      float ea = std::min(1.0f, effect[3] / 255.0f);
+      float out[4];
+      for (int c = 0; c < 4; ++c) {
+        if (full) out[c] = f.knockout ? effect[c] : effect[c] + src[c] * (1 - ea);
+        else if (inner) out[c] = f.knockout ? effect[c] * srcA : effect[c] * srcA + src[c] * (1 - ea * srcA);
+        else out[c] = f.knockout ? effect[c] * (1 - srcA) : src[c] + effect[c] * (1 - srcA);
+        if (!f.compositeSource && !f.knockout) out[c] = full ? effect[c] : inner ? effect[c] * srcA : effect[c] * (1 - srcA);
+      }
+      uint32_t a = ToByte(out[3]);
+      auto ch = [&](int c) { return std::min<uint32_t>(ToByte(out[c]), a); };
+      p = a << 24 | ch(0) << 16 | ch(1) << 8 | ch(2);
+    }
+}
+
+// A convolution of the object's straight colours (and alpha unless kept), with pixels beyond
+// its box taken from its edge (clamp) or the default colour.
+void ConvolutionLayer(const Filter& f, Layer& layer) {
+  const int32_t mx = f.matrixX, my = f.matrixY;
+  if (mx <= 0 || my <= 0 || size_t(mx) * size_t(my) != f.kernel.size() || mx * my > kMaxKernel) return;
+  Box box = DrawnBox(layer, mx, my);
+  if (box.Empty()) return;
+  const Layer source = layer;
+  float divisor = f.divisor != 0 && std::isfinite(f.divisor) ? f.divisor : 1;
+  auto straight = [&](int32_t x, int32_t y, float out[4]) {
+    uint32_t p;
+    if (x < box.left || y < box.top || x >= box.right || y >= box.bottom) {
+      if (!f.clamp) {
+        out[0] = f.defaultColor.r, out[1] = f.defaultColor.g, out[2] = f.defaultColor.b, out[3] = f.defaultColor.a;
+        return;
+      }
+      x = std::clamp(x, box.left, box.right - 1);
+      y = std::clamp(y, box.top, box.bottom - 1);
+    }
+    p = source.pixels[size_t(y) * source.width + x];
+    float a = float(p >> 24);
+    out[3] = a;
+    for (int i = 0; i < 3; ++i) out[i] = a > 0 ? std::min(255.0f, float((p >> (16 - 8 * i)) & 255) * 255.0f / a) : 0;
+  };
+  for (int32_t y = box.top; y < box.bottom; ++y)
+    for (int32_t x = box.left; x < box.right; ++x) {
+      float sum[4] = {0, 0, 0, 0};
+      for (int32_t ky = 0; ky < my; ++ky)
+        for (int32_t kx = 0; kx < mx; ++kx) {
+          float k = f.kernel[size_t(ky) * mx + kx];
+          if (k == 0) continue;
+          float v[4];
+          straight(x + kx - mx / 2, y + ky - my / 2, v);
+          for (int c = 0; c < 4; ++c) sum[c] += k * v[c];
+        }
+      float own[4];
+      straight(x, y, own);
+      float out[4];
+      for (int c = 0; c < 4; ++c) out[c] = std::clamp(sum[c] / divisor + f.bias, 0.0f, 255.0f);
+      if (f.preserveAlpha) out[3] = own[3];
+      uint32_t a = ToByte(out[3]);
+      auto ch = [&](int c) { return std::min<uint32_t>(ToByte(out[c] * float(a) / 255.0f), a); };
+      layer.pixels[size_t(y) * layer.width + x] = a << 24 | ch(0) << 16 | ch(1) << 8 | ch(2);
+    }
+}
+
 inline uint32_t Div255(uint32_t v) { return (v + 128 + ((v + 128) >> 8)) >> 8; }
 
 // The separable modes: the mixed value of source s and backdrop d, both 0..255.
@@ -229,8 +368,9 @@ std::vector<Filter> ReadFilterList(BitReader& r) {
       case Filter::GradientGlow:
       case Filter::GradientBevel: {
         if (type == Filter::Bevel) {
-          f.color = ReadRgba(r);      // shadow
+          // Movies store the highlight first, then the shadow.
           f.highlight = ReadRgba(r);
+          f.color = ReadRgba(r);
         } else {
           uint32_t n = r.U8();
           for (uint32_t k = 0; k < n; ++k) f.gradient.push_back(ReadRgba(r));
@@ -285,8 +425,13 @@ void ApplyFilter(const Filter& f, Layer& layer, double scale) {
     case Filter::Glow:
       ShadowLayer(f, layer, scale);
       break;
-    default:
-      // Bevels, gradient glows and convolution leave the object as it is.
+    case Filter::Bevel:
+    case Filter::GradientGlow:
+    case Filter::GradientBevel:
+      EdgeEffectLayer(f, layer, scale);
+      break;
+    case Filter::Convolution:
+      ConvolutionLayer(f, layer);
       break;
   }
 }

@@ -44,6 +44,8 @@ inline constexpr size_t kMaxFilters = 16;
 // Blur passes and widths are kept within these.
 inline constexpr int kMaxBlurPasses = 15;
 inline constexpr double kMaxBlur = 255;
+// Convolution kernels of more entries than this are left out.
+inline constexpr int kMaxKernel = 15 * 15;
 
 // A PlaceObject3 FILTERLIST; throws SwfError when it is cut short.
 std::vector<Filter> ReadFilterList(BitReader& r);

@@ -332,10 +332,7 @@ void Renderer::DrawList(const std::map<uint16_t, DisplayObject>& list, const Mat
 void Renderer::DrawObject(const DisplayObject& object, const Matrix& m, const CxForm& cx, Target target,
                           int nesting) {
   if (!object.character || !object.visible || ++objects_ > kMaxDrawnObjects) return;
-  bool effects = object.blend != BlendMode::Normal;
-  for (const Filter& f : object.filters)
-    effects = effects || f.type == Filter::Blur || f.type == Filter::ColorMatrix || f.type == Filter::DropShadow ||
-              f.type == Filter::Glow;
+  const bool effects = object.blend != BlendMode::Normal || !object.filters.empty();
   // Clip layers take their shapes only; beyond the budget effects are left out.
   if (effects && !target.maskOut && layers_ < kMaxLayers && layerNesting_ < kMaxLayerNesting) {
     DrawLayered(object, m * object.matrix, cx * object.cx, target, nesting);
