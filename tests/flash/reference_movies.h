@@ -133,6 +133,34 @@ inline std::vector<std::pair<std::string, std::vector<uint8_t>>> ReferenceMovies
     out.push_back({"blend_modes", MovieOf(80, 60, 1, tags)});
   }
   {
+    // Alpha and erase: on the stage, and inside a sprite drawn as a layer, where they cut
+    // into what the sprite drew before them.
+    std::vector<uint8_t> tags;
+    Tag(tags, code::SetBackgroundColor, {240, 230, 200});
+    ShapeWriter wide(3, {Solid(30, 90, 200, 255)}, {});
+    wide.Style(0, 1, 0).Rect(0, 0, 700, 500);
+    Tag(tags, 32, wide.DefineShape(1, 0, 700, 0, 500));
+    ShapeWriter cut(3, {Solid(0, 0, 0, 100)}, {});
+    cut.Style(0, 1, 0).Rect(0, 0, 300, 300);
+    Tag(tags, 32, cut.DefineShape(2, 0, 300, 0, 300));
+    for (uint16_t i = 0; i < 2; ++i) {
+      std::vector<uint8_t> inner;
+      Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
+      Tag(inner, code::PlaceObject3, Place3(2, 2, Translate(100, 100), uint8_t(11 + i)));
+      Tag(inner, code::ShowFrame, {});
+      Tag(inner, 0, {});
+      std::vector<uint8_t> sprite = {uint8_t(3 + i), 0, 1, 0};
+      sprite.insert(sprite.end(), inner.begin(), inner.end());
+      Tag(tags, code::DefineSprite, sprite);
+      // As a layer (top row) and not (bottom row).
+      Tag(tags, code::PlaceObject3, Place3(uint16_t(1 + i), uint16_t(3 + i), Translate(50 + i * 800, 50), 2));
+      Tag(tags, code::PlaceObject2,
+          PlaceObject2({.depth = uint16_t(3 + i), .id = uint16_t(3 + i), .matrix = Translate(50 + i * 800, 650)}));
+    }
+    Tag(tags, code::ShowFrame, {});
+    out.push_back({"blend_alpha_erase", MovieOf(80, 60, 1, tags)});
+  }
+  {
     // Filters: a blurred square, a drop shadow, a glow and a colour matrix, and an empty
     // text field with a border.
     std::vector<uint8_t> tags;
