@@ -282,5 +282,25 @@ TEST(SwfFilters, BevelsGradientGlowsAndConvolutionsWorkOnTheObjectsEdges) {
   EXPECT_EQ(biased.GetPixel(10, 10), kWhite);
 }
 
+TEST(SwfFilters, AnObjectAcrossTheRendersBandsBlursAndShadowsAsOne) {
+  // A 40 x 40 pixel square from row 44 to row 84 of a 160-pixel stage, over the rows where
+  // one band of the frame ends and the next begins: blurred, and with a shadow 10 pixels down.
+  std::vector<uint8_t> tags;
+  Add(tags, Square(1, {0, 0, 0}, 800));
+  Tag(tags, code::PlaceObject3, Place3(1, 1, Translate(800, 880), std::nullopt, FilterList({BlurFilter(16, 16, 2)})));
+  Tag(tags, code::PlaceObject3,
+      Place3(2, 1, Translate(2000, 880), std::nullopt,
+             FilterList({ShadowFilter(false, {0, 0, 255, 255}, 1, kPi / 2, 10, 1, false, false)})));
+  Show(tags);
+  Bitmap b = DrawMovie(MovieOf(160, 160, 1, tags));
+  // The blur is the same above the square as below it, and reaches over the band's edge.
+  for (int d : {2, 6, 10}) EXPECT_EQ(b.GetPixel(60, 44 - d), b.GetPixel(60, 83 + d)) << d;
+  EXPECT_LT(GreenOf(b.GetPixel(60, 36)), 250);
+  // The shadow shows below the square in the next band.
+  EXPECT_EQ(b.GetPixel(120, 88), RGBColor(0, 0, 255));
+  EXPECT_EQ(b.GetPixel(120, 95), kWhite);
+  EXPECT_EQ(b.GetPixel(120, 60), kBlack);
+}
+
 }  // namespace
 }  // namespace vitrine::test
