@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/lzma.h"
 #include "flash/swf/records.h"
 
 namespace vitrine {
@@ -59,7 +60,7 @@ std::optional<MovieHeader> ReadMovieHeader(std::span<const uint8_t> fileStart) {
   if (fileStart.size() < 8) return std::nullopt;
   MovieHeader header;
   if (fileStart[1] != 'W' || fileStart[2] != 'S') return std::nullopt;
-  if (fileStart[0] == 'C') header.compressed = true;
+  if (fileStart[0] == 'C' || fileStart[0] == 'Z') header.compressed = true;
   else if (fileStart[0] != 'F') return std::nullopt;
   header.version = fileStart[3];
   header.fileLength = uint32_t(fileStart[4]) | (uint32_t(fileStart[5]) << 8) | (uint32_t(fileStart[6]) << 16) |
@@ -67,7 +68,12 @@ std::optional<MovieHeader> ReadMovieHeader(std::span<const uint8_t> fileStart) {
 
   std::span<const uint8_t> rest = fileStart.subspan(8);
   std::vector<uint8_t> inflated;
-  if (header.compressed) {
+  if (fileStart[0] == 'Z') {
+    // Compressed length, five LZMA properties, then the stream; its start is enough here.
+    if (rest.size() < 9) return std::nullopt;
+    LzmaDecode(rest.subspan(4, 5), rest.subspan(9), kMovieBodyLimit, inflated);
+    rest = inflated;
+  } else if (header.compressed) {
     if (!InflatePrefix(rest, inflated)) return std::nullopt;
     rest = inflated;
   } else if (rest.size() > kMovieBodyLimit) {

@@ -1,6 +1,6 @@
 #pragma once
-// The header of a Flash movie file: signature "FWS" (plain) or "CWS" (everything after the
-// first 8 bytes zlib-compressed), version, length, the frame rectangle in twips, the frame
+// The header of a Flash movie file: signature "FWS" (plain), "CWS" (everything after the
+// first 8 bytes zlib-compressed) or "ZWS" (LZMA-compressed after 17 bytes), version, length, the frame rectangle in twips, the frame
 // rate (8.8 fixed point) and the frame count; and the colour of the first
 // SetBackgroundColor tag, when one comes before the first shown frame. Only the first bytes
 // are read and inflated, never more than the limits below.

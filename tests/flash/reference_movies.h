@@ -113,6 +113,95 @@ inline std::vector<std::pair<std::string, std::vector<uint8_t>>> ReferenceMovies
     Tag(tags, code::ShowFrame, {});
     out.push_back({"sprite", MovieOf(80, 60, 1, tags)});
   }
+  {
+    // Blend modes: a square in each mode over a stage of four coloured bands.
+    std::vector<uint8_t> tags;
+    Tag(tags, code::SetBackgroundColor, {120, 120, 120});
+    Tag(tags, code::SetBackgroundColor, {250, 0, 250});  // ignored: the first colour stays
+    ShapeWriter bands(3, {Solid(230, 60, 40), Solid(40, 180, 90), Solid(30, 60, 200), Solid(240, 230, 200)}, {});
+    for (int i = 0; i < 4; ++i) bands.Style(0, 1 + i, 0).Rect(0, i * 300, 1600, i * 300 + 300);
+    Tag(tags, 32, bands.DefineShape(1, 0, 1600, 0, 1200));
+    ShapeWriter square(3, {Solid(90, 160, 240, 255)}, {});
+    square.Style(0, 1, 0).Rect(0, 0, 260, 1000);
+    Tag(tags, 32, square.DefineShape(2, 0, 260, 0, 1000));
+    Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
+    const uint8_t modes[] = {3, 4, 5, 6, 7, 8, 9, 10, 13, 14};
+    for (int i = 0; i < 10; ++i)
+      Tag(tags, code::PlaceObject3,
+          Place3(uint16_t(2 + i), 2, Scale(0.5, 1, 20 + i * 158, 100), modes[i]));
+    Tag(tags, code::ShowFrame, {});
+    out.push_back({"blend_modes", MovieOf(80, 60, 1, tags)});
+  }
+  {
+    // Alpha and erase: on the stage, and inside a sprite drawn as a layer, where they cut
+    // into what the sprite drew before them.
+    std::vector<uint8_t> tags;
+    Tag(tags, code::SetBackgroundColor, {240, 230, 200});
+    ShapeWriter wide(3, {Solid(30, 90, 200, 255)}, {});
+    wide.Style(0, 1, 0).Rect(0, 0, 700, 500);
+    Tag(tags, 32, wide.DefineShape(1, 0, 700, 0, 500));
+    ShapeWriter cut(3, {Solid(0, 0, 0, 100)}, {});
+    cut.Style(0, 1, 0).Rect(0, 0, 300, 300);
+    Tag(tags, 32, cut.DefineShape(2, 0, 300, 0, 300));
+    for (uint16_t i = 0; i < 2; ++i) {
+      std::vector<uint8_t> inner;
+      Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
+      Tag(inner, code::PlaceObject3, Place3(2, 2, Translate(100, 100), uint8_t(11 + i)));
+      Tag(inner, code::ShowFrame, {});
+      Tag(inner, 0, {});
+      std::vector<uint8_t> sprite = {uint8_t(3 + i), 0, 1, 0};
+      sprite.insert(sprite.end(), inner.begin(), inner.end());
+      Tag(tags, code::DefineSprite, sprite);
+      // As a layer (top row) and not (bottom row).
+      Tag(tags, code::PlaceObject3, Place3(uint16_t(1 + i), uint16_t(3 + i), Translate(50 + i * 800, 50), 2));
+      Tag(tags, code::PlaceObject2,
+          PlaceObject2({.depth = uint16_t(3 + i), .id = uint16_t(3 + i), .matrix = Translate(50 + i * 800, 650)}));
+    }
+    Tag(tags, code::ShowFrame, {});
+    out.push_back({"blend_alpha_erase", MovieOf(80, 60, 1, tags)});
+  }
+  {
+    // Filters: a blurred square, a drop shadow, a glow and a colour matrix, and an empty
+    // text field with a border.
+    std::vector<uint8_t> tags;
+    ShapeWriter square(3, {Solid(200, 40, 40, 255)}, {});
+    square.Style(0, 1, 0).Rect(0, 0, 300, 300);
+    Tag(tags, 32, square.DefineShape(1, 0, 300, 0, 300));
+    Tag(tags, code::PlaceObject3, Place3(1, 1, Translate(100, 100), std::nullopt, FilterList({BlurFilter(10, 6, 1)})));
+    Tag(tags, code::PlaceObject3,
+        Place3(2, 1, Translate(600, 100), std::nullopt,
+               FilterList({ShadowFilter(false, {0, 0, 0, 180}, 4, 0.785398, 6, 1, false, false)})));
+    Tag(tags, code::PlaceObject3,
+        Place3(3, 1, Translate(1100, 100), std::nullopt,
+               FilterList({ShadowFilter(true, {255, 200, 0, 255}, 8, 0, 0, 2, false, false)})));
+    const float grey[20] = {0.3f, 0.59f, 0.11f, 0, 0, 0.3f, 0.59f, 0.11f, 0, 0, 0.3f, 0.59f, 0.11f, 0, 0, 0, 0, 0, 1, 0};
+    Tag(tags, code::PlaceObject3, Place3(4, 1, Translate(100, 700), std::nullopt, FilterList({ColourMatrixFilter(grey)})));
+    Tag(tags, code::DefineEditText, BorderedField(2, 0, 800, 0, 300));
+    Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 5, .id = 2, .matrix = Translate(600, 700)}));
+    Tag(tags, code::ShowFrame, {});
+    out.push_back({"filters", MovieOf(80, 60, 1, tags)});
+  }
+  {
+    // Bevels inside, outside and over the whole of squares on a light stage.
+    std::vector<uint8_t> tags;
+    Tag(tags, code::SetBackgroundColor, {235, 235, 225});
+    ShapeWriter square(3, {Solid(60, 120, 200, 255)}, {});
+    square.Style(0, 1, 0).Rect(0, 0, 360, 360);
+    Tag(tags, 32, square.DefineShape(1, 0, 360, 0, 360));
+    const Colour dark{20, 20, 60, 255}, light{255, 255, 255, 255};
+    struct {
+      int32_t x, y;
+      bool inner, knockout, onTop;
+    } bevels[] = {{100, 100, true, false, false}, {620, 100, false, false, false}, {1140, 100, false, false, true},
+                  {100, 700, true, true, false}};
+    uint16_t depth = 1;
+    for (auto& b : bevels)
+      Tag(tags, code::PlaceObject3,
+          Place3(depth++, 1, Translate(b.x, b.y), std::nullopt,
+                 FilterList({EdgeFilter(3, {{0, light}, {0, dark}}, 4, 0.785398, 4, 1, b.inner, b.knockout, b.onTop)})));
+    Tag(tags, code::ShowFrame, {});
+    out.push_back({"bevels", MovieOf(80, 60, 1, tags)});
+  }
   // The demo movie at its first, middle and last frame.
   for (uint16_t frame : {0, 36, 71}) out.push_back({"demo_frame" + std::to_string(frame), DemoMovie(frame)});
   return out;

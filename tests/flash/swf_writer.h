@@ -2,6 +2,7 @@
 // A small SWF writer for the tests: bit fields, records, shapes and the tags the player
 // reads, put together by hand so that each test states the movie it plays.
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -381,6 +382,7 @@ enum : uint16_t {
   DefineBitsJpeg2 = 21, PlaceObject2 = 26, RemoveObject2 = 28, DefineButton2 = 34, DefineBitsJpeg3 = 35,
   DefineBitsLossless2 = 36, DefineEditText = 37, DefineSprite = 39, FrameLabel = 43, DefineMorphShape = 46,
   DefineSound = 14, StartSound = 15, SoundStreamHead = 18, SoundStreamBlock = 19, SoundStreamHead2 = 45,
+  PlaceObject3 = 70,
 };
 }
 
@@ -507,6 +509,123 @@ inline std::vector<uint8_t> Actions(std::initializer_list<std::vector<uint8_t>> 
 }
 inline const std::vector<uint8_t> kActionPlay = {0x06}, kActionStop = {0x07}, kActionNext = {0x04},
                                   kActionPrev = {0x05};
+
+
+// Flash 8 effects.
+inline void WriteFixed(BitWriter& w, double v) { w.U32(uint32_t(int32_t(std::lround(v * 65536)))); }
+inline void WriteFloat(BitWriter& w, float v) {
+  uint32_t bits;
+  std::memcpy(&bits, &v, sizeof bits);
+  w.U32(bits);
+}
+
+// PlaceObject3 of a new character with a matrix, an optional colour transform, blend mode
+// and filter list (its bytes, count first).
+inline std::vector<uint8_t> Place3(uint16_t depth, uint16_t id, Mat m, std::optional<uint8_t> blend,
+                            const std::vector<uint8_t>& filters = {}, std::optional<Cx> cx = {}) {
+  BitWriter w;
+  w.U8(0x02 | 0x04 | (cx ? 0x08 : 0));
+  w.U8((filters.empty() ? 0 : 0x01) | (blend ? 0x02 : 0));
+  w.U16(depth);
+  w.U16(id);
+  WriteMatrix(w, m);
+  if (cx) WriteCxForm(w, *cx, true);
+  if (!filters.empty()) w.Bytes(filters);
+  if (blend) w.U8(*blend);
+  return w.Take();
+}
+
+inline std::vector<uint8_t> FilterList(std::initializer_list<std::vector<uint8_t>> filters) {
+  std::vector<uint8_t> out = {uint8_t(filters.size())};
+  for (auto& f : filters) out.insert(out.end(), f.begin(), f.end());
+  return out;
+}
+inline std::vector<uint8_t> BlurFilter(double x, double y, int passes) {
+  BitWriter w;
+  w.U8(1);
+  WriteFixed(w, x);
+  WriteFixed(w, y);
+  w.UBits(passes, 5);
+  w.UBits(0, 3);
+  return w.Take();
+}
+inline std::vector<uint8_t> ShadowFilter(bool glow, Colour c, double blur, double angle, double distance, double strength,
+                                  bool inner, bool knockout, bool composite = true) {
+  BitWriter w;
+  w.U8(glow ? 2 : 0);
+  WriteColour(w, c, true);
+  WriteFixed(w, blur);
+  WriteFixed(w, blur);
+  if (!glow) {
+    WriteFixed(w, angle);
+    WriteFixed(w, distance);
+  }
+  w.U16(uint16_t(int16_t(std::lround(strength * 256))));
+  w.UBits(inner, 1);
+  w.UBits(knockout, 1);
+  w.UBits(composite, 1);
+  w.UBits(1, 5);
+  return w.Take();
+}
+inline std::vector<uint8_t> ColourMatrixFilter(const float (&m)[20]) {
+  BitWriter w;
+  w.U8(6);
+  for (float v : m) WriteFloat(w, v);
+  return w.Take();
+}
+
+// A bevel (type 3) of two colours (highlight, shadow), or a gradient glow (4) or bevel (7) of stops.
+inline std::vector<uint8_t> EdgeFilter(uint8_t type, std::vector<std::pair<uint8_t, Colour>> stops, double blur,
+                                       double angle, double distance, double strength, bool inner, bool knockout,
+                                       bool onTop) {
+  BitWriter w;
+  w.U8(type);
+  if (type == 3) {
+    WriteColour(w, stops.at(0).second, true);  // highlight
+    WriteColour(w, stops.at(1).second, true);  // shadow
+  } else {
+    w.U8(uint8_t(stops.size()));
+    for (auto& [ratio, c] : stops) WriteColour(w, c, true);
+    for (auto& [ratio, c] : stops) w.U8(ratio);
+  }
+  WriteFixed(w, blur);
+  WriteFixed(w, blur);
+  WriteFixed(w, angle);
+  WriteFixed(w, distance);
+  w.U16(uint16_t(int16_t(std::lround(strength * 256))));
+  w.UBits(inner, 1);
+  w.UBits(knockout, 1);
+  w.UBits(1, 1);
+  w.UBits(onTop, 1);
+  w.UBits(1, 4);
+  return w.Take();
+}
+inline std::vector<uint8_t> ConvolutionFilter(int mx, int my, float divisor, float bias, const std::vector<float>& kernel,
+                                              bool clamp, bool preserveAlpha) {
+  BitWriter w;
+  w.U8(5);
+  w.U8(uint8_t(mx));
+  w.U8(uint8_t(my));
+  WriteFloat(w, divisor);
+  WriteFloat(w, bias);
+  for (float k : kernel) WriteFloat(w, k);
+  WriteColour(w, {0, 0, 0, 0}, true);
+  w.UBits(0, 6);
+  w.UBits(clamp, 1);
+  w.UBits(preserveAlpha, 1);
+  return w.Take();
+}
+
+// An empty DefineEditText with a border, of the given bounds in twips.
+inline std::vector<uint8_t> BorderedField(uint16_t id, int32_t xMin, int32_t xMax, int32_t yMin, int32_t yMax) {
+  BitWriter e;
+  e.U16(id);
+  WriteRect(e, xMin, xMax, yMin, yMax);
+  e.U8(0);
+  e.U8(0x08);  // border
+  e.String("field");
+  return e.Take();
+}
 
 // A movie of the given stage size in pixels (20 twips each) and its tags.
 inline std::vector<uint8_t> MovieOf(int32_t widthPx, int32_t heightPx, uint16_t frames, const std::vector<uint8_t>& tags,

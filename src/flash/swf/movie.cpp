@@ -6,6 +6,7 @@
 
 #include "core/stream.h"
 #include "flash/swf/avm1/activation.h"
+#include "flash/swf/effects.h"
 #include "imaging/gif_reader.h"
 #include "imaging/jpeg_reader.h"
 #include "imaging/png_reader.h"
@@ -286,7 +287,7 @@ std::vector<ButtonPart> ReadButton(BitReader& r, bool second) {
     part.depth = r.U16();
     part.matrix = ReadMatrix(r);
     if (second) part.cx = ReadCxForm(r, true);
-    if (flags & 0x10) break;  // a filter list: the records after it are not read
+    if (second && (flags & 0x10)) ReadFilterList(r);  // effects are not drawn on buttons
     if (second && (flags & 0x20)) r.U8();
     if (flags & 0x01) up.push_back(part);
   }
@@ -336,6 +337,7 @@ EditText ReadEditText(BitReader& r) {
   e.bounds = ReadRect(r);
   uint8_t f1 = r.U8(), f2 = r.U8();
   e.useOutlines = f2 & 0x01;
+  e.border = f2 & 0x08;
   if (f1 & 0x01) {
     e.hasFont = true;
     e.fontId = r.U16();

@@ -85,6 +85,7 @@ struct EditText {
   Rgba color;
   bool hasFont = false;
   bool useOutlines = false;  // drawn with the movie's own font when that has the characters
+  bool border = false;       // a black frame and a white background in the bounds
   uint16_t fontId = 0;
   std::string text;
 };

@@ -228,8 +228,9 @@ void Player::RunFrame(Clip& clip, uint32_t frame, bool run) {
           break;
         }
         case tag::SetBackgroundColor: {
+          // The first colour a movie sets stays; later ones change nothing.
           BitReader r(t.body);
-          background_ = ReadRgb(r);
+          if (!background_) background_ = ReadRgb(r);
           break;
         }
         case tag::StartSound:
@@ -314,6 +315,18 @@ void Player::Place(Clip& clip, const Tag& t) {
   if (flags & 0x10) ratio = r.U16();
   if (flags & 0x20) name = r.String();
   if (flags & 0x40) clipDepth = r.U16();
+  std::optional<std::vector<Filter>> filters;
+  std::optional<BlendMode> blend;
+  std::optional<bool> cacheAsBitmap;
+  if (flags3) {
+    try {
+      if (flags3 & 0x01) filters = ReadFilterList(r);
+      if (flags3 & 0x02) blend = BlendModeOf(r.U8());
+      if (flags3 & 0x04) cacheAsBitmap = r.U8() != 0;
+    } catch (const SwfError&) {
+      // Effects cut short: the placement itself still happens.
+    }
+  }
 
   auto it = clip.list.find(depth);
   if (move && it == clip.list.end()) return;
@@ -331,6 +344,9 @@ void Player::Place(Clip& clip, const Tag& t) {
       object.ratio = it->second.ratio;
       object.clipDepth = it->second.clipDepth;
       object.name = it->second.name;
+      object.blend = it->second.blend;
+      object.filters = it->second.filters;
+      object.cacheAsBitmap = it->second.cacheAsBitmap;
       Remove(clip, depth);
     }
     if (objects_ >= kMaxDisplayObjects) return;
@@ -341,6 +357,9 @@ void Player::Place(Clip& clip, const Tag& t) {
     if (ratio) object.ratio = *ratio;
     if (clipDepth) object.clipDepth = *clipDepth;
     if (name) object.name = *name;
+    if (filters) object.filters = std::move(*filters);
+    if (blend) object.blend = *blend;
+    if (cacheAsBitmap) object.cacheAsBitmap = *cacheAsBitmap;
     ++objects_;
     clip.list[depth] = std::move(object);
     StartClip(clip, depth);
@@ -351,6 +370,9 @@ void Player::Place(Clip& clip, const Tag& t) {
   if (cx) object.cx = *cx;
   if (ratio) object.ratio = *ratio;
   if (clipDepth) object.clipDepth = *clipDepth;
+  if (filters) object.filters = std::move(*filters);
+  if (blend) object.blend = *blend;
+  if (cacheAsBitmap) object.cacheAsBitmap = *cacheAsBitmap;
 }
 
 void Player::StartClip(Clip& parent, uint16_t depth) {

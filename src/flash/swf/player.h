@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "flash/swf/effects.h"
 #include "flash/swf/movie.h"
 
 namespace vitrine::swf::avm1 {
@@ -57,6 +58,11 @@ struct DisplayObject {
   uint16_t clipDepth = 0;
   bool visible = true;
   std::string name;  // the instance name scripts know it by
+  // PlaceObject3: how the object mixes with what lies below, its filters, and whether it is
+  // kept as a bitmap (drawn the same here).
+  BlendMode blend = BlendMode::Normal;
+  std::vector<Filter> filters;
+  bool cacheAsBitmap = false;
   std::unique_ptr<Clip> clip;  // for sprites
 };
 

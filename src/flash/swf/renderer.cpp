@@ -8,6 +8,7 @@
 #include <functional>
 #include <thread>
 
+#include "flash/swf/effects.h"
 #include "flash/swf/radial_pad.h"
 #include "flash/swf/spans.h"
 #include "raster/canvas.h"
@@ -249,6 +250,9 @@ void Renderer::DrawBand(const Player& player, Bitmap& surface, const Matrix& vie
   bandTop_ = top;
   bandBottom_ = bottom;
   objects_ = segments_ = scannedEdges_ = 0;
+  layers_ = layerNesting_ = 0;
+  backdrop_.reset();
+  viewScale_ = std::sqrt(std::fabs(view.a * view.d - view.b * view.c)) * 20;
   bandWork_ = raster_.Work();
   // The band's share of the frame's budgets, rounded up.
   const uint64_t rows = uint64_t(bottom - top), height = uint64_t(std::max(surface.Height(), 1));
@@ -328,7 +332,90 @@ void Renderer::DrawList(const std::map<uint16_t, DisplayObject>& list, const Mat
 void Renderer::DrawObject(const DisplayObject& object, const Matrix& m, const CxForm& cx, Target target,
                           int nesting) {
   if (!object.character || !object.visible || ++objects_ > kMaxDrawnObjects) return;
+  const bool effects = object.blend != BlendMode::Normal || !object.filters.empty();
+  // Clip layers take their shapes only; beyond the budget effects are left out.
+  if (effects && !target.maskOut && layers_ < kMaxLayers && layerNesting_ < kMaxLayerNesting) {
+    DrawLayered(object, m * object.matrix, cx * object.cx, target, nesting);
+    return;
+  }
   DrawCharacter(*object.character, &object, m * object.matrix, cx * object.cx, target, nesting);
+}
+
+void Renderer::DrawLayered(const DisplayObject& object, const Matrix& m, const CxForm& cx, Target target,
+                           int nesting) {
+  ++layers_;
+  ++layerNesting_;
+  // The object's own alpha is the layer's as a whole, after its filters.
+  CxForm inner = cx;
+  double alpha = 1;
+  if (cx.add[3] == 0) {
+    alpha = std::clamp(cx.mult[3], 0.0, 1.0);
+    inner.mult[3] = 1;
+  }
+  // The layer covers the band and the rows its filters reach into from beyond it; its row 0
+  // is the surface's row top.
+  Bitmap* surface = surface_;
+  const int32_t bandTop = bandTop_, bandBottom = bandBottom_;
+  const int32_t reach = FilterReach(object.filters, viewScale_);
+  const int32_t top = std::max(0, bandTop - reach), bottom = std::min(surface->Height(), bandBottom + reach);
+  const int32_t width = surface->Width(), height = bottom - top;
+  if (height <= 0) {
+    --layerNesting_;
+    return;
+  }
+  const Matrix shifted = Matrix{1, 0, 0, 1, 0, -double(top)} * m;
+  // Drawn once over black and once over white: where they differ the object lets its
+  // background through, which gives its alpha; over black its colour is premultiplied.
+  std::optional<uint32_t> backdrop = backdrop_;
+  Bitmap passes[2] = {Bitmap(width, height, PixelFormat::Xrgb8888), Bitmap(width, height, PixelFormat::Xrgb8888)};
+  bandTop_ = 0;
+  bandBottom_ = height;
+  for (int k = 0; k < 2; ++k) {
+    uint32_t fill = k ? 0xFFFFFF : 0;
+    for (int32_t y = 0; y < height; ++y) {
+      uint32_t* row = reinterpret_cast<uint32_t*>(passes[k].Row(y));
+      std::fill(row, row + width, fill);
+    }
+    surface_ = &passes[k];
+    backdrop_ = fill;
+    DrawCharacter(*object.character, &object, shifted, inner, Target{}, nesting);
+  }
+  surface_ = surface;
+  backdrop_ = backdrop;
+  bandTop_ = bandTop;
+  bandBottom_ = bandBottom;
+  --layerNesting_;
+  Layer layer;
+  layer.width = width;
+  layer.height = height;
+  layer.pixels.resize(size_t(width) * height);
+  for (int32_t y = 0; y < height; ++y) {
+    const uint32_t* black = reinterpret_cast<const uint32_t*>(passes[0].Row(y));
+    const uint32_t* white = reinterpret_cast<const uint32_t*>(passes[1].Row(y));
+    uint32_t* out = layer.pixels.data() + size_t(y) * width;
+    for (int32_t x = 0; x < width; ++x) {
+      uint32_t b = black[x] & 0xFFFFFF, w = white[x] & 0xFFFFFF;
+      if (b == 0 && w == 0xFFFFFF) continue;
+      int32_t through = 0;
+      for (int shift = 0; shift < 24; shift += 8)
+        through += std::max(0, int32_t((w >> shift) & 255) - int32_t((b >> shift) & 255));
+      uint32_t a = uint32_t(255 - (through + 1) / 3);
+      uint32_t colour = 0;
+      for (int shift = 0; shift < 24; shift += 8) colour |= std::min((b >> shift) & 255, a) << shift;
+      out[x] = a << 24 | colour;
+    }
+  }
+  for (const Filter& f : object.filters) ApplyFilter(f, layer, viewScale_);
+  if (alpha < 1) {
+    // Filters see the object as drawn; its alpha comes after them.
+    uint32_t k = uint32_t(alpha * 255 + 0.5);
+    for (uint32_t& p : layer.pixels) {
+      uint32_t out = 0;
+      for (int shift = 0; shift < 32; shift += 8) out |= Div255(((p >> shift) & 255) * k) << shift;
+      p = out;
+    }
+  }
+  Composite(layer, object.blend, *surface_, top, bandTop_, bandBottom_, target.mask, backdrop_);
 }
 
 void Renderer::DrawCharacter(const Character& ch, const DisplayObject* object, const Matrix& m, const CxForm& cx,
@@ -803,6 +890,27 @@ void Renderer::DrawText(const StaticText& text, const Matrix& m, const CxForm& c
 }
 
 void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm& cx, Target target) {
+  if (edit.border) {
+    // A one-pixel black frame on the bounds' inner edge around a white field, drawn for an
+    // empty field as well.
+    double sx = std::hypot(m.a, m.b), sy = std::hypot(m.c, m.d);
+    double px = sx > 0 ? 1 / sx : 0, py = sy > 0 ? 1 / sy : 0;
+    const SwfRect& b = edit.bounds;
+    auto rect = [&](double x0, double y0, double x1, double y1, Rgba colour) {
+      if (x1 <= x0 || y1 <= y0) return;
+      Shape shape;
+      FillStyle fill;
+      fill.color = colour;
+      shape.fills.push_back(fill);
+      Path p;
+      p.fill1 = 1;
+      p.edges = {{x0, y0, 0, 0, x1, y0}, {x1, y0, 0, 0, x1, y1}, {x1, y1, 0, 0, x0, y1}, {x0, y1, 0, 0, x0, y0}};
+      shape.paths.push_back(p);
+      DrawShape(shape, m, cx, target);
+    };
+    rect(b.xMin, b.yMin, b.xMax, b.yMax, Rgba{0, 0, 0, 255});
+    rect(b.xMin + px, b.yMin + py, b.xMax - px, b.yMax - py, Rgba{255, 255, 255, 255});
+  }
   if (edit.text.empty()) return;
   auto outlines = edit.useOutlines && edit.hasFont ? player_->Lookup(edit.fontId) : nullptr;
   if (outlines && outlines->kind == Kind::Font && !outlines->font.codes.empty()) {

@@ -3,11 +3,13 @@
 // from SWF's edge model (a path bounds the style on its left and the one on its right),
 // strokes with round caps and joins, gradients, bitmap fills resolved by id when drawn,
 // clip layers as coverage masks, sprites, morphs, static text, buttons in their up state and
-// text fields in a fallback face.
+// text fields in a fallback face. An object with a blend mode or filters is drawn into a layer
+// of its own (over black and over white, which gives its alpha), filtered and then mixed in.
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -19,6 +21,10 @@
 
 namespace vitrine::swf {
 
+// Objects drawn into layers of their own (for blend modes and filters) in one frame, and
+// layers inside layers; beyond these an object is drawn as if it had no effects.
+inline constexpr int kMaxLayers = 64;
+inline constexpr int kMaxLayerNesting = 6;
 // What one frame may draw at most; what lies beyond is left out of that frame.
 inline constexpr size_t kMaxDrawnObjects = 20000;
 inline constexpr size_t kMaxDrawnSegments = 4u << 20;
@@ -72,6 +78,7 @@ class Renderer {
   void DrawList(const std::map<uint16_t, DisplayObject>& list, const Matrix& m, const CxForm& cx, Target target,
                 int nesting);
   void DrawObject(const DisplayObject& object, const Matrix& m, const CxForm& cx, Target target, int nesting);
+  void DrawLayered(const DisplayObject& object, const Matrix& m, const CxForm& cx, Target target, int nesting);
   void DrawCharacter(const Character& ch, const DisplayObject* object, const Matrix& m, const CxForm& cx,
                      Target target, int nesting);
   void DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, Target target,
@@ -92,6 +99,10 @@ class Renderer {
   size_t objects_ = 0, segments_ = 0;
   std::vector<std::vector<uint8_t>> spareMasks_;
   const Image* directImage_ = nullptr;  // a bitmap placed by itself
+  // Drawing a layer: the colour its pass started from (see Composite).
+  std::optional<uint32_t> backdrop_;
+  double viewScale_ = 1;  // filters' pixels are the stage's, scaled with it
+  int layers_ = 0, layerNesting_ = 0;
   std::vector<float> constantCoverage_;
   // Gradient tables by their stops' colours (after the colour transform) and interpolation:
   // a shape crossing several bands, or drawn frame after frame, works its table out once.

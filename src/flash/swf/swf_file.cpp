@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/lzma.h"
 #include "flash/swf/records.h"
 
 namespace vitrine::swf {
@@ -43,30 +44,46 @@ bool Inflate(std::span<const uint8_t> in, size_t expected, std::vector<uint8_t>&
 
 }  // namespace
 
+// True when the movie's first tag is a FileAttributes whose ActionScript 3 flag is set.
+bool UsesActionScript3(const SwfFile& swf) {
+  TagWalker walker(std::span<const uint8_t>(swf.body).subspan(swf.tagsStart));
+  Tag t;
+  if (!walker.Next(t) || t.code != kFileAttributesTag) return false;
+  return !t.body.empty() && (t.body[0] & 0x08);
+}
+
 std::optional<SwfFile> OpenSwf(std::span<const uint8_t> file, std::string* why) {
-  if (file.size() < 8 || file[1] != 'W' || file[2] != 'S') {
+  if (file.size() < 8 || file[1] != 'W' || file[2] != 'S' || (file[0] != 'F' && file[0] != 'C' && file[0] != 'Z')) {
     Fail(why, "not a Flash movie");
     return std::nullopt;
   }
   SwfFile swf;
-  if (file[0] == 'Z') {
-    Fail(why, "LZMA-compressed movies are not played");
-    return std::nullopt;
-  }
-  if (file[0] != 'F' && file[0] != 'C') {
-    Fail(why, "not a Flash movie");
-    return std::nullopt;
-  }
-  swf.compressed = file[0] == 'C';
+  swf.compressed = file[0] != 'F';
   swf.version = file[3];
-  if (swf.version == 0 || swf.version > kMaxVersion) {
+  if (swf.version == 0) {
     Fail(why, "a movie version this player does not play");
     return std::nullopt;
   }
   uint32_t length = uint32_t(file[4]) | uint32_t(file[5]) << 8 | uint32_t(file[6]) << 16 | uint32_t(file[7]) << 24;
   std::span<const uint8_t> rest = file.subspan(8);
-  if (swf.compressed) {
+  if (file[0] == 'C') {
     if (!Inflate(rest, length > 8 ? length - 8 : 0, swf.body)) {
+      Fail(why, "the compressed body does not inflate");
+      return std::nullopt;
+    }
+  } else if (file[0] == 'Z') {
+    // The compressed length (not needed), the five LZMA properties, then the raw stream,
+    // whose size is the header's length less the 8 bytes of the header.
+    if (rest.size() < 9) {
+      Fail(why, "the movie header is cut short");
+      return std::nullopt;
+    }
+    // A length too small to hold a header is no size at all: the stream's end marker (or
+    // the end of its bytes) ends it then.
+    size_t expected = length > 8 + 12 ? std::min<size_t>(length - 8, kMaxBodyBytes) : kMaxBodyBytes;
+    // As with zlib, a stream cut short or damaged keeps what came out of it.
+    LzmaDecode(rest.subspan(4, 5), rest.subspan(9), expected, swf.body);
+    if (swf.body.empty()) {
       Fail(why, "the compressed body does not inflate");
       return std::nullopt;
     }
@@ -86,6 +103,11 @@ std::optional<SwfFile> OpenSwf(std::span<const uint8_t> file, std::string* why) 
     swf.tagsStart = r.Position();
   } catch (const SwfError&) {
     Fail(why, "the movie header is cut short");
+    return std::nullopt;
+  }
+  // Later versions play when they are ActionScript 1 or 2; ActionScript 3 movies do not.
+  if (swf.version > kMaxVersion && UsesActionScript3(swf)) {
+    Fail(why, "a movie version this player does not play");
     return std::nullopt;
   }
   return swf;

@@ -1,7 +1,8 @@
 #pragma once
-// A movie file opened whole: the FWS (plain) or CWS (zlib) wrapper undone, the header read,
-// and the tags walked one at a time. LZMA-compressed movies (ZWS) and versions this player
-// does not play are refused, so the item ends as a movie that failed to open.
+// A movie file opened whole: the FWS (plain), CWS (zlib) or ZWS (LZMA) wrapper undone, the
+// header read, and the tags walked one at a time. Movies of a version after Flash 10 play
+// when their FileAttributes do not ask for ActionScript 3; those that do are refused, so the
+// item ends as a movie that failed to open.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -11,13 +12,14 @@
 
 namespace vitrine::swf {
 
-// Versions played: the Flash 1 to Flash 10 file formats.
+// Versions played whatever their scripts: the Flash 1 to Flash 10 file formats.
 inline constexpr uint8_t kMaxVersion = 10;
+inline constexpr uint16_t kFileAttributesTag = 69;
 // The most bytes a movie body may inflate to; a larger movie is refused.
 inline constexpr size_t kMaxBodyBytes = 64u << 20;
 
 struct SwfFile {
-  bool compressed = false;
+  bool compressed = false;  // zlib or LZMA
   uint8_t version = 0;
   int32_t xMin = 0, xMax = 0, yMin = 0, yMax = 0;  // twips
   uint16_t frameRate = 0;                           // 8.8 fixed point
