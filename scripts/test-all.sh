@@ -116,7 +116,7 @@ if [ -x build/native/bin/flash_tests ]; then
 fi
 
 if [ -d build/asan/bin ]; then
-  stage fuzz bash scripts/run-fuzzers.sh build/asan "${FUZZ_SECONDS:-15}"
+  stage fuzz bash scripts/run-fuzzers.sh build/asan "${FUZZ_SECONDS:-10}"
 fi
 
 [ $failures -eq 0 ]
