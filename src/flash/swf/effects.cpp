@@ -334,6 +334,14 @@ BlendMode BlendModeOf(uint8_t value) {
   return value >= 1 && value <= 14 ? BlendMode(value) : BlendMode::Normal;
 }
 
+// The strength and the three flags the shadow, glow and bevel filters share.
+static void ReadStrengthAndFlags(BitReader& r, Filter& f) {
+  f.strength = r.Fixed8();
+  f.inner = r.UBits(1);
+  f.knockout = r.UBits(1);
+  f.compositeSource = r.UBits(1);
+}
+
 std::vector<Filter> ReadFilterList(BitReader& r) {
   std::vector<Filter> filters;
   uint32_t count = r.U8();
@@ -351,10 +359,7 @@ std::vector<Filter> ReadFilterList(BitReader& r) {
           f.angle = Fixed(r);
           f.distance = Fixed(r);
         }
-        f.strength = r.Fixed8();
-        f.inner = r.UBits(1);
-        f.knockout = r.UBits(1);
-        f.compositeSource = r.UBits(1);
+        ReadStrengthAndFlags(r, f);
         f.passes = int(r.UBits(5));
         r.Align();
         break;
@@ -380,10 +385,7 @@ std::vector<Filter> ReadFilterList(BitReader& r) {
         f.blurY = Fixed(r);
         f.angle = Fixed(r);
         f.distance = Fixed(r);
-        f.strength = r.Fixed8();
-        f.inner = r.UBits(1);
-        f.knockout = r.UBits(1);
-        f.compositeSource = r.UBits(1);
+        ReadStrengthAndFlags(r, f);
         f.onTop = r.UBits(1);
         f.passes = int(r.UBits(4));
         r.Align();

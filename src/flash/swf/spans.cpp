@@ -141,38 +141,41 @@ __attribute__((target("avx2"))) void OverAvx2(uint32_t* row, const uint32_t* src
 // The gradients in pieces: table entries first, then colours, then laid down.
 constexpr int32_t kPiece = 64;
 
-template <SpanOver over, bool wide>
-void LinearPadPieces(uint32_t* row, const uint32_t* lut, double gx, double dgx, int32_t first, const float* cov,
-                     int32_t count) {
+// indices(at, n, index) fills the table entries of pixels at .. at + n - 1.
+template <SpanOver over, typename Indices>
+void PadPieces(uint32_t* row, const uint32_t* lut, int32_t first, const float* cov, int32_t count, Indices indices) {
   int32_t index[kPiece];
   uint32_t src[kPiece];
   for (int32_t done = 0; done < count; done += kPiece) {
     const int32_t n = std::min(kPiece, count - done);
-    if (wide) {
-      LinearPadIndices(gx, dgx, first + done, n, index);
-    } else {
-      for (int32_t i = 0; i < n; ++i) index[i] = LinearPadIndex(gx, dgx, first + done + i);
-    }
+    indices(first + done, n, index);
     for (int32_t i = 0; i < n; ++i) src[i] = lut[index[i]];
     over(row + done, src, false, cov ? cov + done : nullptr, n);
   }
 }
 
 template <SpanOver over, bool wide>
+void LinearPadPieces(uint32_t* row, const uint32_t* lut, double gx, double dgx, int32_t first, const float* cov,
+                     int32_t count) {
+  PadPieces<over>(row, lut, first, cov, count, [&](int32_t at, int32_t n, int32_t* index) {
+    if (wide) {
+      LinearPadIndices(gx, dgx, at, n, index);
+    } else {
+      for (int32_t i = 0; i < n; ++i) index[i] = LinearPadIndex(gx, dgx, at + i);
+    }
+  });
+}
+
+template <SpanOver over, bool wide>
 void RadialPadPieces(uint32_t* row, const uint32_t* lut, const RadialPad& radial, int32_t first, const float* cov,
                      int32_t count) {
-  int32_t index[kPiece];
-  uint32_t src[kPiece];
-  for (int32_t done = 0; done < count; done += kPiece) {
-    const int32_t n = std::min(kPiece, count - done);
+  PadPieces<over>(row, lut, first, cov, count, [&](int32_t at, int32_t n, int32_t* index) {
     if (wide) {
-      radial.Indices(first + done, n, index);
+      radial.Indices(at, n, index);
     } else {
-      for (int32_t i = 0; i < n; ++i) index[i] = radial.Index(first + done + i);
+      for (int32_t i = 0; i < n; ++i) index[i] = radial.Index(at + i);
     }
-    for (int32_t i = 0; i < n; ++i) src[i] = lut[index[i]];
-    over(row + done, src, false, cov ? cov + done : nullptr, n);
-  }
+  });
 }
 
 #if VITRINE_SPAN_DISPATCH
