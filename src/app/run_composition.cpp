@@ -62,7 +62,14 @@ void TfRun::DrawBackground(TPictureInfo& item) {
           MemoryStream snapshotBytes;
           bool loaded = LoadStreamFromFile(platform_.Files, DesktopSnapshotPath(), snapshotBytes);
           snapshotBytes.Rewind();
-          if (loaded && LoadPictureFromStream(snapshotBytes, snapshot, 1)) {
+          // The file may be another show's, half written: then it is a plain colour, as when
+          // there is no snapshot at all.
+          try {
+            loaded = loaded && LoadPictureFromStream(snapshotBytes, snapshot, 1);
+          } catch (const vitrine::Error&) {
+            loaded = false;
+          }
+          if (loaded) {
             if (PreviewMode) {
               compose.StretchDraw({0, 0, ShowWidth, ShowHeight}, snapshot);
             } else {

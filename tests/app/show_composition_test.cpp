@@ -118,5 +118,25 @@ TEST(Composition, TheDesktopBackgroundShowsTheSnapshot) {
   EXPECT_EQ(rig.ScreenAt(5, 47), UnpackPixel(kShowPixelFormat, PackPixel(kShowPixelFormat, desktop.GetPixel(5, 47))));
 }
 
+// Another show writing the same snapshot file can leave it half written; the background then
+// falls back to a plain colour, and the show goes on.
+TEST(Composition, ADamagedDesktopSnapshotPaintsAColourInstead) {
+  ShowRig rig;
+  rig.AddPicture(kRed, 1, 1, {{46, "1;"}, {57, "0;"}});
+  rig.AddPicture(kBlue, 1, 1, {{46, "1;"}, {57, "0;"}});
+  rig.Set(5, "2");
+  rig.Set(40, "0");
+  rig.Set(41, "0");
+  auto& show = rig.Start(64, 48);
+  show.RunUntil(10);
+  std::vector<uint8_t> damaged = SolidBmp(kBlue, 64, 48);
+  damaged.resize(40);
+  rig.files.Files[rig.files.TempDir() + "mltqdsk.bmp"] = damaged;
+  // The second item draws its background from the damaged file.
+  EXPECT_NO_THROW(show.RunUntil(3100));
+  EXPECT_EQ(rig.ScreenAt(20, 30), rig.ScreenAt(5, 47));
+  EXPECT_NE(rig.ScreenAt(20, 30), kBlack);
+}
+
 }  // namespace
 }  // namespace vitrine::test
