@@ -10,6 +10,7 @@
 #include "flash/action_assembler.h"
 #include "flash/swf/avm1/value.h"
 #include "flash/swf/player.h"
+#include "flash/swf_render.h"
 #include "flash/swf_writer.h"
 
 namespace vitrine::test {
@@ -371,6 +372,50 @@ TEST(Avm1Clips, DuplicatedClipsTakeTheirPlaceAndLeaveByScript) {
   a.Push({0, "a"}).GetVariable().Push({"removeMovieClip"}).CallMethod().Pop();
   a.Push({"a"}).GetVariable().Op(0x44).Trace();
   EXPECT_EQ(Traced(a.Bytes(), 8, 0, {}, tags), (Lines{"10", "5", "_level0.b", "undefined", "movieclip"}));
+}
+
+// A white square sprite placed as "a"; Color turns it red by setRGB and half transparent by
+// setTransform, and reads both back.
+TEST(Avm1Builtins, ColorSetsAndReadsAClipsColourTransform) {
+  std::vector<uint8_t> tags;
+  ShapeWriter square(3, {Solid(255, 255, 255)}, {});
+  square.Style(0, 1, 0).Rect(0, 0, 2000, 2000);
+  Tag(tags, 32, square.DefineShape(2, 0, 2000, 0, 2000));
+  std::vector<uint8_t> sprite{1, 0, 1, 0};
+  Tag(sprite, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 2}));
+  Tag(sprite, code::ShowFrame, {});
+  Tag(sprite, 0, {});
+  Tag(tags, code::DefineSprite, sprite);
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1, .name = "a"}));
+  Asm a;
+  a.Push({"c", "a"}).GetVariable().Push({1, "Color"}).NewObject().SetVariable();
+  a.Push({0x336699, 1, "c"}).GetVariable().Push({"setRGB"}).CallMethod().Pop();
+  a.Push({0, "c"}).GetVariable().Push({"getRGB"}).CallMethod().Trace();
+  a.Push({"t", 0, "c"}).GetVariable().Push({"getTransform"}).CallMethod().SetVariable();
+  a.Push({"t"}).GetVariable().Push({"ra"}).GetMember().Trace();
+  a.Push({"t"}).GetVariable().Push({"gb"}).GetMember().Trace();
+  a.Push({"aa", 50, 1}).Op(0x43).Push({1, "c"}).GetVariable().Push({"setTransform"}).CallMethod().Pop();
+  a.Push({"a._alpha"}).GetVariable().Trace();
+  a.Push({"t", 0, "c"}).GetVariable().Push({"getTransform"}).CallMethod().SetVariable();
+  a.Push({"t"}).GetVariable().Push({"bb"}).GetMember().Trace();
+  EXPECT_EQ(Traced(a.Bytes(), 8, 0, {}, tags), (Lines{"3368601", "0", "102", "50", "153"}));
+
+  // On the stage: the white square drawn in the colour set, half covering the white ground.
+  std::vector<uint8_t> red = tags;
+  Tag(red, code::DoAction,
+      Asm().Push({0xFF0000, 1, "a"}).GetVariable().Push({1, "Color"}).NewObject().Push({"setRGB"}).CallMethod().Pop().Bytes());
+  Tag(red, code::ShowFrame, {});
+  Bitmap frame = DrawMovie(MovieOf(200, 100, 1, red));
+  EXPECT_EQ(frame.GetPixel(50, 50), RGBColor(255, 0, 0));
+  EXPECT_EQ(frame.GetPixel(150, 50), RGBColor(255, 255, 255));
+}
+
+TEST(Avm1Builtins, StageGivesTheMoviesSize) {
+  Asm a;
+  a.Push({"Stage"}).GetVariable().Push({"width"}).GetMember().Trace();
+  a.Push({"Stage"}).GetVariable().Push({"height"}).GetMember().Trace();
+  a.Push({"Stage"}).GetVariable().Push({"scaleMode"}).GetMember().Trace();
+  EXPECT_EQ(Traced(a.Bytes()), (Lines{"200", "100", "showAll"}));
 }
 
 }  // namespace

@@ -172,6 +172,8 @@ void InstallMath(Vm& vm);
 void InstallDate(Vm& vm);
 void InstallMovieClip(Vm& vm);
 void InstallError(Vm& vm);
+void InstallColor(Vm& vm);
+void InstallStage(Vm& vm);
 
 // Reading arguments.
 inline Value Arg(const std::vector<Value>& args, size_t i) { return i < args.size() ? args[i] : Value(); }

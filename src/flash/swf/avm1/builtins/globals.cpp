@@ -163,6 +163,8 @@ void InstallGlobals(Vm& vm) {
   InstallDate(vm);
   InstallError(vm);
   InstallMovieClip(vm);
+  InstallColor(vm);
+  InstallStage(vm);
   Object* g = vm.global;
   vm.Method(g, "trace", Trace);
   vm.Method(g, "getTimer", GetTimer);
