@@ -202,7 +202,7 @@ struct TwoMonitors : ::testing::Test {
   }
 };
 
-constexpr int32_t kLeftMiddleX = 320, kRightMiddleX = 960, kMiddleY = 240;
+constexpr int32_t kRightMiddleX = 960, kMiddleY = 240;
 // A quarter and three quarters across the left-hand monitor.
 constexpr int32_t kLeftQuarterX = 160, kLeftThreeQuartersX = 480;
 
