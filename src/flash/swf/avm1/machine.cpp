@@ -42,6 +42,7 @@ void Vm::Abort(const char* why) { throw ScriptAbort{why}; }
 void Vm::Charge(uint64_t actions) {
   if (actionsLeft_ < actions || frameLeft_ < actions) {
     actionsLeft_ = 0;
+    if (frameLeft_ < actions) frameLeft_ = 0;
     Abort("too many actions");
   }
   actionsLeft_ -= actions;
@@ -479,6 +480,8 @@ Value Vm::CallSafely(const Value& fn, Object* self, std::vector<Value> args) {
 }
 
 void Vm::RunBlock(std::span<const uint8_t> code, Object* clip, int version) {
+  // Once the frame's budget is spent, the frame's other blocks are skipped without starting.
+  if (frameLeft_ == 0) return;
   int savedDepth = depth_;
   uint64_t savedLeft = actionsLeft_;
   actionsLeft_ = savedDepth ? std::min(savedLeft, ScriptBudget()) : ScriptBudget();
