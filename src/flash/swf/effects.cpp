@@ -124,15 +124,35 @@ void ColorMatrixLayer(Layer& layer, const float* m) {
     }
 }
 
+// What a shadow, glow or bevel needs first: its blur at the stage's zoom, its offset in
+// pixels, and the part of the layer it can touch.
+struct Reach {
+  double blurX, blurY;
+  int passes;
+  int32_t dx, dy;
+  Box box;
+};
+Reach ReachOf(const Filter& f, const Layer& layer, double scale) {
+  Reach r;
+  r.blurX = Blur(f.blurX * scale);
+  r.blurY = Blur(f.blurY * scale);
+  r.passes = std::clamp(f.passes, 1, kMaxBlurPasses);
+  double distance = std::isfinite(f.distance) ? std::clamp(f.distance * scale, -4096.0, 4096.0) : 0;
+  double angle = std::isfinite(f.angle) ? f.angle : 0;
+  r.dx = int32_t(std::lround(distance * std::cos(angle)));
+  r.dy = int32_t(std::lround(distance * std::sin(angle)));
+  r.box = DrawnBox(layer, Margin(r.blurX, r.passes) + std::abs(r.dx), Margin(r.blurY, r.passes) + std::abs(r.dy));
+  return r;
+}
+
 // Drop shadows and glows: the layer's alpha blurred, moved by the offset and coloured, under
 // the object (outer) or inside it over its edges (inner).
 void ShadowLayer(const Filter& f, Layer& layer, double scale) {
-  double blurX = Blur(f.blurX * scale), blurY = Blur(f.blurY * scale);
-  int passes = std::clamp(f.passes, 1, kMaxBlurPasses);
-  double distance = std::isfinite(f.distance) ? std::clamp(f.distance * scale, -4096.0, 4096.0) : 0;
-  double angle = std::isfinite(f.angle) ? f.angle : 0;
-  int32_t dx = int32_t(std::lround(distance * std::cos(angle))), dy = int32_t(std::lround(distance * std::sin(angle)));
-  Box box = DrawnBox(layer, Margin(blurX, passes) + std::abs(dx), Margin(blurY, passes) + std::abs(dy));
+  const Reach reach = ReachOf(f, layer, scale);
+  double blurX = reach.blurX, blurY = reach.blurY;
+  int passes = reach.passes;
+  int32_t dx = reach.dx, dy = reach.dy;
+  Box box = reach.box;
   if (box.Empty()) return;
   int32_t w = box.right - box.left, h = box.bottom - box.top;
   // The source's alpha, moved by the offset, inverted for an inner shadow.
@@ -199,12 +219,11 @@ std::array<Rgba, 256> GradientTable(const std::vector<Rgba>& colours, const std:
 // it, or over it whole (onTop).
 void EdgeEffectLayer(const Filter& f, Layer& layer, double scale) {
   const bool bevel = f.type == Filter::Bevel || f.type == Filter::GradientBevel;
-  double blurX = Blur(f.blurX * scale), blurY = Blur(f.blurY * scale);
-  int passes = std::clamp(f.passes, 1, kMaxBlurPasses);
-  double distance = std::isfinite(f.distance) ? std::clamp(f.distance * scale, -4096.0, 4096.0) : 0;
-  double angle = std::isfinite(f.angle) ? f.angle : 0;
-  int32_t dx = int32_t(std::lround(distance * std::cos(angle))), dy = int32_t(std::lround(distance * std::sin(angle)));
-  Box box = DrawnBox(layer, Margin(blurX, passes) + std::abs(dx), Margin(blurY, passes) + std::abs(dy));
+  const Reach reach = ReachOf(f, layer, scale);
+  double blurX = reach.blurX, blurY = reach.blurY;
+  int passes = reach.passes;
+  int32_t dx = reach.dx, dy = reach.dy;
+  Box box = reach.box;
   if (box.Empty()) return;
   int32_t w = box.right - box.left, h = box.bottom - box.top;
   auto alphaAt = [&](int32_t x, int32_t y) {
