@@ -1,5 +1,6 @@
 // Photos written by Debian's encoders at test time, converted as vitrine pack converts them,
 // against what the formats' reference decoders (dwebp, heif-convert, djxl) make of the same files.
+#include <algorithm>
 #include <fstream>
 
 #include "photo/photo.h"
@@ -21,6 +22,36 @@ void WriteSource(const Scratch& s) {
 Photo Decode(const Scratch& s, const std::string& name) {
   std::vector<uint8_t> data = s.Read(name);
   return DecodePhoto(data, PhotoFormatOfContent(data));
+}
+
+// Sets the length of every extent in a HEIF file's item-location box to zero, so each item is
+// there but holds no bytes.
+void EmptyEveryItem(std::vector<uint8_t>& file) {
+  static const uint8_t kIloc[] = {'i', 'l', 'o', 'c'};
+  auto box = std::search(file.begin(), file.end(), std::begin(kIloc), std::end(kIloc));
+  ASSERT_NE(box, file.end());
+  size_t at = size_t(box - file.begin()) + 4;
+  auto read = [&](int bytes) {
+    uint64_t value = 0;
+    for (int i = 0; i < bytes; ++i) value = value << 8 | file.at(at++);
+    return value;
+  };
+  int version = int(read(1));
+  ASSERT_LE(version, 1);
+  read(3);
+  int sizes = int(read(2));
+  int offsetSize = sizes >> 12 & 15, lengthSize = sizes >> 8 & 15, baseSize = sizes >> 4 & 15;
+  int indexSize = version == 1 ? (sizes & 15) : 0;
+  uint64_t items = read(2);
+  for (uint64_t item = 0; item < items; ++item) {
+    read(version == 1 ? 4 : 2);  // id, then the construction method in version 1
+    read(2 + baseSize);          // data reference, base offset
+    uint64_t extents = read(2);
+    for (uint64_t e = 0; e < extents; ++e) {
+      read(indexSize + offsetSize);
+      for (int i = 0; i < lengthSize; ++i) file.at(at++) = 0;
+    }
+  }
 }
 
 TEST(PhotoDecoders, MatchTheReferenceDecoders) {
@@ -146,6 +177,13 @@ TEST(PhotoConversion, DamagedPhotosFailWithAReason) {
     std::vector<uint8_t> header(whole.begin(), whole.begin() + 40);
     header.resize(4000, 0xA5);
     EXPECT_THROW(PreparePicture(header, -1, 0, 0, {}), PhotoError);
+  }
+  // A picture item that is listed but holds no bytes is refused, not decoded from nothing.
+  for (const char* name : {"a.heic", "a.avif"}) {
+    SCOPED_TRACE(name);
+    std::vector<uint8_t> empty = s.Read(name);
+    EmptyEveryItem(empty);
+    EXPECT_THROW(PreparePicture(empty, -1, 0, 0, {}), PhotoError);
   }
 }
 
