@@ -205,8 +205,10 @@ TEST_F(ScrRun, PreviewDrawsIntoTheHostWindowAndEndsWithIt) {
   using GetContext = HANDLE(WINAPI*)(HWND);
   using AwarenessOf = int(WINAPI*)(HANDLE);
   HMODULE user32 = GetModuleHandleA("user32.dll");
-  auto getContext = reinterpret_cast<GetContext>(GetProcAddress(user32, "GetWindowDpiAwarenessContext"));
-  auto awareness = reinterpret_cast<AwarenessOf>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext"));
+  auto getContext = reinterpret_cast<GetContext>(
+      reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+  auto awareness = reinterpret_cast<AwarenessOf>(
+      reinterpret_cast<void (*)()>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
   if (getContext && awareness) {
     HANDLE context = getContext(child);
     EXPECT_EQ(awareness(context), 2) << "the preview is not per-monitor DPI aware; context " << context;

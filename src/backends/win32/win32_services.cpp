@@ -19,7 +19,8 @@ namespace vitrine {
 void UsePerMonitorDpiAwareness() {
   HMODULE user32 = GetModuleHandleA("user32.dll");
   using SetContext = BOOL(WINAPI*)(HANDLE);
-  auto setContext = reinterpret_cast<SetContext>(GetProcAddress(user32, "SetProcessDpiAwarenessContext"));
+  auto setContext = reinterpret_cast<SetContext>(
+      reinterpret_cast<void (*)()>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
   const HANDLE perMonitorV2 = reinterpret_cast<HANDLE>(-4);  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
   // Fails harmlessly when the manifest has set it already.
   if (setContext && setContext(perMonitorV2)) return;
