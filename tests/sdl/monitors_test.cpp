@@ -143,8 +143,7 @@ struct TwoMonitors : ::testing::Test {
                                                  {"XDG_CONFIG_HOME", (dir / "config").string()},
                                                  {"XDG_RUNTIME_DIR", dir.string()},
                                                  {"VITRINE_SEED", "5"},
-                                                 {"VITRINE_REPORT", "1"},
-                                                 {"ASAN_OPTIONS", "detect_leaks=0"}});
+                                                 {"VITRINE_REPORT", "1"}});
   }
 
   // The whole virtual screen once the pixel at (x, y) is `colour`, or as it is after a while.

@@ -100,10 +100,7 @@ struct SdlPlayer : ::testing::Test {
 
   std::map<std::string, std::string> Environment() {
     return {{"DISPLAY", x.name()},         {"SDL_AUDIODRIVER", "dummy"}, {"XDG_CONFIG_HOME", (dir / "config").string()},
-            {"XDG_RUNTIME_DIR", dir.string()}, {"VITRINE_SEED", kSeed},      {"VITRINE_REPORT", "1"},
-            // Leak detection of the spawned players waits for a sanitizer run that has
-            // checked what SDL and X leave behind at exit.
-            {"ASAN_OPTIONS", "detect_leaks=0"}};
+            {"XDG_RUNTIME_DIR", dir.string()}, {"VITRINE_SEED", kSeed},      {"VITRINE_REPORT", "1"}};
   }
 
   // The screens of the headless show at the moment each of the first `items` items stands
