@@ -1,6 +1,7 @@
 #include "backends/win32/win32_event_loop.h"
 
 #include <windows.h>
+#include <mmsystem.h>
 // The interfaces have methods of these names; the ANSI/wide macros would rename them.
 #undef PostMessage
 #undef SendMessage
@@ -75,10 +76,19 @@ Win32EventLoop::Win32EventLoop() {
   HWND hwnd = CreateWindowExA(0, kHiddenClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   hidden_ = hwnd;
-  start_ = GetTickCount64();
+  // The tick count moves in steps of the system timer (about 15.6 ms), too coarse to time the
+  // frames of a fade or a pan; the performance counter is exact, and a 1 ms timer resolution
+  // lets the frame timer fire when it is due rather than at the next 15.6 ms step.
+  LARGE_INTEGER frequency{}, now{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&now);
+  counterFrequency_ = static_cast<uint64_t>(frequency.QuadPart);
+  start_ = static_cast<uint64_t>(now.QuadPart);
+  fineTimer_ = timeBeginPeriod(1) == TIMERR_NOERROR;
 }
 
 Win32EventLoop::~Win32EventLoop() {
+  if (fineTimer_) timeEndPeriod(1);
   for (auto& [id, timer] : timers_) KillTimer(static_cast<HWND>(hidden_), id);
   DestroyWindow(static_cast<HWND>(hidden_));
 }
@@ -161,7 +171,13 @@ void Win32EventLoop::Quit() {
   quit_ = true;
 }
 
-uint64_t Win32EventLoop::NowMs() const { return GetTickCount64() - start_; }
+uint64_t Win32EventLoop::NowMs() const {
+  LARGE_INTEGER now{};
+  QueryPerformanceCounter(&now);
+  const uint64_t ticks = static_cast<uint64_t>(now.QuadPart) - start_;
+  // In two parts, so that the product cannot overflow however long the loop runs.
+  return ticks / counterFrequency_ * 1000 + ticks % counterFrequency_ * 1000 / counterFrequency_;
+}
 
 void Win32EventLoop::Run() {
   MSG msg;

@@ -50,7 +50,9 @@ class Win32EventLoop final : public EventLoop {
 
   void* hidden_ = nullptr;  // HWND
   bool quit_ = false;
-  uint64_t start_ = 0;
+  uint64_t start_ = 0;             // performance counter at the loop's start
+  uint64_t counterFrequency_ = 1;  // its ticks per second
+  bool fineTimer_ = false;         // the system timer runs at 1 ms while the loop lives
   uintptr_t nextTimerId_ = 1;
   uintptr_t nextTicket_ = 1;
   std::map<uintptr_t, Win32Timer*> timers_;
