@@ -345,7 +345,9 @@ void TfRun::LoadCurrentPicture(TPictureInfo& item) {
   if (panZoom && mode >= 0 && mode <= 3) {
     Rect shown = picture.Bounds();
     if (mode == 2) {
-      auto [w, h] = CropToAspect(w0, h0, ShowWidth, ShowHeight);
+      // The still picture keeps the crop of its size mode, which can reach past the picture's
+      // right or bottom edge; a moving framing keeps within the picture.
+      auto [w, h] = CropInside(w0, h0, ShowWidth, ShowHeight);
       shown = {0, 0, w, h};
     }
     PreparePanZoom(picture, shown);

@@ -68,6 +68,14 @@ PictureSize CropToAspect(int32_t srcWidth, int32_t srcHeight, int32_t boxWidth, 
   return {R(bw / bh * srcHeight), srcHeight};
 }
 
+PictureSize CropInside(int32_t srcWidth, int32_t srcHeight, int32_t boxWidth, int32_t boxHeight) {
+  if (boxWidth <= 0 || boxHeight <= 0 || srcWidth <= 0 || srcHeight <= 0) return {srcWidth, srcHeight};
+  long double bw = boxWidth, bh = boxHeight;
+  const int32_t width = R(bw / bh * srcHeight);
+  if (width <= srcWidth) return {std::max(width, 1), srcHeight};
+  return {srcWidth, std::clamp(R(bh / bw * srcWidth), 1, srcHeight)};
+}
+
 void BlendTransparent(Bitmap& picture, Canvas& dest, int32_t x, int32_t y) {
   if (picture.Empty()) return;
   const int32_t w = picture.Width(), h = picture.Height();

@@ -22,6 +22,9 @@ PictureSize FitInside(int32_t srcWidth, int32_t srcHeight, int32_t maxWidth, int
 // own orientation (width <= height), not a comparison of ratios, so a nearly square landscape
 // picture can give a width larger than its own.
 PictureSize CropToAspect(int32_t srcWidth, int32_t srcHeight, int32_t boxWidth, int32_t boxHeight);
+// The largest size with the box's aspect ratio that lies within the picture, whatever its shape:
+// where a framing must never reach past the picture's edges (pan and zoom).
+PictureSize CropInside(int32_t srcWidth, int32_t srcHeight, int32_t boxWidth, int32_t boxHeight);
 
 // Replaces every pixel of the picture that has the colour of its pixel (0, 0) with the pixel
 // of dest that lies beneath it when the picture stands at (x, y). The picture changes in

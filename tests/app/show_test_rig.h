@@ -102,7 +102,7 @@ struct ShowRig {
     options.previewHeight = 30;
     options.files = &files;
     options.text = text;
-    options.seed = 7;
+    options.seed = seed;
     options.decodeMedia = decodeMedia;
     show = std::make_unique<HeadlessShow>(options);
     if (haveSettings) show->Registry().Keys = registryToLoad.Keys;
@@ -114,6 +114,7 @@ struct ShowRig {
   Color ScreenAt(int32_t x, int32_t y) { return show->Window().Surface().GetPixel(x, y); }
 
   MemoryRegistryStore registryToLoad;
+  uint32_t seed = 7;         // the show's random generator starts here
   bool decodeMedia = false;  // the rig's own media (Wave, Avi) are headers alone
   bool haveSettings = false;
   bool started = false;

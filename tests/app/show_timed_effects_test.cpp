@@ -75,6 +75,37 @@ TEST(ShowTimedEffects, AStandingPictureDriftsOnlyWithPanAndZoom) {
   }
 }
 
+// Filling a wider screen (size mode 2), a 4:3 picture moves within itself. Its last four
+// columns are green: they never take more of the screen than their own width brought to the
+// screen's scale, as they would if the framing reached past the picture's edge, where the
+// scaler repeats the edge.
+TEST(ShowTimedEffects, APanningFramingKeepsWithinThePicture) {
+  Bitmap picture(64, 48, PixelFormat::Xrgb8888);
+  for (int32_t y = 0; y < 48; ++y)
+    for (int32_t x = 0; x < 64; ++x)
+      picture.SetPixel(x, y, x >= 60 ? RGBColor(0, 255, 0) : (x / 3) % 2 ? RGBColor(250, 250, 250) : RGBColor(20, 40, 200));
+  for (uint32_t seed = 1; seed <= 4; ++seed) {  // zooming in or out, towards either side
+    SCOPED_TRACE(seed);
+    ShowRig rig;
+    PlainShow(rig);
+    rig.Set(41, "2");  // filling the screen, cut to its shape
+    rig.seed = seed;
+    rig.AddItem(EncodeBmp(picture), "wide.bmp", Fading({{100, "1"}}));
+    HeadlessShow& show = rig.Start(96, 54);
+    ASSERT_TRUE(rig.started);
+    // 4 of 64 columns at 96 / 64: 6, and one more for the blend at their edge.
+    for (uint64_t ms : {60, 300, 600, 950}) {
+      const Bitmap screen = ScreenAt(show, ms);
+      int green = 0;
+      for (int32_t x = 0; x < 96; ++x) {
+        const Color c = screen.GetPixel(x, 27);
+        green += GreenOf(c) > 200 && RedOf(c) < 60 && BlueOf(c) < 60;
+      }
+      EXPECT_LE(green, 7) << "at " << ms << " ms";
+    }
+  }
+}
+
 TEST(ShowTimedEffects, TheProjectDefaultTurnsPanAndZoomOnForPicturesWithoutTheirOwn) {
   ShowRig rig;
   PlainShow(rig);

@@ -44,6 +44,16 @@ TEST(CropToAspect, BranchFollowsThePicturesOwnShape) {
   EXPECT_EQ(CropToAspect(10, 20, 0, 0), (PictureSize{10, 20}));
 }
 
+TEST(CropInside, TheBoxShapeNeverReachesPastThePicture) {
+  EXPECT_EQ(CropInside(1600, 1000, 960, 540), (PictureSize{1600, 900}));  // where CropToAspect gives 1778 x 1000
+  EXPECT_EQ(CropInside(1000, 500, 1024, 768), (PictureSize{667, 500}));
+  EXPECT_EQ(CropInside(1000, 1600, 1080, 1920), (PictureSize{900, 1600}));  // portrait on a portrait monitor
+  EXPECT_EQ(CropInside(600, 800, 1024, 768), (PictureSize{600, 450}));
+  EXPECT_EQ(CropInside(1000, 1, 4, 3), (PictureSize{1, 1}));
+  EXPECT_EQ(CropInside(1, 1000, 16, 9), (PictureSize{1, 1}));
+  EXPECT_EQ(CropInside(10, 20, 0, 0), (PictureSize{10, 20}));
+}
+
 // ---- GradientFill ----
 
 uint8_t RedAt(const Bitmap& b, int x, int y) { return RedOf(b.GetPixel(x, y)); }
