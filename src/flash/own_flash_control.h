@@ -25,7 +25,7 @@ inline constexpr uint64_t kMaxCatchUpFrames = 256;
 
 class OwnFlashControl final : public FlashControl {
  public:
-  // text, when given, draws the movie's text fields (a fallback face). sound, when given,
+  // text, when given, draws the text fields set in device fonts (the system's faces). sound, when given,
   // plays the movie's sound, the compressed kinds through decoders (null: uncompressed only).
   OwnFlashControl(EventLoop& loop, FileSystem& files, TextRenderer* text = nullptr, SoundOutput* sound = nullptr,
                   swf::SoundDecoderFactory* decoders = nullptr);

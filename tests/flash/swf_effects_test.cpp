@@ -2,6 +2,10 @@
 // versions and LZMA bodies, text fields' borders, blend modes and filters.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "flash/movie_header.h"
 #include "flash/swf/swf_file.h"
 #include "flash/swf_render.h"
@@ -124,6 +128,92 @@ TEST(SwfEditText, ABorderedFieldDrawsItsFrameAndBackgroundEvenWhenEmpty) {
   for (auto [x, y] : {std::pair{5, 5}, {24, 5}, {5, 14}, {24, 14}, {15, 5}, {5, 10}}) EXPECT_EQ(b.GetPixel(x, y), kBlack) << x << "," << y;
   for (auto [x, y] : {std::pair{6, 6}, {23, 13}, {15, 10}}) EXPECT_EQ(b.GetPixel(x, y), kWhite) << x << "," << y;
   for (auto [x, y] : {std::pair{4, 5}, {25, 10}, {15, 15}}) EXPECT_EQ(b.GetPixel(x, y), RGBColor(0, 0, 200)) << x << "," << y;
+}
+
+// A device font: DefineFont2 with a name and no glyphs.
+std::vector<uint8_t> DeviceFont(uint16_t id, const std::string& name, uint8_t style) {
+  BitWriter f;
+  f.U16(id);
+  f.U8(style);  // 0x01 bold, 0x02 italic
+  f.U8(0);      // language
+  f.U8(uint8_t(name.size()));
+  for (char c : name) f.U8(uint8_t(c));
+  f.U16(0);  // no glyphs
+  return f.Take();
+}
+
+// A field 200 pixels wide at the stage's top-left, in the font, with a layout and a text.
+std::vector<uint8_t> Field(uint16_t id, std::optional<uint16_t> font, uint8_t align, uint16_t leftMargin,
+                           const std::string& text) {
+  BitWriter e;
+  e.U16(id);
+  WriteRect(e, 0, 4000, 0, 2000);
+  e.U8(0x80 | (font ? 0x01 : 0));  // has text, and a font
+  e.U8(0x20);                      // has a layout
+  if (font) {
+    e.U16(*font);
+    e.U16(400);  // 20 pixels
+  }
+  e.U8(align);
+  e.U16(leftMargin);
+  e.U16(0);  // right margin
+  e.U16(0);  // indent
+  e.U16(0);  // leading
+  e.String("field");
+  e.String(text);
+  return e.Take();
+}
+
+TEST(SwfEditText, DeviceFontsAskTheSystemForTheirFaceStyleAndPlaceLinesAsAligned) {
+  struct Case {
+    std::string name;
+    uint8_t style, align;
+    uint16_t leftMargin;
+    const char* face;
+    int32_t x;
+  };
+  // The field's text area runs from its 2-pixel gutter (plus the left margin) to 198.
+  const Case cases[] = {
+      {"_typewriter", 0x01, 1, 0, "Courier New", 198 - 18},       // right: "abc" ends at 198
+      {"_sans", 0x02, 0, 0, "Arial", 2},                          // left
+      {"_serif", 0x03, 2, 200, "Times New Roman", 12 + 84},       // centred between 12 and 198
+      {"Verdana", 0x00, 3, 0, "Verdana", 2},                      // justified lines start left
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> tags;
+    Tag(tags, code::DefineFont2, DeviceFont(1, c.name, c.style));
+    Tag(tags, code::DefineEditText, Field(2, 1, c.align, c.leftMargin, "abc"));
+    Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 2}));
+    Show(tags);
+    auto player = PlayerOf(MovieOf(200, 100, 1, tags));
+    ASSERT_TRUE(player);
+    player->Play();
+    RecordingText text;
+    Draw(*player, 200, 100, 0, 0, {255, 255, 255, 255}, &text);
+    ASSERT_FALSE(text.calls.empty());
+    for (const auto& call : text.calls) {  // once for each band of the frame
+      EXPECT_EQ(call.font.Name, c.face);
+      EXPECT_EQ(call.font.Bold, (c.style & 1) != 0);
+      EXPECT_EQ(call.font.Italic, (c.style & 2) != 0);
+      EXPECT_EQ(call.font.Height, -20);
+      EXPECT_EQ(call.x, c.x);
+      EXPECT_EQ(call.y, 2);
+      EXPECT_EQ(call.text, "abc");
+    }
+  }
+  // Without a font, Flash Player sets a field's text in Times New Roman.
+  std::vector<uint8_t> tags;
+  Tag(tags, code::DefineEditText, Field(2, std::nullopt, 0, 0, "x"));
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 2}));
+  Show(tags);
+  auto player = PlayerOf(MovieOf(200, 100, 1, tags));
+  ASSERT_TRUE(player);
+  player->Play();
+  RecordingText text;
+  Draw(*player, 200, 100, 0, 0, {255, 255, 255, 255}, &text);
+  ASSERT_FALSE(text.calls.empty());
+  EXPECT_EQ(text.calls[0].font.Name, "Times New Roman");
 }
 
 // A square of the backdrop colour and over it one placed with the blend mode, on grey.

@@ -7,12 +7,32 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "flash/swf/player.h"
 #include "flash/swf/renderer.h"
 #include "raster/bitmap.h"
+#include "raster/text_renderer.h"
 
 namespace vitrine::test {
+
+// A text renderer that records what it is asked to draw and marks the text's first cell;
+// each character is 6 pixels wide and a line 12 high.
+class RecordingText final : public TextRenderer {
+ public:
+  struct Call {
+    Font font;
+    int32_t x, y;
+    std::string text;
+  };
+  TextExtent Measure(const Font&, std::string_view text) override { return {int32_t(text.size()) * 6, 12}; }
+  void Draw(Canvas& canvas, const Font& font, int32_t x, int32_t y, std::string_view text) override {
+    calls.push_back({font, x, y, std::string(text)});
+    canvas.Target().SetPixel(x, y, font.Colour);
+  }
+  std::vector<Call> calls;
+};
 
 inline std::unique_ptr<swf::Player> PlayerOf(const std::vector<uint8_t>& movie) {
   auto loaded = swf::Movie::Load(movie);

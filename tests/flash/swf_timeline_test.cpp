@@ -386,29 +386,7 @@ TEST(SwfFile, DamagedShapesAndTagsDrawWhatIsWhole) {
   EXPECT_EQ(b.GetPixel(30, 20), kWhite);
 }
 
-}  // namespace
-}  // namespace vitrine::test
-
-namespace vitrine::test {
-namespace {
-
-// Records what it is asked to draw, and marks the text's first cell.
-class RecordingText final : public TextRenderer {
- public:
-  struct Call {
-    Font font;
-    int32_t x, y;
-    std::string text;
-  };
-  TextExtent Measure(const Font& font, std::string_view text) override { return {int32_t(text.size()) * 6, 12}; }
-  void Draw(Canvas& canvas, const Font& font, int32_t x, int32_t y, std::string_view text) override {
-    calls.push_back({font, x, y, std::string(text)});
-    canvas.Target().SetPixel(x, y, font.Colour);
-  }
-  std::vector<Call> calls;
-};
-
-TEST(SwfEditText, TextFieldsAreDrawnInAFallbackFaceLineByLine) {
+TEST(SwfEditText, TextFieldsAreDrawnLineByLine) {
   BitWriter e;
   e.U16(1);
   WriteRect(e, 0, 600, 0, 400);

@@ -381,6 +381,7 @@ enum : uint16_t {
   SetBackgroundColor = 9, DefineFont = 10, DefineText = 11, DoAction = 12, DefineBitsLossless = 20,
   DefineBitsJpeg2 = 21, PlaceObject2 = 26, RemoveObject2 = 28, DefineButton2 = 34, DefineBitsJpeg3 = 35,
   DefineBitsLossless2 = 36, DefineEditText = 37, DefineSprite = 39, FrameLabel = 43, DefineMorphShape = 46,
+  DefineFont2 = 48,
   DefineSound = 14, StartSound = 15, SoundStreamHead = 18, SoundStreamBlock = 19, SoundStreamHead2 = 45,
   PlaceObject3 = 70,
 };

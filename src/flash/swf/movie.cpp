@@ -202,7 +202,10 @@ Glyphs ReadFont(BitReader& r, uint16_t code) {
   } else {
     flags = r.U8();
     r.U8();  // language
-    r.Bytes(r.U8());
+    std::span<const uint8_t> name = r.Bytes(r.U8());
+    font.name.assign(name.begin(), std::find(name.begin(), name.end(), uint8_t(0)));
+    font.bold = flags & 0x01;
+    font.italic = flags & 0x02;
     uint32_t count = r.U16();
     bool wide = flags & 0x08;
     rest = r.Rest();
@@ -346,7 +349,13 @@ EditText ReadEditText(BitReader& r) {
   if (f1 & 0x01) e.height = r.U16();
   if (f1 & 0x04) e.color = ReadRgba(r);
   if (f1 & 0x02) r.U16();
-  if (f2 & 0x20) r.Bytes(9);
+  if (f2 & 0x20) {
+    e.align = r.U8();
+    e.leftMargin = r.U16();
+    e.rightMargin = r.U16();
+    r.U16();  // indent
+    r.S16();  // leading
+  }
   r.String();  // variable name
   if (f1 & 0x80) {
     e.text = r.String();

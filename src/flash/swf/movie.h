@@ -59,6 +59,10 @@ struct Glyphs {
   std::vector<uint16_t> codes;
   std::vector<double> advances;
   double ascent = 0, descent = 0, leading = 0;
+  // DefineFont 2 and 3: the face a device font asks the system for ("_sans", "_serif",
+  // "_typewriter" or a face name) and its style.
+  std::string name;
+  bool bold = false, italic = false;
 };
 
 struct GlyphRun {
@@ -87,6 +91,8 @@ struct EditText {
   bool useOutlines = false;  // drawn with the movie's own font when that has the characters
   bool border = false;       // a black frame and a white background in the bounds
   uint16_t fontId = 0;
+  uint8_t align = 0;  // 0 left, 1 right, 2 centre, 3 justified (drawn as left)
+  double leftMargin = 0, rightMargin = 0;  // twips
   std::string text;
 };
 

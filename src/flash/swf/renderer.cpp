@@ -17,6 +17,16 @@ namespace vitrine::swf {
 
 namespace {
 
+// Flash Player's three generic device fonts as the faces a system has under the names the
+// Windows core fonts use (fontconfig maps them to their metric twins); a text field without a
+// font is set in Times New Roman, as Flash Player sets it.
+std::string DeviceFace(const std::string& name) {
+  if (name == "_sans") return "Arial";
+  if (name == "_serif" || name.empty()) return "Times New Roman";
+  if (name == "_typewriter") return "Courier New";
+  return name;
+}
+
 constexpr double kGradientHalf = 16384;  // the gradient square runs from -16384 to 16384
 constexpr double kTolerance = 0.25;      // pixels between a curve and its flattened lines
 constexpr double kPi = 3.14159265358979323846;
@@ -944,14 +954,21 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
     return;
   }
   if (!text_ || target.maskOut) return;
+  // A device font: the system's face of the font's name and style.
+  auto named = edit.hasFont ? player_->Lookup(edit.fontId) : nullptr;
+  const bool isFont = named && named->kind == Kind::Font;
   double scaleY = std::sqrt(m.c * m.c + m.d * m.d);
   Font font;
-  font.Name = "Arial";
+  font.Name = DeviceFace(isFont ? named->font.name : std::string());
+  font.Bold = isFont && named->font.bold;
+  font.Italic = isFont && named->font.italic;
   font.Height = -std::max(1, int32_t(std::lround(edit.height * scaleY)));
   Rgba c = cx.Apply(edit.color);
   font.Colour = RGBColor(c.r, c.g, c.b);
-  double x, y;
-  m.Apply(edit.bounds.xMin + 40, edit.bounds.yMin + 40, x, y);  // the field's 2-pixel gutter
+  // The field's 2-pixel gutter and its margins on either side.
+  double x, y, right, unused;
+  m.Apply(edit.bounds.xMin + 40 + edit.leftMargin, edit.bounds.yMin + 40, x, y);
+  m.Apply(edit.bounds.xMax - 40 - edit.rightMargin, edit.bounds.yMin + 40, right, unused);
   Canvas canvas(*surface_);
   canvas.SelectClip(Region::FromRect({0, bandTop_, surface_->Width(), bandBottom_}));
   std::lock_guard lock(*textLock_);
@@ -961,7 +978,14 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
     size_t end = edit.text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = edit.text.size();
     std::string_view line(edit.text.data() + start, end - start);
-    if (!line.empty()) text_->Draw(canvas, font, int32_t(std::lround(x)), lineY, line);
+    if (!line.empty()) {
+      double lineX = x;
+      if (edit.align == 1 || edit.align == 2) {
+        const double slack = right - x - text_->Measure(font, line).width;
+        lineX += edit.align == 1 ? slack : slack / 2;
+      }
+      text_->Draw(canvas, font, int32_t(std::lround(lineX)), lineY, line);
+    }
     lineY += std::max<int32_t>(1, text_->Measure(font, "X").height);
     if (end + 1 < edit.text.size() && edit.text[end] == '\r' && edit.text[end + 1] == '\n') ++end;
     start = end + 1;

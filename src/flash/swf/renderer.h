@@ -3,8 +3,9 @@
 // from SWF's edge model (a path bounds the style on its left and the one on its right),
 // strokes with round caps and joins, gradients, bitmap fills resolved by id when drawn,
 // clip layers as coverage masks, sprites, morphs, static text, buttons in their up state and
-// text fields in a fallback face. An object with a blend mode or filters is drawn into a layer
-// of its own (over black and over white, which gives its alpha), filtered and then mixed in.
+// text fields, in the movie's own glyphs or in the system's face for a device font. An object
+// with a blend mode or filters is drawn into a layer of its own (over black and over white,
+// which gives its alpha), filtered and then mixed in.
 #include <array>
 #include <cstdint>
 #include <memory>
