@@ -55,7 +55,7 @@ TEST(FlashShow, TheWindowShowsTheMoviesFramesScaledAndConvertedToTheScreensForma
   auto& show = rig.Start(96, 64);
   // Twice the movie's size: ffmpeg's test pattern starts with a white column at its left.
   Bitmap screen = show.Screen();
-  EXPECT_EQ(screen.Format(), kShowPixelFormat);
+  EXPECT_EQ(screen.Format(), kDefaultShowPixelFormat);
   auto reference = TestDataFile("flash/ffmpeg_testsrc.rgb");
   ASSERT_EQ(reference.size(), size_t(3 * 48 * 32 * 3));
   for (auto [x, y] : {std::pair{5, 5}, {40, 20}, {80, 50}}) {

@@ -27,7 +27,7 @@ Bitmap LoadStretched(const std::string& name, int32_t w, int32_t h) {
   Bitmap loaded;
   if (!LoadPictureFromFile(name, loaded) || loaded.Empty()) throw UsageError{"cannot read a picture from " + name};
   if (w == 0) return loaded;
-  Bitmap sized(w, h, kShowPixelFormat);
+  Bitmap sized(w, h, kDefaultShowPixelFormat);
   Canvas(sized).StretchDraw(sized.Bounds(), loaded);
   return sized;
 }
