@@ -71,7 +71,7 @@ void FlashFrame1920x1080(benchmark::State& state) {
   control.SetBounds(0, 0, 1920, 1080);
   control.SetMovie("/tmp/bench.swf");
   control.Play();
-  Bitmap screen(1920, 1080, kShowPixelFormat);
+  Bitmap screen(1920, 1080, kDefaultShowPixelFormat);
   uint64_t now = 0;
   for (auto _ : state) {
     now += 34;  // one frame on at 30 a second

@@ -48,7 +48,7 @@ void DecodeScaleFrame(benchmark::State& state) {
     return;
   }
   player.SetDisplayRect({0, 0, 960, 540});
-  vitrine::Bitmap panel(960, 540, vitrine::kShowPixelFormat);
+  vitrine::Bitmap panel(960, 540, vitrine::kDefaultShowPixelFormat);
   player.Play();
   uint64_t t = 0;
   int frame = 0;

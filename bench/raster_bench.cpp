@@ -11,7 +11,7 @@ namespace vitrine {
 namespace {
 
 Bitmap Noise(int32_t w, int32_t h) {
-  Bitmap bmp(w, h, kShowPixelFormat);
+  Bitmap bmp(w, h, kDefaultShowPixelFormat);
   uint32_t seed = 12345;
   for (int32_t y = 0; y < h; ++y) {
     uint8_t* row = bmp.Row(y);
@@ -31,7 +31,7 @@ void Count(benchmark::State& state, const Bitmap& frame) {
 }
 
 void BM_Memcpy(benchmark::State& state) {
-  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kShowPixelFormat);
+  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kDefaultShowPixelFormat);
   const size_t bytes = src.Stride() * size_t(src.Height());
   for (auto _ : state) {
     std::memcpy(dst.Bits(), src.Bits(), bytes);
@@ -41,7 +41,7 @@ void BM_Memcpy(benchmark::State& state) {
 }
 
 void BM_BlockCopy(benchmark::State& state) {
-  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kShowPixelFormat);
+  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kDefaultShowPixelFormat);
   Canvas canvas(dst);
   for (auto _ : state) {
     canvas.Draw(0, 0, src);
@@ -65,7 +65,7 @@ void BM_ConvertCopy(benchmark::State& state) {
 
 // A two-thirds picture enlarged to the frame, and a frame and a half shrunk to it.
 void BM_StretchUp(benchmark::State& state) {
-  Bitmap src = Noise(W(state) * 2 / 3, H(state) * 2 / 3), dst(W(state), H(state), kShowPixelFormat);
+  Bitmap src = Noise(W(state) * 2 / 3, H(state) * 2 / 3), dst(W(state), H(state), kDefaultShowPixelFormat);
   Canvas canvas(dst);
   for (auto _ : state) {
     canvas.StretchDraw(dst.Bounds(), src);
@@ -75,7 +75,7 @@ void BM_StretchUp(benchmark::State& state) {
 }
 
 void BM_StretchDown(benchmark::State& state) {
-  Bitmap src = Noise(W(state) * 3 / 2, H(state) * 3 / 2), dst(W(state), H(state), kShowPixelFormat);
+  Bitmap src = Noise(W(state) * 3 / 2, H(state) * 3 / 2), dst(W(state), H(state), kDefaultShowPixelFormat);
   Canvas canvas(dst);
   for (auto _ : state) {
     canvas.StretchDraw(dst.Bounds(), src);
@@ -86,7 +86,7 @@ void BM_StretchDown(benchmark::State& state) {
 
 // One frame of an ellipse reveal: the whole picture drawn through the inscribed ellipse.
 void BM_DrawThroughEllipse(benchmark::State& state) {
-  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kShowPixelFormat);
+  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kDefaultShowPixelFormat);
   Canvas canvas(dst);
   canvas.SelectClip(Region::FromEllipse(dst.Bounds()));
   for (auto _ : state) {
@@ -97,7 +97,7 @@ void BM_DrawThroughEllipse(benchmark::State& state) {
 }
 
 void BM_BuildEllipseAndDraw(benchmark::State& state) {
-  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kShowPixelFormat);
+  Bitmap src = Noise(W(state), H(state)), dst(W(state), H(state), kDefaultShowPixelFormat);
   Canvas canvas(dst);
   for (auto _ : state) {
     Region ellipse = Region::FromEllipse(dst.Bounds());
@@ -146,7 +146,7 @@ void BM_UniteCellTriangles(benchmark::State& state) {
 }
 
 void BM_FillRect(benchmark::State& state) {
-  Bitmap dst(W(state), H(state), kShowPixelFormat);
+  Bitmap dst(W(state), H(state), kDefaultShowPixelFormat);
   Canvas canvas(dst);
   for (auto _ : state) {
     canvas.FillRect(dst.Bounds(), RGBColor(10, 20, 30));
@@ -158,7 +158,7 @@ void BM_FillRect(benchmark::State& state) {
 // The elliptic background gradient: one outlined, filled ellipse per step from the outside in.
 void BM_NestedEllipses(benchmark::State& state) {
   const int32_t w = W(state), h = H(state);
-  Bitmap dst(w, h, kShowPixelFormat);
+  Bitmap dst(w, h, kDefaultShowPixelFormat);
   Canvas canvas(dst);
   for (auto _ : state) {
     for (int32_t i = 0; i <= w / 2; ++i) {

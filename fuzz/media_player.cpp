@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   AvMediaPlayer player(loop, files, &sound);
   if (!player.Open("/tmp/vdn.avi")) return 0;
   player.SetDisplayRect({0, 0, 40, 30});
-  Bitmap panel(40, 30, kShowPixelFormat);
+  Bitmap panel(40, 30, kDefaultShowPixelFormat);
   player.Play();
   for (uint64_t t = 0; t <= 1500; t += 250) {
     loop.RunUntil(t);

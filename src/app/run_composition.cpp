@@ -177,7 +177,7 @@ void TfRun::DrawBackgroundImage(TPictureInfo* source, int32_t mode, bool randomT
                                      : RoundHalfEven(static_cast<long double>(w0) / count) + 1;
       if (tileWidth < kMinimumTileWidth) tileWidth = kMinimumTileWidth;
       int32_t tileHeight = RoundHalfEven(static_cast<long double>(h0) * tileWidth / w0);
-      Bitmap tile(tileWidth, tileHeight, kShowPixelFormat);
+      Bitmap tile(tileWidth, tileHeight, ShowFormat);
       Canvas(tile).StretchDraw({0, 0, tileWidth, tileHeight}, picture);
       TileBitmap(composeBitmap_, tile);
       break;

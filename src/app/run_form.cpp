@@ -54,6 +54,7 @@ TfRun::TfRun(ShowPlatform& platform, std::vector<std::string> args)
                                              projectMessages_.get());
     Project->ReadProject();
   }
+  ShowFormat = Project->ShowPixelFormat();
   Settings = std::make_unique<TRWSetting>(Project->SaverName, platform_.Registry);
   Settings->LoadFromRegistry();
   KeepMusicToPrimary();
@@ -179,10 +180,10 @@ void TfRun::CommonSetup() {
 }
 
 void TfRun::FormResize() {
-  composeBitmap_.Reset(ShowWidth, ShowHeight, kShowPixelFormat);
+  composeBitmap_.Reset(ShowWidth, ShowHeight, ShowFormat);
   Bitmap& surface = platform_.Window.Surface();
-  if (surface.Width() != ShowWidth || surface.Height() != ShowHeight || surface.Format() != kShowPixelFormat)
-    surface.Reset(ShowWidth, ShowHeight, kShowPixelFormat);
+  if (surface.Width() != ShowWidth || surface.Height() != ShowHeight || surface.Format() != ShowFormat)
+    surface.Reset(ShowWidth, ShowHeight, ShowFormat);
 }
 
 void TfRun::FormShow() {
@@ -281,7 +282,7 @@ void TfRun::PrepareShowItem(int32_t index) {
   if (Scope() != TransitionScope::WholeScreen) {
     surfaceCanvas_.Draw(0, 0, composeBitmap_);
   } else {
-    screenBitmap_.Reset(ShowWidth, ShowHeight, kShowPixelFormat);
+    screenBitmap_.Reset(ShowWidth, ShowHeight, ShowFormat);
     Canvas(screenBitmap_).Draw(0, 0, composeBitmap_);
   }
 }
@@ -317,23 +318,23 @@ void TfRun::LoadCurrentPicture(TPictureInfo& item) {
   Canvas canvas(pictureBitmap_);
   switch (mode) {
     case 0:
-      pictureBitmap_.Reset(w0, h0, kShowPixelFormat);
+      pictureBitmap_.Reset(w0, h0, ShowFormat);
       canvas.Draw(0, 0, picture);
       break;
     case 1: {
       auto [w, h] = FitInside(w0, h0, ShowWidth, ShowHeight);
-      pictureBitmap_.Reset(w, h, kShowPixelFormat);
+      pictureBitmap_.Reset(w, h, ShowFormat);
       canvas.StretchDraw({0, 0, w, h}, picture);
       break;
     }
     case 2: {
       auto [w, h] = CropToAspect(w0, h0, ShowWidth, ShowHeight);
-      pictureBitmap_.Reset(ShowWidth, ShowHeight, kShowPixelFormat);
+      pictureBitmap_.Reset(ShowWidth, ShowHeight, ShowFormat);
       canvas.CopyRect({0, 0, ShowWidth, ShowHeight}, picture, {0, 0, w, h});
       break;
     }
     case 3:
-      pictureBitmap_.Reset(ShowWidth, ShowHeight, kShowPixelFormat);
+      pictureBitmap_.Reset(ShowWidth, ShowHeight, ShowFormat);
       canvas.StretchDraw({0, 0, ShowWidth, ShowHeight}, picture);
       break;
     default:

@@ -56,6 +56,8 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   int32_t TransitionIndex = -1;
   bool PreviewMode = false;
   int32_t ShowWidth = 0, ShowHeight = 0;
+  // The format of the show's bitmaps and of the window's surface: the package's choice.
+  PixelFormat ShowFormat = kDefaultShowPixelFormat;
   int32_t PictureLeft_ = 0, PictureTop_ = 0;
   bool FirstShowDone = false;
   bool FirstFrameBlack = true;
@@ -180,9 +182,9 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   ShowPlatform& platform_;
   std::vector<std::string> args_;
   std::unique_ptr<ProjectMessages> projectMessages_;
-  Bitmap pictureBitmap_{0, 0, kShowPixelFormat};
-  Bitmap composeBitmap_{0, 0, kShowPixelFormat};
-  Bitmap screenBitmap_{0, 0, kShowPixelFormat};
+  Bitmap pictureBitmap_{0, 0, kDefaultShowPixelFormat};
+  Bitmap composeBitmap_{0, 0, kDefaultShowPixelFormat};
+  Bitmap screenBitmap_{0, 0, kDefaultShowPixelFormat};
   Canvas surfaceCanvas_;
   std::unique_ptr<Timer> showTimer_, selectTimer_, vidioTimer_, maxRuntime_, musicPlayTimer_;
   std::unique_ptr<MediaPlayer> mp_, mpmusic_;

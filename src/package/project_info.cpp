@@ -68,6 +68,10 @@ const FieldSpec<J> kProjectFields[] = {
     {"ShuffleWithoutRepeats", 121, K::Boolean, &J::ShuffleWithoutRepeats, 0, "false (pack writes true)",
      "with RandomOrder, every item is shown once, in a new random order each round, before any comes again; "
      "the place in the round is kept in the user's settings from one run to the next"},
+    {"ColourDepth", 122, K::Integer, FieldAccessor<J>{&J::StoreColourDepth, &J::ColourDepthText}, 0,
+     "16 (pack writes 32)",
+     "bits per pixel the show draws in: 16 (5-6-5, as packages made for the original player) or 32; the player "
+     "reads any other value as 16"},
 };
 
 const TextRole kTextRoles[] = {
@@ -84,6 +88,11 @@ const TextRole kTextRoles[] = {
 
 FieldTable<TProjectInfo> ProjectFields() { return kProjectFields; }
 std::span<const TextRole> TextRoles() { return kTextRoles; }
+
+void TProjectInfo::StoreColourDepth(std::string_view value) {
+  // A value this player does not know must not stop the show: it plays as the old ones did.
+  ColourDepth = value == "32" ? 32 : 16;
+}
 
 TProjectInfo::TProjectInfo(const std::string& path, FileSystem& fs, MessageSink* messages)
     : ProgramPath(path), fs_(fs), messages_(messages) {

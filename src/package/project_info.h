@@ -16,6 +16,7 @@
 #include "package/picture_info.h"
 #include "package/record_fields.h"
 #include "package/user_messages.h"
+#include "raster/bitmap.h"
 
 namespace vitrine {
 
@@ -78,6 +79,14 @@ class TProjectInfo {
   bool ExtendedCatalogue = false;  // "every transition" takes in those after the first 161
   // Random order as rounds in which every item comes once (key 121; older packages lack it).
   bool ShuffleWithoutRepeats = false;
+  // Bits per pixel the show draws in (key 122): 32, or 16 for anything else, as older packages
+  // without the key played.
+  int32_t ColourDepth = 16;
+  void StoreColourDepth(std::string_view value);
+  std::string ColourDepthText() const { return std::to_string(ColourDepth); }
+  PixelFormat ShowPixelFormat() const {
+    return ColourDepth == 32 ? PixelFormat::Xrgb8888 : kDefaultShowPixelFormat;
+  }
 
   // Reads and parses the project record. False when it could not be read: no package file,
   // a range outside the file, or a record longer than 102,400 bytes; the defaults then stand.

@@ -13,9 +13,9 @@ enum class PixelFormat {
   Xrgb8888,  // 32 bits, as a little-endian word 0x00RRGGBB (bytes B, G, R, 0 in memory)
 };
 
-// The format of the show's off-screen bitmaps (screen, compose, picture). Changing this one
-// constant moves the whole show to 32 bits per pixel.
-inline constexpr PixelFormat kShowPixelFormat = PixelFormat::Rgb565;
+// The format a show draws in when its package does not choose one: 16 bits, as the screens
+// of the original player's time had. A package's ColourDepth picks the format of each show.
+inline constexpr PixelFormat kDefaultShowPixelFormat = PixelFormat::Rgb565;
 
 constexpr int BytesPerPixel(PixelFormat f) { return f == PixelFormat::Rgb565 ? 2 : 4; }
 

@@ -10,14 +10,14 @@ namespace vitrine {
 
 // Built-in pictures that make motion visible. They differ in every pixel (the old one has
 // the high bit of red set, the new one clear), so no pixel is right by chance.
-Bitmap MakeOldTestPicture(int32_t width, int32_t height, PixelFormat format = kShowPixelFormat);
-Bitmap MakeNewTestPicture(int32_t width, int32_t height, PixelFormat format = kShowPixelFormat);
+Bitmap MakeOldTestPicture(int32_t width, int32_t height, PixelFormat format = kDefaultShowPixelFormat);
+Bitmap MakeNewTestPicture(int32_t width, int32_t height, PixelFormat format = kDefaultShowPixelFormat);
 
 // The rig's bitmap formats: the show's own by default. A picture in another format than the
 // surface makes the transitions convert every pixel they copy.
 struct RigFormats {
-  PixelFormat surface = kShowPixelFormat;
-  PixelFormat picture = kShowPixelFormat;
+  PixelFormat surface = kDefaultShowPixelFormat;
+  PixelFormat picture = kDefaultShowPixelFormat;
 };
 
 class TransitionRig {

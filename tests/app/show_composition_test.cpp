@@ -114,8 +114,8 @@ TEST(Composition, TheDesktopBackgroundShowsTheSnapshot) {
   auto& show = rig.Start(64, 48);
   show.RunUntil(5);
   Bitmap desktop = MakeSampleDesktop(64, 48);
-  EXPECT_EQ(rig.ScreenAt(20, 30), UnpackPixel(kShowPixelFormat, PackPixel(kShowPixelFormat, desktop.GetPixel(20, 30))));
-  EXPECT_EQ(rig.ScreenAt(5, 47), UnpackPixel(kShowPixelFormat, PackPixel(kShowPixelFormat, desktop.GetPixel(5, 47))));
+  EXPECT_EQ(rig.ScreenAt(20, 30), UnpackPixel(kDefaultShowPixelFormat, PackPixel(kDefaultShowPixelFormat, desktop.GetPixel(20, 30))));
+  EXPECT_EQ(rig.ScreenAt(5, 47), UnpackPixel(kDefaultShowPixelFormat, PackPixel(kDefaultShowPixelFormat, desktop.GetPixel(5, 47))));
 }
 
 // Another show writing the same snapshot file can leave it half written; the background then

@@ -16,25 +16,31 @@ TEST(DecodedVideo, ThePanelShowsTheVideosOwnFramesAtTheShowTimes) {
   std::string clip = dir.Make("clip.avi", "-f lavfi -i " + std::string(kChangingPicture) + " -c:v mjpeg -q:v 2");
   ASSERT_FALSE(clip.empty());
   // A 64 x 48 video on a 320 x 240 screen: its own size (mode 0), half the screen's width
-  // (mode 3), and the 40 x 30 preview where every video is 300 wide and only its middle shows.
+  // (mode 3), and the 40 x 30 preview where every video is 300 wide and only its middle shows;
+  // its own size again in a true-colour show, where only the decoders' rounding is left.
   const struct {
     int32_t sizeMode;
     bool preview;
     Rect panel;
     double tolerance;  // mean difference per channel: 16-bit screen, another scaler
+    int depth;
   } cases[] = {
-      {0, false, {128, 96, 192, 144}, 5.0},
-      {3, false, {80, 60, 240, 179}, 8.0},
-      {0, true, {-130, -97, 170, 127}, 8.0},
+      {0, false, {128, 96, 192, 144}, 5.0, 16},
+      {3, false, {80, 60, 240, 179}, 8.0, 16},
+      {0, true, {-130, -97, 170, 127}, 8.0, 16},
+      {0, false, {128, 96, 192, 144}, 2.0, 32},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << "size mode " << c.sizeMode << (c.preview ? " in preview" : ""));
+    SCOPED_TRACE(testing::Message() << "size mode " << c.sizeMode << (c.preview ? " in preview" : "") << ", "
+                                    << c.depth << " bits");
     ShowRig rig;
     rig.decodeMedia = true;
+    rig.Set(122, std::to_string(c.depth));
     rig.AddItem(MediaDir::Read(clip), "clip.avi", {{52, "2"}, {53, std::to_string(c.sizeMode)}});
     auto& show = rig.Start(320, 240, c.preview);
     ASSERT_TRUE(show.Window().VideoPanelVisible());
     ASSERT_EQ(show.Window().VideoPanel(), c.panel);
+    ASSERT_EQ(show.Screen().BytesPerPixel() * 8, c.depth);
     Rect panel = c.panel;
     Rect visible = panel.Intersect(show.Window().Surface().Bounds());
     for (uint64_t ms : {0, 350, 1220, 2950}) {

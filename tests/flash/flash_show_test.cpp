@@ -2,6 +2,8 @@
 // close events ending the show.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/show_test_rig.h"
 #include "flash/flash_form.h"
 #include "flash/movie_bytes.h"
@@ -55,7 +57,7 @@ TEST(FlashShow, TheWindowShowsTheMoviesFramesScaledAndConvertedToTheScreensForma
   auto& show = rig.Start(96, 64);
   // Twice the movie's size: ffmpeg's test pattern starts with a white column at its left.
   Bitmap screen = show.Screen();
-  EXPECT_EQ(screen.Format(), kShowPixelFormat);
+  EXPECT_EQ(screen.Format(), kDefaultShowPixelFormat);
   auto reference = TestDataFile("flash/ffmpeg_testsrc.rgb");
   ASSERT_EQ(reference.size(), size_t(3 * 48 * 32 * 3));
   for (auto [x, y] : {std::pair{5, 5}, {40, 20}, {80, 50}}) {
@@ -69,6 +71,39 @@ TEST(FlashShow, TheWindowShowsTheMoviesFramesScaledAndConvertedToTheScreensForma
   EXPECT_EQ(second.GetPixel(48, 32), RGBColor(255, 0, 0));
   EXPECT_EQ(second.GetPixel(20, 20), RGBColor(0, 0, 255));  // no colour of the movie's: the item's
   EXPECT_EQ(second.GetPixel(5, 32), RGBColor(0, 0, 255));
+}
+
+// ffmpeg's picture sequence, shown at twice its size in a show of the given colour depth.
+Bitmap TestPatternScreen(const char* depth) {
+  ShowRig rig;
+  std::vector<uint8_t> ffmpeg = TestDataFile("flash/ffmpeg_testsrc.swf");
+  rig.AddItem(ffmpeg, "clip.swf", {{52, "1"}, {56, "-1"}, {65, "1"}, {69, "1"}});
+  rig.Set(122, depth);
+  return rig.Start(96, 64).Screen();
+}
+
+TEST(FlashShow, At32BitsTheMoviesFrameIsDrawnInFullWithinRoundingOfThe16BitOne) {
+  ASSERT_FALSE(TestDataFile("flash/ffmpeg_testsrc.swf").empty()) << "tests/data/flash/ffmpeg_testsrc.swf is missing";
+  const Bitmap wide = TestPatternScreen("32"), narrow = TestPatternScreen("16");
+  ASSERT_EQ(wide.Format(), PixelFormat::Xrgb8888);
+  ASSERT_EQ(narrow.Format(), PixelFormat::Rgb565);
+  int32_t beyond16 = 0;
+  for (int32_t y = 0; y < 64; ++y)
+    for (int32_t x = 0; x < 96; ++x) {
+      const Color w = wide.GetPixel(x, y), n = narrow.GetPixel(x, y);
+      // 5-6-5 keeps the top 5, 6 and 5 bits of the same frame.
+      ASSERT_LT(std::abs(RedOf(w) - RedOf(n)), 8) << x << "," << y;
+      ASSERT_LT(std::abs(GreenOf(w) - GreenOf(n)), 4) << x << "," << y;
+      ASSERT_LT(std::abs(BlueOf(w) - BlueOf(n)), 8) << x << "," << y;
+      if (UnpackPixel(PixelFormat::Rgb565, PackPixel(PixelFormat::Rgb565, w)) != w) ++beyond16;
+    }
+  EXPECT_GT(beyond16, 96 * 64 / 4);  // the movie's own levels, not 5-6-5's
+  auto reference = TestDataFile("flash/ffmpeg_testsrc.rgb");
+  ASSERT_EQ(reference.size(), size_t(3 * 48 * 32 * 3));
+  for (auto [x, y] : {std::pair{5, 5}, {40, 20}, {80, 50}}) {
+    const uint8_t* p = &reference[(size_t(y / 2) * 48 + x / 2) * 3];
+    EXPECT_TRUE(Near(wide.GetPixel(x, y), RGBColor(p[0], p[1], p[2]), 6)) << x << "," << y;
+  }
 }
 
 TEST(FlashShow, AKeyInTheFlashWindowEndsTheShow) {

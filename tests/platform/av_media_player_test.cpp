@@ -185,7 +185,7 @@ TEST(AvMediaPlayer, DamagedAndWrongKindsOfFileEndCleanly) {
     if (!opened) continue;
     rig.player.SetDisplayRect({0, 0, 64, 48});
     rig.player.Play();
-    Bitmap panel(64, 48, kShowPixelFormat);
+    Bitmap panel(64, 48, kDefaultShowPixelFormat);
     for (uint64_t t = 0; t <= 3000; t += 100) {
       rig.loop.RunUntil(t);
       rig.player.DrawVideoFrame(panel);

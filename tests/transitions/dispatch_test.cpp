@@ -61,9 +61,9 @@ TEST(StartTransition, PausesTheMusicUnlessThePictureWantsItDuringTheTransition) 
 TEST(StartTransition, UnderTheScreenScopeAStretchRunsAsTheBarTenPlacesOn) {
   MemoryTransitionHost host;
   host.scope = TransitionScope::WholeScreen;
-  host.surface.Reset(80, 60, kShowPixelFormat);
-  host.compose.Reset(80, 60, kShowPixelFormat);
-  host.screen.Reset(80, 60, kShowPixelFormat);
+  host.surface.Reset(80, 60, kDefaultShowPixelFormat);
+  host.compose.Reset(80, 60, kDefaultShowPixelFormat);
+  host.screen.Reset(80, 60, kDefaultShowPixelFormat);
   host.picture = MakeNewTestPicture(20, 10);
   host.pictureLeft = 30;
   host.pictureTop = 20;

@@ -38,7 +38,12 @@ Json FieldJson(const Owner& owner, const FieldSpec<Owner>& field) {
         using M = decltype(m);
         if constexpr (std::is_same_v<M, bool Owner::*>) return Json(owner.*m);
         else if constexpr (std::is_same_v<M, int32_t Owner::*>) return Json(static_cast<int64_t>(owner.*m));
-        else return Text(FieldRecordText(owner, field));
+        else {
+          std::string text = FieldRecordText(owner, field);
+          int32_t number = 0;
+          if (field.Kind == FieldKind::Integer && TryStrToInt(text, number)) return Json(static_cast<int64_t>(number));
+          return Text(text);
+        }
       },
       field.Member);
 }
@@ -195,9 +200,9 @@ void PrintListing(TProjectInfo& project, const std::string& path, int64_t fileSi
   std::string name = project.SaverName.empty() ? "(no name)" : DisplayText(project.SaverName);
   std::printf("%s, version %s", name.c_str(), DisplayText(project.Version).c_str());
   if (!project.AuthorName.empty()) std::printf(", by %s", DisplayText(project.AuthorName).c_str());
-  std::printf("\n%s: %s bytes, %zu item%s, %zu music file%s\n", path.c_str(), GroupedNumber(fileSize).c_str(),
-              project.Pictures.size(), project.Pictures.size() == 1 ? "" : "s", project.MusicFiles.size(),
-              project.MusicFiles.size() == 1 ? "" : "s");
+  std::printf("\n%s: %s bytes, %zu item%s, %zu music file%s, shown at %d bits per pixel\n", path.c_str(),
+              GroupedNumber(fileSize).c_str(), project.Pictures.size(), project.Pictures.size() == 1 ? "" : "s",
+              project.MusicFiles.size(), project.MusicFiles.size() == 1 ? "" : "s", project.ColourDepth);
   if (project.Certificate.State == CertificateTableState::AtEnd)
     std::printf("signed: a certificate table of %s bytes follows the package\n",
                 GroupedNumber(project.Certificate.Size).c_str());

@@ -1,6 +1,7 @@
 // vitrine transition: runs one transition off screen and reports its name, whether it ends, leaves the
 // new picture in its area and keeps off the rest of the surface; with --time, how long its
-// frames take (wall clock), over --repeat runs from the same pictures and seed.
+// frames take (wall clock), over --repeat runs from the same pictures and seed; --depth 32 runs it
+// on 32-bit bitmaps, as a true-colour show draws.
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -22,12 +23,15 @@ namespace {
 
 constexpr int32_t kFrameCap = 100000;
 
-// A picture file stretched to the area's size.
-Bitmap LoadStretched(const std::string& name, int32_t w, int32_t h) {
+// A picture file stretched to the area's size (its own size for 0), in the given format.
+Bitmap LoadStretched(const std::string& name, int32_t w, int32_t h, PixelFormat format) {
   Bitmap loaded;
   if (!LoadPictureFromFile(name, loaded) || loaded.Empty()) throw UsageError{"cannot read a picture from " + name};
-  if (w == 0) return loaded;
-  Bitmap sized(w, h, kShowPixelFormat);
+  if (w == 0) {
+    w = loaded.Width();
+    h = loaded.Height();
+  }
+  Bitmap sized(w, h, format);
   Canvas(sized).StretchDraw(sized.Bounds(), loaded);
   return sized;
 }
@@ -45,6 +49,9 @@ int RunTransition(const Args& given) {
   const bool timed = TakeFlag(args, "--time");
   const int32_t repeat = ParseInt(TakeOption(args, "--repeat", "1"), "--repeat");
   const std::string seedText = TakeOption(args, "--seed", "");
+  const int32_t depth = ParseInt(TakeOption(args, "--depth", "16"), "--depth");
+  if (depth != 16 && depth != 32) throw UsageError{"--depth must be 16 or 32"};
+  const PixelFormat format = depth == 32 ? PixelFormat::Xrgb8888 : PixelFormat::Rgb565;
   if (scope != 0 && scope != 1) throw UsageError{"--scope must be 0 or 1"};
   if (args.size() != 1) throw UsageError{"transition needs one INDEX"};
   const int32_t index = ParseInt(args[0], "INDEX");
@@ -57,12 +64,12 @@ int RunTransition(const Args& given) {
   Bitmap oldPicture, newPicture;
   if (toFile.empty()) {
     const auto size = ParseSize(sizeText, "--size");
-    oldPicture = MakeOldTestPicture(size.first, size.second);
-    newPicture = MakeNewTestPicture(size.first, size.second);
+    oldPicture = MakeOldTestPicture(size.first, size.second, format);
+    newPicture = MakeNewTestPicture(size.first, size.second, format);
   } else {
     const auto size = sizeText.empty() ? std::pair{0, 0} : ParseSize(sizeText, "--size");
-    newPicture = LoadStretched(toFile, size.first, size.second);
-    oldPicture = LoadStretched(fromFile, newPicture.Width(), newPicture.Height());
+    newPicture = LoadStretched(toFile, size.first, size.second, format);
+    oldPicture = LoadStretched(fromFile, newPicture.Width(), newPicture.Height(), format);
   }
   if (!framesDir.empty()) std::filesystem::create_directories(framesDir);
   FrameTimes times;
@@ -70,7 +77,7 @@ int RunTransition(const Args& given) {
   bool ended = false;
   for (int32_t run = 0; run < repeat; ++run) {
     // Every run draws the same frames: the same pictures on a fresh rig, the same seed.
-    rig.emplace(oldPicture, newPicture, origin.first, origin.second, TransitionScope(scope));
+    rig.emplace(oldPicture, newPicture, origin.first, origin.second, TransitionScope(scope), RigFormats{format, format});
     RandomSeed(seed);
     rig->Start(index, speed);
     ended = false;
@@ -100,7 +107,7 @@ int RunTransition(const Args& given) {
 }  // namespace
 
 VITRINE_COMMAND(transition, "transition",
-                "transition INDEX --size WxH [--speed S] [--scope 0|1] [--origin X,Y] [--from A --to B] [--frames DIR] [--time [--repeat N]] [--seed S]",
+                "transition INDEX --size WxH [--speed S] [--scope 0|1] [--origin X,Y] [--from A --to B] [--frames DIR] [--time [--repeat N]] [--seed S] [--depth 16|32]",
                 RunTransition);
 
 }  // namespace vitrine::tool

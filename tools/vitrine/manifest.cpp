@@ -456,12 +456,17 @@ PackagePlan PlanPackage(const Json& manifest, const fs::path& base, int64_t pref
     }
     const FieldSpec<TProjectInfo>* field = FindField(ProjectFields(), std::string_view(name));
     if (!field) Fail(at, "unknown project key");
-    record.push_back({KeyOf(field->Key), FieldText(*field, v, at)});
+    std::string text = FieldText(*field, v, at);
+    // The player reads any other depth as 16: a typo must not pass unnoticed.
+    if (name == "ColourDepth" && text != "16" && text != "32") Fail(at, "must be 16 or 32");
+    record.push_back({KeyOf(field->Key), text});
   }
 
   // New packages shuffle without repeats unless the manifest says otherwise; older players skip
   // the key and draw at random as they always did.
   if (!project.Find("ShuffleWithoutRepeats")) record.push_back({KeyNamed(ProjectFields(), "ShuffleWithoutRepeats"), "1"});
+  // New packages draw in true colour; older players skip the key and stay at 16 bits.
+  if (!project.Find("ColourDepth")) record.push_back({KeyNamed(ProjectFields(), "ColourDepth"), "32"});
 
   if (const Json* banner = manifest.Find("Banner")) {
     std::string path = TextValue(*banner, "Banner");

@@ -47,7 +47,7 @@ class HeadlessShowWindow final : public ShowWindow {
   int32_t screenWidth_, screenHeight_;
   int32_t previewWidth_ = 152, previewHeight_ = 112;
   ShowWindowEvents* events_ = nullptr;
-  Bitmap surface_{0, 0, kShowPixelFormat};
+  Bitmap surface_{0, 0, kDefaultShowPixelFormat};
   Rect dirty_{};
   bool fullScreen_ = false;
   bool cursorHidden_ = false;

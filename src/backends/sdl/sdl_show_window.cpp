@@ -10,6 +10,11 @@
 namespace vitrine {
 
 namespace {
+// The texture format whose memory layout is the bitmap's: SDL's RGB888 is the 32-bit word
+// 0x00RRGGBB that Xrgb8888 stores.
+uint32_t TextureFormatOf(PixelFormat format) {
+  return format == PixelFormat::Rgb565 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+}
 constexpr const char* kFormCaption = "Run";
 // While something draws by itself (the Flash window), the screen is repainted this often.
 constexpr uint32_t kContinuousFrameMs = 10;
@@ -199,12 +204,14 @@ void SdlShowWindow::PresentMonitorWindows() {
     SDL_RenderClear(m.renderer);
     const Bitmap& shown = composited_ ? composite_ : surface_;
     if (m.mirror && !shown.Empty()) {
-      if (!m.texture || m.textureWidth != shown.Width() || m.textureHeight != shown.Height()) {
+      if (!m.texture || m.textureWidth != shown.Width() || m.textureHeight != shown.Height() ||
+          m.textureFormat != shown.Format()) {
         if (m.texture) SDL_DestroyTexture(m.texture);
-        m.texture = SDL_CreateTexture(m.renderer, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, shown.Width(),
-                                      shown.Height());
+        m.texture = SDL_CreateTexture(m.renderer, TextureFormatOf(shown.Format()), SDL_TEXTUREACCESS_STREAMING,
+                                      shown.Width(), shown.Height());
         m.textureWidth = shown.Width();
         m.textureHeight = shown.Height();
+        m.textureFormat = shown.Format();
       }
       if (m.texture) {
         SDL_UpdateTexture(m.texture, nullptr, shown.Row(0), static_cast<int>(shown.Stride()));
@@ -398,13 +405,15 @@ void SdlShowWindow::Present() {
   }
   if (gone_ || !renderer_ || surface_.Empty()) return;
 
-  if (!texture_ || textureWidth_ != surface_.Width() || textureHeight_ != surface_.Height()) {
+  if (!texture_ || textureWidth_ != surface_.Width() || textureHeight_ != surface_.Height() ||
+      textureFormat_ != surface_.Format()) {
     if (texture_) SDL_DestroyTexture(texture_);
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_RGB565, SDL_TEXTUREACCESS_STREAMING, surface_.Width(),
-                                 surface_.Height());
+    texture_ = SDL_CreateTexture(renderer_, TextureFormatOf(surface_.Format()), SDL_TEXTUREACCESS_STREAMING,
+                                 surface_.Width(), surface_.Height());
     if (!texture_) return;
     textureWidth_ = surface_.Width();
     textureHeight_ = surface_.Height();
+    textureFormat_ = surface_.Format();
     dirty_ = surface_.Bounds();
     composited_ = false;
   }
@@ -417,7 +426,7 @@ void SdlShowWindow::Present() {
     if (!dirty_.Empty() || overlayChanged || flashOpen || videoPanelVisible_ || redraw_ || !composited_) {
       composite_ = surface_;
       if (videoPanelVisible_) {
-        videoFrame_.Reset(std::max(videoPanel_.Width(), 1), std::max(videoPanel_.Height(), 1), kShowPixelFormat);
+        videoFrame_.Reset(std::max(videoPanel_.Width(), 1), std::max(videoPanel_.Height(), 1), surface_.Format());
         if (videoPainter_) videoPainter_(videoFrame_);  // black until the video has a picture
         Canvas(composite_).Draw(videoPanel_.left, videoPanel_.top, videoFrame_);
       }

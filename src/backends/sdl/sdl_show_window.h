@@ -2,7 +2,8 @@
 // The show window on SDL: full screen on the primary display, a borderless window over a part
 // of the virtual screen (beside black or mirroring windows on the other monitors), a window of
 // a given size, or a foreign X window (a screen saver daemon's, or a preview host's) that we draw into and
-// whose size we follow. The 5-6-5 surface goes to a streaming texture, only its dirty rows
+// whose size we follow. The surface (5-6-5 or 32-bit, as the show draws) goes to a streaming texture of
+// the same format, only its dirty rows
 // uploaded; presenting waits for the display's refresh where the renderer offers it. The
 // prompt, the popup menu, the Flash window and the video panel are drawn into the same
 // window, over a copy of the surface.
@@ -82,6 +83,7 @@ class SdlShowWindow final : public ShowWindow, public SdlEventLoop::Hooks {
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
     int32_t textureWidth = 0, textureHeight = 0;
+    PixelFormat textureFormat = kDefaultShowPixelFormat;
     Rect bounds;
     bool mirror = false;
   };
@@ -105,17 +107,18 @@ class SdlShowWindow final : public ShowWindow, public SdlEventLoop::Hooks {
   FlashWindowHost* flash_ = nullptr;
   std::function<void(int32_t, int32_t)> onResize_;
   std::function<bool(Bitmap&)> videoPainter_;
-  Bitmap videoFrame_{0, 0, kShowPixelFormat};
+  Bitmap videoFrame_{0, 0, kDefaultShowPixelFormat};
   std::unique_ptr<X11WindowWatch> watch_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int32_t textureWidth_ = 0, textureHeight_ = 0;
+  PixelFormat textureFormat_ = kDefaultShowPixelFormat;
   std::vector<OtherMonitor> monitors_;
   bool foreign_ = false;
   bool gone_ = false;
-  Bitmap surface_{0, 0, kShowPixelFormat};
-  Bitmap composite_{0, 0, kShowPixelFormat};
+  Bitmap surface_{0, 0, kDefaultShowPixelFormat};
+  Bitmap composite_{0, 0, kDefaultShowPixelFormat};
   Rect dirty_{};
   bool redraw_ = true;
   bool composited_ = false;

@@ -60,7 +60,7 @@ void RegisterClasses(HINSTANCE instance) {
   RegisterClassA(&wc);
 }
 
-// The surface's pixel layout for GDI: 16 bits, 5-6-5, top-down.
+// The surface's pixel layout for GDI, top-down: 16 bits 5-6-5, or 32 bits 0x00RRGGBB.
 struct SurfaceInfo {
   BITMAPINFOHEADER header;
   DWORD masks[3];
@@ -176,14 +176,15 @@ void Win32ShowWindow::PaintRect(void* dcHandle, const Rect& dirty) {
   // Only the rows of the dirty band are handed over: a top-down DIB starting at its first row.
   SurfaceInfo info{};
   info.header.biSize = sizeof info.header;
-  info.header.biWidth = static_cast<LONG>(surface_.Stride() / 2);
+  const bool wide = surface_.Format() == PixelFormat::Xrgb8888;
+  info.header.biWidth = static_cast<LONG>(surface_.Stride() / surface_.BytesPerPixel());
   info.header.biHeight = -(r.bottom - r.top);
   info.header.biPlanes = 1;
-  info.header.biBitCount = 16;
+  info.header.biBitCount = wide ? 32 : 16;
   info.header.biCompression = BI_BITFIELDS;
-  info.masks[0] = 0xF800;
-  info.masks[1] = 0x07E0;
-  info.masks[2] = 0x001F;
+  info.masks[0] = wide ? 0x00FF0000 : 0xF800;
+  info.masks[1] = wide ? 0x0000FF00 : 0x07E0;
+  info.masks[2] = wide ? 0x000000FF : 0x001F;
   SetDIBitsToDevice(static_cast<HDC>(dcHandle), r.left, r.top, r.right - r.left, r.bottom - r.top, r.left, 0, 0,
                     r.bottom - r.top, surface_.Row(r.top), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
 }

@@ -53,7 +53,7 @@ class Win32ShowWindow final : public ShowWindow {
   void* panel_ = nullptr;  // HWND of the video panel
   std::vector<void*> covers_;
   ShowWindowEvents* events_ = nullptr;
-  Bitmap surface_{0, 0, kShowPixelFormat};
+  Bitmap surface_{0, 0, kDefaultShowPixelFormat};
   bool cursorHidden_ = false;
   bool preview_ = false;
   bool destroying_ = false;

@@ -23,6 +23,7 @@ endif()
 set(cases
   "wrong-type|Pictures[0].Caption: must be a string"
   "unknown-key|Project.SaverNmae: unknown project key"
+  "colour-depth|Project.ColourDepth: must be 16 or 32"
   "missing-file|Pictures[0].File: cannot read"
   "short-colour|Pictures[3].CaptionFont.Color: \"#12345\" is not a colour"
   "long-caption|Pictures[0].Caption: 100 characters"
@@ -55,6 +56,7 @@ execute_process(COMMAND ${TOOL} pack ${SOURCE}/warnings.json -o ${WORK}/warnings
 execute_process(COMMAND ${TOOL} info ${WORK}/warnings.scr OUTPUT_VARIABLE listing RESULT_VARIABLE rc)
 foreach(expected
     "Warnings, version 1.0"
+    "1 music file, shown at 32 bits per pixel"
     "transitions: Circle\\(Center\\), #200 \\(at random\\)"
     "item 1 \\(item0.dat\\): transition 200 is not in the catalogue"
     "item 2 \\(item0.dat\\): its data does not decode as PNG"
