@@ -139,5 +139,40 @@ TEST_F(ScrDialog, AnEnabledPasswordWithoutOneKeepsTheDialogOpen) {
   EXPECT_TRUE(Stored().EscKey);
 }
 
+// The drop-down of how the show uses several monitors, beside the music on the first page:
+// its four choices, the stored value chosen, and the user's choice written back by OK.
+TEST_F(ScrDialog, TheMonitorsDropDownShowsAndWritesTheStoredValue) {
+  Settings([](TRWSetting& s) { s.Monitors = 3; });
+  ScrProcess scr(WritePackagedScr(rig, "vitrine-dialog.scr"), "/c");
+  HWND dialog = scr.FindWindowOf(nullptr, "Screensaver Setting", kStartMs);
+  ASSERT_NE(dialog, nullptr);
+  HWND monitors = GetDlgItem(dialog, kIdMonitors);
+  ASSERT_NE(monitors, nullptr);
+  EXPECT_TRUE(IsWindowVisible(monitors)) << "not on the page the dialog opens at";
+  ASSERT_EQ(::SendMessageA(monitors, CB_GETCOUNT, 0, 0), 4);
+  const char* choices[] = {"Each monitor its own show", "The same show on every monitor",
+                           "One show across all monitors", "The primary monitor only"};
+  for (int i = 0; i < 4; ++i) {
+    char text[128] = {};
+    ASSERT_LT(::SendMessageA(monitors, CB_GETLBTEXTLEN, i, 0), LRESULT(sizeof text));
+    ::SendMessageA(monitors, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, choices[i]);
+  }
+  EXPECT_EQ(::SendMessageA(monitors, CB_GETCURSEL, 0, 0), 3);
+  // Inside its page, beside the music's box and above the buttons.
+  RECT box, music, ok;
+  GetWindowRect(monitors, &box);
+  GetWindowRect(GetDlgItem(dialog, kIdEnabledMusic), &music);
+  GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+  EXPECT_GE(box.left, music.right);
+  EXPECT_LT(box.bottom, ok.top);
+  SaveScreenshot(dialog, "settings-monitors");
+
+  ::SendMessageA(monitors, CB_SETCURSEL, 2, 0);
+  ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(scr.WaitExit(kStartMs));
+  EXPECT_EQ(Stored().Monitors, 2);
+}
+
 }  // namespace
 }  // namespace vitrine::test
