@@ -2,6 +2,10 @@
 // messages, with a screenshot of every page.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <iterator>
+#include <string>
+
 #include "scr_process.h"
 #include "screen_truth.h"
 // After windows.h, which scr_process.h brings.
@@ -142,7 +146,7 @@ TEST_F(ScrDialog, AnEnabledPasswordWithoutOneKeepsTheDialogOpen) {
 // The drop-down of how the show uses several monitors, beside the music on the first page:
 // its four choices, the stored value chosen, and the user's choice written back by OK.
 TEST_F(ScrDialog, TheMonitorsDropDownShowsAndWritesTheStoredValue) {
-  Settings([](TRWSetting& s) { s.Monitors = 3; });
+  Settings([](TRWSetting& s) { s.Monitors = 1; });  // the longest choice, seen whole in the screenshot
   ScrProcess scr(WritePackagedScr(rig, "vitrine-dialog.scr"), "/c");
   HWND dialog = scr.FindWindowOf(nullptr, "Screensaver Setting", kStartMs);
   ASSERT_NE(dialog, nullptr);
@@ -153,12 +157,13 @@ TEST_F(ScrDialog, TheMonitorsDropDownShowsAndWritesTheStoredValue) {
   const char* choices[] = {"Each monitor its own show", "The same show on every monitor",
                            "One show across all monitors", "The primary monitor only"};
   for (int i = 0; i < 4; ++i) {
-    char text[128] = {};
-    ASSERT_LT(::SendMessageA(monitors, CB_GETLBTEXTLEN, i, 0), LRESULT(sizeof text));
-    ::SendMessageA(monitors, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-    EXPECT_STREQ(text, choices[i]);
+    // Read as wide text: Wine hands another process's combo box text over as such.
+    wchar_t text[128] = {};
+    ASSERT_LT(::SendMessageW(monitors, CB_GETLBTEXTLEN, i, 0), LRESULT(std::size(text)));
+    ::SendMessageW(monitors, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(std::wstring(text), std::wstring(choices[i], choices[i] + std::strlen(choices[i])));
   }
-  EXPECT_EQ(::SendMessageA(monitors, CB_GETCURSEL, 0, 0), 3);
+  EXPECT_EQ(::SendMessageA(monitors, CB_GETCURSEL, 0, 0), 1);
   // Inside its page, beside the music's box and above the buttons.
   RECT box, music, ok;
   GetWindowRect(monitors, &box);

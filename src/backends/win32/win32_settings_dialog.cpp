@@ -241,11 +241,11 @@ class Win32SettingsDialog {
     SendMessageA(track, TBM_SETRANGE, TRUE, MAKELPARAM(model_.tbMouseSensitivity.Min, model_.tbMouseSensitivity.Max));
     SendMessageA(track, TBM_SETLINESIZE, 0, 10);
     Add(page, "STATIC", setting_text::kHigh, 0, 288, 140, 30, 16);
-    Check(page, model_.ckbEnabledMusic, 8, 166, 104, kIdEnabledMusic);
-    // How the show uses several monitors, beside the music.
-    Add(page, "STATIC", model_.lbMonitors.Caption, 0, 114, 167, 46, 16);
-    HWND monitors =
-        Add(page, "COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 160, 163, 161, 120, kIdMonitors);
+    Check(page, model_.ckbEnabledMusic, 8, 166, 94, kIdEnabledMusic);
+    // How the show uses several monitors, beside the music: the page has no row to spare for
+    // the label, and each choice names the monitors; the longest is seen whole.
+    HWND monitors = Add(page, "COMBOBOX", model_.lbMonitors.Caption, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 106,
+                        163, 215, 120, kIdMonitors);
     for (const std::string& choice : model_.cbMonitors.Items)
       SendMessageA(monitors, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str()));
     SendMessageA(monitors, CB_SETDROPPEDWIDTH, 200, 0);
