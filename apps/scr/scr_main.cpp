@@ -87,6 +87,7 @@ int RunShow(Win32Services& services, const std::vector<std::string>& args) {
     auto show = std::make_unique<MonitorShow>(loop, *own);
     if (plan) {
       show->window.SetArea(plan->Shows[i].Area);
+      show->window.SetPassive(i > 0);
       own->showArea = plan->Shows[i].Area;
     }
     show->flash = std::make_unique<Win32FlashHost>(loop, show->window, *own, NativeFileSystem(),
@@ -121,7 +122,7 @@ int RunShow(Win32Services& services, const std::vector<std::string>& args) {
       }
     }
     if (!form.SetupFailed() && !loop.QuitRequested()) {
-      // The other monitors first: the primary's window takes the focus last.
+      // The other monitors first, without the focus: the primary's window takes it.
       for (size_t i = shows.size(); i-- > 0;) {
         shows[i]->window.Show();
         shows[i]->form->FormShow();

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "backends/win32/win32_registry_store.h"
+#include "backends/win32/win32_services.h"
 #include "scr_process.h"
 #include "screen_truth.h"
 
@@ -74,8 +75,10 @@ struct TwoMonitors : ::testing::Test {
     rig.AddPicture(RGBColor(200, 200, 40), 16, 12);
   }
 
-  void Settings(int32_t monitors, bool mouseMove = false) {
+  void Settings(int32_t monitors, bool mouseMove = false, const std::string& password = "") {
     TRWSetting settings(kSaverName, *registry);
+    settings.EnabledPassword = !password.empty();
+    settings.Pwd = password;
     settings.MouseMove = mouseMove;
     settings.MouseSensitivity = 0;  // the first move of 10 pixels or more ends the show
     settings.EscKey = true;
@@ -204,6 +207,50 @@ TEST_F(TwoMonitors, ThePrimaryOnlyWithTheOtherBlack) {
   KeepScreen(screen, "monitors-primary");
   EXPECT_TRUE(expected(screen)) << "not the halves on the left with the right-hand monitor black";
   EscOnTheRightEndsIt(*scr);
+}
+
+// Each monitor its own show, one password: Esc on the right-hand monitor asks once, on the
+// primary monitor, and while the prompt waits the other show going on takes no focus from it.
+TEST_F(TwoMonitors, ThePasswordIsAskedOnceOnThePrimaryMonitor) {
+  Settings(0, false, "secret");
+  for (auto& field : rig.project)
+    if (field.Key == 5) field.Value = "2";  // the right-hand show moves on while the prompt waits
+  ReportFile report;
+  auto scr = Start(report);
+  HWND other = WindowAt(*scr, right.left);
+  ASSERT_NE(other, nullptr);
+  ::PostMessageA(other, WM_KEYDOWN, VK_ESCAPE, 0);
+  HWND prompt = scr->FindWindowOf(nullptr, kPasswordCaption, kHangMs);
+  ASSERT_NE(prompt, nullptr) << "no password prompt";
+  const POINT quarter = At(right, 1);
+  Bitmap before = CaptureScreen();
+  ASSERT_FALSE(before.Empty());
+  const Color shown = before.GetPixel(quarter.x, quarter.y);
+  Bitmap after = CaptureWhen([&](const Bitmap& s) { return !Shows(s, quarter, shown); });
+  EXPECT_FALSE(Shows(after, quarter, shown)) << "the right-hand show stood still behind the prompt";
+  int prompts = 0;
+  EnumWindows(
+      [](HWND hwnd, LPARAM data) WINAPI -> BOOL {
+        char caption[64] = {};
+        GetWindowTextA(hwnd, caption, sizeof caption);
+        if (IsWindowVisible(hwnd) && std::string(caption) == kPasswordCaption) ++*reinterpret_cast<int*>(data);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&prompts));
+  EXPECT_EQ(prompts, 1);
+  RECT r;
+  GetWindowRect(prompt, &r);
+  EXPECT_LT(r.left, left.right) << "the prompt is not on the primary monitor";
+  EXPECT_GE(r.left, left.left);
+  HWND front = GetForegroundWindow();
+  char cls[64] = {};
+  GetClassNameA(front, cls, sizeof cls);
+  RECT fr{};
+  GetWindowRect(front, &fr);
+  EXPECT_EQ(front, prompt) << "the prompt lost the focus to " << cls << " at " << fr.left << "," << fr.top;
+  SetWindowTextA(GetDlgItem(prompt, kPasswordEditId), "SECRET");
+  ::PostMessageA(prompt, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(scr->WaitExit(kHangMs)) << "the right password did not end every show";
 }
 
 // Moves the real pointer to a point of the virtual screen.

@@ -238,6 +238,9 @@ void Win32ShowWindow::Show() {
   if (!hwnd) return;
   if (preview_) {
     ::ShowWindow(hwnd, SW_SHOWNA);
+  } else if (passive_) {
+    for (const OtherMonitor& m : monitors_) ::ShowWindow(static_cast<HWND>(m.hwnd), SW_SHOWNA);
+    ::ShowWindow(hwnd, SW_SHOWNA);
   } else {
     if (std::any_of(monitors_.begin(), monitors_.end(), [](const OtherMonitor& m) { return m.mirror; }))
       UpdateMirrorCopy(surface_.Bounds());
@@ -253,7 +256,13 @@ void Win32ShowWindow::BringToFront() {
   if (preview_ || !hwnd_) return;
   for (const OtherMonitor& m : monitors_)
     SetWindowPos(static_cast<HWND>(m.hwnd), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SetWindowPos(static_cast<HWND>(hwnd_), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  // The focus is taken back from other programs only: a prompt or dialog of ours (the
+  // password prompt that waits while the show goes on) keeps it.
+  DWORD foregroundProcess = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &foregroundProcess);
+  bool ours = foregroundProcess == GetCurrentProcessId();
+  SetWindowPos(static_cast<HWND>(hwnd_), HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | (passive_ || ours ? SWP_NOACTIVATE : 0));
 }
 
 void Win32ShowWindow::PaintRect(void* dcHandle, const Rect& dirty) {

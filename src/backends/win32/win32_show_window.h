@@ -42,6 +42,10 @@ class Win32ShowWindow final : public ShowWindow {
   // as the show's, at their place on the virtual screen. Call after the mode set-up.
   void AddMonitorWindow(const Rect& bounds, bool mirror);
 
+  // The window of another monitor's show: it never takes the focus (from the primary
+  // monitor's show or its password prompt) when it shows or comes to the front.
+  void SetPassive(bool passive) { passive_ = passive; }
+
   // Makes the window visible (after the mode set-up), with its monitor windows.
   void Show();
   // Destroys the window without telling the show (the run is already over).
@@ -88,6 +92,7 @@ class Win32ShowWindow final : public ShowWindow {
   Bitmap surface_{0, 0, kShowPixelFormat};
   bool cursorHidden_ = false;
   bool preview_ = false;
+  bool passive_ = false;
   bool destroying_ = false;
   std::optional<std::array<std::string, 2>> popup_;
 };
