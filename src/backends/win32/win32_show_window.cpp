@@ -456,7 +456,7 @@ intptr_t Win32ShowWindow::MonitorProc(void* window, uint32_t msg, uintptr_t wPar
   HWND hwnd = static_cast<HWND>(window);
   auto it = std::find_if(monitors_.begin(), monitors_.end(), [&](const OtherMonitor& m) { return m.hwnd == window; });
   if (it == monitors_.end()) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  const OtherMonitor& m = *it;
+  const OtherMonitor m = *it;  // a copy: the handlers below may add or drop monitor windows
   switch (msg) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
