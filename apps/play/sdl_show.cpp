@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <exception>
 #include <optional>
 
 #include "app/monitor_plan.h"
+#include "app/monitor_shows.h"
 #include "app/run_form.h"
 #include "app/show_area.h"
 #include "app/startup.h"
@@ -25,9 +25,7 @@
 #include "backends/sdl/sdl_services.h"
 #include "backends/sdl/sdl_video.h"
 #include "raster/text_renderer.h"
-#include "package/project_info.h"
 #include "settings/file_registry_store.h"
-#include "settings/read_write_setting.h"
 
 namespace vitrine {
 
@@ -48,28 +46,6 @@ struct MonitorShow {
   std::unique_ptr<TfRun> form;
 };
 
-// The mouse and keys of another monitor's show go to the primary monitor's show, at their
-// place on the virtual screen: one mouse-move rule, one password prompt, one menu for all.
-class ToPrimaryShow final : public ShowWindowEvents {
- public:
-  ToPrimaryShow(ShowWindowEvents& primary, int32_t dx, int32_t dy) : primary_(primary), dx_(dx), dy_(dy) {}
-  void pbShowMouseMove(int32_t x, int32_t y) override { primary_.pbShowMouseMove(x + dx_, y + dy_); }
-  void pbShowMouseDown(MouseButton b, int32_t x, int32_t y) override { primary_.pbShowMouseDown(b, x + dx_, y + dy_); }
-  void pbShowDblClick() override { primary_.pbShowDblClick(); }
-  void displaypanelMouseDown(MouseButton b, int32_t x, int32_t y) override {
-    primary_.pbShowMouseDown(b, x + dx_, y + dy_);
-  }
-  void FormKeyDown(uint16_t key) override { primary_.FormKeyDown(key); }
-  void FormKeyPress(char c) override { primary_.FormKeyPress(c); }
-  void Setting1Click() override { primary_.Setting1Click(); }
-  void Close1Click() override { primary_.Close1Click(); }
-  void SystemClose() override { primary_.SystemClose(); }
-
- private:
-  ShowWindowEvents& primary_;
-  int32_t dx_, dy_;
-};
-
 // The displays SDL sees, display 0 as the primary.
 std::vector<MonitorInfo> SdlDisplays() {
   std::vector<MonitorInfo> displays;
@@ -78,19 +54,6 @@ std::vector<MonitorInfo> SdlDisplays() {
     if (SDL_GetDisplayBounds(i, &r) == 0) displays.push_back({{r.x, r.y, r.x + r.w, r.y + r.h}, i == 0});
   }
   return displays;
-}
-
-// The "Monitors" value of the package's settings; each monitor its own show when unreadable.
-MonitorUse StoredMonitorUse(const std::string& packagePath, RegistryStore& registry) {
-  try {
-    TProjectInfo project(packagePath, NativeFileSystem());
-    if (!project.IndexRead || !project.ReadProject()) return MonitorUse::Each;
-    TRWSetting settings(project.SaverName, registry);
-    settings.LoadFromRegistry();
-    return MonitorUseFromSetting(settings.Monitors);
-  } catch (const std::exception&) {
-    return MonitorUse::Each;
-  }
 }
 
 }  // namespace
@@ -123,7 +86,7 @@ int RunSdlShow(const SdlShowOptions& options) {
   if ((options.target.kind == SdlWindowTarget::Kind::FullScreen || options.rootOnMonitors) && !preview) {
     std::vector<MonitorInfo> displays = SdlDisplays();
     if (displays.size() > 1)
-      plan = PlanMonitors(displays, options.monitors ? *options.monitors : StoredMonitorUse(options.packagePath, registry));
+      plan = PlanMonitors(displays, options.monitors ? *options.monitors : StoredMonitorUse(options.packagePath, files, registry));
   }
   std::vector<std::unique_ptr<MonitorShow>> shows;
   for (size_t i = 0; i < (plan ? plan->Shows.size() : 1); ++i) {

@@ -2,6 +2,10 @@
 // messages, with a screenshot of every page.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <iterator>
+#include <string>
+
 #include "scr_process.h"
 #include "screen_truth.h"
 // After windows.h, which scr_process.h brings.
@@ -137,6 +141,42 @@ TEST_F(ScrDialog, AnEnabledPasswordWithoutOneKeepsTheDialogOpen) {
   ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(scr.WaitExit(kStartMs));
   EXPECT_TRUE(Stored().EscKey);
+}
+
+// The drop-down of how the show uses several monitors, beside the music on the first page:
+// its four choices, the stored value chosen, and the user's choice written back by OK.
+TEST_F(ScrDialog, TheMonitorsDropDownShowsAndWritesTheStoredValue) {
+  Settings([](TRWSetting& s) { s.Monitors = 1; });  // the longest choice, seen whole in the screenshot
+  ScrProcess scr(WritePackagedScr(rig, "vitrine-dialog.scr"), "/c");
+  HWND dialog = scr.FindWindowOf(nullptr, "Screensaver Setting", kStartMs);
+  ASSERT_NE(dialog, nullptr);
+  HWND monitors = GetDlgItem(dialog, kIdMonitors);
+  ASSERT_NE(monitors, nullptr);
+  EXPECT_TRUE(IsWindowVisible(monitors)) << "not on the page the dialog opens at";
+  ASSERT_EQ(::SendMessageA(monitors, CB_GETCOUNT, 0, 0), 4);
+  const char* choices[] = {"Each monitor its own show", "The same show on every monitor",
+                           "One show across all monitors", "The primary monitor only"};
+  for (int i = 0; i < 4; ++i) {
+    // Read as wide text: Wine hands another process's combo box text over as such.
+    wchar_t text[128] = {};
+    ASSERT_LT(::SendMessageW(monitors, CB_GETLBTEXTLEN, i, 0), LRESULT(std::size(text)));
+    ::SendMessageW(monitors, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(std::wstring(text), std::wstring(choices[i], choices[i] + std::strlen(choices[i])));
+  }
+  EXPECT_EQ(::SendMessageA(monitors, CB_GETCURSEL, 0, 0), 1);
+  // Inside its page, beside the music's box and above the buttons.
+  RECT box, music, ok;
+  GetWindowRect(monitors, &box);
+  GetWindowRect(GetDlgItem(dialog, kIdEnabledMusic), &music);
+  GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
+  EXPECT_GE(box.left, music.right);
+  EXPECT_LT(box.bottom, ok.top);
+  SaveScreenshot(dialog, "settings-monitors");
+
+  ::SendMessageA(monitors, CB_SETCURSEL, 2, 0);
+  ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(scr.WaitExit(kStartMs));
+  EXPECT_EQ(Stored().Monitors, 2);
 }
 
 }  // namespace

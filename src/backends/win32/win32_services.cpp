@@ -46,7 +46,14 @@ std::string Win32Services::ExecutablePath() {
 }
 
 Bitmap Win32Services::DesktopSnapshot() {
-  int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  // The show's area of the virtual screen, or the primary monitor.
+  int left = 0, top = 0, w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  if (!showArea.Empty()) {
+    left = showArea.left;
+    top = showArea.top;
+    w = showArea.Width();
+    h = showArea.Height();
+  }
   Bitmap shot(w, h, PixelFormat::Xrgb8888);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -61,7 +68,7 @@ Bitmap Win32Services::DesktopSnapshot() {
   HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (dib && bits) {
     HGDIOBJ old = SelectObject(memory, dib);
-    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    BitBlt(memory, 0, 0, w, h, screen, left, top, SRCCOPY);
     GdiFlush();
     // A 32-bit DIB holds B, G, R, unused: the layout of Xrgb8888.
     for (int y = 0; y < h; ++y) std::memcpy(shot.Row(y), static_cast<uint8_t*>(bits) + size_t(y) * w * 4, size_t(w) * 4);

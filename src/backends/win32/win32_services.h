@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/services.h"
+#include "raster/geometry.h"
 
 namespace vitrine {
 
@@ -34,6 +35,9 @@ class Win32Services final : public Services {
 
   // The window that message boxes and prompts stand over (the show window), an HWND.
   uintptr_t owner = 0;
+  // The part of the virtual screen the show covers, which the desktop snapshot is taken of;
+  // empty: the primary monitor.
+  Rect showArea;
   std::function<void()> settingsDialog;
 
  private:

@@ -241,7 +241,14 @@ class Win32SettingsDialog {
     SendMessageA(track, TBM_SETRANGE, TRUE, MAKELPARAM(model_.tbMouseSensitivity.Min, model_.tbMouseSensitivity.Max));
     SendMessageA(track, TBM_SETLINESIZE, 0, 10);
     Add(page, "STATIC", setting_text::kHigh, 0, 288, 140, 30, 16);
-    Check(page, model_.ckbEnabledMusic, 8, 166, 150, kIdEnabledMusic);
+    Check(page, model_.ckbEnabledMusic, 8, 166, 94, kIdEnabledMusic);
+    // How the show uses several monitors, beside the music: the page has no row to spare for
+    // the label, and each choice names the monitors; the longest is seen whole.
+    HWND monitors = Add(page, "COMBOBOX", model_.lbMonitors.Caption, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 106,
+                        163, 215, 120, kIdMonitors);
+    for (const std::string& choice : model_.cbMonitors.Items)
+      SendMessageA(monitors, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.c_str()));
+    SendMessageA(monitors, CB_SETDROPPEDWIDTH, 200, 0);
     Check(page, model_.ckbMaxRuntime, 8, 184, 313, kIdMaxRuntime);
     // The run time's row: its caption, the count with its arrows, the unit.
     Add(page, "STATIC", setting_text::kMaxRunTimeLabel, 0, 24, 205, 76, 16);
@@ -338,6 +345,10 @@ class Win32SettingsDialog {
         ListView_SetCheckState(list, int(i), model_.clbInEffect.Checked[i] ? TRUE : FALSE);
       EnableWindow(list, model_.clbInEffect.Enabled);
     }
+    if (HWND c = Item(kIdMonitors)) {
+      SendMessageA(c, CB_SETCURSEL, WPARAM(model_.cbMonitors.ItemIndex), 0);
+      EnableWindow(c, model_.cbMonitors.Enabled);
+    }
     if (HWND c = Item(kIdSelectAll)) EnableWindow(c, model_.btnInSelectAll.Enabled);
     if (HWND c = Item(kIdClearAll)) EnableWindow(c, model_.btnInClearAll.Enabled);
   }
@@ -361,6 +372,10 @@ class Win32SettingsDialog {
     if (HWND list = Item(kIdTransitionList))
       for (size_t i = 0; i < model_.clbInEffect.Checked.size(); ++i)
         model_.clbInEffect.Checked[i] = ListView_GetCheckState(list, int(i)) != 0;
+    if (HWND c = Item(kIdMonitors)) {
+      LRESULT chosen = SendMessageA(c, CB_GETCURSEL, 0, 0);
+      if (chosen != CB_ERR) model_.cbMonitors.ItemIndex = static_cast<int32_t>(chosen);
+    }
   }
 
   // Runs one of the model's handlers on the controls' current state; true when the model

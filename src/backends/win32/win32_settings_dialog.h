@@ -22,7 +22,7 @@ enum SettingsControlId : int {
   kIdSpecifyKey, kIdKeyValue, kIdMouseSensitivity, kIdEnabledMusic, kIdMaxRuntime, kIdMaxRuntimeEdit,
   kIdMaxRuntimeUpDown, kIdTransitionUsed, kIdTransitionList, kIdSelectAll, kIdClearAll, kIdRandomTransition,
   kIdSpeed, kIdAuthor, kIdWebsite, kIdVisit, kIdEmail, kIdDescription, kIdBanner,
-  kIdEnabledPassword, kIdPassword, kIdConfirm,
+  kIdEnabledPassword, kIdPassword, kIdConfirm, kIdMonitors,
   // The main menu.
   kIdMenuSave = 300, kIdMenuExit, kIdMenuVisit, kIdMenuAbout,
   // The about box.

@@ -39,6 +39,16 @@ LRESULT CALLBACK PanelTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
   return self->PanelProc(hwnd, msg, wParam, lParam);
 }
 
+LRESULT CALLBACK MonitorTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  Win32ShowWindow* self = Owner(hwnd);
+  if (!self || msg == WM_NCCREATE) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  return self->MonitorProc(hwnd, msg, wParam, lParam);
+}
+
 void RegisterClasses(HINSTANCE instance) {
   static bool done = false;
   if (done) return;
@@ -55,7 +65,9 @@ void RegisterClasses(HINSTANCE instance) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = kPanelClass;
   RegisterClassA(&wc);
-  wc.lpfnWndProc = DefWindowProcA;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = MonitorTrampoline;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = kCoverClass;
   RegisterClassA(&wc);
 }
@@ -88,8 +100,7 @@ Win32ShowWindow::~Win32ShowWindow() { Destroy(); }
 
 void Win32ShowWindow::Destroy() {
   if (cursorHidden_) ShowCursor();
-  for (void* cover : covers_) DestroyWindow(static_cast<HWND>(cover));
-  covers_.clear();
+  DestroyMonitorWindows();
   if (hwnd_) {
     destroying_ = true;
     HWND hwnd = static_cast<HWND>(hwnd_);
@@ -106,32 +117,102 @@ void Win32ShowWindow::SetEvents(ShowWindowEvents* events) {
   if (auto* target = dynamic_cast<MessageTarget*>(events)) loop_.BindTarget(*target, Handle());
 }
 
-int32_t Win32ShowWindow::ScreenWidth() const { return GetSystemMetrics(SM_CXSCREEN); }
-int32_t Win32ShowWindow::ScreenHeight() const { return GetSystemMetrics(SM_CYSCREEN); }
+int32_t Win32ShowWindow::ScreenWidth() const { return area_ ? area_->Width() : GetSystemMetrics(SM_CXSCREEN); }
+int32_t Win32ShowWindow::ScreenHeight() const { return area_ ? area_->Height() : GetSystemMetrics(SM_CYSCREEN); }
+
+Point Win32ShowWindow::Origin() const { return area_ ? Point{area_->left, area_->top} : Point{0, 0}; }
 
 void Win32ShowWindow::MakeFullScreen() {
   preview_ = false;
   HWND hwnd = static_cast<HWND>(hwnd_);
   SetWindowLongPtrA(hwnd, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
-  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, ScreenWidth(), ScreenHeight(), SWP_NOACTIVATE);
-  CoverOtherMonitors();
+  Point origin = Origin();
+  SetWindowPos(hwnd, HWND_TOPMOST, origin.x, origin.y, ScreenWidth(), ScreenHeight(), SWP_NOACTIVATE);
 }
 
-void Win32ShowWindow::CoverOtherMonitors() {
-  // The show stays on the primary screen; the others go black instead of showing the desktop.
+std::vector<MonitorInfo> Win32Monitors() {
+  std::vector<MonitorInfo> monitors;
   auto each = [](HMONITOR monitor, HDC, LPRECT, LPARAM data) WINAPI -> BOOL {
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (GetMonitorInfoA(monitor, &info) && !(info.dwFlags & MONITORINFOF_PRIMARY)) {
+    if (GetMonitorInfoA(monitor, &info)) {
       const RECT& r = info.rcMonitor;
-      HWND cover = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kCoverClass, "", WS_POPUP | WS_VISIBLE, r.left,
-                                   r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
-      reinterpret_cast<std::vector<void*>*>(data)->push_back(cover);
+      reinterpret_cast<std::vector<MonitorInfo>*>(data)->push_back(
+          {{r.left, r.top, r.right, r.bottom}, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
     }
     return TRUE;
   };
-  EnumDisplayMonitors(nullptr, nullptr, each, reinterpret_cast<LPARAM>(&covers_));
+  EnumDisplayMonitors(nullptr, nullptr, each, reinterpret_cast<LPARAM>(&monitors));
+  return monitors;
+}
+
+void Win32ShowWindow::AddMonitorWindow(const Rect& bounds, bool mirror) {
+  // Hidden until the show shows; the tool-window style keeps it off the taskbar.
+  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kCoverClass, "Run", WS_POPUP, bounds.left, bounds.top,
+                                bounds.Width(), bounds.Height(), nullptr, nullptr, GetModuleHandleA(nullptr), this);
+  if (window) monitors_.push_back({window, bounds, mirror});
+}
+
+void Win32ShowWindow::DestroyMonitorWindows() {
+  std::vector<OtherMonitor> monitors;
+  monitors.swap(monitors_);
+  for (const OtherMonitor& m : monitors) DestroyWindow(static_cast<HWND>(m.hwnd));
+  if (mirrorDc_) {
+    SelectObject(static_cast<HDC>(mirrorDc_), static_cast<HGDIOBJ>(mirrorOld_));
+    DeleteObject(static_cast<HGDIOBJ>(mirrorBitmap_));
+    DeleteDC(static_cast<HDC>(mirrorDc_));
+    mirrorDc_ = mirrorBitmap_ = mirrorOld_ = nullptr;
+  }
+}
+
+void Win32ShowWindow::UpdateMirrorCopy(const Rect& dirty) {
+  const int32_t w = surface_.Width(), h = surface_.Height();
+  if (w <= 0 || h <= 0) return;
+  Rect rows = dirty;
+  if (!mirrorDc_ || mirrorWidth_ != w || mirrorHeight_ != h) {
+    if (mirrorDc_) {
+      SelectObject(static_cast<HDC>(mirrorDc_), static_cast<HGDIOBJ>(mirrorOld_));
+      DeleteObject(static_cast<HGDIOBJ>(mirrorBitmap_));
+      DeleteDC(static_cast<HDC>(mirrorDc_));
+    }
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP copy = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(nullptr, screen);
+    mirrorDc_ = memory;
+    mirrorBitmap_ = copy;
+    mirrorOld_ = SelectObject(memory, copy);
+    mirrorWidth_ = w;
+    mirrorHeight_ = h;
+    rows = {0, 0, w, h};  // a new copy takes the whole surface
+  }
+  PaintRect(mirrorDc_, rows);
+}
+
+void Win32ShowWindow::PaintMirror(void* dcHandle, const OtherMonitor& m) {
+  HDC dc = static_cast<HDC>(dcHandle);
+  const int64_t mw = m.bounds.Width(), mh = m.bounds.Height();
+  RECT all{0, 0, static_cast<LONG>(mw), static_cast<LONG>(mh)};
+  if (!m.mirror || !mirrorDc_) {
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    return;
+  }
+  // Scaled to fit the monitor, its proportions kept, centred on black.
+  int64_t w = mw, h = int64_t(mirrorHeight_) * w / mirrorWidth_;
+  if (h > mh) {
+    h = mh;
+    w = int64_t(mirrorWidth_) * h / mirrorHeight_;
+  }
+  const int x = static_cast<int>((mw - w) / 2), y = static_cast<int>((mh - h) / 2);
+  HRGN picture = CreateRectRgn(x, y, x + int(w), y + int(h));
+  HRGN around = CreateRectRgn(0, 0, int(mw), int(mh));
+  CombineRgn(around, around, picture, RGN_DIFF);
+  FillRgn(dc, around, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  DeleteObject(around);
+  DeleteObject(picture);
+  SetStretchBltMode(dc, HALFTONE);
+  SetBrushOrgEx(dc, 0, 0, nullptr);
+  StretchBlt(dc, x, y, int(w), int(h), static_cast<HDC>(mirrorDc_), 0, 0, mirrorWidth_, mirrorHeight_, SRCCOPY);
 }
 
 bool Win32ShowWindow::AttachToParent(uintptr_t parentHandle, int32_t& width, int32_t& height) {
@@ -157,7 +238,13 @@ void Win32ShowWindow::Show() {
   if (!hwnd) return;
   if (preview_) {
     ::ShowWindow(hwnd, SW_SHOWNA);
+  } else if (passive_) {
+    for (const OtherMonitor& m : monitors_) ::ShowWindow(static_cast<HWND>(m.hwnd), SW_SHOWNA);
+    ::ShowWindow(hwnd, SW_SHOWNA);
   } else {
+    if (std::any_of(monitors_.begin(), monitors_.end(), [](const OtherMonitor& m) { return m.mirror; }))
+      UpdateMirrorCopy(surface_.Bounds());
+    for (const OtherMonitor& m : monitors_) ::ShowWindow(static_cast<HWND>(m.hwnd), SW_SHOWNA);
     ::ShowWindow(hwnd, SW_SHOW);
     SetForegroundWindow(hwnd);
     SetFocus(hwnd);
@@ -166,7 +253,16 @@ void Win32ShowWindow::Show() {
 }
 
 void Win32ShowWindow::BringToFront() {
-  if (!preview_ && hwnd_) SetWindowPos(static_cast<HWND>(hwnd_), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (preview_ || !hwnd_) return;
+  for (const OtherMonitor& m : monitors_)
+    SetWindowPos(static_cast<HWND>(m.hwnd), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  // The focus is taken back from other programs only: a prompt or dialog of ours (the
+  // password prompt that waits while the show goes on) keeps it.
+  DWORD foregroundProcess = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &foregroundProcess);
+  bool ours = foregroundProcess == GetCurrentProcessId();
+  SetWindowPos(static_cast<HWND>(hwnd_), HWND_TOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | (passive_ || ours ? SWP_NOACTIVATE : 0));
 }
 
 void Win32ShowWindow::PaintRect(void* dcHandle, const Rect& dirty) {
@@ -195,6 +291,16 @@ void Win32ShowWindow::Present(const Rect& dirty) {
   HDC dc = GetDC(hwnd);
   PaintRect(dc, dirty);
   ReleaseDC(hwnd, dc);
+  bool mirrored = std::any_of(monitors_.begin(), monitors_.end(), [](const OtherMonitor& m) { return m.mirror; });
+  if (!mirrored) return;
+  UpdateMirrorCopy(dirty);
+  for (const OtherMonitor& m : monitors_) {
+    if (!m.mirror) continue;
+    HWND window = static_cast<HWND>(m.hwnd);
+    HDC mirrorDc = GetDC(window);
+    PaintMirror(mirrorDc, m);
+    ReleaseDC(window, mirrorDc);
+  }
 }
 
 void Win32ShowWindow::HideCursor() {
@@ -309,6 +415,73 @@ intptr_t Win32ShowWindow::FormProc(void* window, uint32_t msg, uintptr_t wParam,
       }
       return 0;
   }
+  return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+bool Win32ShowWindow::MonitorInput(const OtherMonitor& m, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+  // A point in the monitor window, where the show's window would see it.
+  const Point origin = Origin();
+  const int32_t x = GET_X_LPARAM(lParam) + m.bounds.left - origin.x, y = GET_Y_LPARAM(lParam) + m.bounds.top - origin.y;
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      if (events_) events_->pbShowMouseMove(x, y);
+      return true;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      if (events_) events_->pbShowMouseDown(ButtonOf(msg), x, y);
+      return true;
+    case WM_LBUTTONDBLCLK:
+      if (events_) events_->pbShowDblClick();
+      if (events_) events_->pbShowMouseDown(MouseButton::Left, x, y);
+      return true;
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+      if (events_) events_->pbShowMouseDown(msg == WM_RBUTTONDBLCLK ? MouseButton::Right : MouseButton::Middle, x, y);
+      return true;
+    case WM_RBUTTONUP:
+      ShowPopupMenu(m.bounds.left + GET_X_LPARAM(lParam), m.bounds.top + GET_Y_LPARAM(lParam));
+      return true;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (events_) events_->FormKeyDown(static_cast<uint16_t>(wParam));
+      return true;
+    case WM_CHAR:
+      if (events_) events_->FormKeyPress(static_cast<char>(wParam));
+      return true;
+  }
+  return false;
+}
+
+intptr_t Win32ShowWindow::MonitorProc(void* window, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+  HWND hwnd = static_cast<HWND>(window);
+  auto it = std::find_if(monitors_.begin(), monitors_.end(), [&](const OtherMonitor& m) { return m.hwnd == window; });
+  if (it == monitors_.end()) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  const OtherMonitor m = *it;  // a copy: the handlers below may add or drop monitor windows
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      PaintMirror(dc, m);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers everything
+    case WM_SYSCOMMAND:
+    case WM_SYSCHAR:
+      return 0;  // as on the show's window: only the show's own close events end it
+    case WM_SETCURSOR:
+      if (cursorHidden_) {
+        SetCursor(nullptr);
+        return TRUE;
+      }
+      break;
+    case WM_CLOSE:
+      if (events_) events_->SystemClose();
+      return 0;
+  }
+  if (MonitorInput(m, msg, wParam, lParam)) return 0;
   return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
