@@ -19,34 +19,16 @@ constexpr UINT kMenuSetting = 1, kMenuClose = 2;
 
 Win32ShowWindow* Owner(HWND hwnd) { return reinterpret_cast<Win32ShowWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
 
-LRESULT CALLBACK FormTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// The window procedure of each class: the window's owner, stored at creation, takes its messages.
+template <intptr_t (Win32ShowWindow::*Proc)(void*, uint32_t, uintptr_t, intptr_t)>
+LRESULT CALLBACK Trampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
   }
   Win32ShowWindow* self = Owner(hwnd);
   if (!self || msg == WM_NCCREATE) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  return self->FormProc(hwnd, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK PanelTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  Win32ShowWindow* self = Owner(hwnd);
-  if (!self || msg == WM_NCCREATE) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  return self->PanelProc(hwnd, msg, wParam, lParam);
-}
-
-LRESULT CALLBACK MonitorTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  Win32ShowWindow* self = Owner(hwnd);
-  if (!self || msg == WM_NCCREATE) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  return self->MonitorProc(hwnd, msg, wParam, lParam);
+  return (self->*Proc)(hwnd, msg, wParam, lParam);
 }
 
 void RegisterClasses(HINSTANCE instance) {
@@ -55,18 +37,18 @@ void RegisterClasses(HINSTANCE instance) {
   done = true;
   WNDCLASSA wc{};
   wc.style = CS_DBLCLKS;  // double clicks close the show
-  wc.lpfnWndProc = FormTrampoline;
+  wc.lpfnWndProc = Trampoline<&Win32ShowWindow::FormProc>;
   wc.hInstance = instance;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = kFormClass;
   RegisterClassA(&wc);
   wc.style = 0;
-  wc.lpfnWndProc = PanelTrampoline;
+  wc.lpfnWndProc = Trampoline<&Win32ShowWindow::PanelProc>;
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
   wc.lpszClassName = kPanelClass;
   RegisterClassA(&wc);
   wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = MonitorTrampoline;
+  wc.lpfnWndProc = Trampoline<&Win32ShowWindow::MonitorProc>;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.lpszClassName = kCoverClass;
   RegisterClassA(&wc);
