@@ -164,6 +164,19 @@ std::vector<uint8_t> Field(uint16_t id, std::optional<uint16_t> font, uint8_t al
   return e.Take();
 }
 
+// The text calls of the first frame of a 200 x 100 movie: the tags, then the field with id 2
+// placed at the stage's top-left.
+std::vector<RecordingText::Call> TextCalls(std::vector<uint8_t> tags) {
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 2}));
+  Show(tags);
+  auto player = PlayerOf(MovieOf(200, 100, 1, tags));
+  if (!player) return {};
+  player->Play();
+  RecordingText text;
+  Draw(*player, 200, 100, 0, 0, {255, 255, 255, 255}, &text);
+  return text.calls;
+}
+
 TEST(SwfEditText, DeviceFontsAskTheSystemForTheirFaceStyleAndPlaceLinesAsAligned) {
   struct Case {
     std::string name;
@@ -184,15 +197,9 @@ TEST(SwfEditText, DeviceFontsAskTheSystemForTheirFaceStyleAndPlaceLinesAsAligned
     std::vector<uint8_t> tags;
     Tag(tags, code::DefineFont2, DeviceFont(1, c.name, c.style));
     Tag(tags, code::DefineEditText, Field(2, 1, c.align, c.leftMargin, "abc"));
-    Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 2}));
-    Show(tags);
-    auto player = PlayerOf(MovieOf(200, 100, 1, tags));
-    ASSERT_TRUE(player);
-    player->Play();
-    RecordingText text;
-    Draw(*player, 200, 100, 0, 0, {255, 255, 255, 255}, &text);
-    ASSERT_FALSE(text.calls.empty());
-    for (const auto& call : text.calls) {  // once for each band of the frame
+    const auto calls = TextCalls(tags);
+    ASSERT_FALSE(calls.empty());
+    for (const auto& call : calls) {  // once for each band of the frame
       EXPECT_EQ(call.font.Name, c.face);
       EXPECT_EQ(call.font.Bold, (c.style & 1) != 0);
       EXPECT_EQ(call.font.Italic, (c.style & 2) != 0);
@@ -205,15 +212,9 @@ TEST(SwfEditText, DeviceFontsAskTheSystemForTheirFaceStyleAndPlaceLinesAsAligned
   // Without a font, Flash Player sets a field's text in Times New Roman.
   std::vector<uint8_t> tags;
   Tag(tags, code::DefineEditText, Field(2, std::nullopt, 0, 0, "x"));
-  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 2}));
-  Show(tags);
-  auto player = PlayerOf(MovieOf(200, 100, 1, tags));
-  ASSERT_TRUE(player);
-  player->Play();
-  RecordingText text;
-  Draw(*player, 200, 100, 0, 0, {255, 255, 255, 255}, &text);
-  ASSERT_FALSE(text.calls.empty());
-  EXPECT_EQ(text.calls[0].font.Name, "Times New Roman");
+  const auto calls = TextCalls(tags);
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls[0].font.Name, "Times New Roman");
 }
 
 // A square of the backdrop colour and over it one placed with the blend mode, on grey.

@@ -132,6 +132,19 @@ struct TwoMonitors : ::testing::Test {
     return scr;
   }
 
+  // The screen once the points a quarter and three quarters across each monitor show these
+  // colours, kept under `name`; `failure` says what it shows otherwise.
+  Bitmap ScreenShowing(Color left1, Color left3, Color right1, Color right3, const char* name, const char* failure) {
+    auto expected = [&](const Bitmap& s) {
+      return Shows(s, At(left, 1), left1) && Shows(s, At(left, 3), left3) && Shows(s, At(right, 1), right1) &&
+             Shows(s, At(right, 3), right3);
+    };
+    Bitmap screen = CaptureWhen(expected);
+    KeepScreen(screen, name);
+    EXPECT_TRUE(expected(screen)) << failure;
+    return screen;
+  }
+
   // Esc typed into the right-hand monitor's window ends the whole show.
   void EscOnTheRightEndsIt(ScrProcess& scr) {
     HWND window = WindowAt(scr, right.left);
@@ -146,14 +159,9 @@ TEST_F(TwoMonitors, EachMonitorItsOwnShowStartingAtDifferentItems) {
   ReportFile report;
   auto scr = Start(report);
   // The first item stretched over the left-hand monitor alone; the second over the right.
-  auto expected = [&](const Bitmap& s) {
-    return Shows(s, At(left, 1), kRed) && Shows(s, At(left, 3), kBlue) && Shows(s, At(right, 1), kGreen) &&
-           Shows(s, At(right, 3), kGreen);
-  };
-  Bitmap screen = CaptureWhen(expected);
-  KeepScreen(screen, "monitors-each");
+  Bitmap screen = ScreenShowing(kRed, kBlue, kGreen, kGreen, "monitors-each",
+                                "not the halves on the left and the green picture on the right");
   ASSERT_EQ(screen.Width(), right.right);
-  EXPECT_TRUE(expected(screen)) << "not the halves on the left and the green picture on the right";
   EscOnTheRightEndsIt(*scr);
 }
 
@@ -161,13 +169,7 @@ TEST_F(TwoMonitors, TheSameShowOnEveryMonitor) {
   Settings(1);
   ReportFile report;
   auto scr = Start(report);
-  auto expected = [&](const Bitmap& s) {
-    return Shows(s, At(left, 1), kRed) && Shows(s, At(left, 3), kBlue) && Shows(s, At(right, 1), kRed) &&
-           Shows(s, At(right, 3), kBlue);
-  };
-  Bitmap screen = CaptureWhen(expected);
-  KeepScreen(screen, "monitors-same");
-  EXPECT_TRUE(expected(screen)) << "not the halves on both monitors";
+  ScreenShowing(kRed, kBlue, kRed, kBlue, "monitors-same", "not the halves on both monitors");
   EscOnTheRightEndsIt(*scr);
 }
 
@@ -176,13 +178,7 @@ TEST_F(TwoMonitors, OneShowAcrossBothMonitors) {
   ReportFile report;
   auto scr = Start(report);
   // One picture across: its red half fills the left-hand monitor, its blue half the right.
-  auto expected = [&](const Bitmap& s) {
-    return Shows(s, At(left, 1), kRed) && Shows(s, At(left, 3), kRed) && Shows(s, At(right, 1), kBlue) &&
-           Shows(s, At(right, 3), kBlue);
-  };
-  Bitmap screen = CaptureWhen(expected);
-  KeepScreen(screen, "monitors-span");
-  EXPECT_TRUE(expected(screen)) << "not one picture across both monitors";
+  ScreenShowing(kRed, kRed, kBlue, kBlue, "monitors-span", "not one picture across both monitors");
   HWND window = WindowAt(*scr, left.left);
   ASSERT_NE(window, nullptr);
   RECT r;
