@@ -17,7 +17,7 @@ ShowReport::ShowReport(EventLoop& loop, TfRun& form, const ShowInput& input, boo
 }
 
 void ShowReport::Check() {
-  bool waiting = !form_.ShowTimer().Enabled() && form_.SelectTimer().Enabled();
+  bool waiting = form_.ItemStandsComplete();
   if (waiting && !waiting_) std::printf("complete %d\n", form_.CurrentIndex);
   waiting_ = waiting;
   bool prompt = input_.Prompt() != nullptr;

@@ -51,7 +51,7 @@ void TestCapture::Report(const std::string& line) {
 }
 
 void TestCapture::Check() {
-  bool waiting = !form_.ShowTimer().Enabled() && form_.SelectTimer().Enabled();
+  bool waiting = form_.ItemStandsComplete();
   if (waiting && !waiting_) Report("complete " + std::to_string(form_.CurrentIndex));
   waiting_ = waiting;
   if (!DrawnFlash()) return;

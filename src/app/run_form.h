@@ -78,6 +78,11 @@ class TfRun final : public MessageTarget, public ShowWindowEvents, public Transi
   Timer& MusicPlayTimer() { return *musicPlayTimer_; }
   MediaPlayer& mp() { return *mp_; }
   MediaPlayer& mpmusic() { return *mpmusic_; }
+  // The item's transition is over and it stands until the next is chosen; the frame timer
+  // may still be drawing its pan and zoom.
+  bool ItemStandsComplete() const {
+    return selectTimer_->Enabled() && (!showTimer_->Enabled() || panZoomRunning_);
+  }
 
   // --- The cycle ----------------------------------------------------------------------------
   void SelectNextItem();  // SelectTimer's handler

@@ -69,6 +69,10 @@ TEST(ShowTimedEffects, AStandingPictureDriftsOnlyWithPanAndZoom) {
     const Bitmap early = ScreenAt(show, 300), late = ScreenAt(show, 800);
     if (panZoom[0] == '1') EXPECT_FALSE(early == late);
     else EXPECT_TRUE(early == late);
+    // Drifting or not, the picture stands complete once its fade is over: what the players
+    // report to those who wait for it.
+    EXPECT_TRUE(show.Form().ItemStandsComplete());
+    EXPECT_EQ(show.Form().ShowTimer().Enabled(), panZoom[0] == '1');
     // The black around the picture's place stays black either way.
     EXPECT_EQ(late.GetPixel(2, 2), kBlack);
     EXPECT_EQ(late.GetPixel(93, 61), kBlack);
