@@ -69,6 +69,9 @@ class FlashControl {
   void MouseRightDown(uint16_t x, uint16_t y);
   void MouseMove(uint16_t x, uint16_t y);
   void MouseDoubleClick(uint16_t x, uint16_t y);
+  // A key the close events left alone, for the movie: its virtual key code and the
+  // character it types (0 for none).
+  virtual void KeyToMovie(bool down, uint16_t virtualKey, uint8_t ascii) {}
 
  protected:
   // The message's normal course: the movie receives it.

@@ -106,10 +106,31 @@ bool TfFlashform::CloseEvent() {
   return passed;
 }
 
+namespace {
+
+// The character a key types unshifted, as the movie's Key.getAscii reads it.
+uint8_t AsciiOfKey(uint16_t virtualKey) {
+  if (virtualKey >= 'A' && virtualKey <= 'Z') return uint8_t(virtualKey - 'A' + 'a');
+  if ((virtualKey >= '0' && virtualKey <= '9') || virtualKey == ' ') return uint8_t(virtualKey);
+  if (virtualKey == 8 || virtualKey == 9 || virtualKey == kVkReturn || virtualKey == kVkEscape)
+    return uint8_t(virtualKey);
+  return 0;
+}
+
+}  // namespace
+
 void TfFlashform::FormKeyDown(uint16_t virtualKey) {
   if (!Settings) return;
   if (virtualKey == kVkEscape && Settings->EscKey) CloseEvent();
   else if (virtualKey == kVkReturn && Settings->EnterKey) CloseEvent();
+  // The key that types the closing character belongs to the close events too.
+  else if (Settings->SpecifiedKey && std::string(1, static_cast<char>(virtualKey)) == Settings->KeyValue) return;
+  else if (Flash) {
+    // The show knows no key releases: the movie sees the key go down and up again.
+    uint8_t ascii = AsciiOfKey(virtualKey);
+    Flash->KeyToMovie(true, virtualKey, ascii);
+    Flash->KeyToMovie(false, virtualKey, ascii);
+  }
 }
 
 void TfFlashform::FormKeyPress(char character) {

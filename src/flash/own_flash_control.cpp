@@ -108,6 +108,38 @@ void OwnFlashControl::StopPlay() {
   }
 }
 
+void OwnFlashControl::DeliverToMovie(MouseMessage message, int32_t x, int32_t y) {
+  if (released_ || !player_) return;
+  Advance();
+  const swf::SwfFile& f = player_->GetMovie().File();
+  swf::SwfRect stage{f.xMin, f.xMax, f.yMin, f.yMax};
+  swf::Matrix view = swf::ViewMatrix(stage, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top, scaleMode_,
+                                     alignMode_);
+  swf::Matrix inverse;
+  if (!view.Invert(inverse)) return;
+  double sx, sy;
+  // The pixel's centre.
+  inverse.Apply(x + 0.5, y + 0.5, sx, sy);
+  sx /= 20;
+  sy /= 20;
+  switch (message) {
+    case MouseMessage::Move: player_->MouseMove(sx, sy); break;
+    case MouseMessage::LeftDown:
+    case MouseMessage::DoubleClick: player_->MouseDown(sx, sy); break;
+    case MouseMessage::LeftUp: player_->MouseUp(sx, sy); break;
+    case MouseMessage::RightDown: break;  // the player's own menu, which the show does not open
+  }
+  drawnTicks_ = UINT64_MAX;  // buttons and scripts may have changed the picture
+}
+
+void OwnFlashControl::KeyToMovie(bool down, uint16_t virtualKey, uint8_t ascii) {
+  if (released_ || !player_) return;
+  Advance();
+  if (down) player_->KeyDown(virtualKey, ascii);
+  else player_->KeyUp(virtualKey, ascii);
+  drawnTicks_ = UINT64_MAX;
+}
+
 Color OwnFlashControl::ShownColor() const {
   if (player_ && player_->Background()) {
     swf::Rgba c = *player_->Background();

@@ -49,6 +49,7 @@ class OwnFlashControl final : public FlashControl {
   void Play() override;
   void StopPlay() override;
   int32_t CurrentFrame() override;
+  void KeyToMovie(bool down, uint16_t virtualKey, uint8_t ascii) override;
 
   // The movie's current frame on its background, converted once into the screen's format.
   void Paint(Bitmap& screen) override;
@@ -67,6 +68,10 @@ class OwnFlashControl final : public FlashControl {
   bool Menu() const { return menu_; }
   int32_t ScaleMode() const { return scaleMode_; }
   int32_t AlignMode() const { return alignMode_; }
+
+ protected:
+  // Mouse messages reach the movie at its stage coordinates, through the view it is drawn in.
+  void DeliverToMovie(MouseMessage message, int32_t x, int32_t y) override;
 
  private:
   // Brings the movie up to the clock, one frame interval at a time.

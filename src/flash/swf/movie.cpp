@@ -276,25 +276,48 @@ StaticText ReadText(BitReader& r, bool withAlpha) {
   return text;
 }
 
-std::vector<ButtonPart> ReadButton(BitReader& r, bool second) {
-  std::vector<ButtonPart> up;
+void ReadButton(BitReader& r, bool second, Character& ch) {
+  size_t actionsAt = 0;
   if (second) {
-    r.U8();
-    r.U16();
+    ch.trackAsMenu = r.U8() & 1;
+    size_t at = r.Position();
+    uint16_t offset = r.U16();
+    if (offset) actionsAt = at + offset;
   }
   while (true) {
     uint8_t flags = r.U8();
     if (flags == 0) break;
     ButtonPart part;
+    part.states = flags & 0x0F;
     part.id = r.U16();
     part.depth = r.U16();
     part.matrix = ReadMatrix(r);
     if (second) part.cx = ReadCxForm(r, true);
     if (second && (flags & 0x10)) ReadFilterList(r);  // effects are not drawn on buttons
     if (second && (flags & 0x20)) r.U8();
-    if (flags & 0x01) up.push_back(part);
+    if (part.states) ch.button.push_back(part);
   }
-  return up;
+  // Actions cut short are left out; the parts read stay.
+  try {
+    if (!second) {
+      // DefineButton: one block of actions, run on release.
+      ch.buttonActions.push_back({kOverDownToOverUp, r.Rest()});
+      return;
+    }
+    if (!actionsAt || actionsAt < r.Position()) return;
+    r.Skip(actionsAt - r.Position());
+    while (!r.AtEnd()) {
+      uint16_t size = r.U16();
+      uint16_t conditions = r.U16();
+      if (size == 0) {
+        ch.buttonActions.push_back({conditions, r.Rest()});
+        break;
+      }
+      if (size < 4) break;
+      ch.buttonActions.push_back({conditions, r.Bytes(size - 4)});
+    }
+  } catch (const SwfError&) {
+  }
 }
 
 // The text of an HTML text field without its markup and entities.
@@ -574,7 +597,7 @@ std::shared_ptr<Character> Movie::Parse(const Tag& t) {
       break;
     case tag::DefineButton: case tag::DefineButton2:
       ch->kind = Kind::Button;
-      ch->button = ReadButton(r, t.code == tag::DefineButton2);
+      ReadButton(r, t.code == tag::DefineButton2, *ch);
       break;
     case tag::DefineEditText:
       ch->kind = Kind::EditText;
@@ -609,20 +632,33 @@ MovieInfo DescribeMovie(std::span<const uint8_t> file) {
   info.frameCount = uint16_t(std::min<uint32_t>(movie->Root().frameCount, 65535));
   info.holdsScripts = movie->HoldsScripts();
   info.hasSound = movie->HasSound();
-  // Scripts inside buttons and clip events are not run yet.
-  TagWalker walker(std::span<const uint8_t>(f.body).subspan(f.tagsStart));
-  Tag t;
-  size_t n = 0;
-  while (walker.Next(t) && ++n < kMaxTags) {
-    if (t.code == tag::DefineButton2 || t.code == tag::DefineButton) {
-      // Button actions are scripts.
-      if (t.code == tag::DefineButton2 && t.body.size() >= 5 && (t.body[3] | t.body[4] << 8) != 0)
-        info.holdsScripts = true;
-    }
-    if ((t.code == tag::PlaceObject2 || t.code == tag::PlaceObject3) && !t.body.empty() && (t.body[0] & 0x80))
-      info.holdsScripts = true;
-  }
   return info;
+}
+
+std::vector<ClipAction> ReadClipActions(BitReader& r, int version) {
+  std::vector<ClipAction> out;
+  try {
+    r.U16();
+    auto flags = [&] { return version >= 6 ? r.U32() : uint32_t(r.U16()); };
+    flags();  // every event of the records that follow
+    while (!r.AtEnd() && out.size() < 64) {
+      uint32_t events = flags();
+      if (events == 0) break;
+      uint32_t size = r.U32();
+      ClipAction action;
+      action.events = events;
+      if (events & kEventKeyPress) {
+        if (size == 0) break;
+        action.key = r.U8();
+        --size;
+      }
+      action.code = r.Bytes(size);
+      out.push_back(action);
+    }
+  } catch (const SwfError&) {
+    // A record cut short is left out; the ones before it stand.
+  }
+  return out;
 }
 
 }  // namespace vitrine::swf

@@ -77,11 +77,53 @@ struct StaticText {
   std::vector<GlyphRun> runs;
 };
 
+// The states a button part is drawn in (its hit part makes the area the mouse finds).
+enum ButtonState : uint8_t { kButtonUp = 1, kButtonOver = 2, kButtonDown = 4, kButtonHit = 8 };
+
 struct ButtonPart {
   uint16_t id = 0, depth = 0;
   Matrix matrix;
   CxForm cx;
+  uint8_t states = kButtonUp;
 };
+
+// The mouse's passages over a button that its actions wait for, and a key press (its code in
+// the bits above them).
+enum ButtonCondition : uint16_t {
+  kIdleToOverUp = 1 << 0,       // roll over
+  kOverUpToIdle = 1 << 1,       // roll out
+  kOverUpToOverDown = 1 << 2,   // press
+  kOverDownToOverUp = 1 << 3,   // release
+  kOverDownToOutDown = 1 << 4,  // drag out
+  kOutDownToOverDown = 1 << 5,  // drag over
+  kOutDownToIdle = 1 << 6,      // release outside
+  kIdleToOverDown = 1 << 7,     // drag over, as a menu
+  kOverDownToIdle = 1 << 8,     // drag out, as a menu
+};
+inline uint8_t ButtonKeyOf(uint16_t conditions) { return uint8_t(conditions >> 9); }
+
+struct ButtonAction {
+  uint16_t conditions = 0;
+  std::span<const uint8_t> code;  // lies in the movie's bytes
+};
+
+// An onClipEvent handler of a placed clip: the events it waits for, the key of a key press
+// event, and its actions.
+enum ClipEventFlag : uint32_t {
+  kEventLoad = 1 << 0, kEventEnterFrame = 1 << 1, kEventUnload = 1 << 2, kEventMouseMove = 1 << 3,
+  kEventMouseDown = 1 << 4, kEventMouseUp = 1 << 5, kEventKeyDown = 1 << 6, kEventKeyUp = 1 << 7,
+  kEventData = 1 << 8, kEventInitialize = 1 << 9, kEventPress = 1 << 10, kEventRelease = 1 << 11,
+  kEventReleaseOutside = 1 << 12, kEventRollOver = 1 << 13, kEventRollOut = 1 << 14, kEventDragOver = 1 << 15,
+  kEventDragOut = 1 << 16, kEventKeyPress = 1 << 17, kEventConstruct = 1 << 18,
+};
+struct ClipAction {
+  uint32_t events = 0;
+  uint8_t key = 0;
+  std::span<const uint8_t> code;  // lies in the movie's bytes
+};
+// Clip actions of a PlaceObject2 or 3 body, read from the reader's place on; what is cut
+// short or overruns its tag is left out.
+std::vector<ClipAction> ReadClipActions(BitReader& r, int version);
 
 struct EditText {
   SwfRect bounds;
@@ -105,7 +147,9 @@ struct Character {
   Timeline sprite;
   Glyphs font;
   StaticText text;
-  std::vector<ButtonPart> button;  // the up state
+  std::vector<ButtonPart> button;  // every state's parts
+  std::vector<ButtonAction> buttonActions;
+  bool trackAsMenu = false;
   EditText edit;
   SoundDefinition sound;  // its data lies in the movie's bytes
   // Bitmaps: the decoded pixels, or nothing when the data does not decode.

@@ -97,9 +97,17 @@ void Player::Tick() {
 }
 
 void Player::EnterFrame(Clip& clip) {
-  if (clip.object) {
+  if (avm1::Object* self = clip.object) {
+    if (clip.holder) {
+      std::vector<ClipAction> actions = clip.holder->clipActions;
+      for (const ClipAction& a : actions)
+        if ((a.events & kEventEnterFrame) && self->clip == &clip) vm_->RunBlock(a.code, self);
+    }
+    if (self->clip != &clip) return;
     avm1::Value handler = vm_->Get(clip.object, "onEnterFrame");
     if (handler.IsObject() && handler.object->Callable()) vm_->CallSafely(handler, clip.object, {});
+    // A handler may have removed the clip: then it and its children are gone.
+    if (self->clip != &clip) return;
   }
   // The list may change under a handler: children are visited by depth, looked up anew.
   std::vector<uint16_t> depths;
@@ -113,8 +121,11 @@ void Player::EnterFrame(Clip& clip) {
 
 void Player::Collect(Clip& clip, std::vector<avm1::Object*>& roots) {
   if (clip.object) roots.push_back(clip.object);
-  for (auto& [depth, object] : clip.list)
+  for (auto& [depth, object] : clip.list) {
+    if (object.object) roots.push_back(object.object);
     if (object.clip) Collect(*object.clip, roots);
+  }
+  for (const Queued& q : queue_) roots.push_back(q.clip);
 }
 
 void Player::RunQueued() {
@@ -122,8 +133,13 @@ void Player::RunQueued() {
     std::vector<Queued> now = std::move(queue_);
     queue_.clear();
     for (const Queued& q : now) {
-      if (!q.clip || !q.clip->clip) continue;  // the clip is gone
-      vm_->RunBlock(q.code, q.clip);
+      if (!q.clip || (!q.clip->clip && q.event != kEventUnload)) continue;  // the clip is gone
+      if (!q.code.empty()) vm_->RunBlock(q.code, q.clip);
+      const char* handler = q.event == kEventLoad ? "onLoad" : q.event == kEventUnload ? "onUnload" : nullptr;
+      if (handler && q.code.empty()) {
+        avm1::Value fn = vm_->Get(q.clip, handler);
+        if (fn.IsObject() && fn.object->Callable()) vm_->CallSafely(fn, q.clip, {});
+      }
     }
   }
   queue_.clear();
@@ -318,6 +334,7 @@ void Player::Place(Clip& clip, const Tag& t) {
   std::optional<std::vector<Filter>> filters;
   std::optional<BlendMode> blend;
   std::optional<bool> cacheAsBitmap;
+  bool readAll = true;
   if (flags3) {
     try {
       if (flags3 & 0x01) filters = ReadFilterList(r);
@@ -325,8 +342,11 @@ void Player::Place(Clip& clip, const Tag& t) {
       if (flags3 & 0x04) cacheAsBitmap = r.U8() != 0;
     } catch (const SwfError&) {
       // Effects cut short: the placement itself still happens.
+      readAll = false;
     }
   }
+  std::vector<ClipAction> actions;
+  if ((flags & 0x80) && readAll) actions = ReadClipActions(r, movie_->File().version);
 
   auto it = clip.list.find(depth);
   if (move && it == clip.list.end()) return;
@@ -360,6 +380,7 @@ void Player::Place(Clip& clip, const Tag& t) {
     if (filters) object.filters = std::move(*filters);
     if (blend) object.blend = *blend;
     if (cacheAsBitmap) object.cacheAsBitmap = *cacheAsBitmap;
+    object.clipActions = std::move(actions);
     ++objects_;
     clip.list[depth] = std::move(object);
     StartClip(clip, depth);
@@ -390,12 +411,25 @@ void Player::StartClip(Clip& parent, uint16_t depth) {
   clip->name = object.name.empty() ? "instance" + std::to_string(++instanceCount_) : object.name;
   object.clip = std::move(clip);
   Clip& c = *object.clip;
-  ObjectOf(c);
-  if (c.timeline->frameCount == 0) return;
-  RunFrame(c, 0, true);
+  avm1::Object* self = ObjectOf(c);
+  std::vector<ClipAction> load;
+  for (const ClipAction& a : object.clipActions)
+    if (a.events & kEventLoad) load.push_back(a);
+  if (c.timeline->frameCount != 0) RunFrame(c, 0, true);
+  // The load event, after the clip's first frame is built and its scripts queued.
+  for (const ClipAction& a : load) queue_.push_back({self, a.code, kEventLoad});
+  queue_.push_back({self, {}, kEventLoad});
 }
 
 void Player::Detach(Clip& clip) {
+  // The unload event runs after the clip has gone, with what it held.
+  if (clip.object) {
+    if (clip.holder)
+      for (const ClipAction& a : clip.holder->clipActions)
+        if (a.events & kEventUnload) queue_.push_back({clip.object, a.code, kEventUnload});
+    if (avm1::Property* p = vm_->Lookup(clip.object, "onUnload"); p && p->value.IsObject())
+      queue_.push_back({clip.object, {}, kEventUnload});
+  }
   if (clip.object) {
     clip.object->clip = nullptr;
     clip.object = nullptr;
@@ -441,6 +475,7 @@ Clip* Player::Duplicate(Clip& clip, const std::string& name, int32_t depth) {
   copy.cx = clip.holder->cx;
   copy.ratio = clip.holder->ratio;
   copy.visible = clip.holder->visible;
+  copy.clipActions = clip.holder->clipActions;
   return PlaceScripted(*clip.parent, std::move(copy), name, depth);
 }
 

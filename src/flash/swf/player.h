@@ -64,6 +64,9 @@ struct DisplayObject {
   std::vector<Filter> filters;
   bool cacheAsBitmap = false;
   std::unique_ptr<Clip> clip;  // for sprites
+  std::vector<ClipAction> clipActions;  // onClipEvent handlers placed with it
+  uint8_t buttonState = kButtonUp;  // for buttons: the state drawn
+  avm1::Object* object = nullptr;   // for named buttons: the object scripts know
 };
 
 struct Clip {
@@ -136,6 +139,25 @@ class Player {
   std::vector<std::span<const uint8_t>> FrameScripts(const Clip& clip, uint32_t frame) const;
   void StopAllSounds();
 
+  // Input, at stage coordinates (pixels of the stage the movie was made for): the clips'
+  // mouse and key events, the Key and Mouse listeners and the buttons under the mouse.
+  void MouseMove(double x, double y);
+  void MouseDown(double x, double y);
+  void MouseUp(double x, double y);
+  // code: the key's code as Key.getCode gives it (the system's virtual key codes); ascii:
+  // the character it types, 0 for none.
+  void KeyDown(uint16_t code, uint8_t ascii);
+  void KeyUp(uint16_t code, uint8_t ascii);
+  bool KeyIsDown(uint16_t code) const { return code < 256 && keysDown_[code]; }
+  uint16_t LastKeyCode() const { return lastKeyCode_; }
+  uint8_t LastKeyAscii() const { return lastKeyAscii_; }
+  // The mouse in a clip's own coordinates, in pixels.
+  void MouseIn(const Clip& clip, double& x, double& y) const;
+  bool CursorHidden() const { return cursorHidden_; }
+  void SetCursorHidden(bool hidden) { cursorHidden_ = hidden; }
+  // The object scripts know a named button by.
+  avm1::Object* ButtonObject(DisplayObject& button);
+
  private:
   // Runs the tags of one frame of a clip; with run, its scripts are queued.
   void RunFrame(Clip& clip, uint32_t frame, bool run);
@@ -152,6 +174,23 @@ class Player {
   void ClearList(Clip& clip);
   void Count(const DisplayObject& object, int sign);
   void StartClip(Clip& parent, uint16_t depth);
+  // Input.
+  struct ButtonRef {
+    Clip* parent = nullptr;
+    uint16_t depth = 0;
+    const Character* button = nullptr;
+    bool operator==(const ButtonRef& o) const { return parent == o.parent && depth == o.depth && button == o.button; }
+  };
+  void BeginInput();
+  void EndInput();
+  void ClipEvents(uint32_t event, const char* handler, uint8_t key = 0);
+  void Broadcast(avm1::Object* source, const char* event);
+  std::optional<ButtonRef> ButtonAt(double x, double y);
+  DisplayObject* Resolve(const ButtonRef& ref);
+  void ButtonEvent(const ButtonRef& ref, uint16_t condition, const char* handler, uint8_t state);
+  void TrackMouse();
+  void ButtonKeys(uint8_t key);
+  bool Alive(const Clip* clip) const;
   void NoteSound(SoundEvent event);
   void NoteStartSound(const Tag& t);
 
@@ -169,12 +208,23 @@ class Player {
   struct Queued {
     avm1::Object* clip;
     std::span<const uint8_t> code;
+    // A clip event: load runs the clip's onLoad after its code, unload runs with the clip gone.
+    uint32_t event = 0;
   };
   std::vector<Queued> queue_;
   std::map<std::string, uint16_t> exports_;  // lower-cased linkage names
   std::shared_ptr<Character> emptySprite_;
   int instanceCount_ = 0;
   std::set<const uint8_t*> initDone_;
+  // Input: the mouse in stage twips, the keys held, the buttons under the mouse and pressed.
+  double mouseX_ = 0, mouseY_ = 0;
+  bool mouseDown_ = false;
+  bool keysDown_[256] = {};
+  uint16_t lastKeyCode_ = 0;
+  uint8_t lastKeyAscii_ = 0;
+  bool cursorHidden_ = false;
+  std::optional<ButtonRef> hovered_, pressed_;
+  bool pressedOver_ = false;
 };
 
 }  // namespace vitrine::swf

@@ -449,7 +449,9 @@ void Renderer::DrawCharacter(const Character& ch, const DisplayObject* object, c
       break;
     case Kind::Button: {
       std::vector<const ButtonPart*> parts;
-      for (const ButtonPart& p : ch.button) parts.push_back(&p);
+      const uint8_t state = object ? object->buttonState : uint8_t(kButtonUp);
+      for (const ButtonPart& p : ch.button)
+        if (p.states & state) parts.push_back(&p);
       std::stable_sort(parts.begin(), parts.end(), [](auto* a, auto* b) { return a->depth < b->depth; });
       for (const ButtonPart* p : parts) {
         auto part = player_->Lookup(p->id);

@@ -141,6 +141,8 @@ class Vm {
   Object* movieClipProto = nullptr;
   Object* errorProto = nullptr;
   Object* registered = nullptr;  // Object.registerClass: linkage name to class
+  Object* keyObject = nullptr;    // Key and Mouse, whose listeners the player's input reaches
+  Object* mouseObject = nullptr;
   // The prototype a method about to be called was found on (for its `super`).
   Object* pendingHome = nullptr;
 
@@ -174,6 +176,7 @@ void InstallMovieClip(Vm& vm);
 void InstallError(Vm& vm);
 void InstallColor(Vm& vm);
 void InstallStage(Vm& vm);
+void InstallKeyAndMouse(Vm& vm);
 
 // Reading arguments.
 inline Value Arg(const std::vector<Value>& args, size_t i) { return i < args.size() ? args[i] : Value(); }

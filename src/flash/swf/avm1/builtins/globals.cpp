@@ -165,6 +165,7 @@ void InstallGlobals(Vm& vm) {
   InstallMovieClip(vm);
   InstallColor(vm);
   InstallStage(vm);
+  InstallKeyAndMouse(vm);
   Object* g = vm.global;
   vm.Method(g, "trace", Trace);
   vm.Method(g, "getTimer", GetTimer);

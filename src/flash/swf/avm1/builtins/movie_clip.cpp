@@ -184,6 +184,12 @@ Value GetClipProperty(Vm& vm, Object* object, int index) {
     case 17: return 1.0;
     case 18: return 5.0;
     case 19: return "HIGH";
+    case 20:
+    case 21: {
+      double x = 0, y = 0;
+      if (PlayerOf(vm)) PlayerOf(vm)->MouseIn(*clip, x, y);
+      return index == 20 ? x : y;
+    }
     default: return 0.0;
   }
   (void)vm;
@@ -224,8 +230,12 @@ Object* ClipChild(Vm& vm, Object* object, const std::string& name) {
   Clip* clip = ClipOf(object);
   if (!clip) return nullptr;
   if (key == vm.Key("_parent")) return clip->parent ? player->ObjectOf(*clip->parent) : nullptr;
-  for (auto& [depth, child] : clip->list)
+  for (auto& [depth, child] : clip->list) {
     if (child.clip && vm.Key(child.clip->name) == key) return player->ObjectOf(*child.clip);
+    if (!child.clip && child.character && child.character->kind == Kind::Button && !child.name.empty() &&
+        vm.Key(child.name) == key)
+      return player->ButtonObject(child);
+  }
   return nullptr;
 }
 
