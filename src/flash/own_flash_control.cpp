@@ -118,8 +118,7 @@ void OwnFlashControl::DeliverToMovie(MouseMessage message, int32_t x, int32_t y)
   swf::Matrix inverse;
   if (!view.Invert(inverse)) return;
   double sx, sy;
-  // The pixel's centre.
-  inverse.Apply(x + 0.5, y + 0.5, sx, sy);
+  inverse.Apply(x, y, sx, sy);
   sx /= 20;
   sy /= 20;
   switch (message) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "flash/flash_form.h"
+#include "flash/own_flash_control.h"
 #include "flash/movie_bytes.h"
 #include "package/memory_file_system.h"
 #include "backends/headless/headless_event_loop.h"
@@ -216,6 +217,55 @@ TEST_F(FlashCloseTest, AWindowClosedDuringItsPasswordPromptStillAsksToEndTheShow
   // The retired window's timers are off: no end is reported later.
   loop.RunUntil(20000);
   EXPECT_EQ(Stops(), 1);
+}
+
+}  // namespace
+}  // namespace vitrine
+
+namespace vitrine {
+namespace {
+
+TEST_F(FlashCloseTest, KeysAndMouseTheCloseEventsLeaveAloneReachTheMovie) {
+  // A 320 x 240 movie in the 640 x 480 window: twice its size.
+  test::MovieSpec spec;
+  spec.xMax = 320 * 20;
+  spec.yMax = 240 * 20;
+  spec.frameCount = 1;
+  test::Tag(spec.tags, 1, {});
+  files.Files["/tmp/vdn.swf"] = test::Movie(spec, false);
+  settings.EscKey = true;
+  settings.SpecifiedKey = true;
+  settings.KeyValue = "A";
+  settings.MouseMove = true;
+  TfFlashform& form = Open(true, true, false);
+  auto* control = dynamic_cast<OwnFlashControl*>(form.Flash.get());
+  ASSERT_NE(control, nullptr);
+  ASSERT_NE(control->Player(), nullptr);
+  const swf::Player& movie = *control->Player();
+  form.FormKeyDown('B');
+  EXPECT_EQ(movie.LastKeyCode(), 'B');
+  EXPECT_EQ(movie.LastKeyAscii(), 'b');
+  form.FormKeyDown('A');  // the closing key
+  form.FormKeyDown(kVkEscape);
+  EXPECT_EQ(movie.LastKeyCode(), 'B');
+  EXPECT_EQ(Stops(), 1);
+
+  // Movement closes the show and stays away from the movie; a click goes to it.
+  double x = -1, y = -1;
+  form.Flash->MouseMove(300, 100);
+  movie.MouseIn(movie.Root(), x, y);
+  EXPECT_EQ(x, 0);
+  form.Flash->MouseLeftDown(200, 100);
+  movie.MouseIn(movie.Root(), x, y);
+  EXPECT_NEAR(x, 100, 1e-9);
+  EXPECT_NEAR(y, 50, 1e-9);
+
+  TfFlashform& moving = Open(true, true, true);
+  const swf::Player& second = *dynamic_cast<OwnFlashControl*>(moving.Flash.get())->Player();
+  moving.Flash->MouseMove(640, 480);
+  second.MouseIn(second.Root(), x, y);
+  EXPECT_NEAR(x, 320, 1e-9);
+  EXPECT_NEAR(y, 240, 1e-9);
 }
 
 }  // namespace
