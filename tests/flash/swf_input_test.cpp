@@ -187,15 +187,17 @@ TEST(SwfInput, ClipEventsFollowAClipFromItsLoadToItsUnload) {
                       {{swf::kEventLoad, TraceText("load")},
                        {swf::kEventEnterFrame, TraceText("enterFrame")},
                        {swf::kEventUnload, TraceText("unload")}}));
+  Tag(tags, code::DoAction, TraceText("frame 1"));
+  Tag(tags, code::ShowFrame, {});
+  Tag(tags, code::DoAction, TraceText("frame 2"));
   Tag(tags, code::ShowFrame, {});
   Tag(tags, code::RemoveObject2, {1, 0});
-  Tag(tags, code::DoAction, Asm().Op(0x07).Bytes());  // stop
+  Tag(tags, code::DoAction, Asm().Push({"frame 3"}).Trace().Op(0x07).Bytes());
   Tag(tags, code::ShowFrame, {});
-  auto run = Play(tags, 2);
+  auto run = Play(tags, 3);
   run->player->Play();
-  run->player->Tick();
-  run->player->Tick();
-  EXPECT_EQ(run->lines, (Lines{"load", "enterFrame", "unload"}));
+  for (int i = 0; i < 3; ++i) run->player->Tick();
+  EXPECT_EQ(run->lines, (Lines{"load", "frame 1", "enterFrame", "frame 2", "unload", "frame 3"}));
 }
 
 TEST(SwfInput, AClipThatRemovesItselfInItsEnterFrameHandlerLeavesTheOthersRunning) {
@@ -262,7 +264,7 @@ TEST_F(SwfButtons, TheMouseRollsOverPressesAndReleases) {
   EXPECT_EQ(Take(), Lines{"press"});
   EXPECT_EQ(Shown(), RGBColor(0, 0, 255));
   p.MouseUp(25, 25);
-  EXPECT_EQ(Take(), (Lines{"onRelease", "release"}));
+  EXPECT_EQ(Take(), (Lines{"release", "onRelease"}));
   EXPECT_EQ(Shown(), RGBColor(0, 255, 0));
   p.MouseMove(50, 50);
   EXPECT_EQ(Take(), Lines{"out"});

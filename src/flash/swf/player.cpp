@@ -83,11 +83,7 @@ void Player::Tick() {
   stepBudget_ = kMaxTagsPerStep;
   vm_->nowMs = double(tick_) * options_.tickMs;
   vm_->StartFrame();
-  // Each clip's enterFrame handler runs before its timeline moves on, parents first.
-  EnterFrame(root_);
-  RunQueued();
-  Advance(root_);
-  AdvanceChildren(root_);
+  Step(root_);
   RunQueued();
   vm_->RunIntervals();
   RunQueued();
@@ -96,26 +92,32 @@ void Player::Tick() {
   vm_->Collect(roots);
 }
 
-void Player::EnterFrame(Clip& clip) {
-  if (avm1::Object* self = clip.object) {
-    if (clip.holder) {
-      std::vector<ClipAction> actions = clip.holder->clipActions;
-      for (const ClipAction& a : actions)
-        if ((a.events & kEventEnterFrame) && self->clip == &clip) vm_->RunBlock(a.code, self);
-    }
-    if (self->clip != &clip) return;
-    avm1::Value handler = vm_->Get(clip.object, "onEnterFrame");
-    if (handler.IsObject() && handler.object->Callable()) vm_->CallSafely(handler, clip.object, {});
-    // A handler may have removed the clip: then it and its children are gone.
-    if (self->clip != &clip) return;
+void Player::Step(Clip& clip) {
+  // A clip placed in this frame interval had its load event; it moves on from the next.
+  if (&clip != &root_ && clip.bornTick >= tick_) return;
+  // Each clip's enterFrame event runs, then its timeline moves on, then its children take
+  // their turn: a clip its parent's timeline removes gets no enterFrame of its own.
+  avm1::Object* self = ObjectOf(clip);
+  if (clip.holder) {
+    std::vector<ClipAction> actions = clip.holder->clipActions;
+    for (const ClipAction& a : actions)
+      if ((a.events & kEventEnterFrame) && self->clip == &clip) vm_->RunBlock(a.code, self);
   }
+  if (self->clip != &clip) return;
+  avm1::Value handler = vm_->Get(self, "onEnterFrame");
+  if (handler.IsObject() && handler.object->Callable()) vm_->CallSafely(handler, self, {});
+  // A handler may have removed the clip: then it and its children are gone.
+  if (self->clip != &clip) return;
+  Advance(clip);
+  if (self->clip != &clip) return;
   // The list may change under a handler: children are visited by depth, looked up anew.
   std::vector<uint16_t> depths;
   for (auto& [depth, object] : clip.list)
     if (object.clip) depths.push_back(depth);
   for (uint16_t depth : depths) {
     auto it = clip.list.find(depth);
-    if (it != clip.list.end() && it->second.clip) EnterFrame(*it->second.clip);
+    if (it != clip.list.end() && it->second.clip) Step(*it->second.clip);
+    if (self->clip != &clip) return;
   }
 }
 
@@ -133,11 +135,12 @@ void Player::RunQueued() {
     std::vector<Queued> now = std::move(queue_);
     queue_.clear();
     for (const Queued& q : now) {
-      if (!q.clip || (!q.clip->clip && q.event != kEventUnload)) continue;  // the clip is gone
+      if (!q.clip) continue;
+      // A clip gone takes its scripts along, but for its unload event.
+      if (!q.clip->clip && q.clip->cls == "MovieClip" && q.event != kEventUnload) continue;
       if (!q.code.empty()) vm_->RunBlock(q.code, q.clip);
-      const char* handler = q.event == kEventLoad ? "onLoad" : q.event == kEventUnload ? "onUnload" : nullptr;
-      if (handler && q.code.empty()) {
-        avm1::Value fn = vm_->Get(q.clip, handler);
+      if (q.method) {
+        avm1::Value fn = vm_->Get(q.clip, q.method);
         if (fn.IsObject() && fn.object->Callable()) vm_->CallSafely(fn, q.clip, {});
       }
     }
@@ -149,20 +152,6 @@ void Player::Advance(Clip& clip) {
   if (!clip.playing || clip.timeline->frameCount <= 1) return;
   uint32_t next = clip.frame + 1 >= clip.timeline->frameCount ? 0 : clip.frame + 1;
   Seek(clip, next, true);
-}
-
-void Player::AdvanceChildren(Clip& clip) {
-  std::vector<uint16_t> depths;
-  for (auto& [depth, object] : clip.list)
-    if (object.clip) depths.push_back(depth);
-  for (uint16_t depth : depths) {
-    auto it = clip.list.find(depth);
-    if (it == clip.list.end() || !it->second.clip) continue;
-    Clip& child = *it->second.clip;
-    if (child.bornTick < tick_) Advance(child);
-    it = clip.list.find(depth);
-    if (it != clip.list.end() && it->second.clip) AdvanceChildren(*it->second.clip);
-  }
 }
 
 void Player::Seek(Clip& clip, uint32_t target, bool run) {
@@ -418,7 +407,7 @@ void Player::StartClip(Clip& parent, uint16_t depth) {
   if (c.timeline->frameCount != 0) RunFrame(c, 0, true);
   // The load event, after the clip's first frame is built and its scripts queued.
   for (const ClipAction& a : load) queue_.push_back({self, a.code, kEventLoad});
-  queue_.push_back({self, {}, kEventLoad});
+  queue_.push_back({self, {}, kEventLoad, "onLoad"});
 }
 
 void Player::Detach(Clip& clip) {
@@ -428,7 +417,7 @@ void Player::Detach(Clip& clip) {
       for (const ClipAction& a : clip.holder->clipActions)
         if (a.events & kEventUnload) queue_.push_back({clip.object, a.code, kEventUnload});
     if (avm1::Property* p = vm_->Lookup(clip.object, "onUnload"); p && p->value.IsObject())
-      queue_.push_back({clip.object, {}, kEventUnload});
+      queue_.push_back({clip.object, {}, kEventUnload, "onUnload"});
   }
   if (clip.object) {
     clip.object->clip = nullptr;

@@ -163,12 +163,12 @@ class Player {
   void RunFrame(Clip& clip, uint32_t frame, bool run);
   void Seek(Clip& clip, uint32_t target, bool run);
   void RunQueued();
-  void EnterFrame(Clip& clip);
+  // One frame interval of a clip and the clips it holds.
+  void Step(Clip& clip);
   void Collect(Clip& clip, std::vector<avm1::Object*>& roots);
   Clip* PlaceScripted(Clip& parent, DisplayObject object, const std::string& name, int32_t depth);
   void Detach(Clip& clip);
   void Advance(Clip& clip);
-  void AdvanceChildren(Clip& clip);
   void Place(Clip& clip, const Tag& t);
   void Remove(Clip& clip, uint16_t depth);
   void ClearList(Clip& clip);
@@ -208,8 +208,10 @@ class Player {
   struct Queued {
     avm1::Object* clip;
     std::span<const uint8_t> code;
-    // A clip event: load runs the clip's onLoad after its code, unload runs with the clip gone.
+    // A clip event (unload runs with the clip gone), and the method of the object called
+    // instead of code.
     uint32_t event = 0;
+    const char* method = nullptr;
   };
   std::vector<Queued> queue_;
   std::map<std::string, uint16_t> exports_;  // lower-cased linkage names

@@ -167,15 +167,11 @@ void Player::ButtonEvent(const ButtonRef& ref, uint16_t condition, const char* h
   DisplayObject* button = Resolve(ref);
   if (!button) return;
   button->buttonState = state;
-  // The button's actions run on the timeline that holds it, after the handlers.
+  // The button's actions run on the timeline that holds it, then its handler.
   avm1::Object* timeline = ObjectOf(*ref.parent);
   for (const ButtonAction& a : ref.button->buttonActions)
     if (a.conditions & condition) queue_.push_back({timeline, a.code});
-  if (handler && button->object) {
-    avm1::Object* self = button->object;
-    avm1::Value fn = vm_->Get(self, handler);
-    if (fn.IsObject() && fn.object->Callable()) vm_->CallSafely(fn, self, {});
-  }
+  if (handler && button->object) queue_.push_back({button->object, {}, 0, handler});
 }
 
 void Player::TrackMouse() {
