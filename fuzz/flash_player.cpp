@@ -1,6 +1,6 @@
 // The Flash player on arbitrary bytes: the file, the preload pass, the timeline through
-// frames, gotos and loops, the renderer drawing some of the frames, and the uncompressed
-// sound the frames start or stream.
+// frames, gotos and loops, the mouse and keys reaching clips and buttons, the renderer
+// drawing some of the frames, and the uncompressed sound the frames start or stream.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -41,6 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (i == 6) {
       player.GotoFrame(0);
       player.Play();
+    }
+    // The mouse crosses the stage and presses on the way; a key goes down and up.
+    double x = (f.xMin + (f.xMax - f.xMin) * (i % 5) / 4.0) / 20, y = (f.yMin + (f.yMax - f.yMin) * (i % 3) / 2.0) / 20;
+    player.MouseMove(x, y);
+    if (i % 3 == 1) player.MouseDown(x, y);
+    if (i % 3 == 2) player.MouseUp(x, y);
+    if (i % 4 == 3) {
+      player.KeyDown(uint16_t(65 + i), uint8_t(97 + i));
+      player.KeyUp(uint16_t(65 + i), uint8_t(97 + i));
     }
   }
   renderer.Render(player, surface, view, Rgba{});

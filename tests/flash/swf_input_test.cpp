@@ -200,6 +200,24 @@ TEST(SwfInput, ClipEventsFollowAClipFromItsLoadToItsUnload) {
   EXPECT_EQ(run->lines, (Lines{"load", "frame 1", "enterFrame", "frame 2", "unload", "frame 3"}));
 }
 
+TEST(SwfInput, ClipEventsCutShortKeepTheOnesBeforeThemAndThePlacement) {
+  std::vector<uint8_t> tags;
+  std::vector<uint8_t> sprite{1, 0, 1, 0};
+  Tag(sprite, code::ShowFrame, {});
+  Tag(sprite, 0, {});
+  Tag(tags, code::DefineSprite, sprite);
+  std::vector<uint8_t> place = PlaceWithEvents(
+      1, 1, "a", Translate(0, 0),
+      {{swf::kEventLoad, TraceText("load")}, {swf::kEventEnterFrame, TraceText("enterFrame, cut short")}});
+  place.resize(place.size() - 10);  // the end marker and the last bytes of the second handler
+  Tag(tags, code::PlaceObject2, place);
+  Tag(tags, code::DoAction, Asm().Push({"a"}).GetVariable().Op(0x44).Trace().Bytes());
+  Tag(tags, code::ShowFrame, {});
+  auto run = Play(tags);
+  run->player->Tick();
+  EXPECT_EQ(run->lines, (Lines{"load", "movieclip"}));
+}
+
 TEST(SwfInput, AClipThatRemovesItselfInItsEnterFrameHandlerLeavesTheOthersRunning) {
   // The handler removes its own clip (placed by script), which had children of its own.
   std::vector<uint8_t> tags;
