@@ -71,8 +71,9 @@ bool Player::Alive(const Clip* clip) const {
 }
 
 void Player::BeginInput() {
+  // Scripts the input starts share the frame's action budget: a runaway handler costs at most
+  // what one frame may run, however often the mouse moves.
   stepBudget_ = kMaxTagsPerStep;
-  vm_->StartFrame();
 }
 
 void Player::EndInput() { RunQueued(); }
