@@ -104,8 +104,10 @@ void Player::Step(Clip& clip) {
       if ((a.events & kEventEnterFrame) && self->clip == &clip) vm_->RunBlock(a.code, self);
   }
   if (self->clip != &clip) return;
-  avm1::Value handler = vm_->Get(self, "onEnterFrame");
-  if (handler.IsObject() && handler.object->Callable()) vm_->CallSafely(handler, self, {});
+  if (vm_->Lookup(self, "onEnterFrame")) {
+    avm1::Value handler = vm_->Get(self, "onEnterFrame");
+    if (handler.IsObject() && handler.object->Callable()) vm_->CallSafely(handler, self, {});
+  }
   // A handler may have removed the clip: then it and its children are gone.
   if (self->clip != &clip) return;
   Advance(clip);

@@ -99,7 +99,9 @@ void Player::ClipEvents(uint32_t event, const char* handler, uint8_t key) {
         vm_->RunBlock(a.code, self);
       }
     }
-    if (handler && self->clip == clip) {
+    // Only a property found along the prototypes can be a handler; the full look-up (which
+    // also searches the clip's children by name) is kept for those.
+    if (handler && self->clip == clip && vm_->Lookup(self, handler)) {
       avm1::Value fn = vm_->Get(self, handler);
       if (fn.IsObject() && fn.object->Callable()) vm_->CallSafely(fn, self, {});
     }
