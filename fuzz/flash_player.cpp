@@ -43,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       player.Play();
     }
     // The mouse crosses the stage and presses on the way; a key goes down and up.
-    double x = (f.xMin + (f.xMax - f.xMin) * (i % 5) / 4.0) / 20, y = (f.yMin + (f.yMax - f.yMin) * (i % 3) / 2.0) / 20;
+    double x = (f.xMin + (double(f.xMax) - f.xMin) * (i % 5) / 4.0) / 20;
+    double y = (f.yMin + (double(f.yMax) - f.yMin) * (i % 3) / 2.0) / 20;
     player.MouseMove(x, y);
     if (i % 3 == 1) player.MouseDown(x, y);
     if (i % 3 == 2) player.MouseUp(x, y);
