@@ -113,6 +113,7 @@ void Player::EnterFrame(Clip& clip) {
 
 void Player::Collect(Clip& clip, std::vector<avm1::Object*>& roots) {
   if (clip.object) roots.push_back(clip.object);
+  if (clip.mask) roots.push_back(clip.mask);
   for (auto& [depth, object] : clip.list)
     if (object.clip) Collect(*object.clip, roots);
 }
@@ -441,7 +442,10 @@ Clip* Player::Duplicate(Clip& clip, const std::string& name, int32_t depth) {
   copy.cx = clip.holder->cx;
   copy.ratio = clip.holder->ratio;
   copy.visible = clip.holder->visible;
-  return PlaceScripted(*clip.parent, std::move(copy), name, depth);
+  Clip* made = PlaceScripted(*clip.parent, std::move(copy), name, depth);
+  // The copy takes what the original drew.
+  if (made && clip.drawing) made->drawing = std::make_shared<Drawing>(*clip.drawing);
+  return made;
 }
 
 Clip* Player::Attach(Clip& parent, uint16_t id, const std::string& name, int32_t depth) {

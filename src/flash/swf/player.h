@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "flash/swf/drawing.h"
 #include "flash/swf/effects.h"
 #include "flash/swf/movie.h"
 
@@ -81,6 +82,12 @@ struct Clip {
   DisplayObject* holder = nullptr;
   uint16_t depth = 0;
   std::string name;
+  // What the clip's scripts drew, under its children; none until they draw.
+  std::shared_ptr<Drawing> drawing;
+  // setMask: the clip whose shapes this clip is seen through (its object, whose clip is none
+  // once that clip is gone), and whether this clip masks another, which hides it.
+  avm1::Object* mask = nullptr;
+  bool masking = false;
 };
 
 // Depths scripts give count from this tag depth on (duplicateMovieClip's depth 0 is 16384).

@@ -8,6 +8,7 @@
 #include <functional>
 #include <thread>
 
+#include "flash/swf/avm1/object.h"
 #include "flash/swf/effects.h"
 #include "flash/swf/radial_pad.h"
 #include "flash/swf/spans.h"
@@ -272,6 +273,8 @@ void Renderer::DrawBand(const Player& player, Bitmap& surface, const Matrix& vie
     uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y));
     std::fill(row, row + surface.Width(), background);
   }
+  view_ = view;
+  DrawDrawing(player.Root(), view, CxForm{}, Target{});
   DrawList(player.Root().list, view, CxForm{}, Target{}, 0);
   frameSegments_ += segments_;
   player_ = nullptr;
@@ -322,6 +325,7 @@ void Renderer::DrawList(const std::map<uint16_t, DisplayObject>& list, const Mat
                         Target target, int nesting) {
   std::vector<std::pair<uint16_t, std::vector<uint8_t>>> masks;
   for (const auto& [depth, object] : list) {
+    if (object.clip && object.clip->masking && !target.maskOut) continue;  // shown only as a mask
     while (!masks.empty() && depth > masks.back().first) {
       spareMasks_.push_back(std::move(masks.back().second));
       masks.pop_back();
@@ -439,7 +443,29 @@ void Renderer::DrawCharacter(const Character& ch, const DisplayObject* object, c
       DrawShape(MorphAt(ch.morph, object ? object->ratio / 65535.0 : 0), m, cx, target);
       break;
     case Kind::Sprite:
-      if (object && object->clip) DrawList(object->clip->list, m, cx, target, nesting + 1);
+      if (object && object->clip) {
+        const Clip& clip = *object->clip;
+        std::vector<uint8_t> mask;
+        if (!target.maskOut && clip.mask && clip.mask->clip && clip.mask->clip != &clip) {
+          // Seen through its mask clip's shapes, placed where that clip stands on the stage.
+          const Clip& by = *clip.mask->clip;
+          mask = TakeMask();
+          if (by.holder && by.parent && by.holder->character) {
+            Matrix at = view_;
+            std::vector<const Clip*> chain;
+            for (const Clip* c = by.parent; c && c->parent; c = c->parent) chain.push_back(c);
+            for (size_t i = chain.size(); i-- > 0;)
+              if (chain[i]->holder) at = at * chain[i]->holder->matrix;
+            at = at * by.holder->matrix;
+            DrawCharacter(*by.holder->character, by.holder, at, CxForm{}, Target{target.mask, mask.data()},
+                          nesting + 1);
+          }
+          target.mask = mask.data();
+        }
+        DrawDrawing(clip, m, cx, target);
+        DrawList(clip.list, m, cx, target, nesting + 1);
+        if (!mask.empty()) spareMasks_.push_back(std::move(mask));
+      }
       break;
     case Kind::Text:
       DrawText(ch.text, m, cx, target);
@@ -878,6 +904,14 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
       }
     }
     Shade(paint, target);
+  }
+}
+
+void Renderer::DrawDrawing(const Clip& clip, const Matrix& m, const CxForm& cx, Target target) {
+  if (!clip.drawing) return;
+  for (const Shape& layer : clip.drawing->Layers()) {
+    if (OverBudget()) return;
+    DrawShape(layer, m, cx, target);
   }
 }
 

@@ -171,6 +171,7 @@ void InstallBoolean(Vm& vm);
 void InstallMath(Vm& vm);
 void InstallDate(Vm& vm);
 void InstallMovieClip(Vm& vm);
+void InstallMovieClipDrawing(Vm& vm);  // after InstallMovieClip
 void InstallError(Vm& vm);
 void InstallColor(Vm& vm);
 void InstallStage(Vm& vm);

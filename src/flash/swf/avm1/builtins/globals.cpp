@@ -163,6 +163,7 @@ void InstallGlobals(Vm& vm) {
   InstallDate(vm);
   InstallError(vm);
   InstallMovieClip(vm);
+  InstallMovieClipDrawing(vm);
   InstallColor(vm);
   InstallStage(vm);
   Object* g = vm.global;

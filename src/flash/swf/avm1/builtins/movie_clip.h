@@ -20,6 +20,10 @@ void SetClipProperty(Vm& vm, Object* clip, int index, const Value& value);
 Object* ClipChild(Vm& vm, Object* clip, const std::string& name);
 Object* ClipParent(Vm& vm, Object* clip);
 std::string ClipName(Object* clip);
+// _width and _height: the clip's bounds in its parent's space, in pixels; setting one scales
+// the clip along that axis so that its bounds take the size.
+double ClipSize(Object* clip, bool height);
+void SetClipSize(Object* clip, bool height, double pixels);
 
 }  // namespace vitrine::swf::avm1
 
