@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "flash/swf/avm1/builtins/movie_clip.h"
 #include "flash/swf/avm1/machine.h"
 
 namespace vitrine::swf {
@@ -51,6 +52,7 @@ Player::Player(std::shared_ptr<Movie> movie, PlayerOptions options)
   vm_->StartFrame();
   RunFrame(root_, 0, true);
   RunQueued();
+  avm1::FollowTextVariables(*vm_, root_);
 }
 
 Player::~Player() = default;
@@ -91,6 +93,7 @@ void Player::Tick() {
   RunQueued();
   vm_->RunIntervals();
   RunQueued();
+  avm1::FollowTextVariables(*vm_, root_);
   std::vector<avm1::Object*> roots;
   Collect(root_, roots);
   vm_->Collect(roots);

@@ -934,9 +934,9 @@ void Renderer::DrawText(const StaticText& text, const Matrix& m, const CxForm& c
 }
 
 void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm& cx, Target target) {
-  if (edit.border) {
-    // A one-pixel black frame on the bounds' inner edge around a white field, drawn for an
-    // empty field as well.
+  if (edit.border || edit.background) {
+    // A one-pixel frame on the bounds' inner edge around the background, drawn for an empty
+    // field as well.
     double sx = std::hypot(m.a, m.b), sy = std::hypot(m.c, m.d);
     double px = sx > 0 ? 1 / sx : 0, py = sy > 0 ? 1 / sy : 0;
     const SwfRect& b = edit.bounds;
@@ -952,8 +952,13 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
       shape.paths.push_back(p);
       DrawShape(shape, m, cx, target);
     };
-    rect(b.xMin, b.yMin, b.xMax, b.yMax, Rgba{0, 0, 0, 255});
-    rect(b.xMin + px, b.yMin + py, b.xMax - px, b.yMax - py, Rgba{255, 255, 255, 255});
+    if (edit.background) rect(b.xMin, b.yMin, b.xMax, b.yMax, edit.backgroundColor);
+    if (edit.border) {
+      rect(b.xMin, b.yMin, b.xMax, b.yMin + py, edit.borderColor);
+      rect(b.xMin, b.yMax - py, b.xMax, b.yMax, edit.borderColor);
+      rect(b.xMin, b.yMin + py, b.xMin + px, b.yMax - py, edit.borderColor);
+      rect(b.xMax - px, b.yMin + py, b.xMax, b.yMax - py, edit.borderColor);
+    }
   }
   if (edit.text.empty()) return;
   auto outlines = edit.useOutlines && edit.hasFont ? player_->Lookup(edit.fontId) : nullptr;
@@ -993,9 +998,9 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
   const bool isFont = named && named->kind == Kind::Font;
   double scaleY = std::sqrt(m.c * m.c + m.d * m.d);
   Font font;
-  font.Name = DeviceFace(isFont ? named->font.name : std::string());
-  font.Bold = isFont && named->font.bold;
-  font.Italic = isFont && named->font.italic;
+  font.Name = DeviceFace(!edit.fontName.empty() ? edit.fontName : isFont ? named->font.name : std::string());
+  font.Bold = edit.bold || (isFont && named->font.bold);
+  font.Italic = edit.italic || (isFont && named->font.italic);
   font.Height = -std::max(1, int32_t(std::lround(edit.height * scaleY)));
   Rgba c = cx.Apply(edit.color);
   font.Colour = RGBColor(c.r, c.g, c.b);
@@ -1011,16 +1016,30 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
   while (start <= edit.text.size()) {
     size_t end = edit.text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = edit.text.size();
-    std::string_view line(edit.text.data() + start, end - start);
-    if (!line.empty()) {
-      double lineX = x;
-      if (edit.align == 1 || edit.align == 2) {
-        const double slack = right - x - text_->Measure(font, line).width;
-        lineX += edit.align == 1 ? slack : slack / 2;
+    std::string_view paragraph(edit.text.data() + start, end - start);
+    // A wrapping field breaks a paragraph after the last space that keeps the line inside the
+    // field (a word wider than the field stands alone).
+    do {
+      std::string_view line = paragraph;
+      if (edit.wordWrap && text_->Measure(font, line).width > right - x) {
+        size_t cut = 0;
+        for (size_t space = line.find(' '); space != std::string_view::npos; space = line.find(' ', space + 1)) {
+          if (cut && text_->Measure(font, line.substr(0, space)).width > right - x) break;
+          cut = space;
+        }
+        if (cut) line = line.substr(0, cut);
       }
-      text_->Draw(canvas, font, int32_t(std::lround(lineX)), lineY, line);
-    }
-    lineY += std::max<int32_t>(1, text_->Measure(font, "X").height);
+      paragraph.remove_prefix(std::min(paragraph.size(), line.size() + (line.size() < paragraph.size() ? 1 : 0)));
+      if (!line.empty()) {
+        double lineX = x;
+        if (edit.align == 1 || edit.align == 2) {
+          const double slack = right - x - text_->Measure(font, line).width;
+          lineX += edit.align == 1 ? slack : slack / 2;
+        }
+        text_->Draw(canvas, font, int32_t(std::lround(lineX)), lineY, line);
+      }
+      lineY += std::max<int32_t>(1, text_->Measure(font, "X").height);
+    } while (!paragraph.empty() && lineY < bandBottom_ + 4096);
     if (end + 1 < edit.text.size() && edit.text[end] == '\r' && edit.text[end + 1] == '\n') ++end;
     start = end + 1;
   }

@@ -140,6 +140,8 @@ class Vm {
   Object* dateProto = nullptr;
   Object* movieClipProto = nullptr;
   Object* errorProto = nullptr;
+  Object* textFieldProto = nullptr;
+  Object* textFormatProto = nullptr;
   Object* registered = nullptr;  // Object.registerClass: linkage name to class
   // The prototype a method about to be called was found on (for its `super`).
   Object* pendingHome = nullptr;
@@ -172,6 +174,7 @@ void InstallMath(Vm& vm);
 void InstallDate(Vm& vm);
 void InstallMovieClip(Vm& vm);
 void InstallMovieClipDrawing(Vm& vm);  // after InstallMovieClip
+void InstallTextField(Vm& vm);         // after InstallMovieClip
 void InstallError(Vm& vm);
 void InstallColor(Vm& vm);
 void InstallStage(Vm& vm);

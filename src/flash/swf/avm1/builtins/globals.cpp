@@ -164,6 +164,7 @@ void InstallGlobals(Vm& vm) {
   InstallError(vm);
   InstallMovieClip(vm);
   InstallMovieClipDrawing(vm);
+  InstallTextField(vm);
   InstallColor(vm);
   InstallStage(vm);
   Object* g = vm.global;

@@ -411,6 +411,7 @@ double ClipSize(Object* object, bool height) {
 void SetClipSize(Object* object, bool height, double pixels) {
   Clip* clip = ClipOf(object);
   if (!clip || !clip->holder || !std::isfinite(pixels) || pixels < 0) return;
+  if (ResizeTextField(object, height, pixels)) return;
   double now = ClipSize(object, height);
   if (now <= 0) return;
   // The clip's own axis is scaled; unrotated, its bounds then take the size asked.
