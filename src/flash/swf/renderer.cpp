@@ -1009,7 +1009,24 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
   m.Apply(edit.bounds.xMin + 40 + edit.leftMargin, edit.bounds.yMin + 40, x, y);
   m.Apply(edit.bounds.xMax - 40 - edit.rightMargin, edit.bounds.yMin + 40, right, unused);
   Canvas canvas(*surface_);
-  canvas.SelectClip(Region::FromRect({0, bandTop_, surface_->Width(), bandBottom_}));
+  // The text stays inside the field's box, as far as the band goes.
+  double boxLeft = 1e9, boxTop = 1e9, boxRight = -1e9, boxBottom = -1e9;
+  for (double bx : {double(edit.bounds.xMin), double(edit.bounds.xMax)})
+    for (double by : {double(edit.bounds.yMin), double(edit.bounds.yMax)}) {
+      double px, py;
+      m.Apply(bx, by, px, py);
+      boxLeft = std::min(boxLeft, px);
+      boxRight = std::max(boxRight, px);
+      boxTop = std::min(boxTop, py);
+      boxBottom = std::max(boxBottom, py);
+    }
+  if (!(boxLeft <= boxRight && boxTop <= boxBottom)) return;
+  const int32_t clipLeft = int32_t(std::clamp(std::floor(boxLeft), 0.0, double(surface_->Width())));
+  const int32_t clipRight = int32_t(std::clamp(std::ceil(boxRight), 0.0, double(surface_->Width())));
+  const int32_t clipTop = int32_t(std::clamp(std::floor(boxTop), double(bandTop_), double(bandBottom_)));
+  const int32_t clipBottom = int32_t(std::clamp(std::ceil(boxBottom), double(bandTop_), double(bandBottom_)));
+  if (clipRight <= clipLeft || clipBottom <= clipTop) return;
+  canvas.SelectClip(Region::FromRect({clipLeft, clipTop, clipRight, clipBottom}));
   std::lock_guard lock(*textLock_);
   int32_t lineY = int32_t(std::lround(y));
   size_t start = 0;
