@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "flash/action_assembler.h"
+#include "flash/swf/drawing.h"
 #include "flash/swf/player.h"
 #include "flash/swf_render.h"
 #include "flash/swf_writer.h"
@@ -269,6 +270,40 @@ TEST(Avm1Drawing, AMaskClipShowsTheMaskedClipThroughItsShapesOnly) {
   Bitmap g = Frame(*whole);
   EXPECT_TRUE(Near(g.GetPixel(20, 20), RGBColor(255, 0, 0)));
   EXPECT_TRUE(Near(g.GetPixel(75, 50), RGBColor(0, 0, 0)));
+}
+
+TEST(Avm1Drawing, DrawingsShareOneBudgetOfEdges) {
+  auto pool = std::make_shared<swf::DrawingPool>();
+  pool->limit = 10;
+  auto b = std::make_unique<swf::Drawing>(pool);
+  {
+    swf::Drawing a(pool);
+    a.BeginFill(swf::FillStyle{});
+    a.MoveTo(0, 0);
+    a.LineTo(200, 0);
+    a.LineTo(200, 200);
+    a.LineTo(0, 200);
+    // Three edges and the one that closes the open fill.
+    ASSERT_EQ(a.Layers().size(), 1u);
+    const auto& edges = a.Layers()[0].paths.at(0).edges;
+    ASSERT_EQ(edges.size(), 4u);
+    EXPECT_EQ(edges.back().x1, 0);
+    EXPECT_EQ(edges.back().y1, 0);
+    EXPECT_EQ(pool->used, 4u);
+
+    b->SetLine(swf::LineStyle{});
+    for (int i = 1; i <= 10; ++i) b->LineTo(i * 20, 0);
+    EXPECT_EQ(b->Layers()[0].paths.at(0).edges.size(), 6u);  // what the budget left
+    EXPECT_EQ(pool->used, 10u);
+
+    swf::Drawing copy(a);  // no room for the copy's edges: it draws nothing
+    EXPECT_TRUE(copy.Layers().empty());
+  }
+  EXPECT_EQ(pool->used, 6u);  // the first drawing gave its edges back
+  b->LineTo(0, 0);
+  EXPECT_EQ(b->Layers()[0].paths.at(0).edges.size(), 7u);
+  b.reset();
+  EXPECT_EQ(pool->used, 0u);
 }
 
 TEST(Avm1Measure, LinesCountInBoundsAndHits) {

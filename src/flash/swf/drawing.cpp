@@ -5,6 +5,36 @@
 
 namespace vitrine::swf {
 
+Drawing::Drawing(const Drawing& other)
+    : layers_(other.layers_), x_(other.x_), y_(other.y_), filling_(other.filling_), fillStyle_(other.fillStyle_),
+      fillPath_(other.fillPath_), fillX_(other.fillX_), fillY_(other.fillY_), fillOpen_(other.fillOpen_),
+      fillClosing_(other.fillClosing_), line_(other.line_), lineStyle_(other.lineStyle_), linePath_(other.linePath_),
+      lineOpen_(other.lineOpen_), layerHasLines_(other.layerHasLines_), edges_(0), pool_(other.pool_) {
+  // The copy's edges count against the pool as well; when it cannot hold them the copy is empty.
+  if (pool_->used + other.edges_ > pool_->limit) {
+    layers_.clear();
+    filling_ = fillOpen_ = fillClosing_ = lineOpen_ = layerHasLines_ = false;
+    lineStyle_ = 0;
+    return;
+  }
+  edges_ = other.edges_;
+  pool_->used += edges_;
+}
+
+Drawing::~Drawing() { pool_->used -= std::min(pool_->used, edges_); }
+
+bool Drawing::Take() {
+  if (pool_->used >= pool_->limit) return false;
+  ++pool_->used;
+  ++edges_;
+  return true;
+}
+
+void Drawing::Give() {
+  --edges_;
+  --pool_->used;
+}
+
 Shape& Drawing::Layer() {
   if (layers_.empty()) layers_.emplace_back();
   return layers_.back();
@@ -53,7 +83,6 @@ void Drawing::MoveTo(double x, double y) {
 }
 
 void Drawing::AddEdge(const Edge& edge) {
-  if (edges_ >= kMaxDrawingEdges) return;
   if (filling_) {
     Shape& shape = Layer();
     if (!fillOpen_) {
@@ -71,17 +100,17 @@ void Drawing::AddEdge(const Edge& edge) {
     std::vector<Edge>& edges = shape.paths[fillPath_].edges;
     if (fillClosing_) {
       edges.pop_back();
-      --edges_;
+      Give();
+      fillClosing_ = false;
     }
+    if (!Take()) return;
     edges.push_back(edge);
-    ++edges_;
-    fillClosing_ = edge.x1 != fillX_ || edge.y1 != fillY_;
-    if (fillClosing_) {
+    if ((edge.x1 != fillX_ || edge.y1 != fillY_) && Take()) {
       edges.push_back({edge.x1, edge.y1, 0, 0, fillX_, fillY_, false});
-      ++edges_;
+      fillClosing_ = true;
     }
   }
-  if (line_ && edges_ < kMaxDrawingEdges) {
+  if (line_ && pool_->used < pool_->limit) {
     Shape& shape = Layer();
     if (!lineStyle_) {
       if (shape.lines.size() >= kMaxStyles) return;
@@ -95,9 +124,9 @@ void Drawing::AddEdge(const Edge& edge) {
       linePath_ = shape.paths.size() - 1;
       lineOpen_ = true;
     }
+    if (!Take()) return;
     shape.paths[linePath_].edges.push_back(edge);
     layerHasLines_ = true;
-    ++edges_;
   }
 }
 
@@ -115,7 +144,13 @@ void Drawing::CurveTo(double cx, double cy, double x, double y) {
 
 void Drawing::Clear() {
   // The styles go as well: what is drawn next needs a beginFill or lineStyle of its own.
-  *this = Drawing();
+  pool_->used -= std::min(pool_->used, edges_);
+  edges_ = 0;
+  layers_.clear();
+  x_ = y_ = 0;
+  filling_ = fillOpen_ = fillClosing_ = lineOpen_ = layerHasLines_ = false;
+  fillStyle_ = lineStyle_ = 0;
+  line_.reset();
 }
 
 bool Drawing::Bounds(double& left, double& top, double& right, double& bottom) const {

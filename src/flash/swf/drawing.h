@@ -4,6 +4,7 @@
 // begun after lines starts a new layer, so what is drawn later lies on top, as in the Flash
 // player; an open fill closes to its start at endFill (and at a moveTo within it).
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -11,11 +12,22 @@
 
 namespace vitrine::swf {
 
-// Edges one clip's drawing may hold; past it further edges are left out.
-inline constexpr size_t kMaxDrawingEdges = 200000;
+// Edges all of one movie's drawings may hold together; past it further edges are left out.
+inline constexpr size_t kMaxDrawingEdges = 1000000;
+
+// The edges a movie's drawings hold, shared by them all.
+struct DrawingPool {
+  size_t used = 0;
+  size_t limit = kMaxDrawingEdges;
+};
 
 class Drawing {
  public:
+  explicit Drawing(std::shared_ptr<DrawingPool> pool = std::make_shared<DrawingPool>()) : pool_(std::move(pool)) {}
+  Drawing(const Drawing& other);  // a copy draws from the same pool
+  Drawing& operator=(const Drawing&) = delete;
+  ~Drawing();
+
   // Coordinates in twips.
   void BeginFill(const FillStyle& fill);
   void EndFill();
@@ -36,6 +48,8 @@ class Drawing {
   Shape& Layer();
   void AddEdge(const Edge& edge);
   void CloseFill();
+  bool Take();  // one edge from the pool, false when it is spent
+  void Give();
 
   std::vector<Shape> layers_;
   double x_ = 0, y_ = 0;  // the pen
@@ -50,7 +64,8 @@ class Drawing {
   size_t linePath_ = 0;
   bool lineOpen_ = false;
   bool layerHasLines_ = false;
-  size_t edges_ = 0;
+  size_t edges_ = 0;  // taken from the pool
+  std::shared_ptr<DrawingPool> pool_;
 };
 
 }  // namespace vitrine::swf

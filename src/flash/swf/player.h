@@ -142,6 +142,8 @@ class Player {
   std::optional<uint16_t> ExportedId(const std::string& name) const;
   std::vector<std::span<const uint8_t>> FrameScripts(const Clip& clip, uint32_t frame) const;
   void StopAllSounds();
+  // What the movie's clips draw by script holds at most so many edges together.
+  const std::shared_ptr<DrawingPool>& Drawings() const { return drawings_; }
 
  private:
   // Runs the tags of one frame of a clip; with run, its scripts are queued.
@@ -182,6 +184,7 @@ class Player {
   std::shared_ptr<Character> emptySprite_;
   int instanceCount_ = 0;
   std::set<const uint8_t*> initDone_;
+  std::shared_ptr<DrawingPool> drawings_ = std::make_shared<DrawingPool>();
 };
 
 }  // namespace vitrine::swf

@@ -20,8 +20,9 @@ constexpr size_t kMaxGradientStops = 15;
 
 Clip* ClipOf(Object* o) { return o ? o->clip : nullptr; }
 
-Drawing& DrawingOf(Clip& clip) {
-  if (!clip.drawing) clip.drawing = std::make_shared<Drawing>();
+Drawing& DrawingOf(Vm& vm, Clip& clip) {
+  if (!clip.drawing)
+    clip.drawing = vm.GetPlayer() ? std::make_shared<Drawing>(vm.GetPlayer()->Drawings()) : std::make_shared<Drawing>();
   return *clip.drawing;
 }
 
@@ -49,7 +50,7 @@ Rgba Colour(Vm& vm, const Value& v, uint8_t alpha) {
 Value BeginFill(Vm& vm, Object* self, std::vector<Value>& args) {
   Clip* clip = ClipOf(self);
   if (!clip) return {};
-  Drawing& d = DrawingOf(*clip);
+  Drawing& d = DrawingOf(vm, *clip);
   if (Arg(args, 0).IsUndefined()) {
     d.EndFill();
     return {};
@@ -85,7 +86,7 @@ Matrix GradientMatrix(Vm& vm, Object* o) {
 Value BeginGradientFill(Vm& vm, Object* self, std::vector<Value>& args) {
   Clip* clip = ClipOf(self);
   if (!clip) return {};
-  Drawing& d = DrawingOf(*clip);
+  Drawing& d = DrawingOf(vm, *clip);
   std::string type = vm.ToString(Arg(args, 0));
   Value colours = Arg(args, 1), alphas = Arg(args, 2), ratios = Arg(args, 3), matrix = Arg(args, 4);
   // Without a kind, all three arrays and a matrix, the call draws nothing, and the edges that
@@ -123,8 +124,8 @@ Value BeginGradientFill(Vm& vm, Object* self, std::vector<Value>& args) {
   return {};
 }
 
-Value EndFill(Vm&, Object* self, std::vector<Value>&) {
-  if (Clip* clip = ClipOf(self)) DrawingOf(*clip).EndFill();
+Value EndFill(Vm& vm, Object* self, std::vector<Value>&) {
+  if (Clip* clip = ClipOf(self)) DrawingOf(vm, *clip).EndFill();
   return {};
 }
 
@@ -133,27 +134,27 @@ Value LineStyle_(Vm& vm, Object* self, std::vector<Value>& args) {
   if (!clip) return {};
   double thickness = vm.ToNumber(Arg(args, 0));
   if (Arg(args, 0).IsUndefined() || std::isnan(thickness)) {
-    DrawingOf(*clip).SetLine(std::nullopt);
+    DrawingOf(vm, *clip).SetLine(std::nullopt);
     return {};
   }
   LineStyle line;
   line.width = uint16_t(std::lround(std::clamp(thickness, 0.0, 255.0) * 20));
   line.color = Colour(vm, Arg(args, 1), Alpha(vm, Arg(args, 2)));
-  DrawingOf(*clip).SetLine(line);
+  DrawingOf(vm, *clip).SetLine(line);
   return {};
 }
 
 Value MoveTo(Vm& vm, Object* self, std::vector<Value>& args) {
   Clip* clip = ClipOf(self);
   double x, y;
-  if (clip && Twips(vm, Arg(args, 0), x) && Twips(vm, Arg(args, 1), y)) DrawingOf(*clip).MoveTo(x, y);
+  if (clip && Twips(vm, Arg(args, 0), x) && Twips(vm, Arg(args, 1), y)) DrawingOf(vm, *clip).MoveTo(x, y);
   return {};
 }
 
 Value LineTo(Vm& vm, Object* self, std::vector<Value>& args) {
   Clip* clip = ClipOf(self);
   double x, y;
-  if (clip && Twips(vm, Arg(args, 0), x) && Twips(vm, Arg(args, 1), y)) DrawingOf(*clip).LineTo(x, y);
+  if (clip && Twips(vm, Arg(args, 0), x) && Twips(vm, Arg(args, 1), y)) DrawingOf(vm, *clip).LineTo(x, y);
   return {};
 }
 
@@ -162,7 +163,7 @@ Value CurveTo(Vm& vm, Object* self, std::vector<Value>& args) {
   double cx, cy, x, y;
   if (clip && Twips(vm, Arg(args, 0), cx) && Twips(vm, Arg(args, 1), cy) && Twips(vm, Arg(args, 2), x) &&
       Twips(vm, Arg(args, 3), y))
-    DrawingOf(*clip).CurveTo(cx, cy, x, y);
+    DrawingOf(vm, *clip).CurveTo(cx, cy, x, y);
   return {};
 }
 
