@@ -1,11 +1,14 @@
 // The script machine on arbitrary action bytes: the first byte picks the movie's version, the
 // rest is one frame script of a two-frame movie that loops, played for a few frames so that
-// functions, intervals and handlers it leaves behind run too.
+// functions, intervals and handlers it leaves behind run too; the last frame is drawn, so that
+// what the script drew, masked or wrote in text fields is drawn as well.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 #include "flash/swf/player.h"
+#include "flash/swf/renderer.h"
+#include "raster/bitmap.h"
 
 namespace {
 
@@ -42,5 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Player player(movie, options);
   player.Play();
   for (int i = 0; i < 4; ++i) player.Tick();
+  vitrine::Bitmap surface(200, 100, vitrine::PixelFormat::Xrgb8888);
+  Renderer renderer;
+  renderer.Render(player, surface, ViewMatrix({0, 4000, 0, 2000}, 200, 100, 0, 0), Rgba{255, 255, 255, 255});
   return 0;
 }

@@ -9,6 +9,7 @@
 #include <iterator>
 #include "flash/swf/player.h"
 #include "flash/swf/renderer.h"
+#include "raster/text_renderer.h"
 #include "raster/image_files.h"
 
 namespace vitrine::tool {
@@ -45,7 +46,9 @@ int Swf(const Args& given) {
   player.Play();
   const swf::SwfFile& f = movie->File();
   int32_t width = std::max(1, (f.xMax - f.xMin) / 20), height = std::max(1, (f.yMax - f.yMin) / 20);
-  swf::Renderer renderer;
+  // Device-font text is set by the system's text renderer, as in the show.
+  std::unique_ptr<TextRenderer> text = CreateTextRenderer();
+  swf::Renderer renderer(text.get());
   if (!out.empty()) std::filesystem::create_directories(out);
   for (long k = 0; k < count; ++k) {
     if (k > 0) player.Tick();

@@ -363,7 +363,9 @@ EditText ReadEditText(BitReader& r) {
   e.bounds = ReadRect(r);
   uint8_t f1 = r.U8(), f2 = r.U8();
   e.useOutlines = f2 & 0x01;
-  e.border = f2 & 0x08;
+  e.border = e.background = f2 & 0x08;
+  e.wordWrap = f1 & 0x40;
+  e.multiline = f1 & 0x20;
   if (f1 & 0x01) {
     e.hasFont = true;
     e.fontId = r.U16();
@@ -379,7 +381,7 @@ EditText ReadEditText(BitReader& r) {
     r.U16();  // indent
     r.S16();  // leading
   }
-  r.String();  // variable name
+  e.variable = r.String();
   if (f1 & 0x80) {
     e.text = r.String();
     if (f2 & 0x02) e.text = StripHtml(e.text);

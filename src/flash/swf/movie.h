@@ -131,7 +131,15 @@ struct EditText {
   Rgba color;
   bool hasFont = false;
   bool useOutlines = false;  // drawn with the movie's own font when that has the characters
-  bool border = false;       // a black frame and a white background in the bounds
+  bool border = false;       // a frame in borderColor on the bounds' inner edge
+  bool background = false;   // the bounds filled with backgroundColor (a file's border brings a white one)
+  Rgba borderColor{0, 0, 0, 255};
+  Rgba backgroundColor{255, 255, 255, 255};
+  bool wordWrap = false, multiline = false;
+  std::string variable;  // the variable whose value a dynamic field shows
+  // Set by script: the device face and style asked for, over those of the field's font.
+  std::string fontName;
+  bool bold = false, italic = false;
   uint16_t fontId = 0;
   uint8_t align = 0;  // 0 left, 1 right, 2 centre, 3 justified (drawn as left)
   double leftMargin = 0, rightMargin = 0;  // twips

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "flash/swf/avm1/builtins/movie_clip.h"
 #include "flash/swf/avm1/machine.h"
 
 namespace vitrine::swf {
@@ -51,6 +52,7 @@ Player::Player(std::shared_ptr<Movie> movie, PlayerOptions options)
   vm_->StartFrame();
   RunFrame(root_, 0, true);
   RunQueued();
+  avm1::FollowTextVariables(*vm_, root_);
 }
 
 Player::~Player() = default;
@@ -87,6 +89,7 @@ void Player::Tick() {
   RunQueued();
   vm_->RunIntervals();
   RunQueued();
+  avm1::FollowTextVariables(*vm_, root_);
   std::vector<avm1::Object*> roots;
   Collect(root_, roots);
   vm_->Collect(roots);
@@ -125,6 +128,7 @@ void Player::Step(Clip& clip) {
 
 void Player::Collect(Clip& clip, std::vector<avm1::Object*>& roots) {
   if (clip.object) roots.push_back(clip.object);
+  if (clip.mask) roots.push_back(clip.mask);
   for (auto& [depth, object] : clip.list) {
     if (object.object) roots.push_back(object.object);
     if (object.clip) Collect(*object.clip, roots);
@@ -467,7 +471,10 @@ Clip* Player::Duplicate(Clip& clip, const std::string& name, int32_t depth) {
   copy.ratio = clip.holder->ratio;
   copy.visible = clip.holder->visible;
   copy.clipActions = clip.holder->clipActions;
-  return PlaceScripted(*clip.parent, std::move(copy), name, depth);
+  Clip* made = PlaceScripted(*clip.parent, std::move(copy), name, depth);
+  // The copy takes what the original drew.
+  if (made && clip.drawing) made->drawing = std::make_shared<Drawing>(*clip.drawing);
+  return made;
 }
 
 Clip* Player::Attach(Clip& parent, uint16_t id, const std::string& name, int32_t depth) {

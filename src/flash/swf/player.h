@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "flash/swf/drawing.h"
 #include "flash/swf/effects.h"
 #include "flash/swf/movie.h"
 
@@ -84,6 +85,12 @@ struct Clip {
   DisplayObject* holder = nullptr;
   uint16_t depth = 0;
   std::string name;
+  // What the clip's scripts drew, under its children; none until they draw.
+  std::shared_ptr<Drawing> drawing;
+  // setMask: the clip whose shapes this clip is seen through (its object, whose clip is none
+  // once that clip is gone), and whether this clip masks another, which hides it.
+  avm1::Object* mask = nullptr;
+  bool masking = false;
 };
 
 // Depths scripts give count from this tag depth on (duplicateMovieClip's depth 0 is 16384).
@@ -138,6 +145,8 @@ class Player {
   std::optional<uint16_t> ExportedId(const std::string& name) const;
   std::vector<std::span<const uint8_t>> FrameScripts(const Clip& clip, uint32_t frame) const;
   void StopAllSounds();
+  // What the movie's clips draw by script holds at most so many edges together.
+  const std::shared_ptr<DrawingPool>& Drawings() const { return drawings_; }
 
   // Input, at stage coordinates (pixels of the stage the movie was made for): the clips'
   // mouse and key events, the Key and Mouse listeners and the buttons under the mouse.
@@ -227,6 +236,7 @@ class Player {
   bool cursorHidden_ = false;
   std::optional<ButtonRef> hovered_, pressed_;
   bool pressedOver_ = false;
+  std::shared_ptr<DrawingPool> drawings_ = std::make_shared<DrawingPool>();
 };
 
 }  // namespace vitrine::swf

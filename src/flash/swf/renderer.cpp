@@ -8,6 +8,7 @@
 #include <functional>
 #include <thread>
 
+#include "flash/swf/avm1/object.h"
 #include "flash/swf/effects.h"
 #include "flash/swf/radial_pad.h"
 #include "flash/swf/spans.h"
@@ -272,6 +273,8 @@ void Renderer::DrawBand(const Player& player, Bitmap& surface, const Matrix& vie
     uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y));
     std::fill(row, row + surface.Width(), background);
   }
+  view_ = view;
+  DrawDrawing(player.Root(), view, CxForm{}, Target{});
   DrawList(player.Root().list, view, CxForm{}, Target{}, 0);
   frameSegments_ += segments_;
   player_ = nullptr;
@@ -322,6 +325,7 @@ void Renderer::DrawList(const std::map<uint16_t, DisplayObject>& list, const Mat
                         Target target, int nesting) {
   std::vector<std::pair<uint16_t, std::vector<uint8_t>>> masks;
   for (const auto& [depth, object] : list) {
+    if (object.clip && object.clip->masking && !target.maskOut) continue;  // shown only as a mask
     while (!masks.empty() && depth > masks.back().first) {
       spareMasks_.push_back(std::move(masks.back().second));
       masks.pop_back();
@@ -439,7 +443,29 @@ void Renderer::DrawCharacter(const Character& ch, const DisplayObject* object, c
       DrawShape(MorphAt(ch.morph, object ? object->ratio / 65535.0 : 0), m, cx, target);
       break;
     case Kind::Sprite:
-      if (object && object->clip) DrawList(object->clip->list, m, cx, target, nesting + 1);
+      if (object && object->clip) {
+        const Clip& clip = *object->clip;
+        std::vector<uint8_t> mask;
+        if (!target.maskOut && clip.mask && clip.mask->clip && clip.mask->clip != &clip) {
+          // Seen through its mask clip's shapes, placed where that clip stands on the stage.
+          const Clip& by = *clip.mask->clip;
+          mask = TakeMask();
+          if (by.holder && by.parent && by.holder->character) {
+            Matrix at = view_;
+            std::vector<const Clip*> chain;
+            for (const Clip* c = by.parent; c && c->parent; c = c->parent) chain.push_back(c);
+            for (size_t i = chain.size(); i-- > 0;)
+              if (chain[i]->holder) at = at * chain[i]->holder->matrix;
+            at = at * by.holder->matrix;
+            DrawCharacter(*by.holder->character, by.holder, at, CxForm{}, Target{target.mask, mask.data()},
+                          nesting + 1);
+          }
+          target.mask = mask.data();
+        }
+        DrawDrawing(clip, m, cx, target);
+        DrawList(clip.list, m, cx, target, nesting + 1);
+        if (!mask.empty()) spareMasks_.push_back(std::move(mask));
+      }
       break;
     case Kind::Text:
       DrawText(ch.text, m, cx, target);
@@ -883,6 +909,14 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
   }
 }
 
+void Renderer::DrawDrawing(const Clip& clip, const Matrix& m, const CxForm& cx, Target target) {
+  if (!clip.drawing) return;
+  for (const Shape& layer : clip.drawing->Layers()) {
+    if (OverBudget()) return;
+    DrawShape(layer, m, cx, target);
+  }
+}
+
 void Renderer::DrawText(const StaticText& text, const Matrix& m, const CxForm& cx, Target target) {
   Matrix base = m * text.matrix;
   for (const GlyphRun& run : text.runs) {
@@ -902,9 +936,9 @@ void Renderer::DrawText(const StaticText& text, const Matrix& m, const CxForm& c
 }
 
 void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm& cx, Target target) {
-  if (edit.border) {
-    // A one-pixel black frame on the bounds' inner edge around a white field, drawn for an
-    // empty field as well.
+  if (edit.border || edit.background) {
+    // A one-pixel frame on the bounds' inner edge around the background, drawn for an empty
+    // field as well.
     double sx = std::hypot(m.a, m.b), sy = std::hypot(m.c, m.d);
     double px = sx > 0 ? 1 / sx : 0, py = sy > 0 ? 1 / sy : 0;
     const SwfRect& b = edit.bounds;
@@ -920,8 +954,13 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
       shape.paths.push_back(p);
       DrawShape(shape, m, cx, target);
     };
-    rect(b.xMin, b.yMin, b.xMax, b.yMax, Rgba{0, 0, 0, 255});
-    rect(b.xMin + px, b.yMin + py, b.xMax - px, b.yMax - py, Rgba{255, 255, 255, 255});
+    if (edit.background) rect(b.xMin, b.yMin, b.xMax, b.yMax, edit.backgroundColor);
+    if (edit.border) {
+      rect(b.xMin, b.yMin, b.xMax, b.yMin + py, edit.borderColor);
+      rect(b.xMin, b.yMax - py, b.xMax, b.yMax, edit.borderColor);
+      rect(b.xMin, b.yMin + py, b.xMin + px, b.yMax - py, edit.borderColor);
+      rect(b.xMax - px, b.yMin + py, b.xMax, b.yMax - py, edit.borderColor);
+    }
   }
   if (edit.text.empty()) return;
   auto outlines = edit.useOutlines && edit.hasFont ? player_->Lookup(edit.fontId) : nullptr;
@@ -961,9 +1000,9 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
   const bool isFont = named && named->kind == Kind::Font;
   double scaleY = std::sqrt(m.c * m.c + m.d * m.d);
   Font font;
-  font.Name = DeviceFace(isFont ? named->font.name : std::string());
-  font.Bold = isFont && named->font.bold;
-  font.Italic = isFont && named->font.italic;
+  font.Name = DeviceFace(!edit.fontName.empty() ? edit.fontName : isFont ? named->font.name : std::string());
+  font.Bold = edit.bold || (isFont && named->font.bold);
+  font.Italic = edit.italic || (isFont && named->font.italic);
   font.Height = -std::max(1, int32_t(std::lround(edit.height * scaleY)));
   Rgba c = cx.Apply(edit.color);
   font.Colour = RGBColor(c.r, c.g, c.b);
@@ -972,23 +1011,54 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
   m.Apply(edit.bounds.xMin + 40 + edit.leftMargin, edit.bounds.yMin + 40, x, y);
   m.Apply(edit.bounds.xMax - 40 - edit.rightMargin, edit.bounds.yMin + 40, right, unused);
   Canvas canvas(*surface_);
-  canvas.SelectClip(Region::FromRect({0, bandTop_, surface_->Width(), bandBottom_}));
+  // The text stays inside the field's box, as far as the band goes.
+  double boxLeft = 1e9, boxTop = 1e9, boxRight = -1e9, boxBottom = -1e9;
+  for (double bx : {double(edit.bounds.xMin), double(edit.bounds.xMax)})
+    for (double by : {double(edit.bounds.yMin), double(edit.bounds.yMax)}) {
+      double px, py;
+      m.Apply(bx, by, px, py);
+      boxLeft = std::min(boxLeft, px);
+      boxRight = std::max(boxRight, px);
+      boxTop = std::min(boxTop, py);
+      boxBottom = std::max(boxBottom, py);
+    }
+  if (!(boxLeft <= boxRight && boxTop <= boxBottom)) return;
+  const int32_t clipLeft = int32_t(std::clamp(std::floor(boxLeft), 0.0, double(surface_->Width())));
+  const int32_t clipRight = int32_t(std::clamp(std::ceil(boxRight), 0.0, double(surface_->Width())));
+  const int32_t clipTop = int32_t(std::clamp(std::floor(boxTop), double(bandTop_), double(bandBottom_)));
+  const int32_t clipBottom = int32_t(std::clamp(std::ceil(boxBottom), double(bandTop_), double(bandBottom_)));
+  if (clipRight <= clipLeft || clipBottom <= clipTop) return;
+  canvas.SelectClip(Region::FromRect({clipLeft, clipTop, clipRight, clipBottom}));
   std::lock_guard lock(*textLock_);
   int32_t lineY = int32_t(std::lround(y));
   size_t start = 0;
   while (start <= edit.text.size()) {
     size_t end = edit.text.find_first_of("\r\n", start);
     if (end == std::string::npos) end = edit.text.size();
-    std::string_view line(edit.text.data() + start, end - start);
-    if (!line.empty()) {
-      double lineX = x;
-      if (edit.align == 1 || edit.align == 2) {
-        const double slack = right - x - text_->Measure(font, line).width;
-        lineX += edit.align == 1 ? slack : slack / 2;
+    std::string_view paragraph(edit.text.data() + start, end - start);
+    // A wrapping field breaks a paragraph after the last space that keeps the line inside the
+    // field (a word wider than the field stands alone).
+    do {
+      std::string_view line = paragraph;
+      if (edit.wordWrap && text_->Measure(font, line).width > right - x) {
+        size_t cut = 0;
+        for (size_t space = line.find(' '); space != std::string_view::npos; space = line.find(' ', space + 1)) {
+          if (cut && text_->Measure(font, line.substr(0, space)).width > right - x) break;
+          cut = space;
+        }
+        if (cut) line = line.substr(0, cut);
       }
-      text_->Draw(canvas, font, int32_t(std::lround(lineX)), lineY, line);
-    }
-    lineY += std::max<int32_t>(1, text_->Measure(font, "X").height);
+      paragraph.remove_prefix(std::min(paragraph.size(), line.size() + (line.size() < paragraph.size() ? 1 : 0)));
+      if (!line.empty()) {
+        double lineX = x;
+        if (edit.align == 1 || edit.align == 2) {
+          const double slack = right - x - text_->Measure(font, line).width;
+          lineX += edit.align == 1 ? slack : slack / 2;
+        }
+        text_->Draw(canvas, font, int32_t(std::lround(lineX)), lineY, line);
+      }
+      lineY += std::max<int32_t>(1, text_->Measure(font, "X").height);
+    } while (!paragraph.empty() && lineY < bandBottom_ + 4096);
     if (end + 1 < edit.text.size() && edit.text[end] == '\r' && edit.text[end + 1] == '\n') ++end;
     start = end + 1;
   }

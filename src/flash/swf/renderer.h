@@ -84,6 +84,8 @@ class Renderer {
                      Target target, int nesting);
   void DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, Target target,
                  const Rgba* fillColour = nullptr);
+  // What a clip's scripts drew, under its children.
+  void DrawDrawing(const Clip& clip, const Matrix& m, const CxForm& cx, Target target);
   void DrawText(const StaticText& text, const Matrix& m, const CxForm& cx, Target target);
   void DrawEditText(const EditText& edit, const Matrix& m, const CxForm& cx, Target target);
   bool OverBudget() const {
@@ -109,6 +111,7 @@ class Renderer {
   // a shape crossing several bands, or drawn frame after frame, works its table out once.
   std::unordered_map<std::string, std::array<uint32_t, 256>> gradientTables_;
   int32_t bandTop_ = 0, bandBottom_ = 0;  // the rows being drawn
+  Matrix view_;  // the stage's twips to the surface's pixels
   size_t segmentBudget_ = kMaxDrawnSegments;
   uint64_t bandWork_ = 0, workBudget_ = kMaxRasterWork;
   size_t frameSegments_ = 0;

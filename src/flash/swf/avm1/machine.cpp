@@ -507,7 +507,8 @@ void Vm::Collect(const std::vector<Object*>& roots) {
   std::vector<Object*> stack;
   for (Object* r : roots) Mark(r, stack);
   for (Object* r : {global, objectProto, functionProto, arrayProto, stringProto, numberProto, booleanProto, dateProto,
-                    movieClipProto, errorProto, registered, keyObject, mouseObject})
+                    movieClipProto, errorProto, registered, keyObject, mouseObject, textFieldProto,
+                    textFormatProto})
     Mark(r, stack);
   for (const Interval& i : intervals_) {
     if (i.function.IsObject()) Mark(i.function.object, stack);

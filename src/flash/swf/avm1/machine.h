@@ -140,6 +140,8 @@ class Vm {
   Object* dateProto = nullptr;
   Object* movieClipProto = nullptr;
   Object* errorProto = nullptr;
+  Object* textFieldProto = nullptr;
+  Object* textFormatProto = nullptr;
   Object* registered = nullptr;  // Object.registerClass: linkage name to class
   Object* keyObject = nullptr;    // Key and Mouse, whose listeners the player's input reaches
   Object* mouseObject = nullptr;
@@ -173,6 +175,8 @@ void InstallBoolean(Vm& vm);
 void InstallMath(Vm& vm);
 void InstallDate(Vm& vm);
 void InstallMovieClip(Vm& vm);
+void InstallMovieClipDrawing(Vm& vm);  // after InstallMovieClip
+void InstallTextField(Vm& vm);         // after InstallMovieClip
 void InstallError(Vm& vm);
 void InstallColor(Vm& vm);
 void InstallStage(Vm& vm);

@@ -163,6 +163,8 @@ void InstallGlobals(Vm& vm) {
   InstallDate(vm);
   InstallError(vm);
   InstallMovieClip(vm);
+  InstallMovieClipDrawing(vm);
+  InstallTextField(vm);
   InstallColor(vm);
   InstallStage(vm);
   InstallKeyAndMouse(vm);

@@ -172,8 +172,8 @@ Value GetClipProperty(Vm& vm, Object* object, int index) {
     case 5: return double(clip->timeline->frameCount);
     case 6: return holder ? holder->cx.mult[3] * 100 : 100.0;
     case 7: return holder ? holder->visible : true;
-    case 8:
-    case 9: return 0.0;  // bounds are not measured yet
+    case 8: return ClipSize(object, false);
+    case 9: return ClipSize(object, true);
     case 10: return t.rotation * 180 / kPi;
     case 11: return SlashPath(clip);
     case 12: return double(clip->timeline->frameCount);
@@ -217,6 +217,8 @@ void SetClipProperty(Vm& vm, Object* object, int index, const Value& value) {
     case 2: t.xscale = v / 100; Compose(h.matrix, t); break;
     case 3: t.yscale = v / 100; Compose(h.matrix, t); break;
     case 6: h.cx.mult[3] = v / 100; break;
+    case 8: SetClipSize(object, false, v); break;
+    case 9: SetClipSize(object, true, v); break;
     case 10: t.rotation = std::fmod(v, 360) * kPi / 180; Compose(h.matrix, t); break;
     default: break;
   }

@@ -20,6 +20,15 @@ void SetClipProperty(Vm& vm, Object* clip, int index, const Value& value);
 Object* ClipChild(Vm& vm, Object* clip, const std::string& name);
 Object* ClipParent(Vm& vm, Object* clip);
 std::string ClipName(Object* clip);
+// _width and _height: the clip's bounds in its parent's space, in pixels; setting one scales
+// the clip along that axis so that its bounds take the size.
+double ClipSize(Object* clip, bool height);
+void SetClipSize(Object* clip, bool height, double pixels);
+// A text field's size is its box's, which a new size changes without scaling the text; false
+// when the object is no text field.
+bool ResizeTextField(Object* field, bool height, double pixels);
+// Text fields that show a variable take its value as their text.
+void FollowTextVariables(Vm& vm, Clip& clip, int nesting = 0);
 
 }  // namespace vitrine::swf::avm1
 
