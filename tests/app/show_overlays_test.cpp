@@ -199,7 +199,7 @@ TEST(ShowInputOnTheShow, TheMenuCarriesTheProjectsCaptionsAndItsStopEndsTheShow)
 
 TEST(ShowInputOnTheShow, WhileTheFlashWindowIsOpenItsKeysAreTheFlashWindowsAndEndTheShowThroughIt) {
   ShowRig rig;
-  MovieSpec movie;
+  MovieOutline movie;
   movie.frameCount = 24;
   rig.AddItem(Movie(movie, true), "movie.swf", {{52, "1"}, {56, "-1"}});
   auto& show = rig.Start(64, 48);

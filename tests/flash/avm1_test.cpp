@@ -23,7 +23,7 @@ std::vector<std::string> Traced(std::vector<uint8_t> script, uint8_t version = 8
   Tag(tags, code::DoAction, script);
   tags.insert(tags.end(), moreTags.begin(), moreTags.end());
   Tag(tags, code::ShowFrame, {});
-  MovieSpec m;
+  MovieOutline m;
   m.xMax = 200 * 20;
   m.yMax = 100 * 20;
   m.frameCount = 1;

@@ -227,12 +227,12 @@ namespace {
 
 TEST_F(FlashCloseTest, KeysAndMouseTheCloseEventsLeaveAloneReachTheMovie) {
   // A 320 x 240 movie in the 640 x 480 window: twice its size.
-  test::MovieSpec spec;
-  spec.xMax = 320 * 20;
-  spec.yMax = 240 * 20;
-  spec.frameCount = 1;
-  test::Tag(spec.tags, 1, {});
-  files.Files["/tmp/vdn.swf"] = test::Movie(spec, false);
+  test::MovieOutline outline;
+  outline.xMax = 320 * 20;
+  outline.yMax = 240 * 20;
+  outline.frameCount = 1;
+  test::Tag(outline.tags, 1, {});
+  files.Files["/tmp/vdn.swf"] = test::Movie(outline, false);
   settings.EscKey = true;
   settings.SpecifiedKey = true;
   settings.KeyValue = "A";

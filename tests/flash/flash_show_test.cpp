@@ -15,7 +15,7 @@ namespace {
 
 // A 2-second movie (24 frames at 12 a second) on a yellow background of its own.
 std::vector<uint8_t> TwoSecondMovie() {
-  test::MovieSpec m;
+  test::MovieOutline m;
   m.frameCount = 24;
   test::Tag(m.tags, 9, {0xFF, 0xFF, 0x00});
   return test::Movie(m, true);

@@ -8,7 +8,7 @@
 
 namespace vitrine::test {
 
-struct MovieSpec {
+struct MovieOutline {
   int32_t xMin = 0, xMax = 11000, yMin = 0, yMax = 8000;  // twips
   uint16_t frameRate = 0x0C00;                             // 12.0
   uint16_t frameCount = 30;
@@ -29,7 +29,7 @@ inline void Tag(std::vector<uint8_t>& out, uint16_t code, const std::vector<uint
 }
 
 // The rectangle with 15-bit fields, then rate, count and the tags.
-inline std::vector<uint8_t> Body(const MovieSpec& m) {
+inline std::vector<uint8_t> Body(const MovieOutline& m) {
   std::vector<uint8_t> out;
   uint64_t bits = 0;
   int n = 0;
@@ -52,7 +52,7 @@ inline std::vector<uint8_t> Body(const MovieSpec& m) {
   return out;
 }
 
-inline std::vector<uint8_t> Movie(const MovieSpec& m, bool compressed) {
+inline std::vector<uint8_t> Movie(const MovieOutline& m, bool compressed) {
   std::vector<uint8_t> body = Body(m);
   uint32_t length = uint32_t(body.size() + 8);
   std::vector<uint8_t> out = {uint8_t(compressed ? 'C' : 'F'), 'W', 'S', 10, uint8_t(length), uint8_t(length >> 8),

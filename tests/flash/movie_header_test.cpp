@@ -11,11 +11,11 @@ namespace vitrine {
 namespace {
 
 using test::Movie;
-using test::MovieSpec;
+using test::MovieOutline;
 using test::Tag;
 
-MovieSpec RedMovie() {
-  MovieSpec m;
+MovieOutline RedMovie() {
+  MovieOutline m;
   m.xMin = -20;  // a negative field checks the sign extension
   m.xMax = 11000;
   m.yMax = 8000;
@@ -46,14 +46,14 @@ TEST(MovieHeader, ReadsPlainAndCompressedAlike) {
 }
 
 TEST(MovieHeader, BackgroundOnlyBeforeTheFirstFrameAndAfterLongTags) {
-  MovieSpec late;
+  MovieOutline late;
   Tag(late.tags, 1, {});
   Tag(late.tags, 9, {1, 2, 3});
   auto header = ReadMovieHeader(Movie(late, false));
   ASSERT_TRUE(header);
   EXPECT_FALSE(header->background);
 
-  MovieSpec afterLong;
+  MovieOutline afterLong;
   Tag(afterLong.tags, 77, std::vector<uint8_t>(100, 'x'));
   Tag(afterLong.tags, 9, {1, 2, 3}, true);
   header = ReadMovieHeader(Movie(afterLong, true));
@@ -63,7 +63,7 @@ TEST(MovieHeader, BackgroundOnlyBeforeTheFirstFrameAndAfterLongTags) {
 }
 
 TEST(MovieHeader, RejectsWhatIsNoMovieOrIsCutShort) {
-  std::vector<uint8_t> good = Movie(MovieSpec{}, false);
+  std::vector<uint8_t> good = Movie(MovieOutline{}, false);
   EXPECT_FALSE(ReadMovieHeader({}));
   std::vector<uint8_t> wrong = good;
   wrong[0] = 'Z';
@@ -73,14 +73,14 @@ TEST(MovieHeader, RejectsWhatIsNoMovieOrIsCutShort) {
   EXPECT_TRUE(ReadMovieHeader(std::span(good).first(countEnd)));
   EXPECT_FALSE(ReadMovieHeader(std::span(good).first(countEnd - 1)));
 
-  std::vector<uint8_t> packed = Movie(MovieSpec{}, true);
+  std::vector<uint8_t> packed = Movie(MovieOutline{}, true);
   packed[9] ^= 0xFF;  // zlib header check fails
   EXPECT_FALSE(ReadMovieHeader(packed));
   // A compressed stream cut short still gives the header when its first bytes came through.
   std::vector<uint8_t> cut = Movie(RedMovie(), true);
   EXPECT_TRUE(ReadMovieHeader(std::span(cut).first(cut.size() - 4)));
   // A tag claiming more bytes than there are ends the search quietly.
-  MovieSpec huge;
+  MovieOutline huge;
   Tag(huge.tags, 77, {1, 2}, true);
   std::vector<uint8_t> bytes = Movie(huge, false);
   bytes[8 + 13 + 2] = 0xFF;  // the long length's low byte
@@ -93,7 +93,7 @@ TEST(MovieHeader, RejectsWhatIsNoMovieOrIsCutShort) {
 class OwnControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    MovieSpec m;
+    MovieOutline m;
     m.frameRate = 0x0C00;  // 12 frames a second
     m.frameCount = 30;
     Tag(m.tags, 9, {0xFF, 0, 0});
@@ -150,7 +150,7 @@ TEST_F(OwnControlTest, TheMoviesColourWinsOverTheBackgroundProperty) {
   EXPECT_EQ(screen.GetPixel(5, 2), kBlack);
   EXPECT_EQ(screen.GetPixel(2, 3), kBlack);
   // A movie without a colour of its own stands on the property's, else on white.
-  MovieSpec plain;
+  MovieOutline plain;
   files.Files["/tmp/plain.swf"] = Movie(plain, false);
   control.SetMovie("/tmp/plain.swf");
   control.Paint(screen);

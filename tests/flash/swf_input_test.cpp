@@ -21,15 +21,6 @@ void Add(std::vector<uint8_t>& tags, const std::vector<uint8_t>& more) { tags.in
 
 std::vector<uint8_t> TraceText(const std::string& text) { return Asm().Push({text}).Trace().Bytes(); }
 
-// A 10 x 10 pixel square of one colour at the origin.
-std::vector<uint8_t> Square(uint16_t id, uint8_t r, uint8_t g, uint8_t b) {
-  ShapeWriter s(1, {Solid(r, g, b)}, {});
-  s.Style(0, 1, 0).Rect(0, 0, 200, 200);
-  std::vector<uint8_t> tag;
-  Tag(tag, 2, s.DefineShape(id, 0, 200, 0, 200));
-  return tag;
-}
-
 struct Event {
   uint32_t flags;
   std::vector<uint8_t> code;
@@ -243,9 +234,9 @@ class SwfButtons : public ::testing::Test {
  protected:
   void SetUp() override {
     std::vector<uint8_t> tags;
-    Add(tags, Square(1, 255, 0, 0));
-    Add(tags, Square(2, 0, 255, 0));
-    Add(tags, Square(4, 0, 0, 255));
+    Add(tags, SolidSquare(1, 255, 0, 0));
+    Add(tags, SolidSquare(2, 0, 255, 0));
+    Add(tags, SolidSquare(4, 0, 0, 255));
     Tag(tags, code::DefineButton2,
         Button2(3, {{swf::kButtonUp | swf::kButtonHit, 1}, {swf::kButtonOver, 2}, {swf::kButtonDown, 4}},
                 {{swf::kIdleToOverUp, TraceText("over")},
@@ -303,7 +294,7 @@ TEST_F(SwfButtons, AReleaseOutsideTheButtonAndAKeyPressRunTheirOwnActions) {
 
 TEST(SwfInput, DefineButtonActionsRunOnRelease) {
   std::vector<uint8_t> tags;
-  Add(tags, Square(1, 255, 0, 0));
+  Add(tags, SolidSquare(1, 255, 0, 0));
   BitWriter w;
   w.U16(3);
   w.U8(swf::kButtonUp | swf::kButtonHit);

@@ -11,21 +11,12 @@ namespace {
 
 constexpr Color kRed = RGBColor(255, 0, 0), kBlue = RGBColor(0, 0, 255), kWhite = RGBColor(255, 255, 255);
 
-// A 10 x 10 pixel square of one colour at the origin, as character id.
-std::vector<uint8_t> Square(uint16_t id, uint8_t r, uint8_t g, uint8_t b) {
-  ShapeWriter s(1, {Solid(r, g, b)}, {});
-  s.Style(0, 1, 0).Rect(0, 0, 200, 200);
-  std::vector<uint8_t> tag;
-  Tag(tag, 2, s.DefineShape(id, 0, 200, 0, 200));
-  return tag;
-}
-
 void Add(std::vector<uint8_t>& tags, const std::vector<uint8_t>& more) { tags.insert(tags.end(), more.begin(), more.end()); }
 void Show(std::vector<uint8_t>& tags) { Tag(tags, code::ShowFrame, {}); }
 
 TEST(SwfTimeline, ObjectsArePlacedMovedAndRemovedFrameByFrameAndTheLoopStartsAfresh) {
   std::vector<uint8_t> tags;
-  Add(tags, Square(1, 255, 0, 0));
+  Add(tags, SolidSquare(1, 255, 0, 0));
   Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
   Show(tags);
   Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .matrix = Translate(400, 0), .move = true}));
@@ -52,8 +43,8 @@ TEST(SwfTimeline, ObjectsArePlacedMovedAndRemovedFrameByFrameAndTheLoopStartsAfr
 
 TEST(SwfTimeline, GotoBackRebuildsTheDisplayListAndStops) {
   std::vector<uint8_t> tags;
-  Add(tags, Square(1, 255, 0, 0));
-  Add(tags, Square(2, 0, 0, 255));
+  Add(tags, SolidSquare(1, 255, 0, 0));
+  Add(tags, SolidSquare(2, 0, 0, 255));
   Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
   Show(tags);
   Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 2, .id = 2, .matrix = Translate(400, 0)}));
@@ -136,8 +127,8 @@ TEST(SwfActions, AFrameThatJumpsToItselfDoesNotHang) {
 
 TEST(SwfSprite, ASpriteRunsItsOwnTimelineWhileTheMovieStands) {
   std::vector<uint8_t> tags;
-  Add(tags, Square(1, 255, 0, 0));
-  Add(tags, Square(2, 0, 0, 255));
+  Add(tags, SolidSquare(1, 255, 0, 0));
+  Add(tags, SolidSquare(2, 0, 0, 255));
   std::vector<uint8_t> inner;
   Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
   Show(inner);
@@ -161,7 +152,7 @@ TEST(SwfSprite, ASpriteRunsItsOwnTimelineWhileTheMovieStands) {
 
 TEST(SwfSprite, ASpriteThatPlacesItselfStopsAtTheNestingLimit) {
   std::vector<uint8_t> tags, inner;
-  Add(tags, Square(1, 255, 0, 0));
+  Add(tags, SolidSquare(1, 255, 0, 0));
   Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
   Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 2, .id = 5, .matrix = Translate(20, 20)}));
   Tag(inner, code::PlaceObject2, PlaceObject2({.depth = 3, .id = 5, .matrix = Translate(40, 0)}));
@@ -288,8 +279,8 @@ TEST(SwfText, StaticTextDrawsTheFontsGlyphsAtTheirHeightAndAdvance) {
 
 TEST(SwfButton, AButtonShowsItsUpState) {
   std::vector<uint8_t> tags;
-  Add(tags, Square(1, 255, 0, 0));
-  Add(tags, Square(2, 0, 0, 255));
+  Add(tags, SolidSquare(1, 255, 0, 0));
+  Add(tags, SolidSquare(2, 0, 0, 255));
   BitWriter b;
   b.U16(3);
   b.U8(0);
@@ -315,7 +306,7 @@ TEST(SwfButton, AButtonShowsItsUpState) {
 
 TEST(SwfFile, PlainAndCompressedMoviesReadAlike) {
   std::vector<uint8_t> tags;
-  Add(tags, Square(1, 255, 0, 0));
+  Add(tags, SolidSquare(1, 255, 0, 0));
   Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
   Show(tags);
   for (bool compressed : {false, true}) {
@@ -333,7 +324,7 @@ TEST(SwfFile, PlainAndCompressedMoviesReadAlike) {
 
 TEST(SwfFile, ACompressedBodyInflatesWhateverLengthTheHeaderClaims) {
   std::vector<uint8_t> tags;
-  Add(tags, Square(1, 255, 0, 0));
+  Add(tags, SolidSquare(1, 255, 0, 0));
   Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
   Show(tags);
   for (uint32_t claimed : {20u, 0xFFFFFFFFu}) {
@@ -376,7 +367,7 @@ TEST(SwfFile, DamagedShapesAndTagsDrawWhatIsWhole) {
   shape.resize(shape.size() - 3);
   std::vector<uint8_t> tags;
   Tag(tags, 2, shape);
-  Add(tags, Square(2, 0, 0, 255));
+  Add(tags, SolidSquare(2, 0, 0, 255));
   Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
   Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 2, .id = 2}));
   Tag(tags, code::PlaceObject2, {0x06});  // cut short

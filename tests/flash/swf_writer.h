@@ -373,6 +373,15 @@ inline std::vector<uint8_t> PlaceObject2(const Place& p) {
   return w.Take();
 }
 
+// A DefineShape of a 10 x 10 pixel square of one colour at the origin, as character id.
+inline std::vector<uint8_t> SolidSquare(uint16_t id, uint8_t r, uint8_t g, uint8_t b) {
+  ShapeWriter s(1, {Solid(r, g, b)}, {});
+  s.Style(0, 1, 0).Rect(0, 0, 200, 200);
+  std::vector<uint8_t> tag;
+  Tag(tag, 2, s.DefineShape(id, 0, 200, 0, 200));
+  return tag;
+}
+
 inline std::vector<uint8_t> U16Body(uint16_t v) { return {uint8_t(v), uint8_t(v >> 8)}; }
 
 namespace code {
@@ -631,7 +640,7 @@ inline std::vector<uint8_t> BorderedField(uint16_t id, int32_t xMin, int32_t xMa
 // A movie of the given stage size in pixels (20 twips each) and its tags.
 inline std::vector<uint8_t> MovieOf(int32_t widthPx, int32_t heightPx, uint16_t frames, const std::vector<uint8_t>& tags,
                                     bool compressed = false, uint16_t rate = 0x0C00) {
-  MovieSpec m;
+  MovieOutline m;
   m.xMax = widthPx * 20;
   m.yMax = heightPx * 20;
   m.frameCount = frames;

@@ -74,6 +74,13 @@ Value Show(Vm& vm, Object*, std::vector<Value>&) {
   return double(was ? 1 : 0);
 }
 
+// Key and Mouse tell their listeners alike.
+void Broadcasts(Vm& vm, Object* self) {
+  vm.Method(self, "addListener", AddListener);
+  vm.Method(self, "removeListener", RemoveListener);
+  Listeners(vm, self);
+}
+
 }  // namespace
 
 void InstallKeyAndMouse(Vm& vm) {
@@ -90,18 +97,14 @@ void InstallKeyAndMouse(Vm& vm) {
   vm.Method(key, "isToggled", IsToggled);
   vm.Method(key, "getCode", GetCode);
   vm.Method(key, "getAscii", GetAscii);
-  vm.Method(key, "addListener", AddListener);
-  vm.Method(key, "removeListener", RemoveListener);
-  Listeners(vm, key);
+  Broadcasts(vm, key);
   vm.Define(vm.global, "Key", key, DontEnum);
 
   Object* mouse = vm.NewObject();
   vm.mouseObject = mouse;
   vm.Method(mouse, "hide", Hide);
   vm.Method(mouse, "show", Show);
-  vm.Method(mouse, "addListener", AddListener);
-  vm.Method(mouse, "removeListener", RemoveListener);
-  Listeners(vm, mouse);
+  Broadcasts(vm, mouse);
   vm.Define(vm.global, "Mouse", mouse, DontEnum);
 }
 
