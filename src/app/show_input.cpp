@@ -50,6 +50,7 @@ void ShowInput::ToPrompt(const InputEvent& e) {
   PasswordPrompt& p = *prompt_;
   switch (e.kind) {
     case InputEvent::Kind::KeyDown: p.KeyDown(e.key); break;
+    case InputEvent::Kind::KeyUp: return;
     case InputEvent::Kind::Character: p.Character(e.character); break;
     case InputEvent::Kind::MouseDown:
       if (e.button == MouseButton::Left) p.MouseDown(e.x, e.y);
@@ -73,6 +74,7 @@ void ShowInput::ToMenu(const InputEvent& e) {
     case InputEvent::Kind::MouseDown: m.MouseDown(e.x, e.y); break;
     case InputEvent::Kind::MouseUp: m.MouseUp(e.x, e.y); break;
     case InputEvent::Kind::KeyDown: m.KeyDown(e.key); break;
+    case InputEvent::Kind::KeyUp:
     case InputEvent::Kind::Character: break;
   }
   PopupMenu::Choice choice = m.Result();
@@ -114,6 +116,7 @@ bool ShowInput::ToFlash(const InputEvent& e) {
       if (KeyTypesCharacter(e.key))
         if (TfFlashform* still = CurrentFlashWindow()) still->FormKeyPress(static_cast<char>(e.key));
       break;
+    case InputEvent::Kind::KeyUp: f->FormKeyUp(e.key); break;
     case InputEvent::Kind::Character: f->FormKeyPress(e.character); break;
   }
   return true;
@@ -139,6 +142,7 @@ void ShowInput::ToShow(const InputEvent& e) {
       events_->FormKeyDown(e.key);
       if (KeyTypesCharacter(e.key) && events_) events_->FormKeyPress(static_cast<char>(e.key));
       break;
+    case InputEvent::Kind::KeyUp: events_->FormKeyUp(e.key); break;
     case InputEvent::Kind::Character: events_->FormKeyPress(e.character); break;
   }
 }

@@ -17,7 +17,7 @@
 namespace vitrine {
 
 struct InputEvent {
-  enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, Character };
+  enum class Kind { MouseMove, MouseDown, MouseUp, KeyDown, KeyUp, Character };
   Kind kind = Kind::MouseMove;
   int32_t x = 0, y = 0;  // show-area pixels
   MouseButton button = MouseButton::Left;
@@ -31,6 +31,7 @@ struct InputEvent {
   }
   static InputEvent Up(MouseButton b, int32_t x, int32_t y) { return {Kind::MouseUp, x, y, b}; }
   static InputEvent Key(uint16_t vk) { InputEvent e; e.kind = Kind::KeyDown; e.key = vk; return e; }
+  static InputEvent KeyRelease(uint16_t vk) { InputEvent e; e.kind = Kind::KeyUp; e.key = vk; return e; }
   static InputEvent Char(char c) { InputEvent e; e.kind = Kind::Character; e.character = c; return e; }
 };
 

@@ -72,6 +72,8 @@ class FlashControl {
   // A key the close events left alone, for the movie: its virtual key code and the
   // character it types (0 for none).
   virtual void KeyToMovie(bool down, uint16_t virtualKey, uint8_t ascii) {}
+  // The movie hid the mouse pointer by script (Mouse.hide).
+  virtual bool MovieHidesPointer() { return false; }
 
  protected:
   // The message's normal course: the movie receives it.

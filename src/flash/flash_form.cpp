@@ -125,12 +125,13 @@ void TfFlashform::FormKeyDown(uint16_t virtualKey) {
   else if (virtualKey == kVkReturn && Settings->EnterKey) CloseEvent();
   // The key that types the closing character belongs to the close events too.
   else if (Settings->SpecifiedKey && std::string(1, static_cast<char>(virtualKey)) == Settings->KeyValue) return;
-  else if (Flash) {
-    // The show knows no key releases: the movie sees the key go down and up again.
-    uint8_t ascii = AsciiOfKey(virtualKey);
-    Flash->KeyToMovie(true, virtualKey, ascii);
-    Flash->KeyToMovie(false, virtualKey, ascii);
-  }
+  else if (Flash) Flash->KeyToMovie(true, virtualKey, AsciiOfKey(virtualKey));
+}
+
+void TfFlashform::FormKeyUp(uint16_t virtualKey) {
+  // Releases of the closing keys reach the movie too: it never saw them go down, and a key
+  // that is up stays up.
+  if (Settings && Flash) Flash->KeyToMovie(false, virtualKey, AsciiOfKey(virtualKey));
 }
 
 void TfFlashform::FormKeyPress(char character) {
@@ -160,7 +161,8 @@ void TfFlashform::MouseMoveClose(FlashControl& sender, int32_t x, int32_t y) {
   if (!(CloseOnInput && Settings->MouseMove)) {
     // The pointer stays visible over the movie.
     if (sender.Cursor() != FlashCursor::Arrow) sender.SetCursor(FlashCursor::Arrow);
-    if (screen_.CursorHidden()) screen_.ShowCursor();
+    if (screen_.CursorHidden() && !sender.MovieHidesPointer()) screen_.ShowCursor();
+    FollowMoviePointer();
     return;
   }
   if (LastMouseX == -10) {
@@ -184,11 +186,24 @@ void TfFlashform::Retire() {
   stoptimer_->SetEnabled(false);
   playtimer_->SetEnabled(false);
   Visible = false;
+  FollowMoviePointer();
   if (FlashWindow == this) FlashWindow = nullptr;
 }
 
 void TfFlashform::Paint(Bitmap& screen) {
   if (Visible && Flash) Flash->Paint(screen);
+  FollowMoviePointer();
+}
+
+void TfFlashform::FollowMoviePointer() {
+  bool hide = Visible && Flash && Flash->MovieHidesPointer();
+  if (hide && !pointerHiddenByMovie_) {
+    pointerHiddenByMovie_ = true;
+    if (!screen_.CursorHidden()) screen_.HideCursor();
+  } else if (!hide && pointerHiddenByMovie_) {
+    pointerHiddenByMovie_ = false;
+    if (screen_.CursorHidden()) screen_.ShowCursor();
+  }
 }
 
 namespace {

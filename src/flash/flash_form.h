@@ -81,6 +81,7 @@ class TfFlashform {
 
   // Keys reach the form before the control.
   void FormKeyDown(uint16_t virtualKey);
+  void FormKeyUp(uint16_t virtualKey);
   void FormKeyPress(char character);
   // The window was closed by other means than being freed.
   void FormClose();
@@ -99,6 +100,8 @@ class TfFlashform {
   void Retire();
 
   void Paint(Bitmap& screen);
+  // Hides or shows the pointer as the movie's script asks, undoing only what it did itself.
+  void FollowMoviePointer();
 
  private:
   void PostFinished();
@@ -113,6 +116,7 @@ class TfFlashform {
   std::unique_ptr<Timer> stoptimer_;
   std::unique_ptr<Timer> playtimer_;
   int busy_ = 0;
+  bool pointerHiddenByMovie_ = false;
 };
 
 // The one open Flash window, or null.

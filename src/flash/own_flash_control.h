@@ -50,6 +50,7 @@ class OwnFlashControl final : public FlashControl {
   void StopPlay() override;
   int32_t CurrentFrame() override;
   void KeyToMovie(bool down, uint16_t virtualKey, uint8_t ascii) override;
+  bool MovieHidesPointer() override { return player_ && !released_ && player_->CursorHidden(); }
 
   // The movie's current frame on its background, converted once into the screen's format.
   void Paint(Bitmap& screen) override;

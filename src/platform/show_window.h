@@ -24,6 +24,8 @@ class ShowWindowEvents {
   virtual void pbShowDblClick() = 0;
   virtual void displaypanelMouseDown(MouseButton button, int32_t x, int32_t y) = 0;
   virtual void FormKeyDown(uint16_t virtualKey) = 0;
+  // A key let go. Only a Flash movie on show cares (Key.isDown, onKeyUp).
+  virtual void FormKeyUp(uint16_t virtualKey) {}
   virtual void FormKeyPress(char character) = 0;  // the typed ANSI character
   virtual void Setting1Click() = 0;
   virtual void Close1Click() = 0;

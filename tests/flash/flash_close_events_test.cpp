@@ -4,7 +4,9 @@
 
 #include "flash/flash_form.h"
 #include "flash/own_flash_control.h"
+#include "flash/action_assembler.h"
 #include "flash/movie_bytes.h"
+#include "flash/swf_writer.h"
 #include "package/memory_file_system.h"
 #include "backends/headless/headless_event_loop.h"
 #include "backends/headless/headless_services.h"
@@ -266,6 +268,40 @@ TEST_F(FlashCloseTest, KeysAndMouseTheCloseEventsLeaveAloneReachTheMovie) {
   second.MouseIn(second.Root(), x, y);
   EXPECT_NEAR(x, 320, 1e-9);
   EXPECT_NEAR(y, 240, 1e-9);
+}
+
+TEST_F(FlashCloseTest, AKeyStaysDownUntilItsReleaseAndTheMovieHidesThePointerWhileItWants) {
+  using test::Asm;
+  namespace code = test::code;
+  auto mouse = [](const char* method) {
+    return Asm().Push({0, "Mouse"}).GetVariable().Push({method}).CallMethod().Pop();
+  };
+  std::vector<uint8_t> tags;
+  test::Tag(tags, code::DoAction, mouse("hide").Bytes());
+  for (int frame = 0; frame < 6; ++frame) test::Tag(tags, code::ShowFrame, {});
+  test::Tag(tags, code::DoAction, mouse("show").Op(0x07).Bytes());
+  test::Tag(tags, code::ShowFrame, {});
+  files.Files["/tmp/vdn.swf"] = test::MovieOf(320, 240, 7, tags);
+  TfFlashform& form = Open(true, true, false);
+  const swf::Player& movie = *dynamic_cast<OwnFlashControl*>(form.Flash.get())->Player();
+
+  loop.RunUntil(200);
+  form.Paint(window.Surface());
+  EXPECT_TRUE(window.CursorHidden());
+  form.FormKeyDown('B');
+  loop.RunUntil(400);  // frames go by with the key held
+  EXPECT_TRUE(movie.KeyIsDown('B'));
+  form.FormKeyUp('B');
+  EXPECT_FALSE(movie.KeyIsDown('B'));
+  // The release of a key the close events took is harmless.
+  form.FormKeyUp(kVkEscape);
+  EXPECT_EQ(Stops(), 0);
+
+  // The movie shows the pointer again in its last frame.
+  loop.RunUntil(1500);
+  ASSERT_FALSE(movie.Playing());
+  form.Paint(window.Surface());
+  EXPECT_FALSE(window.CursorHidden());
 }
 
 }  // namespace

@@ -370,6 +370,11 @@ void SdlShowWindow::HandleEvent(const SDL_Event& ev) {
       if (vk != 0) Deliver(InputEvent::Key(vk));
       return;
     }
+    case SDL_KEYUP: {
+      uint16_t vk = VirtualKey(ev.key.keysym.sym);
+      if (vk != 0) Deliver(InputEvent::KeyRelease(vk));
+      return;
+    }
     case SDL_TEXTINPUT:
       for (char c : Utf8ToCp1252(ev.text.text)) Deliver(InputEvent::Char(c));
       return;

@@ -148,6 +148,9 @@ intptr_t Win32FlashHost::WindowProc(void* window, uint32_t msg, uintptr_t wParam
     case WM_KEYDOWN:
       if (form) form->FormKeyDown(static_cast<uint16_t>(wParam));
       return 0;
+    case WM_KEYUP:
+      if (form) form->FormKeyUp(static_cast<uint16_t>(wParam));
+      return 0;
     case WM_CHAR:
       if (form) form->FormKeyPress(static_cast<char>(wParam));
       return 0;
