@@ -145,6 +145,8 @@ class Player {
   std::optional<uint16_t> ExportedId(const std::string& name) const;
   std::vector<std::span<const uint8_t>> FrameScripts(const Clip& clip, uint32_t frame) const;
   void StopAllSounds();
+  // A sound a script's Sound object starts or stops, heard with the frame's own.
+  void ScriptSound(SoundEvent event) { NoteSound(std::move(event)); }
   // What the movie's clips draw by script holds at most so many edges together.
   const std::shared_ptr<DrawingPool>& Drawings() const { return drawings_; }
 
