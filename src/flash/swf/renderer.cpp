@@ -821,7 +821,7 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     if (!MakePaint(fill, m, cx, paint) && !target.maskOut) continue;
     PixelBox box = ClipBox(left, top, right, bottom, *surface_, bandTop_, bandBottom_);
     if (box.Empty()) continue;
-    raster_.Begin(box);
+    raster_.Begin(box, shape.evenOdd);
     for (size_t i = 0; i < shape.paths.size(); ++i) {
       const Path& p = shape.paths[i];
       if ((p.fill0 == style) == (p.fill1 == style)) continue;
