@@ -17,6 +17,10 @@
 #include "flash/swf/effects.h"
 #include "flash/swf/movie.h"
 
+namespace vitrine {
+class TextRenderer;
+}
+
 namespace vitrine::swf::avm1 {
 class Object;
 class Vm;
@@ -103,6 +107,9 @@ struct PlayerOptions {
   // The actions all scripts of one frame may run before the rest of that frame's scripts are
   // skipped (0: the machine's own bound). A runaway script costs at most this much per frame.
   uint64_t actionsPerFrame = 0;
+  // Measures device text for the fields that size themselves to their text (autoSize); none:
+  // they keep their size.
+  TextRenderer* text = nullptr;
 };
 
 class Player {
@@ -129,6 +136,7 @@ class Player {
   std::vector<SoundEvent> TakeSoundEvents() { return std::move(sounds_); }
 
   avm1::Vm& Script() { return *vm_; }
+  TextRenderer* Text() const { return options_.text; }
   // fscommand("quit") was called.
   bool QuitAsked() const { return quit_; }
 
