@@ -44,10 +44,16 @@ std::vector<TextLine> LayOutDeviceText(const EditText& edit, const Character* na
     if (r.begin < std::min(r.end, s.size())) stretches.push_back({r.begin, std::min(r.end, s.size()), fontOf(&r), r.color.value_or(edit.color)});
   const Font plain = fontOf(nullptr);
 
+  // The first stretch that ends after a (they lie in order).
+  auto from = [&](size_t a) {
+    return std::upper_bound(stretches.begin(), stretches.end(), a,
+                            [](size_t at, const Stretch& st) { return at < st.end; });
+  };
   // The pieces of text[a, b), each measured.
   auto lineOf = [&](size_t a, size_t b) {
     TextLine line;
-    for (const Stretch& st : stretches) {
+    for (auto it = from(a); it != stretches.end() && it->begin < b; ++it) {
+      const Stretch& st = *it;
       size_t lo = std::max(a, st.begin), hi = std::min(b, st.end);
       if (lo >= hi) continue;
       TextPiece piece;
@@ -68,7 +74,8 @@ std::vector<TextLine> LayOutDeviceText(const EditText& edit, const Character* na
   };
   auto width = [&](size_t a, size_t b) {
     double w = 0;
-    for (const Stretch& st : stretches) {
+    for (auto it = from(a); it != stretches.end() && it->begin < b; ++it) {
+      const Stretch& st = *it;
       size_t lo = std::max(a, st.begin), hi = std::min(b, st.end);
       if (lo < hi) w += text.Measure(st.font, std::string_view(s).substr(lo, hi - lo)).width;
     }
@@ -81,17 +88,29 @@ std::vector<TextLine> LayOutDeviceText(const EditText& edit, const Character* na
     size_t end = s.find_first_of("\r\n", start);
     if (end == std::string::npos) end = s.size();
     // A wrapping field breaks a paragraph after the last space that keeps the line inside the
-    // field (a word wider than the field stands alone).
+    // field (a word wider than the field stands alone). Widths add up word by word (a text's
+    // width is its characters' advances), so a line costs its own length to find.
     size_t at = start;
     do {
       size_t lineEnd = end;
-      if (width(at, end) > wrapWidth) {
-        size_t cut = std::string::npos;
-        for (size_t space = s.find(' ', at); space < end; space = s.find(' ', space + 1)) {
-          if (cut != std::string::npos && cut > at && width(at, space) > wrapWidth) break;
-          cut = space;
+      if (std::isfinite(wrapWidth)) {
+        double w = 0;
+        size_t measured = at, search = at, cut = std::string::npos;
+        while (true) {
+          size_t stop = std::min(s.find(' ', search), end);
+          w += width(measured, stop);
+          measured = stop;
+          if (stop == end) {
+            if (w > wrapWidth && cut != std::string::npos) lineEnd = cut;
+            break;
+          }
+          if (cut != std::string::npos && w > wrapWidth) {
+            lineEnd = cut;
+            break;
+          }
+          if (stop > at) cut = stop;
+          search = stop + 1;
         }
-        if (cut != std::string::npos && cut > at) lineEnd = cut;
       }
       lines.push_back(lineOf(at, lineEnd));
       at = lineEnd < end ? lineEnd + 1 : end;

@@ -18,6 +18,9 @@ namespace {
 
 // Most characters a field holds; longer text is cut.
 constexpr size_t kMaxFieldText = 1u << 20;
+// Most runs of their own format a field's text is cut into: a format that would cut it into
+// more is not taken, and HTML past them keeps the format of the last run.
+constexpr size_t kMaxTextRuns = 4096;
 
 // The field's text: the text character on the field clip's list.
 DisplayObject* FieldOf(Object* o) {
@@ -100,7 +103,7 @@ void FormatRange(EditText& e, size_t begin, size_t end, const TextRun& format) {
       else out.push_back(part);
     }
   }
-  e.runs = std::move(out);
+  if (out.size() <= kMaxTextRuns) e.runs = std::move(out);
 }
 
 std::string Attribute(const std::string& tag, const std::string& name) {
@@ -123,7 +126,10 @@ Html ReadHtml(const std::string& html) {
   std::vector<std::pair<std::string, TextRun>> open;
   size_t runFrom = 0;
   auto flush = [&] {
-    if (!open.empty() && runFrom < out.text.size()) {
+    // Past the most runs (with the gaps between them), the last one goes on.
+    if (out.runs.size() >= kMaxTextRuns / 2 - 1 && runFrom < out.text.size()) {
+      out.runs.back().end = out.text.size();
+    } else if (!open.empty() && runFrom < out.text.size()) {
       TextRun r = open.back().second;
       r.begin = runFrom;
       r.end = out.text.size();
