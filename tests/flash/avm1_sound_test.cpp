@@ -130,6 +130,21 @@ TEST(Avm1Sound, AStartedSoundIsMixedUntilItEndsOrIsStopped) {
     EXPECT_EQ(h.samples[2 * 30000 + 1], 500);  // right
   }
   {
+    // The volume changes while the sound plays: silent from frame 3 (output frame 12000),
+    // heard again from frame 4, the frames' own sounds as well.
+    Asm a = NewBeep();
+    Do(a, "s", "start", {});
+    Asm mute, back;
+    Do(mute, "s", "setVolume", {0});
+    Do(back, "s", "setVolume", {100});
+    Heard h = Hear(BeepMovie(a, {{3, mute}, {4, back}}));
+    EXPECT_EQ(h.samples[2 * 11990], 1000);
+    EXPECT_EQ(h.samples[2 * 12010], 0);
+    EXPECT_EQ(h.samples[2 * 15990], 0);
+    EXPECT_EQ(h.samples[2 * 16010], 1000);
+    EXPECT_NEAR(double(h.Sounding().second), 24000, 3);
+  }
+  {
     // A name that no sound is exported as plays nothing.
     Asm a;
     a.Push({"s", 0, "Sound"}).Op(0x40).SetVariable();

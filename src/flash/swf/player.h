@@ -43,8 +43,9 @@ struct Clip;
 // What the frames shown asked of the sound, in the order they asked it. Frames passed over
 // by a goto make no sound, as in the Flash player.
 struct SoundEvent {
-  enum Type { Start, StreamBlock, StopAll } type = Start;
+  enum Type { Start, StreamBlock, StopAll, Level } type = Start;
   // Start: the sound (a Kind::Sound character) and how to play it; SyncStop stops it instead.
+  // Level: the level every sound plays at from now on, the first point of info's envelope.
   std::shared_ptr<const Character> sound;
   SoundInfo info;
   // StreamBlock: the timeline's stream (its head identifies it) and the frame's coded sound.

@@ -1,7 +1,7 @@
 // Sound: an event sound a script attaches by its linkage name (the ExportAssets name of a
 // DefineSound) and starts and stops. It plays through the same path as the sounds the frames
-// start: the player notes the start (with its offset, loops and the object's volume and pan
-// as a level) and the show's mixer plays it. The machine knows when a start ends from the
+// start: the player notes the start (with its offset and loops) and the show's mixer plays
+// it. setVolume and setPan set the level of the whole mix at once, playing sounds included. The machine knows when a start ends from the
 // sound's length: a one-time timer calls onSoundComplete then, and duration and position
 // are read from the same clock.
 //
@@ -112,13 +112,6 @@ Value Start(Vm& vm, Object* self, std::vector<Value>& args) {
   SoundInfo info;
   info.loopCount = uint16_t(loops);
   if (offsetSeconds > 0) info.inPoint = uint32_t(std::min(offsetSeconds * 44100, 4294967295.0));
-  double volume = std::clamp(self->elements[kVolume].number, 0.0, 100.0) / 100;
-  double pan = std::clamp(self->elements[kPan].number, -100.0, 100.0) / 100;
-  if (volume != 1 || pan != 0) {
-    // One level for the whole sound: the envelope's first point holds everywhere.
-    double left = volume * (pan > 0 ? 1 - pan : 1), right = volume * (pan < 0 ? 1 + pan : 1);
-    info.envelope.push_back({0, uint16_t(std::lround(left * 32768)), uint16_t(std::lround(right * 32768))});
-  }
   SoundEvent event;
   event.type = SoundEvent::Start;
   event.sound = ch;
@@ -161,13 +154,29 @@ Value Stop(Vm& vm, Object* self, std::vector<Value>& args) {
   return {};
 }
 
+// The mix's level from the Sound's volume (0 .. 100 and more, heard up to 100) and pan.
+void SendLevel(Vm& vm, Object* self) {
+  if (!vm.GetPlayer()) return;
+  double volume = std::clamp(self->elements[kVolume].number, 0.0, 100.0) / 100;
+  double pan = std::clamp(self->elements[kPan].number, -100.0, 100.0) / 100;
+  double left = volume * (pan > 0 ? 1 - pan : 1), right = volume * (pan < 0 ? 1 + pan : 1);
+  SoundEvent event;
+  event.type = SoundEvent::Level;
+  event.info.envelope.push_back({0, uint16_t(std::lround(left * 32768)), uint16_t(std::lround(right * 32768))});
+  vm.GetPlayer()->ScriptSound(std::move(event));
+}
+
 Value SetVolume(Vm& vm, Object* self, std::vector<Value>& args) {
-  if (IsSound(self)) self->elements[kVolume] = Value(std::max(0.0, NumberOr(vm, Arg(args, 0), 100)));
+  if (!IsSound(self)) return {};
+  self->elements[kVolume] = Value(std::max(0.0, NumberOr(vm, Arg(args, 0), 100)));
+  SendLevel(vm, self);
   return {};
 }
 Value GetVolume(Vm&, Object* self, std::vector<Value>&) { return IsSound(self) ? self->elements[kVolume] : Value(); }
 Value SetPan(Vm& vm, Object* self, std::vector<Value>& args) {
-  if (IsSound(self)) self->elements[kPan] = Value(std::clamp(NumberOr(vm, Arg(args, 0), 0), -100.0, 100.0));
+  if (!IsSound(self)) return {};
+  self->elements[kPan] = Value(std::clamp(NumberOr(vm, Arg(args, 0), 0), -100.0, 100.0));
+  SendLevel(vm, self);
   return {};
 }
 Value GetPan(Vm&, Object* self, std::vector<Value>&) { return IsSound(self) ? self->elements[kPan] : Value(); }
