@@ -33,6 +33,7 @@ void FlashSound::Detach() {
   queue_.clear();
   voices_.clear();
   streams_.clear();
+  levelLeft_ = levelRight_ = 1;
   decoded_.clear();
   decodedFrames_ = 0;
   streamDecoders_.clear();
@@ -135,6 +136,16 @@ void FlashSound::Play(std::vector<swf::SoundEvent> events, uint64_t at, uint64_t
         commands.push_back(std::move(c));
         break;
       }
+      case swf::SoundEvent::Level: {
+        if (e.info.envelope.empty()) break;
+        Command c;
+        c.type = Command::Level;
+        c.at = at;
+        c.left = std::min(e.info.envelope[0].left, uint16_t(32768)) / 32768.0;
+        c.right = std::min(e.info.envelope[0].right, uint16_t(32768)) / 32768.0;
+        commands.push_back(std::move(c));
+        break;
+      }
     }
   }
   Queue(std::move(commands));
@@ -180,6 +191,12 @@ void FlashSound::Render(int16_t* out, size_t frames) {
       else ++i;
     }
     for (Stream& s : streams_) MixStream(s, acc, n);
+    // The level scripts set holds over the whole mix, the frames' sounds too.
+    if (acc && (levelLeft_ != 1 || levelRight_ != 1))
+      for (size_t i = 0; i < n; ++i) {
+        acc[i * 2] = int32_t(acc[i * 2] * levelLeft_);
+        acc[i * 2 + 1] = int32_t(acc[i * 2 + 1] * levelRight_);
+      }
     pos_ = until;
   }
   queue_.erase(queue_.begin(), queue_.begin() + std::ptrdiff_t(next));
@@ -202,6 +219,10 @@ void FlashSound::Apply(Command& c) {
     case Command::StopAll:
       voices_.clear();
       streams_.clear();
+      return;
+    case Command::Level:
+      levelLeft_ = c.left;
+      levelRight_ = c.right;
       return;
     case Command::StreamData: {
       auto it = std::find_if(streams_.begin(), streams_.end(), [&](const Stream& s) { return s.key == c.key; });

@@ -81,7 +81,7 @@ class FlashSound final : public SoundSource {
     size_t Frames() const { return (buffer.size() - readAt) / kSoundChannels; }
   };
   struct Command {
-    enum Type { StartVoice, StopSound, StopAll, StreamData } type = StopAll;
+    enum Type { StartVoice, StopSound, StopAll, StreamData, Level } type = StopAll;
     uint64_t at = 0;
     Voice voice;          // StartVoice
     bool noMultiple = false;
@@ -89,6 +89,7 @@ class FlashSound final : public SoundSource {
     std::vector<int16_t> samples;  // StreamData
     bool continues = false;
     uint64_t slack = 0;
+    double left = 1, right = 1;  // Level
   };
   struct Decoded {
     std::shared_ptr<const swf::Character> keep;  // the key stays this character's
@@ -121,6 +122,7 @@ class FlashSound final : public SoundSource {
   std::vector<Voice> voices_;
   std::vector<Stream> streams_;
   std::vector<int32_t> acc_;
+  double levelLeft_ = 1, levelRight_ = 1;  // what a script's Sound.setVolume and setPan ask
 };
 
 }  // namespace vitrine

@@ -53,7 +53,9 @@ void OwnFlashControl::SetMovie(const std::string& path) {
   ticks_ = 0;
   if (auto movie = swf::Movie::Load(bytes)) {
     if (sound_ && movie->HasSound() && !released_) sound_->Attach(NowSoundFrame());
-    player_ = std::make_unique<swf::Player>(std::move(movie));
+    swf::PlayerOptions options;
+    options.text = text_;  // fields that size themselves measure their text as it is drawn
+    player_ = std::make_unique<swf::Player>(std::move(movie), options);
     frameRate_ = player_->GetMovie().File().frameRate;
     PassSound(NowSoundFrame());  // the first frame's
     if (sound_) sound_->Settle(NowSoundFrame());

@@ -319,5 +319,57 @@ TEST(Avm1Measure, LinesCountInBoundsAndHits) {
   EXPECT_EQ(run->traced, (Lines{"110", "10", "true", "false"}));
 }
 
+// A five-pointed star drawn in one stroke through every second point of a pentagon around
+// (50, 50) of radius 40: its middle is wound twice.
+const std::vector<std::pair<int, int>> kStar = {{50, 10}, {74, 82}, {12, 38}, {88, 38}, {26, 82}, {50, 10}};
+
+TEST(Avm1Drawing, FillsAreEvenOddSoACrossingOutlineLeavesAHole) {
+  Asm a;
+  Do(a, "_root", "beginFill", {0x000000});
+  Poly(a, "_root", kStar);
+  Do(a, "_root", "endFill", {});
+  // Two nested squares in one fill, both drawn clockwise: a frame.
+  Do(a, "_root", "beginFill", {0x0000FF});
+  Poly(a, "_root", {{110, 10}, {190, 10}, {190, 90}, {110, 90}, {110, 10}});
+  Poly(a, "_root", {{130, 30}, {170, 30}, {170, 70}, {130, 70}, {130, 30}});
+  Do(a, "_root", "endFill", {});
+  auto run = Play(a);
+  Bitmap f = Frame(*run);
+  EXPECT_TRUE(Near(f.GetPixel(50, 50), RGBColor(255, 255, 255)));  // the star's middle
+  EXPECT_TRUE(Near(f.GetPixel(50, 22), RGBColor(0, 0, 0)));        // its top point
+  EXPECT_TRUE(Near(f.GetPixel(20, 40), RGBColor(0, 0, 0)));        // its left point
+  EXPECT_TRUE(Near(f.GetPixel(150, 50), RGBColor(255, 255, 255)));
+  EXPECT_TRUE(Near(f.GetPixel(120, 50), RGBColor(0, 0, 255)));
+  // hitTest with the shape flag takes the same rule.
+  Asm probe;
+  Call(probe, "_root", "hitTest", {50, 50, true}).Trace();
+  Call(probe, "_root", "hitTest", {50, 22, true}).Trace();
+  std::vector<uint8_t> tags;
+  Tag(tags, code::DoAction, a.Bytes());
+  Tag(tags, code::DoAction, probe.Bytes());
+  Tag(tags, code::ShowFrame, {});
+  Lines traced;
+  swf::PlayerOptions options;
+  options.onTrace = [&](const std::string& s) { traced.push_back(s); };
+  swf::Player player(swf::Movie::Load(MovieOf(200, 100, 1, tags)), options);
+  EXPECT_EQ(traced, (Lines{"false", "true"}));
+}
+
+TEST(Avm1Drawing, AnAuthoredShapeKeepsItsWindingFill) {
+  // The same star as a DefineShape with the fill on one side of every edge: wound twice in
+  // the middle, which the shape's own rule fills.
+  ShapeWriter star(1, {Solid(0, 0, 0)}, {});
+  star.Style(0, 1, 0).MoveTo(kStar[0].first * 20, kStar[0].second * 20);
+  for (size_t i = 1; i < kStar.size(); ++i) star.LineTo(kStar[i].first * 20, kStar[i].second * 20);
+  std::vector<uint8_t> tags;
+  Tag(tags, 2, star.DefineShape(1, 0, 2000, 0, 2000));
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1, .matrix = Translate(0, 0)}));
+  Tag(tags, code::ShowFrame, {});
+  Bitmap f = DrawMovie(MovieOf(200, 100, 1, tags));
+  EXPECT_TRUE(Near(f.GetPixel(50, 50), RGBColor(0, 0, 0)));
+  EXPECT_TRUE(Near(f.GetPixel(50, 22), RGBColor(0, 0, 0)));
+  EXPECT_TRUE(Near(f.GetPixel(150, 50), RGBColor(255, 255, 255)));
+}
+
 }  // namespace
 }  // namespace vitrine::test

@@ -2,6 +2,7 @@
 // scripts read back and what the field asks the system's text renderer to draw.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <tuple>
@@ -37,12 +38,14 @@ struct Run {
 };
 
 // A 200 x 100 movie: the tags before the script, then the script, in its first frame.
-std::unique_ptr<Run> Play(Asm& a, std::vector<uint8_t> tags = {}, int playerVersion = 8) {
+std::unique_ptr<Run> Play(Asm& a, std::vector<uint8_t> tags = {}, int playerVersion = 8,
+                          TextRenderer* measure = nullptr) {
   Tag(tags, code::DoAction, a.Bytes());
   Tag(tags, code::ShowFrame, {});
   auto run = std::make_unique<Run>();
   swf::PlayerOptions options;
   options.playerVersion = playerVersion;
+  options.text = measure;
   Lines* lines = &run->traced;
   options.onTrace = [lines](const std::string& s) { lines->push_back(s); };
   run->player = std::make_unique<swf::Player>(swf::Movie::Load(MovieOf(200, 100, 1, tags)), options);
@@ -80,7 +83,7 @@ TEST(Avm1TextField, PropertiesAndFormatsReadBackAsSet) {
   SetProp(a, "t", "html", true);
   SetProp(a, "t", "htmlText", "<p align='center'><b>Hi</b> &amp; <font color='#00FF00'>there</font></p><p>2</p>");
   TraceProp(a, "t", "text");
-  TraceProp(a, "t", "textColor");
+  TraceProp(a, "t", "textColor");  // the font tag colours its own text, not the field
   // TextFormat: what is not given stays null; setTextFormat takes what is given.
   a.Push({"f", 1, 0x0000FF, 20, "_sans", 4, "TextFormat"}).NewObject().SetVariable();
   TraceProp(a, "f", "italic");
@@ -90,7 +93,7 @@ TEST(Avm1TextField, PropertiesAndFormatsReadBackAsSet) {
   for (const char* p : {"font", "size", "color", "bold", "italic", "align"}) TraceProp(a, "g", p);
   auto run = Play(a);
   EXPECT_EQ(run->traced, (Lines{"true", "", "Hello", "5", "10", "100", "150", "100", "16711680", "left", "<b>x</b>",
-                                "Hi & there\r2", "65280", "null", "_sans", "20", "255", "true", "false",
+                                "Hi & there\r2", "16711680", "null", "_sans", "20", "255", "true", "false",
                                 "center"}));
 
   // Before Flash Player 8 createTextField gives nothing back, and the field is made all the same.
@@ -155,6 +158,104 @@ TEST(Avm1TextField, AFieldWithAVariableShowsItsValue) {
   Draw(*run->player, 200, 100, 0, 0, {255, 255, 255, 255}, &text);
   ASSERT_FALSE(text.calls.empty());
   EXPECT_EQ(text.calls.front().text, "42");
+}
+
+TEST(Avm1TextField, AutoSizeFitsTheFieldToItsTextKeepingTheNamedSide) {
+  // The recording renderer's characters are 6 x 12 pixels; a field adds 2 pixels all round.
+  Asm a;
+  Do(a, "_root", "createTextField", {"l", 1, 10, 10, 100, 50});
+  SetProp(a, "l", "autoSize", "left");
+  SetProp(a, "l", "text", "Hello");
+  TraceProp(a, "l", "_width");
+  TraceProp(a, "l", "_height");
+  TraceProp(a, "l", "_x");
+  SetProp(a, "l", "text", "Hi");  // shrinks
+  TraceProp(a, "l", "_width");
+  Do(a, "_root", "createTextField", {"r", 2, 100, 30, 100, 20});
+  SetProp(a, "r", "text", "Hi");
+  SetProp(a, "r", "autoSize", "right");  // the right edge stays at 200
+  TraceProp(a, "r", "_width");
+  Do(a, "_root", "createTextField", {"c", 3, 0, 60, 100, 20});
+  SetProp(a, "c", "autoSize", "center");
+  SetProp(a, "c", "text", "abcd");  // the middle stays at 50
+  // true is "left"; false leaves the field as it is from then on.
+  Do(a, "_root", "createTextField", {"t", 4, 150, 60, 10, 10});
+  SetProp(a, "t", "autoSize", true);
+  SetProp(a, "t", "text", "xyz");
+  TraceProp(a, "t", "_width");
+  SetProp(a, "t", "autoSize", false);
+  SetProp(a, "t", "text", "xyzxyz");
+  TraceProp(a, "t", "_width");
+  // A wrapping field keeps its width and takes the height of its lines.
+  Do(a, "_root", "createTextField", {"w", 5, 120, 0, 40, 10});
+  SetProp(a, "w", "wordWrap", true);
+  SetProp(a, "w", "autoSize", "left");
+  SetProp(a, "w", "text", "aaa bbb ccc d");
+  TraceProp(a, "w", "_width");
+  TraceProp(a, "w", "_height");
+  RecordingText text;
+  auto run = Play(a, {}, 8, &text);
+  EXPECT_EQ(run->traced, (Lines{"34", "16", "10", "16", "16", "22", "22", "40", "40"}));
+  Draw(*run->player, 200, 100, 0, 0, {255, 255, 255, 255}, &text);
+  auto drawn = Texts(text);
+  EXPECT_TRUE(drawn.count({"Hi", 12, 12}));
+  EXPECT_TRUE(drawn.count({"Hi", 186, 32}));
+  EXPECT_TRUE(drawn.count({"abcd", 38, 62}));
+  EXPECT_TRUE(drawn.count({"ccc d", 122, 26}));
+}
+
+TEST(Avm1TextField, FormatsOfARangeAndHtmlStylesApplyToTheirTextOnly) {
+  Asm a;
+  Do(a, "_root", "createTextField", {"t", 1, 10, 20, 180, 30});
+  SetProp(a, "t", "text", "Hello World");
+  // setTextFormat(6, 11, new TextFormat(null, null, 0xFF0000, true)): "World" red and bold.
+  a.Push({true, 0xFF0000, Null{}, Null{}, 4, "TextFormat"}).NewObject();
+  a.Push({11, 6, 3, "t"}).GetVariable().Push({"setTextFormat"}).CallMethod().Pop();
+  Do(a, "_root", "createTextField", {"h", 2, 10, 60, 180, 30});
+  SetProp(a, "h", "html", true);
+  SetProp(a, "h", "htmlText", "<b>ab</b> <i>c<u>d</u></i><font color='#00FF00' size='30' face='_typewriter'>e</font>f");
+  RecordingText text;
+  auto run = Play(a, {}, 8, &text);
+  Bitmap f = Draw(*run->player, 200, 100, 0, 0, {255, 255, 255, 255}, &text);
+  struct Want {
+    std::string text;
+    int32_t x;
+    bool bold, italic, underline;
+    Color colour;
+    std::string face;
+    int32_t height;
+  };
+  const Color black = RGBColor(0, 0, 0);
+  std::vector<Want> want = {{"Hello ", 12, false, false, false, black, "Times New Roman", -12},
+                            {"World", 48, true, false, false, RGBColor(255, 0, 0), "Times New Roman", -12},
+                            {"ab", 12, true, false, false, black, "Times New Roman", -12},
+                            {" ", 24, false, false, false, black, "Times New Roman", -12},
+                            {"c", 30, false, true, false, black, "Times New Roman", -12},
+                            {"d", 36, false, true, true, black, "Times New Roman", -12},
+                            {"e", 42, false, false, false, RGBColor(0, 255, 0), "Courier New", -30},
+                            {"f", 48, false, false, false, black, "Times New Roman", -12}};
+  // A field crossing bands is drawn in each: its calls once, in order.
+  std::vector<RecordingText::Call> calls;
+  for (const auto& c : text.calls)
+    if (std::none_of(calls.begin(), calls.end(),
+                     [&](const auto& d) { return d.text == c.text && d.x == c.x && d.y == c.y; }))
+      calls.push_back(c);
+  ASSERT_EQ(calls.size(), want.size());
+  for (size_t i = 0; i < want.size(); ++i) {
+    const auto& c = calls[i];
+    SCOPED_TRACE(want[i].text);
+    EXPECT_EQ(c.text, want[i].text);
+    EXPECT_EQ(c.x, want[i].x);
+    EXPECT_EQ(c.font.Bold, want[i].bold);
+    EXPECT_EQ(c.font.Italic, want[i].italic);
+    EXPECT_EQ(c.font.Underline, want[i].underline);
+    EXPECT_EQ(c.font.Colour, want[i].colour);
+    EXPECT_EQ(c.font.Name, want[i].face);
+    EXPECT_EQ(c.font.Height, want[i].height);
+  }
+  EXPECT_TRUE(Near(f.GetPixel(48, 22), RGBColor(255, 0, 0)));
+  EXPECT_TRUE(Near(f.GetPixel(12, 22), black));
+  EXPECT_TRUE(Near(f.GetPixel(42, 62), RGBColor(0, 255, 0)));
 }
 
 }  // namespace

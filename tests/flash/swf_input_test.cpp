@@ -313,5 +313,32 @@ TEST(SwfInput, DefineButtonActionsRunOnRelease) {
   EXPECT_EQ(run->lines, Lines{"clicked"});
 }
 
+TEST(SwfInput, AButtonIsHitWhereItsHitShapeIsFilledNotInItsBoundsElsewhere) {
+  // The hit shape is a ring (pixels 20 to 60 square, its hole 30 to 50); the button shows a
+  // plain square and presses trace.
+  std::vector<uint8_t> tags;
+  Add(tags, SolidSquare(1, 255, 0, 0));
+  ShapeWriter ring(1, {Solid(0, 0, 0)}, {});
+  ring.Style(0, 1, 0).Rect(0, 0, 800, 800).Style(1, 0, 0).Rect(200, 200, 600, 600);
+  Tag(tags, 2, ring.DefineShape(2, 0, 800, 0, 800));
+  Tag(tags, code::DefineButton2,
+      Button2(3, {{swf::kButtonUp, 1}, {swf::kButtonHit, 2}}, {{swf::kOverUpToOverDown, TraceText("press")}}));
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 3, .matrix = Translate(400, 400)}));
+  Tag(tags, code::ShowFrame, {});
+  auto run = Play(tags);
+  swf::Player& p = *run->player;
+  p.MouseMove(40, 40);  // the hole
+  p.MouseDown(40, 40);
+  p.MouseUp(40, 40);
+  EXPECT_EQ(run->lines, Lines{});
+  p.MouseMove(25, 40);  // the ring's left side
+  p.MouseDown(25, 40);
+  p.MouseUp(25, 40);
+  EXPECT_EQ(run->lines, Lines{"press"});
+  p.MouseMove(61, 40);  // just outside
+  p.MouseDown(61, 40);
+  EXPECT_EQ(run->lines, Lines{"press"});
+}
+
 }  // namespace
 }  // namespace vitrine::test

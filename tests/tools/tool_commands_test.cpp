@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "core/stream.h"
+#include "flash/action_assembler.h"
+#include "flash/swf_writer.h"
 #include "imaging/png_reader.h"
 #include "raster/bitmap.h"
 #include "tiny_font.h"
@@ -186,6 +188,56 @@ TEST_F(ToolCommands, SheetLaysOutLabelledThumbnailsOfEachTransition) {
       previous = fresh;
     }
   }
+}
+
+// A button (a 10-pixel square at 20,20) whose press, release and key "a" trace, in a movie
+// of three frames.
+std::vector<uint8_t> ButtonMovie() {
+  using namespace vitrine::test;
+  auto trace = [](const std::string& text) { return Asm().Push({text}).Trace().Bytes(); };
+  std::vector<uint8_t> tags = SolidSquare(1, 255, 0, 0);
+  BitWriter w;
+  w.U16(2);
+  w.U8(0);
+  BitWriter part;
+  part.U8(1 | 8);  // up and hit
+  part.U16(1);
+  part.U16(1);
+  WriteMatrix(part, Translate(0, 0));
+  part.U8(0);
+  part.U8(0);
+  std::vector<uint8_t> parts = part.Take();
+  w.U16(uint16_t(parts.size() + 2));
+  w.Bytes(parts);
+  const std::vector<std::pair<uint16_t, std::vector<uint8_t>>> actions = {
+      {1 << 2, trace("press")}, {1 << 3, trace("release")}, {uint16_t('a' << 9), trace("key a")}};
+  for (size_t i = 0; i < actions.size(); ++i) {
+    w.U16(i + 1 == actions.size() ? 0 : uint16_t(actions[i].second.size() + 4));
+    w.U16(actions[i].first);
+    w.Bytes(actions[i].second);
+  }
+  Tag(tags, code::DefineButton2, w.Take());
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 2, .matrix = Translate(400, 400)}));
+  for (int f = 0; f < 3; ++f) Tag(tags, code::ShowFrame, {});
+  std::vector<uint8_t> movie = MovieOf(100, 100, 3, tags);
+  movie[3] = 8;
+  return movie;
+}
+
+TEST_F(ToolCommands, SwfFeedsTheMouseAndKeysGivenAfterTheirFrames) {
+  const auto movie = ButtonMovie();
+  std::ofstream(dir_ / "button.swf", std::ios::binary)
+      .write(reinterpret_cast<const char*>(movie.data()), std::streamsize(movie.size()));
+  const fs::path out = dir_ / "out.txt";
+  // The press misses at first (outside the square), then lands; the key after the release.
+  ASSERT_EQ(Run("swf " + Path("button.swf") + " --frames 3 --trace --mouse 1:50,50:down --mouse 1:50,50:up" +
+                " --mouse 2:25,25:down --key 3:a --mouse 2:25,25:up --key 2:65:up >" + Path("out.txt")),
+            0);
+  const auto bytes = ReadAll(out);
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "press\nrelease\nkey a\n");
+  std::string errors;
+  EXPECT_EQ(Run("swf " + Path("button.swf") + " --frames 3 --mouse 1:25", &errors), 1);
+  EXPECT_EQ(errors, "vitrine swf: --mouse takes FRAME:X,Y[:down|up], not 1:25\n");
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ void Drawing::Give() {
 }
 
 Shape& Drawing::Layer() {
-  if (layers_.empty()) layers_.emplace_back();
+  if (layers_.empty()) layers_.emplace_back().evenOdd = true;
   return layers_.back();
 }
 
@@ -44,7 +44,7 @@ void Drawing::BeginFill(const FillStyle& fill) {
   EndFill();
   // Lines already drawn stay under the new fill.
   if (layerHasLines_) {
-    layers_.emplace_back();
+    layers_.emplace_back().evenOdd = true;
     layerHasLines_ = false;
     lineStyle_ = 0;
     lineOpen_ = false;

@@ -2,7 +2,9 @@
 // What a clip's script draws with its drawing methods: fills and lines made into the same
 // styles and edge paths a DefineShape gives, so they are drawn as authored shapes are. A fill
 // begun after lines starts a new layer, so what is drawn later lies on top, as in the Flash
-// player; an open fill closes to its start at endFill (and at a moveTo within it).
+// player; an open fill closes to its start at endFill (and at a moveTo within it). Fills are
+// by the even-odd rule, as the Flash player's drawing methods fill: a star drawn in one stroke
+// has a hole in its middle, and so has a fill of two nested outlines.
 #include <cstddef>
 #include <memory>
 #include <optional>

@@ -125,6 +125,17 @@ struct ClipAction {
 // short or overruns its tag is left out.
 std::vector<ClipAction> ReadClipActions(BitReader& r, int version);
 
+// A stretch of a field's text with a format of its own (setTextFormat over a range, an HTML
+// style); what it leaves unset is the field's.
+struct TextRun {
+  size_t begin = 0, end = 0;  // bytes of the text
+  std::optional<std::string> fontName;
+  std::optional<double> height;  // twips
+  std::optional<Rgba> color;
+  std::optional<bool> bold, italic, underline;
+  friend bool operator==(const TextRun&, const TextRun&) = default;
+};
+
 struct EditText {
   SwfRect bounds;
   double height = 240;  // twips
@@ -143,7 +154,10 @@ struct EditText {
   uint16_t fontId = 0;
   uint8_t align = 0;  // 0 left, 1 right, 2 centre, 3 justified (drawn as left)
   double leftMargin = 0, rightMargin = 0;  // twips
+  bool underline = false;
   std::string text;
+  // The runs of the text in order, none overlapping; none: all of it in the field's format.
+  std::vector<TextRun> runs;
 };
 
 enum class Kind { Shape, Morph, Bitmap, Sprite, Font, Text, Button, EditText, Sound };

@@ -17,6 +17,10 @@
 #include "flash/swf/effects.h"
 #include "flash/swf/movie.h"
 
+namespace vitrine {
+class TextRenderer;
+}
+
 namespace vitrine::swf::avm1 {
 class Object;
 class Vm;
@@ -39,8 +43,9 @@ struct Clip;
 // What the frames shown asked of the sound, in the order they asked it. Frames passed over
 // by a goto make no sound, as in the Flash player.
 struct SoundEvent {
-  enum Type { Start, StreamBlock, StopAll } type = Start;
+  enum Type { Start, StreamBlock, StopAll, Level } type = Start;
   // Start: the sound (a Kind::Sound character) and how to play it; SyncStop stops it instead.
+  // Level: the level every sound plays at from now on, the first point of info's envelope.
   std::shared_ptr<const Character> sound;
   SoundInfo info;
   // StreamBlock: the timeline's stream (its head identifies it) and the frame's coded sound.
@@ -103,6 +108,9 @@ struct PlayerOptions {
   // The actions all scripts of one frame may run before the rest of that frame's scripts are
   // skipped (0: the machine's own bound). A runaway script costs at most this much per frame.
   uint64_t actionsPerFrame = 0;
+  // Measures device text for the fields that size themselves to their text (autoSize); none:
+  // they keep their size.
+  TextRenderer* text = nullptr;
 };
 
 class Player {
@@ -129,6 +137,7 @@ class Player {
   std::vector<SoundEvent> TakeSoundEvents() { return std::move(sounds_); }
 
   avm1::Vm& Script() { return *vm_; }
+  TextRenderer* Text() const { return options_.text; }
   // fscommand("quit") was called.
   bool QuitAsked() const { return quit_; }
 
@@ -145,6 +154,8 @@ class Player {
   std::optional<uint16_t> ExportedId(const std::string& name) const;
   std::vector<std::span<const uint8_t>> FrameScripts(const Clip& clip, uint32_t frame) const;
   void StopAllSounds();
+  // A sound a script's Sound object starts or stops, heard with the frame's own.
+  void ScriptSound(SoundEvent event) { NoteSound(std::move(event)); }
   // What the movie's clips draw by script holds at most so many edges together.
   const std::shared_ptr<DrawingPool>& Drawings() const { return drawings_; }
 

@@ -122,8 +122,8 @@ void Player::Broadcast(avm1::Object* source, const char* event) {
 }
 
 std::optional<Player::ButtonRef> Player::ButtonAt(double x, double y) {
-  // The topmost visible button whose hit area holds the point; a part's hit area is the
-  // bounds of its shape.
+  // The topmost visible button whose hit area holds the point: a part's shape covers it, by
+  // the rule the shape is filled with (a ring's hole is no hit), or its stroke does.
   std::optional<ButtonRef> found;
   std::function<bool(Clip&, const Matrix&)> search = [&](Clip& clip, const Matrix& m) {
     for (auto it = clip.list.rbegin(); it != clip.list.rend(); ++it) {
@@ -139,15 +139,16 @@ std::optional<Player::ButtonRef> Player::ButtonAt(double x, double y) {
         if (!(part.states & kButtonHit)) continue;
         auto ch = Lookup(part.id);
         if (!ch) continue;
-        const SwfRect* bounds = nullptr;
-        if (ch->kind == Kind::Shape) bounds = &ch->shape.bounds;
-        else if (ch->kind == Kind::Morph) bounds = &ch->morph.start.bounds;
-        if (!bounds) continue;
+        const Shape* shape = nullptr;
+        if (ch->kind == Kind::Shape) shape = &ch->shape;
+        else if (ch->kind == Kind::Morph) shape = &ch->morph.start;
+        if (!shape) continue;
         Matrix inverse;
         if (!(om * part.matrix).Invert(inverse)) continue;
         double px, py;
         inverse.Apply(x, y, px, py);
-        if (px >= bounds->xMin && px <= bounds->xMax && py >= bounds->yMin && py <= bounds->yMax) {
+        const SwfRect& b = shape->bounds;
+        if (px >= b.xMin && px <= b.xMax && py >= b.yMin && py <= b.yMax && ShapeCovers(*shape, px, py)) {
           found = ButtonRef{&clip, it->first, object.character.get()};
           return true;
         }

@@ -4,8 +4,9 @@
 
 namespace vitrine::swf {
 
-void Rasterizer::Begin(const PixelBox& box) {
+void Rasterizer::Begin(const PixelBox& box, bool evenOdd) {
   box_ = box;
+  evenOdd_ = evenOdd;
   int32_t w = std::max(box.right - box.left, 0), h = std::max(box.bottom - box.top, 0);
   stride_ = size_t(w) + 2;
   size_t need = stride_ * size_t(h);

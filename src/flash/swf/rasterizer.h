@@ -2,7 +2,8 @@
 // Anti-aliased polygon coverage by signed area: every line adds, for each pixel it passes,
 // the area it closes off to its right; a running sum along a row then gives each pixel's
 // exact coverage (one value per pixel, no samples). Coverage is the absolute winding area
-// clamped to 1, so outlines of one orientation unite and a closed fill path fills.
+// clamped to 1, so outlines of one orientation unite and a closed fill path fills; or, by the
+// even-odd rule, the winding area folded so that every second winding is outside.
 #include <cmath>
 #include <algorithm>
 #include <cstdint>
@@ -23,7 +24,7 @@ struct PixelBox {
 class Rasterizer {
  public:
   // Starts a new outline whose coverage is wanted inside box (already clipped to the surface).
-  void Begin(const PixelBox& box);
+  void Begin(const PixelBox& box, bool evenOdd = false);
   const PixelBox& Box() const { return box_; }
   // Rows and pixels gone through since the counter was last reset: the measure of a frame's
   // cost that the renderer keeps within its budget.
@@ -63,22 +64,19 @@ class Rasterizer {
           while (x < end && a[x] != 0) {
             sum += a[x];
             a[x] = 0;
-            float c = std::fabs(sum);
-            cov_[x] = c > 1 ? 1 : c;
+            cov_[x] = Cover(sum);
             ++x;
           }
           span(y, box_.left + start, x - start, cov_.data() + start);
         } else {
           x = SkipZeros(a, x, end);
-          float c = std::fabs(sum);
-          if (c > 1) c = 1;
+          float c = Cover(sum);
           if (c > 1e-4f) fill(y, box_.left + start, x - start, c);
         }
       }
       for (int32_t k = end; k <= hi + 1 && k < int32_t(stride_); ++k) a[k] = 0;
       // An outline left open keeps its last winding to the row's end.
-      float rest = std::fabs(sum);
-      if (rest > 1) rest = 1;
+      float rest = Cover(sum);
       if (rest > 1e-4f && end < w) fill(y, box_.left + end, w - end, rest);
       lo = INT32_MAX;
       hi = INT32_MIN;
@@ -101,6 +99,14 @@ class Rasterizer {
   }
 
  private:
+  float Cover(float sum) const {
+    float c = std::fabs(sum);
+    if (evenOdd_) {
+      c -= 2 * std::floor(c * 0.5f);
+      return c > 1 ? 2 - c : c;
+    }
+    return c > 1 ? 1 : c;
+  }
   // The first x in [x, end) whose cell is not zero (or end): two cells a step, a cell being
   // zero when its bits are those of +0 or -0.
   static int32_t SkipZeros(const float* a, int32_t x, int32_t end) {
@@ -130,6 +136,7 @@ class Rasterizer {
   void Touch(int32_t row, int32_t lo, int32_t hi);
 
   PixelBox box_;
+  bool evenOdd_ = false;
   size_t stride_ = 0;
   std::vector<float> acc_;
   std::vector<float> cov_, constant_;

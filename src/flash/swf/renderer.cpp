@@ -6,27 +6,19 @@
 #include <cmath>
 #include <condition_variable>
 #include <functional>
+#include <limits>
 #include <thread>
 
 #include "flash/swf/avm1/object.h"
 #include "flash/swf/effects.h"
 #include "flash/swf/radial_pad.h"
 #include "flash/swf/spans.h"
+#include "flash/swf/text_layout.h"
 #include "raster/canvas.h"
 
 namespace vitrine::swf {
 
 namespace {
-
-// Flash Player's three generic device fonts as the faces a system has under the names the
-// Windows core fonts use (fontconfig maps them to their metric twins); a text field without a
-// font is set in Times New Roman, as Flash Player sets it.
-std::string DeviceFace(const std::string& name) {
-  if (name == "_sans") return "Arial";
-  if (name == "_serif" || name.empty()) return "Times New Roman";
-  if (name == "_typewriter") return "Courier New";
-  return name;
-}
 
 constexpr double kGradientHalf = 16384;  // the gradient square runs from -16384 to 16384
 constexpr double kTolerance = 0.25;      // pixels between a curve and its flattened lines
@@ -821,7 +813,7 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     if (!MakePaint(fill, m, cx, paint) && !target.maskOut) continue;
     PixelBox box = ClipBox(left, top, right, bottom, *surface_, bandTop_, bandBottom_);
     if (box.Empty()) continue;
-    raster_.Begin(box);
+    raster_.Begin(box, shape.evenOdd);
     for (size_t i = 0; i < shape.paths.size(); ++i) {
       const Path& p = shape.paths[i];
       if ((p.fill0 == style) == (p.fill1 == style)) continue;
@@ -995,17 +987,9 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
     return;
   }
   if (!text_ || target.maskOut) return;
-  // A device font: the system's face of the font's name and style.
+  // A device font: the system's face of the font's name and style, run by run.
   auto named = edit.hasFont ? player_->Lookup(edit.fontId) : nullptr;
-  const bool isFont = named && named->kind == Kind::Font;
   double scaleY = std::sqrt(m.c * m.c + m.d * m.d);
-  Font font;
-  font.Name = DeviceFace(!edit.fontName.empty() ? edit.fontName : isFont ? named->font.name : std::string());
-  font.Bold = edit.bold || (isFont && named->font.bold);
-  font.Italic = edit.italic || (isFont && named->font.italic);
-  font.Height = -std::max(1, int32_t(std::lround(edit.height * scaleY)));
-  Rgba c = cx.Apply(edit.color);
-  font.Colour = RGBColor(c.r, c.g, c.b);
   // The field's 2-pixel gutter and its margins on either side.
   double x, y, right, unused;
   m.Apply(edit.bounds.xMin + 40 + edit.leftMargin, edit.bounds.yMin + 40, x, y);
@@ -1031,36 +1015,24 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
   canvas.SelectClip(Region::FromRect({clipLeft, clipTop, clipRight, clipBottom}));
   std::lock_guard lock(*textLock_);
   int32_t lineY = int32_t(std::lround(y));
-  size_t start = 0;
-  while (start <= edit.text.size()) {
-    size_t end = edit.text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = edit.text.size();
-    std::string_view paragraph(edit.text.data() + start, end - start);
-    // A wrapping field breaks a paragraph after the last space that keeps the line inside the
-    // field (a word wider than the field stands alone).
-    do {
-      std::string_view line = paragraph;
-      if (edit.wordWrap && text_->Measure(font, line).width > right - x) {
-        size_t cut = 0;
-        for (size_t space = line.find(' '); space != std::string_view::npos; space = line.find(' ', space + 1)) {
-          if (cut && text_->Measure(font, line.substr(0, space)).width > right - x) break;
-          cut = space;
-        }
-        if (cut) line = line.substr(0, cut);
-      }
-      paragraph.remove_prefix(std::min(paragraph.size(), line.size() + (line.size() < paragraph.size() ? 1 : 0)));
-      if (!line.empty()) {
-        double lineX = x;
-        if (edit.align == 1 || edit.align == 2) {
-          const double slack = right - x - text_->Measure(font, line).width;
-          lineX += edit.align == 1 ? slack : slack / 2;
-        }
-        text_->Draw(canvas, font, int32_t(std::lround(lineX)), lineY, line);
-      }
-      lineY += std::max<int32_t>(1, text_->Measure(font, "X").height);
-    } while (!paragraph.empty() && lineY < bandBottom_ + 4096);
-    if (end + 1 < edit.text.size() && edit.text[end] == '\r' && edit.text[end + 1] == '\n') ++end;
-    start = end + 1;
+  // Lines below the band are not laid out; every line is at least a pixel tall.
+  size_t maxLines = size_t(std::max(0.0, std::min(double(bandBottom_) + 4096 - lineY, 1e7))) + 1;
+  auto lines = LayOutDeviceText(edit, named.get(), *text_, scaleY,
+                                edit.wordWrap ? right - x : std::numeric_limits<double>::infinity(), maxLines);
+  for (const TextLine& line : lines) {
+    double lineX = x;
+    if (edit.align == 1 || edit.align == 2) {
+      const double slack = right - x - line.width;
+      lineX += edit.align == 1 ? slack : slack / 2;
+    }
+    for (const TextPiece& piece : line.pieces) {
+      Font font = piece.font;
+      Rgba c = cx.Apply(piece.colour);
+      font.Colour = RGBColor(c.r, c.g, c.b);
+      // Pieces of one line stand on its foot.
+      text_->Draw(canvas, font, int32_t(std::lround(lineX + piece.x)), lineY + line.height - piece.height, piece.text);
+    }
+    lineY += line.height;
   }
 }
 

@@ -55,10 +55,16 @@ struct Path {
 
 struct Shape {
   SwfRect bounds;
+  // Fills by the even-odd rule (what scripts draw) instead of by winding (authored shapes).
+  bool evenOdd = false;
   std::vector<FillStyle> fills;
   std::vector<LineStyle> lines;
   std::vector<Path> paths;
 };
+
+// Whether the shape covers the point (twips, in the shape's space): inside a fill, by the
+// rule the shape is drawn with, or within half a line's width of a line.
+bool ShapeCovers(const Shape& shape, double x, double y);
 
 // DefineShape 1 to 4 after the character id: bounds, styles, records.
 Shape ReadDefineShape(BitReader& r, int version);

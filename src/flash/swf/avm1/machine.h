@@ -181,6 +181,7 @@ void InstallError(Vm& vm);
 void InstallColor(Vm& vm);
 void InstallStage(Vm& vm);
 void InstallKeyAndMouse(Vm& vm);
+void InstallSound(Vm& vm);
 
 // Reading arguments.
 inline Value Arg(const std::vector<Value>& args, size_t i) { return i < args.size() ? args[i] : Value(); }

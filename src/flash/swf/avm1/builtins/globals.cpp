@@ -168,6 +168,7 @@ void InstallGlobals(Vm& vm) {
   InstallColor(vm);
   InstallStage(vm);
   InstallKeyAndMouse(vm);
+  InstallSound(vm);
   Object* g = vm.global;
   vm.Method(g, "trace", Trace);
   vm.Method(g, "getTimer", GetTimer);

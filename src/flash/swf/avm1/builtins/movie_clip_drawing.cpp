@@ -252,59 +252,6 @@ Value GetBounds(Vm& vm, Object* self, std::vector<Value>& args) {
   return out;
 }
 
-// Whether the shape covers the point (twips, in the shape's space): inside a fill, by the
-// winding the drawing uses, or within half a line's width of a line.
-bool ShapeCovers(const Shape& shape, double x, double y) {
-  for (uint32_t style = 1; style <= shape.fills.size(); ++style) {
-    int winding = 0;
-    for (const Path& p : shape.paths) {
-      if ((p.fill0 == style) == (p.fill1 == style)) continue;
-      int sign = p.fill1 == style ? 1 : -1;
-      auto segment = [&](double x0, double y0, double x1, double y1) {
-        if ((y0 <= y) == (y1 <= y)) return;
-        double cross = x0 + (y - y0) * (x1 - x0) / (y1 - y0);
-        if (cross > x) winding += y1 > y0 ? sign : -sign;
-      };
-      for (const Edge& e : p.edges) {
-        if (!e.curve) {
-          segment(e.x0, e.y0, e.x1, e.y1);
-          continue;
-        }
-        double px = e.x0, py = e.y0;
-        for (int i = 1; i <= 16; ++i) {
-          double t = i / 16.0, u = 1 - t;
-          double qx = u * u * e.x0 + 2 * u * t * e.cx + t * t * e.x1;
-          double qy = u * u * e.y0 + 2 * u * t * e.cy + t * t * e.y1;
-          segment(px, py, qx, qy);
-          px = qx;
-          py = qy;
-        }
-      }
-    }
-    if (winding != 0) return true;
-  }
-  for (const Path& p : shape.paths) {
-    if (!p.line || p.line > shape.lines.size()) continue;
-    double r = std::max(20.0, double(shape.lines[p.line - 1].width)) / 2;
-    for (const Edge& e : p.edges) {
-      int steps = e.curve ? 16 : 1;
-      double px = e.x0, py = e.y0;
-      for (int i = 1; i <= steps; ++i) {
-        double t = double(i) / steps, u = 1 - t;
-        double qx = e.curve ? u * u * e.x0 + 2 * u * t * e.cx + t * t * e.x1 : e.x1;
-        double qy = e.curve ? u * u * e.y0 + 2 * u * t * e.cy + t * t * e.y1 : e.y1;
-        double dx = qx - px, dy = qy - py, len2 = dx * dx + dy * dy;
-        double k = len2 > 0 ? std::clamp(((x - px) * dx + (y - py) * dy) / len2, 0.0, 1.0) : 0;
-        double ex = px + k * dx - x, ey = py + k * dy - y;
-        if (ex * ex + ey * ey <= r * r) return true;
-        px = qx;
-        py = qy;
-      }
-    }
-  }
-  return false;
-}
-
 bool ClipCovers(const Clip& clip, const Matrix& toRoot, double x, double y, int nesting);
 
 bool ObjectCovers(const DisplayObject& object, const Matrix& toRoot, double x, double y, int nesting) {

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <string_view>
 
 #include "flash/swf/avm1/builtins/movie_clip.h"
 #include "flash/swf/player.h"
+#include "flash/swf/text_layout.h"
 
 namespace vitrine::swf::avm1 {
 
@@ -16,6 +18,9 @@ namespace {
 
 // Most characters a field holds; longer text is cut.
 constexpr size_t kMaxFieldText = 1u << 20;
+// Most runs of their own format a field's text is cut into: a format that would cut it into
+// more is not taken, and HTML past them keeps the format of the last run.
+constexpr size_t kMaxTextRuns = 4096;
 
 // The field's text: the text character on the field clip's list.
 DisplayObject* FieldOf(Object* o) {
@@ -37,6 +42,8 @@ void Edit(Object* o, Change change) {
   field->character = std::move(copy);
 }
 
+void Fit(Vm& vm, Object* self);
+
 Rgba Rgb(Vm& vm, const Value& v) {
   uint32_t rgb = ToUint32(vm.ToNumber(v));
   return {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255};
@@ -46,13 +53,58 @@ double RgbNumber(Rgba c) { return double(uint32_t(c.r) << 16 | uint32_t(c.g) << 
 const char* kAligns[] = {"left", "right", "center", "justify"};
 
 // Simple HTML as a field takes it: the text without its tags, <br> and the end of a <p> a new
-// line, and what <b>, <i>, <font color=...> and <p align=...> ask for applied to the field.
+// line; what <b>, <i>, <u> and <font color=... size=... face=...> ask for applies to the
+// text they hold, as runs, and <p align=...> to the field.
 struct Html {
   std::string text;
-  bool bold = false, italic = false;
-  std::optional<Rgba> colour;
+  std::vector<TextRun> runs;
   std::optional<uint8_t> align;
 };
+
+TextRun Span(size_t begin, size_t end) {
+  TextRun r;
+  r.begin = begin;
+  r.end = end;
+  return r;
+}
+TextRun Styled(std::optional<bool> TextRun::*style) {
+  TextRun r;
+  r.*style = true;
+  return r;
+}
+
+// Runs cover text[begin, end) with the format given: the runs there are cut where the range
+// begins and ends, and what the format sets replaces theirs inside it.
+void FormatRange(EditText& e, size_t begin, size_t end, const TextRun& format) {
+  end = std::min(end, e.text.size());
+  if (begin >= end) return;
+  if (e.runs.empty()) e.runs.push_back(Span(0, e.text.size()));
+  std::vector<TextRun> out;
+  for (const TextRun& r : e.runs) {
+    size_t cuts[] = {r.begin, std::clamp(begin, r.begin, r.end), std::clamp(end, r.begin, r.end), r.end};
+    for (int i = 0; i < 3; ++i) {
+      if (cuts[i] >= cuts[i + 1]) continue;
+      TextRun part = r;
+      part.begin = cuts[i];
+      part.end = cuts[i + 1];
+      if (i == 1) {
+        if (format.fontName) part.fontName = format.fontName;
+        if (format.height) part.height = format.height;
+        if (format.color) part.color = format.color;
+        if (format.bold) part.bold = format.bold;
+        if (format.italic) part.italic = format.italic;
+        if (format.underline) part.underline = format.underline;
+      }
+      // Neighbours of one format are one run.
+      TextRun a = part, b = out.empty() ? TextRun{} : out.back();
+      a.begin = b.begin;
+      a.end = b.end;
+      if (!out.empty() && out.back().end == part.begin && a == b) out.back().end = part.end;
+      else out.push_back(part);
+    }
+  }
+  if (out.size() <= kMaxTextRuns) e.runs = std::move(out);
+}
 
 std::string Attribute(const std::string& tag, const std::string& name) {
   std::string lower = tag;
@@ -70,6 +122,42 @@ std::string Attribute(const std::string& tag, const std::string& name) {
 
 Html ReadHtml(const std::string& html) {
   Html out;
+  // The formats of the open tags, innermost last; each run takes the innermost's.
+  std::vector<std::pair<std::string, TextRun>> open;
+  size_t runFrom = 0;
+  auto flush = [&] {
+    // Past the most runs (with the gaps between them), the last one goes on.
+    if (out.runs.size() >= kMaxTextRuns / 2 - 1 && runFrom < out.text.size()) {
+      out.runs.back().end = out.text.size();
+    } else if (!open.empty() && runFrom < out.text.size()) {
+      TextRun r = open.back().second;
+      r.begin = runFrom;
+      r.end = out.text.size();
+      out.runs.push_back(r);
+    }
+    runFrom = out.text.size();
+  };
+  auto push = [&](const std::string& name, TextRun format) {
+    flush();
+    if (!open.empty()) {
+      const TextRun& outer = open.back().second;
+      if (!format.fontName) format.fontName = outer.fontName;
+      if (!format.height) format.height = outer.height;
+      if (!format.color) format.color = outer.color;
+      if (!format.bold) format.bold = outer.bold;
+      if (!format.italic) format.italic = outer.italic;
+      if (!format.underline) format.underline = outer.underline;
+    }
+    if (open.size() < 64) open.emplace_back(name, format);
+  };
+  auto pop = [&](const std::string& name) {
+    flush();
+    for (size_t k = open.size(); k-- > 0;)
+      if (open[k].first == name) {
+        open.erase(open.begin() + std::ptrdiff_t(k), open.end());
+        break;
+      }
+  };
   for (size_t i = 0; i < html.size(); ++i) {
     char c = html[i];
     if (c == '<') {
@@ -87,14 +175,25 @@ Html ReadHtml(const std::string& html) {
       }
       if (name == "br") out.text += '\r';
       else if (name == "/p") out.text += '\r';
-      else if (name == "b") out.bold = true;
-      else if (name == "i") out.italic = true;
+      else if (name == "b") push(name, Styled(&TextRun::bold));
+      else if (name == "i") push(name, Styled(&TextRun::italic));
+      else if (name == "u") push(name, Styled(&TextRun::underline));
+      else if (name == "/b" || name == "/i" || name == "/u" || name == "/font") pop(name.substr(1));
       else if (name == "font") {
+        TextRun format;
         std::string colour = Attribute(tag, "color");
         if (colour.size() == 7 && colour[0] == '#') {
           uint32_t rgb = uint32_t(std::strtoul(colour.c_str() + 1, nullptr, 16));
-          out.colour = Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255};
+          format.color = Rgba{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255};
         }
+        std::string size = Attribute(tag, "size");
+        if (!size.empty()) {
+          double points = std::strtod(size.c_str(), nullptr);
+          if (std::isfinite(points) && points > 0) format.height = std::min(points, 1000.0) * 20;
+        }
+        std::string face = Attribute(tag, "face");
+        if (!face.empty()) format.fontName = face;
+        push(name, format);
       } else if (name == "p") {
         std::string align = Attribute(tag, "align");
         for (uint8_t k = 0; k < 4; ++k)
@@ -120,8 +219,25 @@ Html ReadHtml(const std::string& html) {
     }
     out.text += c;
   }
+  flush();
   // A closing paragraph ends the text without a line after it.
-  if (!out.text.empty() && out.text.back() == '\r') out.text.pop_back();
+  if (!out.text.empty() && out.text.back() == '\r') {
+    out.text.pop_back();
+    for (TextRun& r : out.runs) r.end = std::min(r.end, out.text.size());
+    std::erase_if(out.runs, [](const TextRun& r) { return r.begin >= r.end; });
+  }
+  // Runs cover the whole text: the rest in the field's own format.
+  if (!out.runs.empty()) {
+    std::vector<TextRun> whole;
+    size_t at = 0;
+    for (const TextRun& r : out.runs) {
+      if (r.begin > at) whole.push_back(Span(at, r.begin));
+      whole.push_back(r);
+      at = r.end;
+    }
+    if (at < out.text.size()) whole.push_back(Span(at, out.text.size()));
+    out.runs = std::move(whole);
+  }
   return out;
 }
 
@@ -185,23 +301,28 @@ Value SetField(Vm& vm, Object* self, std::vector<Value>& args) {
     case Text: {
       std::string text = vm.ToString(v);
       vm.Define(self, "$htmlText", Value(), DontEnum);
-      Edit(self, [&](EditText& e) { e.text = text; });
+      Edit(self, [&](EditText& e) {
+        e.text = text;
+        e.runs.clear();
+      });
       break;
     }
     case HtmlText: {
       std::string html = vm.ToString(v);
       if (!vm.ToBool(Hidden(vm, self, "$html"))) {
         // A field that is not an HTML field shows the markup as it is.
-        Edit(self, [&](EditText& e) { e.text = html; });
+        Edit(self, [&](EditText& e) {
+          e.text = html;
+          e.runs.clear();
+        });
         break;
       }
       vm.Define(self, "$htmlText", html, DontEnum);
       Html read = ReadHtml(html);
       Edit(self, [&](EditText& e) {
         e.text = read.text;
-        e.bold = read.bold;
-        e.italic = read.italic;
-        if (read.colour) e.color = *read.colour;
+        e.runs = read.runs;
+        if (e.text.size() > kMaxFieldText) e.runs.clear();
         if (read.align) e.align = *read.align;
       });
       break;
@@ -228,6 +349,7 @@ Value SetField(Vm& vm, Object* self, std::vector<Value>& args) {
     }
     default: break;
   }
+  if (K == Text || K == HtmlText || K == AutoSize || K == WordWrap) Fit(vm, self);
   return {};
 }
 
@@ -266,41 +388,106 @@ Object* FormatOf(Vm& vm, Object* field) {
   vm.Set(f, "color", RgbNumber(e.color));
   vm.Set(f, "bold", e.bold);
   vm.Set(f, "italic", e.italic);
-  vm.Set(f, "underline", false);
+  vm.Set(f, "underline", e.underline);
   vm.Set(f, "align", kAligns[std::min<int>(e.align, 3)]);
   vm.Set(f, "leftMargin", e.leftMargin / 20);
   vm.Set(f, "rightMargin", e.rightMargin / 20);
   return f;
 }
 
-void ApplyFormat(Vm& vm, Object* field, Object* format) {
+// What a TextFormat sets (its properties that are not null).
+TextRun ReadFormat(Vm& vm, Object* format) {
+  TextRun out;
   auto given = [&](const char* name, Value& v) {
     v = vm.Get(format, name);
     return !v.IsNullish();
   };
   Value v;
+  if (given("font", v)) out.fontName = vm.ToString(v);
+  if (given("size", v)) {
+    double size = vm.ToNumber(v);
+    if (std::isfinite(size)) out.height = std::clamp(size, 1.0, 1000.0) * 20;
+  }
+  if (given("color", v)) out.color = Rgb(vm, v);
+  if (given("bold", v)) out.bold = vm.ToBool(v);
+  if (given("italic", v)) out.italic = vm.ToBool(v);
+  if (given("underline", v)) out.underline = vm.ToBool(v);
+  return out;
+}
+
+void ApplyFormat(Vm& vm, Object* field, Object* format) {
+  TextRun f = ReadFormat(vm, format);
+  Value v = vm.Get(format, "align");
   Edit(field, [&](EditText& e) {
-    if (given("font", v)) e.fontName = vm.ToString(v);
-    if (given("size", v)) {
-      double size = vm.ToNumber(v);
-      if (std::isfinite(size)) e.height = std::clamp(size, 1.0, 1000.0) * 20;
-    }
-    if (given("color", v)) e.color = Rgb(vm, v);
-    if (given("bold", v)) e.bold = vm.ToBool(v);
-    if (given("italic", v)) e.italic = vm.ToBool(v);
-    if (given("align", v)) {
+    if (f.fontName) e.fontName = *f.fontName;
+    if (f.height) e.height = *f.height;
+    if (f.color) e.color = *f.color;
+    if (f.bold) e.bold = *f.bold;
+    if (f.italic) e.italic = *f.italic;
+    if (f.underline) e.underline = *f.underline;
+    if (!v.IsNullish()) {
       std::string align = vm.ToString(v);
       for (uint8_t k = 0; k < 4; ++k)
         if (align == kAligns[k]) e.align = k;
     }
+    // The whole text takes it, runs included.
+    if (!e.runs.empty()) FormatRange(e, 0, e.text.size(), f);
   });
 }
 
-// setTextFormat([begin, [end,]] format): the format is the last argument; it applies to the
-// whole field.
+// A field whose autoSize is not "none" takes the size of its text: its height always, its
+// width when it does not wrap, the side autoSize names staying where it is ("center": the
+// middle). Its text is measured as the renderer sets it, at the field's own scale, with its
+// 2-pixel gutters and its margins around it.
+void Fit(Vm& vm, Object* self) {
+  DisplayObject* field = FieldOf(self);
+  Player* player = vm.GetPlayer();
+  if (!field || !player || !player->Text()) return;
+  Value mode = Hidden(vm, self, "$autoSize");
+  if (!mode.IsString() || mode.text == "none") return;
+  const EditText& e = field->character->edit;
+  auto named = e.hasFont ? player->Lookup(e.fontId) : nullptr;
+  double room = double(e.bounds.xMax - e.bounds.xMin - 80 - e.leftMargin - e.rightMargin) / 20;
+  auto lines = LayOutDeviceText(e, named.get(), *player->Text(), 1.0 / 20,
+                                e.wordWrap ? room : std::numeric_limits<double>::infinity(), 100000);
+  double width = 0, height = 0;
+  for (const TextLine& line : lines) {
+    width = std::max(width, line.width);
+    height += line.height;
+  }
+  int32_t w = int32_t(std::lround(std::min(width * 20 + 80 + e.leftMargin + e.rightMargin, 1e9)));
+  int32_t h = int32_t(std::lround(std::min(height * 20 + 80, 1e9)));
+  Edit(self, [&](EditText& t) {
+    t.bounds.yMax = t.bounds.yMin + h;
+    if (t.wordWrap) return;
+    if (mode.text == "left") t.bounds.xMax = t.bounds.xMin + w;
+    else if (mode.text == "right") t.bounds.xMin = t.bounds.xMax - w;
+    else {
+      int32_t middle = int32_t((int64_t(t.bounds.xMin) + t.bounds.xMax) / 2);
+      t.bounds.xMin = middle - w / 2;
+      t.bounds.xMax = t.bounds.xMin + w;
+    }
+  });
+}
+
+// setTextFormat([begin, [end,]] format): the format is the last argument. With no range it
+// applies to the whole field; with begin alone to that one character; otherwise to the
+// characters from begin up to end.
 Value SetTextFormat(Vm& vm, Object* self, std::vector<Value>& args) {
   if (args.empty() || !args.back().IsObject()) return {};
-  ApplyFormat(vm, self, args.back().object);
+  Object* format = args.back().object;
+  if (args.size() == 1) {
+    ApplyFormat(vm, self, format);
+  } else {
+    double begin = vm.ToNumber(args[0]);
+    double end = args.size() >= 3 ? vm.ToNumber(args[1]) : begin + 1;
+    if (!std::isfinite(begin) || !std::isfinite(end)) return {};
+    begin = std::clamp(begin, 0.0, double(kMaxFieldText));
+    end = std::clamp(end, 0.0, double(kMaxFieldText));
+    TextRun f = ReadFormat(vm, format);
+    Edit(self, [&](EditText& e) { FormatRange(e, size_t(begin), size_t(end), f); });
+  }
+  Fit(vm, self);
   return {};
 }
 Value GetTextFormat(Vm& vm, Object* self, std::vector<Value>&) { return FormatOf(vm, self); }
@@ -383,6 +570,7 @@ void FollowTextVariables(Vm& vm, Clip& clip, int nesting) {
     if (text == object.character->edit.text) continue;
     auto copy = std::make_shared<Character>(*object.character);
     copy->edit.text = std::move(text);
+    copy->edit.runs.clear();
     object.character = std::move(copy);
   }
 }
