@@ -1,5 +1,6 @@
 // The writer's movies drawn by our player against the open Flash player Ruffle in headless
-// Chromium (tests/flash/reference/render.mjs). Runs where VITRINE_FLASH_REFERENCE=1 is set
+// Chromium (tests/flash/reference/render.mjs), and what a movie's scripts trace of the mouse and
+// the keys in both players (tests/flash/reference/trace_input.mjs). Runs where VITRINE_FLASH_REFERENCE=1 is set
 // (tests/flash/reference/run.sh sets it once it found node, Chromium and the reference's npm
 // packages installed, so there a missing one fails); skipped elsewhere. Outside
 // the anti-aliased edges the mean difference per channel is at most 3 of 255 and no 16 x 16
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <functional>
 
+#include "flash/action_assembler.h"
 #include "flash/reference_movies.h"
 #include "raster/image_files.h"
 
@@ -60,6 +62,83 @@ TEST(SwfRuffle, WriterMoviesMatchTheReferencePlayer) {
   // A failing comparison leaves both frames behind to look at.
   if (keep) std::printf("frames kept in %s\n", dir.string().c_str());
   else fs::remove_all(dir);
+}
+
+// A movie whose scripts trace what they hear of the mouse and the keys: a Key listener, a Mouse
+// listener, and a clip twice its size at (100, 50) whose own mouseDown handler reads the mouse
+// in its coordinates.
+std::vector<uint8_t> ListeningMovie() {
+  std::vector<uint8_t> tags, sprite{1, 0, 1, 0};
+  Tag(sprite, code::ShowFrame, {});
+  Tag(sprite, 0, {});
+  Tag(tags, code::DefineSprite, sprite);
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1, .matrix = Scale(2, 2, 2000, 1000), .name = "a"}));
+  auto traceMouse = [](Asm& a, const char* prefix, const char* clip) {
+    a.Push({prefix, clip}).GetVariable().Push({"_xmouse"}).GetMember().Add2().Push({" "}).Add2();
+    a.Push({clip}).GetVariable().Push({"_ymouse"}).GetMember().Add2().Trace();
+  };
+  Asm onKeyDown, onKeyUp, onMouseDown, onMouseUp, clipDown, s;
+  onKeyDown.Push({"down "}).Push({0, "Key"}).GetVariable().Push({"getCode"}).CallMethod().Add2().Push({" "}).Add2();
+  onKeyDown.Push({0, "Key"}).GetVariable().Push({"getAscii"}).CallMethod().Add2().Trace();
+  onKeyUp.Push({"up "}).Push({0, "Key"}).GetVariable().Push({"getCode"}).CallMethod().Add2().Trace();
+  traceMouse(onMouseDown, "press ", "_root");
+  traceMouse(onMouseUp, "release ", "_root");
+  traceMouse(clipDown, "clip ", "a");
+  s.Push({"o", 0, "Object"}).NewObject().SetVariable();
+  s.Push({"o"}).GetVariable().Push({"onKeyDown"}).Function("", {}, onKeyDown).SetMember();
+  s.Push({"o"}).GetVariable().Push({"onKeyUp"}).Function("", {}, onKeyUp).SetMember();
+  s.Push({"o"}).GetVariable().Push({1, "Key"}).GetVariable().Push({"addListener"}).CallMethod().Pop();
+  s.Push({"o"}).GetVariable().Push({"onMouseDown"}).Function("", {}, onMouseDown).SetMember();
+  s.Push({"o"}).GetVariable().Push({"onMouseUp"}).Function("", {}, onMouseUp).SetMember();
+  s.Push({"o"}).GetVariable().Push({1, "Mouse"}).GetVariable().Push({"addListener"}).CallMethod().Pop();
+  s.Push({"a"}).GetVariable().Push({"onMouseDown"}).Function("", {}, clipDown).SetMember();
+  s.Push({"ready"}).Trace().Op(0x07);
+  Tag(tags, code::DoAction, s.Bytes());
+  Tag(tags, code::ShowFrame, {});
+  std::vector<uint8_t> movie = MovieOf(200, 150, 1, tags);
+  movie[3] = 8;
+  return movie;
+}
+
+TEST(SwfRuffle, ScriptsHearTheMouseAndTheKeysAsTheReferencePlayerHears) {
+  const char* on = std::getenv("VITRINE_FLASH_REFERENCE");
+  if (!on || std::string(on) != "1") GTEST_SKIP() << "VITRINE_FLASH_REFERENCE=1 runs the reference player";
+  fs::path dir = fs::temp_directory_path() / ("vitrine-ruffle-input-" + std::to_string(std::rand()));
+  fs::create_directories(dir);
+  std::vector<uint8_t> movie = ListeningMovie();
+  std::ofstream(dir / "listening.swf", std::ios::binary)
+      .write(reinterpret_cast<const char*>(movie.data()), std::streamsize(movie.size()));
+  std::string command = "node reference/trace_input.mjs '" + (dir / "listening.swf").string() +
+                        "' 200 150 down:130,70 up:130,70 down:20,30 up:25,35 key:a key:ArrowLeft > '" +
+                        (dir / "trace.txt").string() + "' 2> '" + (dir / "trace.log").string() + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << "see " << (dir / "trace.log");
+  std::vector<std::string> theirs;
+  std::ifstream in(dir / "trace.txt");
+  for (std::string line; std::getline(in, line);) theirs.push_back(line);
+
+  std::vector<std::string> ours;
+  swf::PlayerOptions options;
+  options.onTrace = [&](const std::string& s) { ours.push_back(s); };
+  swf::Player player(swf::Movie::Load(movie), options);
+  player.Play();
+  player.Tick();
+  player.MouseMove(130, 70);
+  player.MouseDown(130, 70);
+  player.MouseUp(130, 70);
+  player.MouseMove(20, 30);
+  player.MouseDown(20, 30);
+  player.MouseMove(25, 35);
+  player.MouseUp(25, 35);
+  for (auto [code, ascii] : {std::pair<uint16_t, uint8_t>{65, 'a'}, {37, 0}}) {
+    player.KeyDown(code, ascii);
+    player.KeyUp(code, ascii);
+  }
+  // The two players agree, and both heard what the movie was told.
+  EXPECT_EQ(ours, theirs);
+  EXPECT_EQ(ours, (std::vector<std::string>{"ready", "clip 15 10", "press 130 70", "release 130 70", "clip -40 -10",
+                                            "press 20 30", "release 25 35", "down 65 97", "up 65", "down 37 0",
+                                            "up 37"}));
+  fs::remove_all(dir);
 }
 
 }  // namespace
