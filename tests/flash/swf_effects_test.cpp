@@ -130,18 +130,6 @@ TEST(SwfEditText, ABorderedFieldDrawsItsFrameAndBackgroundEvenWhenEmpty) {
   for (auto [x, y] : {std::pair{4, 5}, {25, 10}, {15, 15}}) EXPECT_EQ(b.GetPixel(x, y), RGBColor(0, 0, 200)) << x << "," << y;
 }
 
-// A device font: DefineFont2 with a name and no glyphs.
-std::vector<uint8_t> DeviceFont(uint16_t id, const std::string& name, uint8_t style) {
-  BitWriter f;
-  f.U16(id);
-  f.U8(style);  // 0x01 bold, 0x02 italic
-  f.U8(0);      // language
-  f.U8(uint8_t(name.size()));
-  for (char c : name) f.U8(uint8_t(c));
-  f.U16(0);  // no glyphs
-  return f.Take();
-}
-
 // A field 200 pixels wide at the stage's top-left, in the font, with a layout and a text.
 std::vector<uint8_t> Field(uint16_t id, std::optional<uint16_t> font, uint8_t align, uint16_t leftMargin,
                            const std::string& text) {

@@ -16,6 +16,7 @@
 #include "flash/action_assembler.h"
 #include "flash/reference_movies.h"
 #include "raster/image_files.h"
+#include "raster/text_renderer.h"
 
 namespace vitrine::test {
 namespace {
@@ -139,6 +140,90 @@ TEST(SwfRuffle, ScriptsHearTheMouseAndTheKeysAsTheReferencePlayerHears) {
                                             "press 20 30", "release 25 35", "down 65 97", "up 65", "down 37 0",
                                             "up 37"}));
   fs::remove_all(dir);
+}
+
+// Device text in black on white: a line in _sans at 24 pixels, one in _typewriter at 16, each
+// in a field 180 x 40 pixels, placed at (10, 10) and (10, 60).
+std::vector<uint8_t> DeviceTextMovie() {
+  auto field = [](uint16_t id, uint16_t font, uint16_t height, const std::string& text) {
+    BitWriter e;
+    e.U16(id);
+    WriteRect(e, 0, 3600, 0, 800);
+    e.U8(0x80 | 0x04 | 0x01);  // has text, a colour and a font
+    e.U8(0x20);                // has a layout
+    e.U16(font);
+    e.U16(height);
+    for (uint8_t c : {0, 0, 0, 255}) e.U8(c);
+    e.U8(0);  // left aligned
+    for (int i = 0; i < 4; ++i) e.U16(0);  // margins, indent, leading
+    e.String("field" + std::to_string(id));
+    e.String(text);
+    return e.Take();
+  };
+  std::vector<uint8_t> tags;
+  Tag(tags, code::SetBackgroundColor, {255, 255, 255});
+  Tag(tags, code::DefineFont2, DeviceFont(1, "_sans", 0));
+  Tag(tags, code::DefineEditText, field(2, 1, 480, "Flash text"));
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 2, .matrix = Translate(200, 200)}));
+  Tag(tags, code::DefineFont2, DeviceFont(3, "_typewriter", 0));
+  Tag(tags, code::DefineEditText, field(4, 3, 320, "mono 0123"));
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 2, .id = 4, .matrix = Translate(200, 1200)}));
+  Tag(tags, code::ShowFrame, {});
+  std::vector<uint8_t> movie = MovieOf(200, 110, 1, tags);
+  movie[3] = 8;
+  return movie;
+}
+
+TEST(SwfRuffle, DeviceTextIsSetInTheSystemsFaceWhereTheReferencePlayerSetsIt) {
+  const char* on = std::getenv("VITRINE_FLASH_REFERENCE");
+  if (!on || std::string(on) != "1") GTEST_SKIP() << "VITRINE_FLASH_REFERENCE=1 runs the reference player";
+  // Both players are given the same faces: the system's for Flash's names, Liberation's for
+  // the reference player.
+  if (!fs::exists("/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"))
+    GTEST_SKIP() << "the Liberation fonts are not installed";
+  fs::path dir = fs::temp_directory_path() / ("vitrine-ruffle-text-" + std::to_string(std::rand()));
+  fs::create_directories(dir);
+  std::vector<uint8_t> movie = DeviceTextMovie();
+  std::ofstream(dir / "device_text.swf", std::ios::binary)
+      .write(reinterpret_cast<const char*>(movie.data()), std::streamsize(movie.size()));
+  std::string command = "node reference/render.mjs '" + dir.string() + "' > '" + (dir / "render.log").string() + "' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << "see " << (dir / "render.log");
+  std::ifstream in(dir / "device_text.ruffle.png", std::ios::binary);
+  Bitmap theirs = DecodePng(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {}));
+  ASSERT_FALSE(theirs.Empty());
+
+  auto player = PlayerOf(movie);
+  ASSERT_TRUE(player);
+  player->Play();
+  std::unique_ptr<TextRenderer> text = CreateTextRenderer();
+  Bitmap ours = Draw(*player, theirs.Width(), theirs.Height(), 0, 0, {255, 255, 255, 255}, text.get());
+  FrameDifference d = CompareWithReference(ours, theirs);
+  std::printf("ruffle device_text      mean %.3f, worst block %.3f (%d pixels compared)\n", d.mean, d.worst, d.compared);
+  // Most of a line of text is edge, which the comparison leaves out: each line's ink must
+  // also cover the same box in both frames, to a pixel or two.
+  auto inkBox = [](const Bitmap& b, int32_t top, int32_t bottom) {
+    Rect box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    for (int32_t y = top; y < bottom; ++y)
+      for (int32_t x = 0; x < b.Width(); ++x)
+        if (RedOf(b.GetPixel(x, y)) < 128) box = {std::min(box.left, x), std::min(box.top, y),
+                                                  std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
+    return box;
+  };
+  for (auto [top, bottom] : {std::pair{0, 55}, {55, 110}}) {
+    Rect a = inkBox(ours, top, bottom), b = inkBox(theirs, top, bottom);
+    SCOPED_TRACE(top);
+    ASSERT_LT(a.left, a.right) << "no text drawn";
+    EXPECT_NEAR(a.left, b.left, 2);
+    EXPECT_NEAR(a.right, b.right, 2);
+    EXPECT_NEAR(a.top, b.top, 2);
+    EXPECT_NEAR(a.bottom, b.bottom, 2);
+  }
+  EXPECT_TRUE(d.Matches());
+  if (d.Matches()) fs::remove_all(dir);
+  else {
+    WriteImageFile((dir / "device_text.ours.png").string(), ours);
+    std::printf("frames kept in %s\n", dir.string().c_str());
+  }
 }
 
 }  // namespace

@@ -637,6 +637,18 @@ inline std::vector<uint8_t> BorderedField(uint16_t id, int32_t xMin, int32_t xMa
   return e.Take();
 }
 
+// A device font: DefineFont2 with a name and no glyphs; style 0x01 bold, 0x02 italic.
+inline std::vector<uint8_t> DeviceFont(uint16_t id, const std::string& name, uint8_t style) {
+  BitWriter f;
+  f.U16(id);
+  f.U8(style);
+  f.U8(0);  // language
+  f.U8(uint8_t(name.size()));
+  for (char c : name) f.U8(uint8_t(c));
+  f.U16(0);  // no glyphs
+  return f.Take();
+}
+
 // A movie of the given stage size in pixels (20 twips each) and its tags.
 inline std::vector<uint8_t> MovieOf(int32_t widthPx, int32_t heightPx, uint16_t frames, const std::vector<uint8_t>& tags,
                                     bool compressed = false, uint16_t rate = 0x0C00) {

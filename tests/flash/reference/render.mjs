@@ -3,8 +3,8 @@
 // movie's own stage size.
 //   node render.mjs FOLDER
 // Ruffle's files are served from node_modules on 127.0.0.1; the browser reaches nothing else.
-import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
-import { join } from 'node:path';
+import { existsSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
+import { basename, join } from 'node:path';
 import { inflateSync } from 'node:zlib';
 import { openRufflePage } from './ruffle_page.mjs';
 
@@ -33,13 +33,22 @@ function stageSize(bytes) {
   return { width: Math.round((xMax - xMin) / 20), height: Math.round((yMax - yMin) / 20) };
 }
 
-const { page, close } = await openRufflePage((name) => join(folder, name));
+// Device fonts: Ruffle is given the faces the system's font matching picks for Flash's
+// device font names on this machine (Liberation, the metric twins of Arial, Times New Roman
+// and Courier New), so that both players set device text in the same face.
+const fontFolder = '/usr/share/fonts/truetype/liberation';
+const faces = { sans: 'LiberationSans-Regular.ttf', serif: 'LiberationSerif-Regular.ttf',
+                typewriter: 'LiberationMono-Regular.ttf' };
+const { page, close } = await openRufflePage((name) =>
+  name.startsWith('fonts/') ? join(fontFolder, basename(name)) : join(folder, name));
+const fontSources = Object.values(faces).filter((f) => existsSync(join(fontFolder, f))).map((f) => `/movies/fonts/${f}`);
+const defaultFonts = { sans: ['Liberation Sans'], serif: ['Liberation Serif'], typewriter: ['Liberation Mono'] };
 page.on('console', (m) => { if (m.type() === 'error' || m.type() === 'warning') console.error(`  ruffle: ${m.text()}`); });
 
 let drawn = 0;
 for (const name of readdirSync(folder).filter((f) => f.endsWith('.swf')).sort()) {
   const size = stageSize(readFileSync(join(folder, name)));
-  await page.evaluate(async ({ url, size }) => {
+  await page.evaluate(async ({ url, size, fontSources, defaultFonts }) => {
     const stage = document.getElementById('stage');
     stage.innerHTML = '';
     const player = window.RufflePlayer.newest().createPlayer();
@@ -48,9 +57,10 @@ for (const name of readdirSync(folder).filter((f) => f.endsWith('.swf')).sort())
     player.style.display = 'block';
     stage.appendChild(player);
     const options = { url, autoplay: 'on', unmuteOverlay: 'hidden', splashScreen: false, contextMenu: 'off',
-                      letterbox: 'off', quality: 'high', preloader: false, allowScriptAccess: false };
+                      letterbox: 'off', quality: 'high', preloader: false, allowScriptAccess: false,
+                      fontSources, defaultFonts };
     await (player.ruffle ? player.ruffle().load(options) : player.load(options));
-  }, { url: `/movies/${name}`, size });
+  }, { url: `/movies/${name}`, size, fontSources, defaultFonts });
   // A few frames for the movie to load and draw; the movies drawn here hold one frame.
   await page.waitForTimeout(700);
   const png = await page.locator('#stage > *').first().screenshot({ omitBackground: false });
