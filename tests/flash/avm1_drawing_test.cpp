@@ -146,6 +146,31 @@ TEST(Avm1Drawing, AClipsDrawingTakesItsTransformAndLiesUnderItsChildren) {
   EXPECT_TRUE(Near(g.GetPixel(140, 10), RGBColor(255, 255, 255)));
 }
 
+TEST(Avm1Drawing, AClipCachedAsABitmapStandsOnWholePixels) {
+  Asm a;
+  for (auto [name, depth, y] : {std::tuple{"a", 1, 10}, {"b", 2, 50}}) {
+    Do(a, "_root", "createEmptyMovieClip", {name, depth});
+    Do(a, name, "beginFill", {0x000000});
+    Poly(a, name, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+    Do(a, name, "endFill", {});
+    SetProp(a, name, "_x", 10.25);
+    SetProp(a, name, "_y", y);
+  }
+  SetProp(a, "a", "cacheAsBitmap", true);
+  a.Push({"a"}).GetVariable().Push({"cacheAsBitmap"}).GetMember().Trace();
+  a.Push({"b"}).GetVariable().Push({"cacheAsBitmap"}).GetMember().Trace();
+  auto run = Play(a);
+  EXPECT_EQ(run->traced, (Lines{"true", "false"}));
+  Bitmap f = Frame(*run);
+  // Cached: the square covers columns 10 to 19 whole.
+  EXPECT_TRUE(Near(f.GetPixel(10, 15), RGBColor(0, 0, 0)));
+  EXPECT_TRUE(Near(f.GetPixel(19, 15), RGBColor(0, 0, 0)));
+  EXPECT_TRUE(Near(f.GetPixel(20, 15), RGBColor(255, 255, 255)));
+  // Drawn as it lies: a quarter of a pixel in from column 10, a quarter into column 20.
+  EXPECT_TRUE(Near(f.GetPixel(10, 55), RGBColor(64, 64, 64), 3));
+  EXPECT_TRUE(Near(f.GetPixel(20, 55), RGBColor(191, 191, 191), 3));
+}
+
 TEST(Avm1Drawing, GradientBoxesSpanTheirWidth) {
   Asm a;
   // {matrixType: "box", x: 0, y: 0, w: 200, h: 100, r: 0}

@@ -344,7 +344,13 @@ void Renderer::DrawObject(const DisplayObject& object, const Matrix& m, const Cx
     DrawLayered(object, m * object.matrix, cx * object.cx, target, nesting);
     return;
   }
-  DrawCharacter(*object.character, &object, m * object.matrix, cx * object.cx, target, nesting);
+  Matrix placed = m * object.matrix;
+  // A clip cached as a bitmap is that bitmap, drawn on whole pixels.
+  if (object.cacheAsBitmap) {
+    placed.tx = std::floor(placed.tx + 0.5);
+    placed.ty = std::floor(placed.ty + 0.5);
+  }
+  DrawCharacter(*object.character, &object, placed, cx * object.cx, target, nesting);
 }
 
 void Renderer::DrawLayered(const DisplayObject& object, const Matrix& m, const CxForm& cx, Target target,

@@ -374,6 +374,18 @@ void SetClipSize(Object* object, bool height, double pixels) {
   }
 }
 
+// cacheAsBitmap: the clip is drawn as a picture of itself, which stands on whole pixels.
+Value GetCacheAsBitmap(Vm&, Object* self, std::vector<Value>&) {
+  Clip* clip = ClipOf(self);
+  return Value(clip && clip->holder && clip->holder->cacheAsBitmap);
+}
+
+Value SetCacheAsBitmap(Vm& vm, Object* self, std::vector<Value>& args) {
+  Clip* clip = ClipOf(self);
+  if (clip && clip->holder) clip->holder->cacheAsBitmap = vm.ToBool(Arg(args, 0));
+  return {};
+}
+
 void InstallMovieClipDrawing(Vm& vm) {
   const std::pair<const char*, NativeFn> methods[] = {
       {"beginFill", BeginFill},
@@ -391,6 +403,10 @@ void InstallMovieClipDrawing(Vm& vm) {
       {"setMask", SetMask},
   };
   for (auto& [name, fn] : methods) vm.Method(vm.movieClipProto, name, fn);
+  vm.Define(vm.movieClipProto, "cacheAsBitmap", Value(), DontEnum);
+  Property* cache = vm.Find(vm.movieClipProto, "cacheAsBitmap");
+  cache->getter = vm.NewFunction(GetCacheAsBitmap);
+  cache->setter = vm.NewFunction(SetCacheAsBitmap);
 }
 
 }  // namespace vitrine::swf::avm1
