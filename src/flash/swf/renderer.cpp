@@ -833,8 +833,9 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     Shade(paint, target);
   }
   if (target.maskOut) return;  // clip layers take their fills only
-  // Strokes: every flattened segment a rectangle and every point a disc, all wound the same
-  // way, so that they unite into a line with round caps and joins.
+  // Strokes: every flattened segment a rectangle, a disc at each end of a path and, where
+  // two segments meet, the slice of a disc that fills the gap outside the turn, all wound the
+  // same way, so that they unite into a line with round caps and joins.
   double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
   for (uint32_t style = 1; style <= shape.lines.size(); ++style) {
     const LineStyle& ls = shape.lines[style - 1];
@@ -861,9 +862,10 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     if (box.Empty()) continue;
     raster_.Begin(box);
     int sides = std::clamp(int(r * 2) + 8, 8, 64);
+    const double step = 2 * kPi / sides;
     double turn[65][2];
     for (int s = 1; s <= sides; ++s) {
-      double a = 2 * kPi * s / sides;
+      double a = step * s;
       turn[s][0] = std::cos(a);
       turn[s][1] = std::sin(a);
     }
@@ -881,22 +883,60 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
         py = qy;
       }
     };
+    // The join at (x, y) of a segment whose offset to its left side is (ax, ay) and the next
+    // one's (bx, by): the slice of the disc between them on the outside of the turn, its arc
+    // cut as finely as the discs' (within a hair's breadth of a whole disc there).
+    auto join = [&](double x, double y, double ax, double ay, double bx, double by) {
+      if (outside(y, y)) return;
+      double cross = ax * by - ay * bx;
+      if (cross == 0) {
+        if (ax * bx + ay * by > 0) return;  // straight on
+        disc(x, y);  // turned right round: a cap
+        return;
+      }
+      // The outside of the turn is on the right when the path turns left, and the other way.
+      double side = cross > 0 ? -1 : 1;
+      double from = std::atan2(side * ay, side * ax), sweep = std::atan2(side * by, side * bx) - from;
+      if (sweep > kPi) sweep -= 2 * kPi;
+      if (sweep <= -kPi) sweep += 2 * kPi;
+      // Swept clockwise on the screen, as the discs are.
+      if (sweep < 0) {
+        from += sweep;
+        sweep = -sweep;
+      }
+      int pieces = std::clamp(int(std::ceil(sweep / step - 1e-9)), 1, sides);
+      double px = x, py = y;
+      for (int s = 0; s <= pieces; ++s) {
+        double a = from + sweep * s / pieces;
+        double qx = x + r * std::cos(a), qy = y + r * std::sin(a);
+        raster_.Line(px, py, qx, qy);
+        px = qx;
+        py = qy;
+      }
+      raster_.Line(px, py, x, y);
+    };
     for (size_t i = 0; i < shape.paths.size(); ++i) {
       if (shape.paths[i].line != style) continue;
       const auto& pts = lines[i].points;
-      segments_ += pts.size() * (sides + 4);
+      segments_ += pts.size() * (sides + 4);  // at most, with every join a sharp turn
       if (OverBudget()) {
         Shade(paint, target);  // leaves the rasteriser clean for the next frame
         return;
       }
-      for (size_t k = 0; k < pts.size(); ++k) {
-        disc(pts[k].x, pts[k].y);
-        if (k + 1 == pts.size()) break;
-        if (outside(pts[k].y, pts[k + 1].y)) continue;
+      disc(pts.front().x, pts.front().y);
+      disc(pts.back().x, pts.back().y);
+      bool before = false;  // whether a segment came before this one
+      double lastX = 0, lastY = 0;
+      for (size_t k = 0; k + 1 < pts.size(); ++k) {
         double dx = pts[k + 1].x - pts[k].x, dy = pts[k + 1].y - pts[k].y;
         double len = std::sqrt(dx * dx + dy * dy);
         if (len < 1e-9) continue;
         double nx = -dy / len * r, ny = dx / len * r;
+        if (before) join(pts[k].x, pts[k].y, lastX, lastY, nx, ny);
+        before = true;
+        lastX = nx;
+        lastY = ny;
+        if (outside(pts[k].y, pts[k + 1].y)) continue;
         // Wound as the discs are (clockwise on the screen, y pointing down).
         Point q[4] = {{pts[k].x - nx, pts[k].y - ny}, {pts[k + 1].x - nx, pts[k + 1].y - ny},
                       {pts[k + 1].x + nx, pts[k + 1].y + ny}, {pts[k].x + nx, pts[k].y + ny}};
