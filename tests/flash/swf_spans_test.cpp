@@ -74,7 +74,7 @@ TEST(SwfSpans, EveryVersionDrawsGradientRunsAsThePlainLoops) {
   for (uint32_t i = 0; i < 256; ++i) lut[i] = (i % 2 ? 255u : i) << 24 | (i / 2) << 16 | (i / 3) << 8 | (i / 5);
   RandomSeed(17);
   for (int trial = 0; trial < 300; ++trial) {
-    const int32_t count = Random(90), first = Random(300);
+    const int32_t count = Random(200), first = Random(300);
     std::vector<uint32_t> dst(count);
     std::vector<float> cov(count);
     for (int32_t i = 0; i < count; ++i) {
