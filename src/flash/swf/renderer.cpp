@@ -990,51 +990,55 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
         py = qy;
       }
     };
-    // The join at (x, y) of a segment whose offset to its left side is (ax, ay) and the next
-    // one's (bx, by): the slice of the disc between them on the outside of the turn, its arc
-    // cut as finely as the discs' (within a hair's breadth of a whole disc there).
-    auto join = [&](double x, double y, double ax, double ay, double bx, double by) {
-      if (outside(y, y)) return;
-      double cross = ax * by - ay * bx;
-      if (cross == 0) {
-        if (ax * bx + ay * by > 0) return;  // straight on
-        disc(x, y);  // turned right round: a cap
-        return;
-      }
-      // Turned no more than a disc's side: the slice is one triangle, its corners the two
-      // segments' corners on the outside of the turn.
-      if (ax * bx + ay * by >= smallTurn) {
-        double s = cross > 0 ? -1 : 1;
-        if (cross < 0) {
-          std::swap(ax, bx);
-          std::swap(ay, by);
-        }
-        raster_.Line(x, y, x + s * ax, y + s * ay);
-        raster_.Line(x + s * ax, y + s * ay, x + s * bx, y + s * by);
-        raster_.Line(x + s * bx, y + s * by, x, y);
+    // A path's line is one outline: along its segments on one side, across its end, back
+    // along the other side and across its start, with a disc on either end. Round a corner
+    // it follows the arc of the disc there on the outside of the turn and passes through
+    // the corner's point on the inside. So it winds as each segment's rectangle and each
+    // corner's slice of a disc would together (the rectangles' ends between them cancel
+    // out), with far fewer edges to rasterise.
+    double penX = 0, penY = 0;
+    auto to = [&](double x, double y) {
+      // Lines wholly above or below the box's rows add nothing there.
+      if (!(std::max(penY, y) <= box.top || std::min(penY, y) >= box.bottom)) raster_.Line(penX, penY, x, y);
+      penX = x;
+      penY = y;
+    };
+    // Round the corner at (x, y) on side s (the segments' offsets times s) from the segment
+    // whose offset is (ax, ay) to the one whose offset is (bx, by); cross is that of the
+    // first offset along the path with the second.
+    auto corner = [&](double x, double y, double ax, double ay, double bx, double by, double s, double cross) {
+      const double dot = ax * bx + ay * by;
+      if (cross == 0 && dot > 0) return;  // straight on: the sides meet
+      if (outside(y, y)) {  // all of it beyond the band's rows
+        penX = x + s * bx;
+        penY = y + s * by;
         return;
       }
       // The outside of the turn is on the right when the path turns left, and the other way.
-      double side = cross > 0 ? -1 : 1;
-      double from = std::atan2(side * ay, side * ax), sweep = std::atan2(side * by, side * bx) - from;
-      if (sweep > kPi) sweep -= 2 * kPi;
-      if (sweep <= -kPi) sweep += 2 * kPi;
-      // Swept clockwise on the screen, as the discs are.
-      if (sweep < 0) {
-        from += sweep;
-        sweep = -sweep;
+      const double outer = cross > 0 ? -1 : 1;
+      if (cross == 0 || s != outer) {
+        to(x, y);  // the inside, or straight back (where a disc makes the cap)
+        to(x + s * bx, y + s * by);
+        return;
       }
-      int pieces = std::clamp(int(std::ceil(sweep / step - 1e-9)), 1, sides);
-      double px = x, py = y;
-      for (int s = 0; s <= pieces; ++s) {
-        double a = from + sweep * s / pieces;
-        double qx = x + r * std::cos(a), qy = y + r * std::sin(a);
-        raster_.Line(px, py, qx, qy);
-        px = qx;
-        py = qy;
+      // Turned no more than a disc's side: one straight piece.
+      if (dot < smallTurn) {
+        const double from = std::atan2(s * ay, s * ax);
+        double sweep = std::atan2(s * by, s * bx) - from;
+        if (sweep > kPi) sweep -= 2 * kPi;
+        if (sweep <= -kPi) sweep += 2 * kPi;
+        const int pieces = std::clamp(int(std::ceil(std::fabs(sweep) / step - 1e-9)), 1, sides);
+        for (int k = 1; k < pieces; ++k) {
+          const double angle = from + sweep * k / pieces;
+          to(x + r * std::cos(angle), y + r * std::sin(angle));
+        }
       }
-      raster_.Line(px, py, x, y);
+      to(x + s * bx, y + s * by);
     };
+    struct Segment {
+      Point from, to, offset;
+    };
+    std::vector<Segment> segs;
     for (size_t i = 0; i < shape.paths.size(); ++i) {
       if (shape.paths[i].line != style) continue;
       const auto& pts = lines[i].points;
@@ -1043,25 +1047,42 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
         Shade(paint, target);  // leaves the rasteriser clean for the next frame
         return;
       }
+      if (pts.empty() || outside(lines[i].top, lines[i].bottom)) continue;
       disc(pts.front().x, pts.front().y);
       disc(pts.back().x, pts.back().y);
-      bool before = false;  // whether a segment came before this one
-      double lastX = 0, lastY = 0;
+      segs.clear();
       for (size_t k = 0; k + 1 < pts.size(); ++k) {
         double dx = pts[k + 1].x - pts[k].x, dy = pts[k + 1].y - pts[k].y;
         double len = std::sqrt(dx * dx + dy * dy);
         if (len < 1e-9) continue;
-        double nx = -dy / len * r, ny = dx / len * r;
-        if (before) join(pts[k].x, pts[k].y, lastX, lastY, nx, ny);
-        before = true;
-        lastX = nx;
-        lastY = ny;
-        if (outside(pts[k].y, pts[k + 1].y)) continue;
-        // Wound as the discs are (clockwise on the screen, y pointing down).
-        Point q[4] = {{pts[k].x - nx, pts[k].y - ny}, {pts[k + 1].x - nx, pts[k + 1].y - ny},
-                      {pts[k + 1].x + nx, pts[k + 1].y + ny}, {pts[k].x + nx, pts[k].y + ny}};
-        for (int j = 0; j < 4; ++j) raster_.Line(q[j].x, q[j].y, q[(j + 1) % 4].x, q[(j + 1) % 4].y);
+        segs.push_back({pts[k], pts[k + 1], {-dy / len * r, dx / len * r}});
       }
+      if (segs.empty()) continue;
+      // Wound as the discs are (clockwise on the screen, y pointing down): forward on the
+      // side away from the offsets, back on theirs.
+      const size_t n = segs.size();
+      penX = segs[0].from.x - segs[0].offset.x;
+      penY = segs[0].from.y - segs[0].offset.y;
+      const double startX = penX, startY = penY;
+      for (size_t k = 0; k < n; ++k) {
+        const Segment& g = segs[k];
+        to(g.to.x - g.offset.x, g.to.y - g.offset.y);
+        if (k + 1 == n) break;
+        const Segment& h = segs[k + 1];
+        const double cross = g.offset.x * h.offset.y - g.offset.y * h.offset.x;
+        if (cross == 0 && g.offset.x * h.offset.x + g.offset.y * h.offset.y < 0) disc(h.from.x, h.from.y);
+        corner(h.from.x, h.from.y, g.offset.x, g.offset.y, h.offset.x, h.offset.y, -1, cross);
+      }
+      to(segs[n - 1].to.x + segs[n - 1].offset.x, segs[n - 1].to.y + segs[n - 1].offset.y);
+      for (size_t k = n; k-- > 0;) {
+        const Segment& g = segs[k];
+        to(g.from.x + g.offset.x, g.from.y + g.offset.y);
+        if (k == 0) break;
+        const Segment& h = segs[k - 1];
+        const double cross = h.offset.x * g.offset.y - h.offset.y * g.offset.x;
+        corner(g.from.x, g.from.y, g.offset.x, g.offset.y, h.offset.x, h.offset.y, 1, cross);
+      }
+      to(startX, startY);
     }
     Shade(paint, target);
   }
