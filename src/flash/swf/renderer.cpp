@@ -845,7 +845,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
       uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x0;
       uint32_t src = paint.solid;
       if ((src >> 24) == 255) {
-        std::fill(row, row + count, src & 0xFFFFFF);
+        FastestSpans().fill(row, src & 0xFFFFFF, count);
         return;
       }
       CompositeSpan(row, &src, true, nullptr, count);

@@ -243,16 +243,36 @@ __attribute__((target("avx2"))) void RadialPadAvx2(uint32_t* row, const uint32_t
 }
 #endif
 
+void FillPlain(uint32_t* row, uint32_t colour, int32_t count) {
+  if (count > 0) std::fill(row, row + count, colour);
+}
+
+#if VITRINE_SPAN_DISPATCH
+__attribute__((target("avx2"))) void FillAvx2(uint32_t* row, uint32_t colour, int32_t count) {
+  const __m256i c = _mm256_set1_epi32(int32_t(colour));
+  int32_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i), c);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i + 8), c);
+  }
+  if (i + 8 <= count) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i), c);
+    i += 8;
+  }
+  if (i < count) _mm256_maskstore_epi32(reinterpret_cast<int*>(row + i), FirstLanes(count - i), c);
+}
+#endif
+
 std::vector<SpanCompositor> Available() {
   std::vector<SpanCompositor> versions;
 #if VITRINE_SPAN_DISPATCH
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) versions.push_back({"AVX2", OverAvx2, LinearPadAvx2, RadialPadAvx2});
+  if (__builtin_cpu_supports("avx2")) versions.push_back({"AVX2", OverAvx2, LinearPadAvx2, RadialPadAvx2, FillAvx2});
 #endif
 #ifdef __SSE2__
-  versions.push_back({"SSE2", OverSse2, LinearPadPieces<OverSse2, true>, RadialPadPieces<OverSse2, true>});
+  versions.push_back({"SSE2", OverSse2, LinearPadPieces<OverSse2, true>, RadialPadPieces<OverSse2, true>, FillPlain});
 #endif
-  versions.push_back({"plain", OverPlain, LinearPadPieces<OverPlain, false>, RadialPadPieces<OverPlain, false>});
+  versions.push_back({"plain", OverPlain, LinearPadPieces<OverPlain, false>, RadialPadPieces<OverPlain, false>, FillPlain});
   return versions;
 }
 
