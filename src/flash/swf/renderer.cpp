@@ -151,6 +151,7 @@ struct Renderer::FlatShapes {
     double yMin = 0, yMax = 0;  // the rows of the mapped box of the edges' points
     bool bounded = false;       // false: some mapped point is not a number
     bool flattened = false;
+    size_t failedWithin = 0;  // the most room a flattening did not fit in
   };
   std::unordered_multimap<const Shape*, Entry> entries;
 
@@ -188,18 +189,25 @@ struct Renderer::FlatShapes {
     }
     return entries.emplace(&shape, std::move(e))->second;
   }
-  // Flattens the entry's paths the first time; false when they are more than a frame draws.
-  static bool Flattened(Entry& e) {
-    if (!e.flattened) {
-      e.flattened = true;
-      e.lines.resize(e.shape->paths.size());
-      for (size_t i = 0; i < e.shape->paths.size() && e.segments <= kMaxDrawnSegments; ++i) {
-        e.segments += e.shape->paths[i].edges.size();
-        Flatten(e.shape->paths[i], e.m, e.lines[i], e.segments);
-      }
-      if (e.segments > kMaxDrawnSegments) e.lines.clear();
+  // Flattens the entry's paths the first time they fit within limit segments; false when
+  // they do not (then the band flattens them itself, as far as its budget goes).
+  static bool Flattened(Entry& e, size_t limit) {
+    if (e.flattened) return e.segments <= limit;
+    if (limit <= e.failedWithin) return false;  // tried with as much room before
+    size_t count = 0;
+    e.lines.resize(e.shape->paths.size());
+    for (size_t i = 0; i < e.shape->paths.size() && count <= limit; ++i) {
+      count += e.shape->paths[i].edges.size();
+      Flatten(e.shape->paths[i], e.m, e.lines[i], count);
     }
-    return e.segments <= kMaxDrawnSegments;
+    if (count > limit) {
+      e.lines.clear();
+      e.failedWithin = limit;
+      return false;
+    }
+    e.flattened = true;
+    e.segments = count;
+    return true;
   }
 };
 
@@ -882,7 +890,8 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     scannedEdges_ += flat->edges;
     if (scannedEdges_ > kMaxDrawnSegments || !flat->any) return;
     if (flat->bounded && !(flat->yMax + margin + 2 >= bandTop_ && flat->yMin - margin - 2 < bandBottom_)) return;
-    if (FlatShapes::Flattened(*flat)) {
+    if (OverBudget()) return;
+    if (FlatShapes::Flattened(*flat, segmentBudget_ - segments_)) {
       segments_ += flat->segments;
       if (OverBudget()) return;
     } else {
