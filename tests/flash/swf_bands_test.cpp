@@ -1,6 +1,7 @@
 // Frames drawn in bands of rows, by one thread or several.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "core/random.h"
@@ -89,6 +90,43 @@ TEST(SwfBands, AShapeAcrossBandEdgesLeavesNoSeam) {
     }
     EXPECT_EQ(out.GetPixel(100, 9), kWhite);
     EXPECT_EQ(out.GetPixel(100, 190), kWhite);
+  }
+}
+
+TEST(SwfBands, OneShapeInTwoPlacesAndMovedIsDrawnWhereItStandsInEveryFrame) {
+  // A 40 x 120 pixel bar across two band edges, placed twice; in the second frame one copy
+  // moves and the other turns a quarter round.
+  ShapeWriter s(3, {Solid(0, 0, 255)}, {});
+  s.Style(0, 1, 0).Rect(0, 0, 800, 2400);
+  std::vector<uint8_t> tags;
+  Tag(tags, 32, s.DefineShape(1, 0, 800, 0, 2400));
+  Tag(tags, 26, PlaceObject2({.depth = 1, .id = 1, .matrix = Translate(200, 200)}));
+  Tag(tags, 26, PlaceObject2({.depth = 2, .id = 1, .matrix = Translate(2000, 1000)}));
+  Tag(tags, 1, {});
+  Tag(tags, 26, PlaceObject2({.depth = 1, .matrix = Translate(1000, 200), .move = true}));
+  Tag(tags, 26, PlaceObject2({.depth = 2, .matrix = Mat{0, 1, -1, 0, 4000, 3600}, .move = true}));
+  Tag(tags, 1, {});
+  for (int threads : {1, 2}) {
+    SCOPED_TRACE(threads);
+    auto p = PlayerOf(MovieOf(200, 200, 2, tags));
+    ASSERT_TRUE(p);
+    p->Play();
+    swf::Renderer renderer;
+    renderer.SetThreads(threads);
+    const swf::Matrix view = swf::ViewMatrix({0, 4000, 0, 4000}, 200, 200, 0, 0);
+    Bitmap out(200, 200, PixelFormat::Xrgb8888);
+    renderer.Render(*p, out, view, {255, 255, 255, 255});
+    // Columns 10 .. 49 from row 10 to 129, and columns 100 .. 139 from row 50 to 169.
+    for (auto [x, y, blue] : {std::tuple{30, 12, true}, {30, 127, true}, {30, 131, false}, {55, 60, false},
+                              {120, 52, true}, {120, 167, true}, {120, 48, false}, {145, 100, false}})
+      EXPECT_EQ(out.GetPixel(x, y) == RGBColor(0, 0, 255), blue) << x << "," << y;
+    p->Tick();
+    renderer.Render(*p, out, view, {255, 255, 255, 255});
+    // Columns 50 .. 89 from row 10 to 129; the turned one from column 80 to 199, rows 180 .. 199
+    // (its far side below the frame).
+    for (auto [x, y, blue] : {std::tuple{30, 60, false}, {52, 12, true}, {87, 127, true}, {70, 132, false},
+                              {120, 100, false}, {120, 185, true}, {195, 195, true}, {77, 190, false}})
+      EXPECT_EQ(out.GetPixel(x, y) == RGBColor(0, 0, 255), blue) << x << "," << y;
   }
 }
 

@@ -344,6 +344,31 @@ TEST(SwfStroke, CornersJoinRoundWithoutGaps) {
   EXPECT_EQ(b.GetPixel(26, 14), kWhite);
 }
 
+TEST(SwfStroke, JoinsAreRoundOutsideLeftAndRightTurnsAndAroundAReversal) {
+  // 6 pixels wide, so 3 either side of the path; each corner at pixel (30, 10).
+  auto draw = [](auto path) {
+    ShapeWriter s(3, {}, {{120, {0, 0, 0}}});
+    path(s.Style(0, 0, 1));
+    return DrawMovie(OneShape(s));
+  };
+  // Right, then down (a right turn on the screen): the outside of the corner is up and right.
+  Bitmap right = draw([](ShapeWriter& s) { s.MoveTo(200, 200).LineTo(600, 200).LineTo(600, 500); });
+  // Up, then left (a left turn): the outside is up and right again.
+  Bitmap left = draw([](ShapeWriter& s) { s.MoveTo(600, 500).LineTo(600, 200).LineTo(200, 200); });
+  for (const Bitmap* b : {&right, &left}) {
+    EXPECT_EQ(b->GetPixel(31, 8), kBlack);  // within 2.9 pixels of the corner
+    // 3.5 pixels out on the diagonal: a square corner would cover it, a round one hardly.
+    EXPECT_GT(RedOf(b->GetPixel(32, 7)), 200);
+    EXPECT_EQ(b->GetPixel(26, 14), kWhite);  // inside the turn, beyond the line
+  }
+  // Along and straight back: the end beyond the turn is a round cap.
+  Bitmap back = draw([](ShapeWriter& s) { s.MoveTo(200, 200).LineTo(600, 200).LineTo(300, 200); });
+  EXPECT_EQ(back.GetPixel(31, 9), kBlack);
+  EXPECT_TRUE(Near(back.GetPixel(32, 9), back.GetPixel(32, 10)));  // the cap is even about the line
+  EXPECT_EQ(back.GetPixel(33, 10), kWhite);
+  EXPECT_GT(RedOf(back.GetPixel(32, 7)), 200);
+}
+
 TEST(SwfStroke, AHairlineIsOnePixelWideAtAnyScale) {
   ShapeWriter s(3, {}, {{0, {0, 0, 0}}});
   s.Style(0, 0, 1).MoveTo(200, 310).LineTo(600, 310);  // along the middle of pixel row 15

@@ -107,12 +107,12 @@ class Rasterizer {
     }
     return c > 1 ? 1 : c;
   }
-  // The first x in [x, end) whose cell is not zero (or end): two cells a step, a cell being
-  // zero when its bits are those of +0 or -0.
+  // The first x in [x, end) whose cell is not zero (or end), a cell being zero when its bits
+  // are those of +0 or -0.
   static int32_t SkipZeros(const float* a, int32_t x, int32_t end) {
-    constexpr uint64_t kMagnitudes = 0x7FFFFFFF7FFFFFFFull;
 #ifdef __SSE2__
-    // Sixteen cells a step while all are zero: their bits OR'd together, signs dropped.
+    // Sixteen cells a step while all are zero: their bits OR'd together, signs dropped; then
+    // four a step, the first cell that is not zero found from the lanes' mask.
     const __m128i magnitudes = _mm_set1_epi32(0x7FFFFFFF), zero = _mm_setzero_si128();
     while (x + 16 <= end) {
       const __m128i* p = reinterpret_cast<const __m128i*>(a + x);
@@ -121,13 +121,21 @@ class Rasterizer {
       if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(any, magnitudes), zero)) != 0xFFFF) break;
       x += 16;
     }
-#endif
+    while (x + 4 <= end) {
+      __m128i v = _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + x)), magnitudes);
+      int zeros = _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpeq_epi32(v, zero)));
+      if (zeros != 0xF) return x + __builtin_ctz(unsigned(~zeros));
+      x += 4;
+    }
+#else
+    constexpr uint64_t kMagnitudes = 0x7FFFFFFF7FFFFFFFull;
     while (x + 2 <= end) {
       uint64_t two;
       std::memcpy(&two, a + x, sizeof two);
       if ((two & kMagnitudes) != 0) break;
       x += 2;
     }
+#endif
     while (x < end && a[x] == 0) ++x;
     return x;
   }

@@ -95,6 +95,21 @@ PixelBox ClipBox(double left, double top, double right, double bottom, const Bit
   return box;
 }
 
+// For discs of 8 to 64 sides, the turns (cos, sin) that lead round them from angle 0.
+using DiscTurnTable = std::array<std::array<double, 2>, 65>;
+const std::array<DiscTurnTable, 65>& DiscTurns() {
+  static const std::array<DiscTurnTable, 65> tables = [] {
+    std::array<DiscTurnTable, 65> t{};
+    for (int sides = 8; sides <= 64; ++sides)
+      for (int s = 1; s <= sides; ++s) {
+        double a = 2 * kPi * s / sides;
+        t[size_t(sides)][size_t(s)] = {std::cos(a), std::sin(a)};
+      }
+    return t;
+  }();
+  return tables;
+}
+
 double Spreaded(double t, Spread spread) {
   if (!std::isfinite(t)) return 0;
   switch (spread) {
@@ -122,6 +137,78 @@ struct Renderer::Paint {
   bool repeat = false, smooth = true;
   CxForm cx;
   bool cxIdentity = true;
+};
+
+// Shapes flattened under a matrix in this frame, found again by shape and matrix.
+struct Renderer::FlatShapes {
+  struct Entry {
+    const Shape* shape;
+    Matrix m;
+    std::vector<Polyline> lines;
+    size_t segments = 0;  // edges and flattened points, as a band counts them
+    size_t edges = 0;     // as MayTouchBand counts them
+    bool any = false;           // whether the shape has edges at all
+    double yMin = 0, yMax = 0;  // the rows of the mapped box of the edges' points
+    bool bounded = false;       // false: some mapped point is not a number
+    bool flattened = false;
+    size_t failedWithin = 0;  // the most room a flattening did not fit in
+  };
+  std::unordered_multimap<const Shape*, Entry> entries;
+
+  static bool Same(const Matrix& a, const Matrix& b) {
+    return a.a == b.a && a.b == b.b && a.c == b.c && a.d == b.d && a.tx == b.tx && a.ty == b.ty;
+  }
+  // The entry of shape under m, with its box worked out the first time.
+  Entry& Find(const Shape& shape, const Matrix& m) {
+    auto [from, to] = entries.equal_range(&shape);
+    for (auto it = from; it != to; ++it)
+      if (Same(it->second.m, m)) return it->second;
+    Entry e{&shape, m, {}};
+    double left = 1e300, top = 1e300, right = -1e300, bottom = -1e300;
+    for (const Path& p : shape.paths) {
+      e.edges += p.edges.size();
+      for (const Edge& edge : p.edges) {
+        left = std::min({left, edge.x0, edge.x1, edge.curve ? edge.cx : edge.x1});
+        right = std::max({right, edge.x0, edge.x1, edge.curve ? edge.cx : edge.x1});
+        top = std::min({top, edge.y0, edge.y1, edge.curve ? edge.cy : edge.y1});
+        bottom = std::max({bottom, edge.y0, edge.y1, edge.curve ? edge.cy : edge.y1});
+      }
+    }
+    e.yMin = 1e300;
+    e.yMax = -1e300;
+    e.any = left <= right;
+    if (e.any) {
+      for (double x : {left, right})
+        for (double y : {top, bottom}) {
+          double px, py;
+          m.Apply(x, y, px, py);
+          e.yMin = std::min(e.yMin, py);
+          e.yMax = std::max(e.yMax, py);
+        }
+      e.bounded = e.yMin <= e.yMax;
+    }
+    return entries.emplace(&shape, std::move(e))->second;
+  }
+  // Flattens the entry's paths the first time they fit within limit segments; false when
+  // they do not (then the band flattens them itself, as far as its budget goes).
+  static bool Flattened(Entry& e, size_t limit) {
+    if (e.flattened) return e.segments <= limit;
+    if (limit <= e.failedWithin) return false;  // tried with as much room before
+    size_t count = 0;
+    e.lines.resize(e.shape->paths.size());
+    for (size_t i = 0; i < e.shape->paths.size() && count <= limit; ++i) {
+      count += e.shape->paths[i].edges.size();
+      Flatten(e.shape->paths[i], e.m, e.lines[i], count);
+    }
+    if (count > limit) {
+      e.lines.clear();
+      e.failedWithin = limit;
+      return false;
+    }
+    e.flattened = true;
+    e.segments = count;
+    return true;
+  }
 };
 
 Matrix ViewMatrix(const SwfRect& frame, int32_t width, int32_t height, int32_t scaleMode, int32_t alignMode) {
@@ -235,6 +322,13 @@ void Renderer::Render(const Player& player, Bitmap& surface, const Matrix& view,
   for (auto& lane : lanes_) {
     lane->raster_.ResetWork();
     lane->frameSegments_ = 0;
+  }
+  // The display list may have changed since the last frame, and its shapes with it.
+  if (!flat_) flat_ = std::make_unique<FlatShapes>();
+  flat_->entries.clear();
+  for (auto& lane : lanes_) {
+    if (!lane->flat_) lane->flat_ = std::make_unique<FlatShapes>();
+    lane->flat_->entries.clear();
   }
   std::atomic<int32_t> next{0};
   auto draw = [&](int lane) {
@@ -435,7 +529,7 @@ void Renderer::DrawCharacter(const Character& ch, const DisplayObject* object, c
   if (nesting > kMaxNesting + 2) return;
   switch (ch.kind) {
     case Kind::Shape:
-      DrawShape(ch.shape, m, cx, target);
+      DrawShape(ch.shape, m, cx, target, nullptr, true);
       break;
     case Kind::Morph:
       DrawShape(MorphAt(ch.morph, object ? object->ratio / 65535.0 : 0), m, cx, target);
@@ -534,16 +628,19 @@ bool Renderer::MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& c
   if (fill.stops.empty()) return false;
   paint.spread = fill.spread;
   paint.focal = fill.focal;
-  std::vector<GradientStop> stops = fill.stops;
-  std::string key(1, char(fill.linearRgb));
-  for (GradientStop& s : stops) {
-    s.color = cx.Apply(s.color);
-    key += {char(s.ratio), char(s.color.r), char(s.color.g), char(s.color.b), char(s.color.a)};
+  // The key is built in a string kept from call to call: no allocation once it is long enough.
+  std::string& key = gradientKey_;
+  key.assign(1, char(fill.linearRgb));
+  for (const GradientStop& s : fill.stops) {
+    Rgba c = cx.Apply(s.color);
+    key += {char(s.ratio), char(c.r), char(c.g), char(c.b), char(c.a)};
   }
   if (auto known = gradientTables_.find(key); known != gradientTables_.end()) {
     paint.lut = known->second.data();
     return true;
   }
+  std::vector<GradientStop> stops = fill.stops;
+  for (GradientStop& s : stops) s.color = cx.Apply(s.color);
   if (gradientTables_.size() >= 4096) gradientTables_.clear();
   std::array<uint32_t, 256>& lut = gradientTables_[key];
   for (int i = 0; i < 256; ++i) {
@@ -756,7 +853,7 @@ void Renderer::Shade(const Paint& paint, Target target) {
       uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x0;
       uint32_t src = paint.solid;
       if ((src >> 24) == 255) {
-        std::fill(row, row + count, src & 0xFFFFFF);
+        FastestSpans().fill(row, src & 0xFFFFFF, count);
         return;
       }
       CompositeSpan(row, &src, true, nullptr, count);
@@ -781,19 +878,38 @@ void Renderer::Shade(const Paint& paint, Target target) {
 }
 
 void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, Target target,
-                         const Rgba* fillColour) {
+                         const Rgba* fillColour, bool lasting) {
   double margin = 0;
   if (!target.maskOut) {
     double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
     for (const LineStyle& ls : shape.lines) margin = std::max(margin, std::max(1.0, ls.width * scale) / 2);
   }
-  if (!MayTouchBand(shape, m, margin)) return;
-  std::vector<Polyline> lines(shape.paths.size());
-  for (size_t i = 0; i < shape.paths.size(); ++i) {
-    segments_ += shape.paths[i].edges.size();
-    Flatten(shape.paths[i], m, lines[i], segments_);
+  FlatShapes::Entry* flat = lasting && flat_ ? &flat_->Find(shape, m) : nullptr;
+  if (flat) {
+    // What MayTouchBand decides, from the frame's one look at the shape.
+    scannedEdges_ += flat->edges;
+    if (scannedEdges_ > kMaxDrawnSegments || !flat->any) return;
+    if (flat->bounded && !(flat->yMax + margin + 2 >= bandTop_ && flat->yMin - margin - 2 < bandBottom_)) return;
     if (OverBudget()) return;
+    if (FlatShapes::Flattened(*flat, segmentBudget_ - segments_)) {
+      segments_ += flat->segments;
+      if (OverBudget()) return;
+    } else {
+      flat = nullptr;  // too much to keep: flattened below as far as the band's budget goes
+    }
+  } else if (!MayTouchBand(shape, m, margin)) {
+    return;
   }
+  std::vector<Polyline> own;
+  if (!flat) {
+    own.resize(shape.paths.size());
+    for (size_t i = 0; i < shape.paths.size(); ++i) {
+      segments_ += shape.paths[i].edges.size();
+      Flatten(shape.paths[i], m, own[i], segments_);
+      if (OverBudget()) return;
+    }
+  }
+  const std::vector<Polyline>& lines = flat ? flat->lines : own;
   // Fills, one style at a time: a path adds its lines forward for the style on its right
   // and backward for the style on its left, so each style's outline winds one way.
   for (uint32_t style = 1; style <= shape.fills.size(); ++style) {
@@ -811,18 +927,22 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     if (!any) continue;
     if (OverBudget()) return;
     Paint paint;
-    FillStyle fill = shape.fills[style - 1];
+    const FillStyle* fill = &shape.fills[style - 1];
+    FillStyle coloured;
     if (fillColour) {
-      fill.kind = FillKind::Solid;
-      fill.color = *fillColour;
+      coloured.kind = FillKind::Solid;
+      coloured.color = *fillColour;
+      fill = &coloured;
     }
-    if (!MakePaint(fill, m, cx, paint) && !target.maskOut) continue;
+    if (!MakePaint(*fill, m, cx, paint) && !target.maskOut) continue;
     PixelBox box = ClipBox(left, top, right, bottom, *surface_, bandTop_, bandBottom_);
     if (box.Empty()) continue;
     raster_.Begin(box, shape.evenOdd);
     for (size_t i = 0; i < shape.paths.size(); ++i) {
       const Path& p = shape.paths[i];
       if ((p.fill0 == style) == (p.fill1 == style)) continue;
+      // A path wholly above or below the box's rows adds nothing there.
+      if (lines[i].bottom <= box.top || lines[i].top >= box.bottom) continue;
       const auto& pts = lines[i].points;
       bool forward = p.fill1 == style;
       for (size_t k = 0; k + 1 < pts.size(); ++k) {
@@ -833,8 +953,9 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     Shade(paint, target);
   }
   if (target.maskOut) return;  // clip layers take their fills only
-  // Strokes: every flattened segment a rectangle and every point a disc, all wound the same
-  // way, so that they unite into a line with round caps and joins.
+  // Strokes: every flattened segment a rectangle, a disc at each end of a path and, where
+  // two segments meet, the slice of a disc that fills the gap outside the turn, all wound the
+  // same way, so that they unite into a line with round caps and joins.
   double scale = std::sqrt(std::fabs(m.a * m.d - m.b * m.c));
   for (uint32_t style = 1; style <= shape.lines.size(); ++style) {
     const LineStyle& ls = shape.lines[style - 1];
@@ -861,12 +982,9 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
     if (box.Empty()) continue;
     raster_.Begin(box);
     int sides = std::clamp(int(r * 2) + 8, 8, 64);
-    double turn[65][2];
-    for (int s = 1; s <= sides; ++s) {
-      double a = 2 * kPi * s / sides;
-      turn[s][0] = std::cos(a);
-      turn[s][1] = std::sin(a);
-    }
+    const double step = 2 * kPi / sides;
+    const auto& turn = DiscTurns()[size_t(sides)];
+    const double smallTurn = std::cos(step) * r * r;
     // Lines wholly above or below the band's rows add nothing there.
     auto outside = [&](double y0, double y1) {
       return std::max(y0, y1) + r < bandTop_ - 1 || std::min(y0, y1) - r > bandBottom_ + 1;
@@ -881,27 +999,99 @@ void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, 
         py = qy;
       }
     };
+    // A path's line is one outline: along its segments on one side, across its end, back
+    // along the other side and across its start, with a disc on either end. Round a corner
+    // it follows the arc of the disc there on the outside of the turn and passes through
+    // the corner's point on the inside. So it winds as each segment's rectangle and each
+    // corner's slice of a disc would together (the rectangles' ends between them cancel
+    // out), with far fewer edges to rasterise.
+    double penX = 0, penY = 0;
+    auto to = [&](double x, double y) {
+      // Lines wholly above or below the box's rows add nothing there.
+      if (!(std::max(penY, y) <= box.top || std::min(penY, y) >= box.bottom)) raster_.Line(penX, penY, x, y);
+      penX = x;
+      penY = y;
+    };
+    // Round the corner at (x, y) on side s (the segments' offsets times s) from the segment
+    // whose offset is (ax, ay) to the one whose offset is (bx, by); cross is that of the
+    // first offset along the path with the second.
+    auto corner = [&](double x, double y, double ax, double ay, double bx, double by, double s, double cross) {
+      const double dot = ax * bx + ay * by;
+      if (cross == 0 && dot > 0) return;  // straight on: the sides meet
+      if (outside(y, y)) {  // all of it beyond the band's rows
+        penX = x + s * bx;
+        penY = y + s * by;
+        return;
+      }
+      // The outside of the turn is on the right when the path turns left, and the other way.
+      const double outer = cross > 0 ? -1 : 1;
+      if (cross == 0 || s != outer) {
+        to(x, y);  // the inside, or straight back (where a disc makes the cap)
+        to(x + s * bx, y + s * by);
+        return;
+      }
+      // Turned no more than a disc's side: one straight piece.
+      if (dot < smallTurn) {
+        const double from = std::atan2(s * ay, s * ax);
+        double sweep = std::atan2(s * by, s * bx) - from;
+        if (sweep > kPi) sweep -= 2 * kPi;
+        if (sweep <= -kPi) sweep += 2 * kPi;
+        const int pieces = std::clamp(int(std::ceil(std::fabs(sweep) / step - 1e-9)), 1, sides);
+        for (int k = 1; k < pieces; ++k) {
+          const double angle = from + sweep * k / pieces;
+          to(x + r * std::cos(angle), y + r * std::sin(angle));
+        }
+      }
+      to(x + s * bx, y + s * by);
+    };
+    struct Segment {
+      Point from, to, offset;
+    };
+    std::vector<Segment> segs;
     for (size_t i = 0; i < shape.paths.size(); ++i) {
       if (shape.paths[i].line != style) continue;
       const auto& pts = lines[i].points;
-      segments_ += pts.size() * (sides + 4);
+      segments_ += pts.size() * (sides + 4);  // at most, with every join a sharp turn
       if (OverBudget()) {
         Shade(paint, target);  // leaves the rasteriser clean for the next frame
         return;
       }
-      for (size_t k = 0; k < pts.size(); ++k) {
-        disc(pts[k].x, pts[k].y);
-        if (k + 1 == pts.size()) break;
-        if (outside(pts[k].y, pts[k + 1].y)) continue;
+      if (pts.empty() || outside(lines[i].top, lines[i].bottom)) continue;
+      disc(pts.front().x, pts.front().y);
+      disc(pts.back().x, pts.back().y);
+      segs.clear();
+      for (size_t k = 0; k + 1 < pts.size(); ++k) {
         double dx = pts[k + 1].x - pts[k].x, dy = pts[k + 1].y - pts[k].y;
         double len = std::sqrt(dx * dx + dy * dy);
         if (len < 1e-9) continue;
-        double nx = -dy / len * r, ny = dx / len * r;
-        // Wound as the discs are (clockwise on the screen, y pointing down).
-        Point q[4] = {{pts[k].x - nx, pts[k].y - ny}, {pts[k + 1].x - nx, pts[k + 1].y - ny},
-                      {pts[k + 1].x + nx, pts[k + 1].y + ny}, {pts[k].x + nx, pts[k].y + ny}};
-        for (int j = 0; j < 4; ++j) raster_.Line(q[j].x, q[j].y, q[(j + 1) % 4].x, q[(j + 1) % 4].y);
+        segs.push_back({pts[k], pts[k + 1], {-dy / len * r, dx / len * r}});
       }
+      if (segs.empty()) continue;
+      // Wound as the discs are (clockwise on the screen, y pointing down): forward on the
+      // side away from the offsets, back on theirs.
+      const size_t n = segs.size();
+      penX = segs[0].from.x - segs[0].offset.x;
+      penY = segs[0].from.y - segs[0].offset.y;
+      const double startX = penX, startY = penY;
+      for (size_t k = 0; k < n; ++k) {
+        const Segment& g = segs[k];
+        to(g.to.x - g.offset.x, g.to.y - g.offset.y);
+        if (k + 1 == n) break;
+        const Segment& h = segs[k + 1];
+        const double cross = g.offset.x * h.offset.y - g.offset.y * h.offset.x;
+        if (cross == 0 && g.offset.x * h.offset.x + g.offset.y * h.offset.y < 0) disc(h.from.x, h.from.y);
+        corner(h.from.x, h.from.y, g.offset.x, g.offset.y, h.offset.x, h.offset.y, -1, cross);
+      }
+      to(segs[n - 1].to.x + segs[n - 1].offset.x, segs[n - 1].to.y + segs[n - 1].offset.y);
+      for (size_t k = n; k-- > 0;) {
+        const Segment& g = segs[k];
+        to(g.from.x + g.offset.x, g.from.y + g.offset.y);
+        if (k == 0) break;
+        const Segment& h = segs[k - 1];
+        const double cross = h.offset.x * g.offset.y - h.offset.y * g.offset.x;
+        corner(g.from.x, g.from.y, g.offset.x, g.offset.y, h.offset.x, h.offset.y, 1, cross);
+      }
+      to(startX, startY);
     }
     Shade(paint, target);
   }

@@ -67,6 +67,7 @@ class Renderer {
   };
   struct Paint;
   class Workers;
+  struct FlatShapes;
 
   // Clears rows top .. bottom-1 and draws the list there; the budgets are the band's share.
   void DrawBand(const Player& player, Bitmap& surface, const Matrix& view, uint32_t background, int32_t top,
@@ -82,8 +83,10 @@ class Renderer {
   void DrawLayered(const DisplayObject& object, const Matrix& m, const CxForm& cx, Target target, int nesting);
   void DrawCharacter(const Character& ch, const DisplayObject* object, const Matrix& m, const CxForm& cx,
                      Target target, int nesting);
+  // lasting: the shape stays where it is for the whole frame (a character of the movie), so
+  // its outlines, flattened once, serve every band.
   void DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, Target target,
-                 const Rgba* fillColour = nullptr);
+                 const Rgba* fillColour = nullptr, bool lasting = false);
   // What a clip's scripts drew, under its children.
   void DrawDrawing(const Clip& clip, const Matrix& m, const CxForm& cx, Target target);
   void DrawText(const StaticText& text, const Matrix& m, const CxForm& cx, Target target);
@@ -110,6 +113,7 @@ class Renderer {
   // Gradient tables by their stops' colours (after the colour transform) and interpolation:
   // a shape crossing several bands, or drawn frame after frame, works its table out once.
   std::unordered_map<std::string, std::array<uint32_t, 256>> gradientTables_;
+  std::string gradientKey_;
   int32_t bandTop_ = 0, bandBottom_ = 0;  // the rows being drawn
   Matrix view_;  // the stage's twips to the surface's pixels
   size_t segmentBudget_ = kMaxDrawnSegments;
@@ -120,6 +124,7 @@ class Renderer {
   std::mutex* textLock_ = &ownTextLock_;      // the text renderer draws one text at a time
   std::vector<std::unique_ptr<Renderer>> lanes_;  // the other threads' own renderers
   std::unique_ptr<Workers> workers_;
+  std::unique_ptr<FlatShapes> flat_;  // this frame's flattened lasting shapes
 };
 
 // The movie's place in a window of the given size, as the control's ScaleMode (0 show all,

@@ -179,32 +179,51 @@ void RadialPadPieces(uint32_t* row, const uint32_t* lut, const RadialPad& radial
 }
 
 #if VITRINE_SPAN_DISPATCH
-// Table entries, colours and blending eight pixels at a time, without going through memory.
+// Table entries eight pixels at a time, a piece of the run at once; the colours are then
+// looked up one by one (quicker than the processor's gathering loads) and laid down eight
+// at a time. index(at) gives the entries of pixels at .. at+7 of the run.
+template <typename Index>
+__attribute__((target("avx2"), always_inline)) inline void PadPiecesAvx2(uint32_t* row, const uint32_t* lut,
+                                                                         const float* cov, int32_t count,
+                                                                         Index index) {
+  alignas(32) int32_t entries[kPiece];
+  alignas(32) uint32_t src[kPiece];
+  for (int32_t done = 0; done < count; done += kPiece) {
+    const int32_t n = std::min(kPiece, count - done);
+    // Entries past the run's end are worked out too (always within the table) and left unused.
+    for (int32_t i = 0; i < n; i += 8)
+      _mm256_store_si256(reinterpret_cast<__m256i*>(entries + i), index(done + i));
+    for (int32_t i = 0; i < n; ++i) src[i] = lut[entries[i]];
+    int32_t i = 0;
+    for (; i + 8 <= n; i += 8)
+      Over8(row + done + i, _mm256_load_si256(reinterpret_cast<const __m256i*>(src + i)),
+            cov ? cov + done + i : nullptr);
+    if (i < n)
+      Over8Tail(row + done + i, _mm256_load_si256(reinterpret_cast<const __m256i*>(src + i)),
+                cov ? cov + done + i : nullptr, n - i);
+  }
+}
+
 __attribute__((target("avx2"))) void LinearPadAvx2(uint32_t* row, const uint32_t* lut, double gx, double dgx,
                                                     int32_t first, const float* cov, int32_t count) {
-  int32_t i = 0;
   if (std::fabs(gx) < 1e280 && std::fabs(dgx) < 1e280) {
     const __m256d start = _mm256_set1_pd(gx), step = _mm256_set1_pd(dgx), half = _mm256_set1_pd(16384.0);
     // Dividing by 32768 and multiplying by 1 / 32768, a power of two, round alike.
     const __m256d across = _mm256_set1_pd(1.0 / 32768), zero = _mm256_setzero_pd(), one = _mm256_set1_pd(1.0);
-    const __m256d scale = _mm256_set1_pd(255.0), round = _mm256_set1_pd(0.5), four = _mm256_set1_pd(4.0);
-    __m256d at = _mm256_add_pd(_mm256_set1_pd(double(first)), _mm256_setr_pd(0, 1, 2, 3));
-    // Entries past the run's end are worked out too (always within the table) and left unused.
-    for (; i < count; i += 8) {
-      __m256d t0 = _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(start, _mm256_mul_pd(step, at)), half), across);
-      at = _mm256_add_pd(at, four);
-      __m256d t1 = _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(start, _mm256_mul_pd(step, at)), half), across);
-      at = _mm256_add_pd(at, four);
+    const __m256d scale = _mm256_set1_pd(255.0), round = _mm256_set1_pd(0.5);
+    const __m256d lanes = _mm256_setr_pd(0, 1, 2, 3);
+    PadPiecesAvx2(row, lut, cov, count, [&](int32_t at) __attribute__((target("avx2"))) {
+      __m256d p0 = _mm256_add_pd(_mm256_set1_pd(double(first + at)), lanes);
+      __m256d p1 = _mm256_add_pd(_mm256_set1_pd(double(first + at + 4)), lanes);
+      __m256d t0 = _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(start, _mm256_mul_pd(step, p0)), half), across);
+      __m256d t1 = _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(start, _mm256_mul_pd(step, p1)), half), across);
       t0 = _mm256_add_pd(_mm256_mul_pd(_mm256_min_pd(_mm256_max_pd(t0, zero), one), scale), round);
       t1 = _mm256_add_pd(_mm256_mul_pd(_mm256_min_pd(_mm256_max_pd(t1, zero), one), scale), round);
-      __m256i index = _mm256_set_m128i(_mm256_cvttpd_epi32(t1), _mm256_cvttpd_epi32(t0));
-      __m256i s = _mm256_i32gather_epi32(reinterpret_cast<const int*>(lut), index, 4);
-      if (i + 8 <= count) Over8(row + i, s, cov ? cov + i : nullptr);
-      else Over8Tail(row + i, s, cov ? cov + i : nullptr, count - i);
-    }
+      return _mm256_set_m128i(_mm256_cvttpd_epi32(t1), _mm256_cvttpd_epi32(t0));
+    });
     return;
   }
-  LinearPadPieces<OverSse2, true>(row + i, lut, gx, dgx, first + i, cov ? cov + i : nullptr, count - i);
+  LinearPadPieces<OverSse2, true>(row, lut, gx, dgx, first, cov, count);
 }
 
 __attribute__((target("avx2"))) void RadialPadAvx2(uint32_t* row, const uint32_t* lut, const RadialPad& radial,
@@ -212,18 +231,35 @@ __attribute__((target("avx2"))) void RadialPadAvx2(uint32_t* row, const uint32_t
   const __m256 vx = _mm256_set1_ps(radial.x), vy = _mm256_set1_ps(radial.y);
   const __m256 vdx = _mm256_set1_ps(radial.dx), vdy = _mm256_set1_ps(radial.dy);
   const __m256 scale = _mm256_set1_ps(255.0f), half = _mm256_set1_ps(0.5f);
-  // Entries past the run's end are worked out too (always within the table) and left unused.
-  for (int32_t i = 0; i < count; i += 8) {
-    const __m256 fi = _mm256_cvtepi32_ps(_mm256_add_epi32(_mm256_set1_epi32(first + i),
-                                                          _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7)));
+  const __m256i lanes = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+  PadPiecesAvx2(row, lut, cov, count, [&](int32_t at) __attribute__((target("avx2"))) {
+    const __m256 fi = _mm256_cvtepi32_ps(_mm256_add_epi32(_mm256_set1_epi32(first + at), lanes));
     const __m256 px = _mm256_add_ps(vx, _mm256_mul_ps(vdx, fi)), py = _mm256_add_ps(vy, _mm256_mul_ps(vdy, fi));
     const __m256 r = _mm256_sqrt_ps(_mm256_add_ps(_mm256_mul_ps(px, px), _mm256_mul_ps(py, py)));
     // min(t, 255) keeps 255 where t is 255 or more, or not a number, as Index does.
     const __m256 t = _mm256_min_ps(_mm256_add_ps(_mm256_mul_ps(r, scale), half), scale);
-    __m256i s = _mm256_i32gather_epi32(reinterpret_cast<const int*>(lut), _mm256_cvttps_epi32(t), 4);
-    if (i + 8 <= count) Over8(row + i, s, cov ? cov + i : nullptr);
-    else Over8Tail(row + i, s, cov ? cov + i : nullptr, count - i);
+    return _mm256_cvttps_epi32(t);
+  });
+}
+#endif
+
+void FillPlain(uint32_t* row, uint32_t colour, int32_t count) {
+  if (count > 0) std::fill(row, row + count, colour);
+}
+
+#if VITRINE_SPAN_DISPATCH
+__attribute__((target("avx2"))) void FillAvx2(uint32_t* row, uint32_t colour, int32_t count) {
+  const __m256i c = _mm256_set1_epi32(int32_t(colour));
+  int32_t i = 0;
+  for (; i + 16 <= count; i += 16) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i), c);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i + 8), c);
   }
+  if (i + 8 <= count) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row + i), c);
+    i += 8;
+  }
+  if (i < count) _mm256_maskstore_epi32(reinterpret_cast<int*>(row + i), FirstLanes(count - i), c);
 }
 #endif
 
@@ -231,12 +267,12 @@ std::vector<SpanCompositor> Available() {
   std::vector<SpanCompositor> versions;
 #if VITRINE_SPAN_DISPATCH
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) versions.push_back({"AVX2", OverAvx2, LinearPadAvx2, RadialPadAvx2});
+  if (__builtin_cpu_supports("avx2")) versions.push_back({"AVX2", OverAvx2, LinearPadAvx2, RadialPadAvx2, FillAvx2});
 #endif
 #ifdef __SSE2__
-  versions.push_back({"SSE2", OverSse2, LinearPadPieces<OverSse2, true>, RadialPadPieces<OverSse2, true>});
+  versions.push_back({"SSE2", OverSse2, LinearPadPieces<OverSse2, true>, RadialPadPieces<OverSse2, true>, FillPlain});
 #endif
-  versions.push_back({"plain", OverPlain, LinearPadPieces<OverPlain, false>, RadialPadPieces<OverPlain, false>});
+  versions.push_back({"plain", OverPlain, LinearPadPieces<OverPlain, false>, RadialPadPieces<OverPlain, false>, FillPlain});
   return versions;
 }
 

@@ -37,11 +37,15 @@ using LinearPadOver = void (*)(uint32_t* row, const uint32_t* lut, double gx, do
 using RadialPadOver = void (*)(uint32_t* row, const uint32_t* lut, const RadialPad& radial, int32_t first,
                                const float* cov, int32_t count);
 
+// Sets count pixels of row to colour.
+using SpanFill = void (*)(uint32_t* row, uint32_t colour, int32_t count);
+
 struct SpanCompositor {
   const char* name;
   SpanOver over;
   LinearPadOver linearPad;
   RadialPadOver radialPad;
+  SpanFill fill;
 };
 // The versions this processor runs, fastest first; the plain loops are always the last.
 std::span<const SpanCompositor> SpanCompositors();
