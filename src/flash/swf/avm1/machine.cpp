@@ -81,6 +81,13 @@ void Vm::Method(Object* target, const std::string& name, NativeFn fn) {
   Define(target, name, NewFunction(fn), DontEnum);
 }
 
+void Vm::Accessor(Object* target, const std::string& name, NativeFn getter, NativeFn setter) {
+  Define(target, name, Value(), DontEnum);
+  Property* p = Find(target, name);
+  p->getter = NewFunction(getter);
+  if (setter) p->setter = NewFunction(setter);
+}
+
 std::string Vm::Key(const std::string& name) const { return version_ < 7 ? Lower(name) : name; }
 
 Property* Vm::Find(Object* o, const std::string& name) {

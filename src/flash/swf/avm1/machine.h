@@ -85,6 +85,8 @@ class Vm {
   Object* NewFunction(NativeFn fn, NativeFn construct = nullptr);
   // A prototype's or class's method.
   void Method(Object* target, const std::string& name, NativeFn fn);
+  // A property read (and, given a setter, written) through native functions.
+  void Accessor(Object* target, const std::string& name, NativeFn getter, NativeFn setter = nullptr);
 
   std::string Key(const std::string& name) const;
   Property* Find(Object* o, const std::string& name);  // own property

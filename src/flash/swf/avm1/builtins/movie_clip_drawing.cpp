@@ -403,10 +403,7 @@ void InstallMovieClipDrawing(Vm& vm) {
       {"setMask", SetMask},
   };
   for (auto& [name, fn] : methods) vm.Method(vm.movieClipProto, name, fn);
-  vm.Define(vm.movieClipProto, "cacheAsBitmap", Value(), DontEnum);
-  Property* cache = vm.Find(vm.movieClipProto, "cacheAsBitmap");
-  cache->getter = vm.NewFunction(GetCacheAsBitmap);
-  cache->setter = vm.NewFunction(SetCacheAsBitmap);
+  vm.Accessor(vm.movieClipProto, "cacheAsBitmap", GetCacheAsBitmap, SetCacheAsBitmap);
 }
 
 }  // namespace vitrine::swf::avm1

@@ -193,11 +193,6 @@ Value Position(Vm& vm, Object* self, std::vector<Value>&) {
   return std::floor(self->elements[kPositionMs].number);
 }
 
-void Getter(Vm& vm, Object* proto, const char* name, NativeFn fn) {
-  vm.Define(proto, name, Value(), DontEnum);
-  vm.Find(proto, name)->getter = vm.NewFunction(fn);
-}
-
 }  // namespace
 
 void InstallSound(Vm& vm) {
@@ -212,8 +207,8 @@ void InstallSound(Vm& vm) {
   vm.Method(proto, "getVolume", GetVolume);
   vm.Method(proto, "setPan", SetPan);
   vm.Method(proto, "getPan", GetPan);
-  Getter(vm, proto, "duration", Duration);
-  Getter(vm, proto, "position", Position);
+  vm.Accessor(proto, "duration", Duration);
+  vm.Accessor(proto, "position", Position);
   vm.Define(vm.global, "Sound", ctor, DontEnum);
 }
 

@@ -356,10 +356,7 @@ Value SetField(Vm& vm, Object* self, std::vector<Value>& args) {
 template <int K>
 void DefineField(Vm& vm, Object* proto) {
   if constexpr (K < FieldCount) {
-    vm.Define(proto, kFieldNames[K], Value(), DontEnum);
-    Property* p = vm.Find(proto, kFieldNames[K]);
-    p->getter = vm.NewFunction(GetField<K>);
-    if (K != Length) p->setter = vm.NewFunction(SetField<K>);
+    vm.Accessor(proto, kFieldNames[K], GetField<K>, K != Length ? SetField<K> : nullptr);
     DefineField<K + 1>(vm, proto);
   }
 }
