@@ -23,18 +23,40 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(SwfRuffle, WriterMoviesMatchTheReferencePlayer) {
+bool ReferenceWanted() {
   const char* on = std::getenv("VITRINE_FLASH_REFERENCE");
-  if (!on || std::string(on) != "1") GTEST_SKIP() << "VITRINE_FLASH_REFERENCE=1 runs the reference player";
+  return on && std::string(on) == "1";
+}
+
+// A fresh folder for one test's movies and the reference player's output.
+fs::path ReferenceFolder(const std::string& kind) {
+  fs::path dir = fs::temp_directory_path() /
+                 ("vitrine-ruffle-" + kind + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                  std::to_string(std::rand()));
+  fs::create_directories(dir);
+  return dir;
+}
+
+void WriteMovie(const fs::path& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
+  std::ofstream(dir / (name + ".swf"), std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// Draws every movie in dir with the reference player, as NAME.ruffle.png; 0 when it ran.
+int RenderWithReference(const fs::path& dir) {
+  std::string command = "node reference/render.mjs '" + dir.string() + "' > '" + (dir / "render.log").string() + "' 2>&1";
+  return std::system(command.c_str());
+}
+
+TEST(SwfRuffle, WriterMoviesMatchTheReferencePlayer) {
+  if (!ReferenceWanted()) GTEST_SKIP() << "VITRINE_FLASH_REFERENCE=1 runs the reference player";
   if (!fs::exists("reference/node_modules/@ruffle-rs/ruffle") || !fs::exists("/usr/bin/chromium"))
     FAIL() << "the reference player is not installed (scripts/setup-debian.sh)";
-  fs::path dir = fs::temp_directory_path() / ("vitrine-ruffle-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" + std::to_string(std::rand()));
-  fs::create_directories(dir);
+  fs::path dir = ReferenceFolder("");
   auto movies = ReferenceMovies();
   for (auto& [name, bytes] : movies)
-    std::ofstream(dir / (name + ".swf"), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-  std::string command = "node reference/render.mjs '" + dir.string() + "' > '" + (dir / "render.log").string() + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << "see " << (dir / "render.log");
+    WriteMovie(dir, name, bytes);
+  ASSERT_EQ(RenderWithReference(dir), 0) << "see " << (dir / "render.log");
   const char* keepIn = std::getenv("VITRINE_FLASH_REFERENCE_KEEP");
   bool keep = false;
   for (auto& [name, bytes] : movies) {
@@ -102,13 +124,10 @@ std::vector<uint8_t> ListeningMovie() {
 }
 
 TEST(SwfRuffle, ScriptsHearTheMouseAndTheKeysAsTheReferencePlayerHears) {
-  const char* on = std::getenv("VITRINE_FLASH_REFERENCE");
-  if (!on || std::string(on) != "1") GTEST_SKIP() << "VITRINE_FLASH_REFERENCE=1 runs the reference player";
-  fs::path dir = fs::temp_directory_path() / ("vitrine-ruffle-input-" + std::to_string(std::rand()));
-  fs::create_directories(dir);
+  if (!ReferenceWanted()) GTEST_SKIP() << "VITRINE_FLASH_REFERENCE=1 runs the reference player";
+  fs::path dir = ReferenceFolder("input-");
   std::vector<uint8_t> movie = ListeningMovie();
-  std::ofstream(dir / "listening.swf", std::ios::binary)
-      .write(reinterpret_cast<const char*>(movie.data()), std::streamsize(movie.size()));
+  WriteMovie(dir, "listening", movie);
   std::string command = "node reference/trace_input.mjs '" + (dir / "listening.swf").string() +
                         "' 200 150 down:130,70 up:130,70 down:20,30 up:25,35 key:a key:ArrowLeft > '" +
                         (dir / "trace.txt").string() + "' 2> '" + (dir / "trace.log").string() + "'";
@@ -175,19 +194,15 @@ std::vector<uint8_t> DeviceTextMovie() {
 }
 
 TEST(SwfRuffle, DeviceTextIsSetInTheSystemsFaceWhereTheReferencePlayerSetsIt) {
-  const char* on = std::getenv("VITRINE_FLASH_REFERENCE");
-  if (!on || std::string(on) != "1") GTEST_SKIP() << "VITRINE_FLASH_REFERENCE=1 runs the reference player";
+  if (!ReferenceWanted()) GTEST_SKIP() << "VITRINE_FLASH_REFERENCE=1 runs the reference player";
   // Both players are given the same faces: the system's for Flash's names, Liberation's for
   // the reference player.
   if (!fs::exists("/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf"))
     GTEST_SKIP() << "the Liberation fonts are not installed";
-  fs::path dir = fs::temp_directory_path() / ("vitrine-ruffle-text-" + std::to_string(std::rand()));
-  fs::create_directories(dir);
+  fs::path dir = ReferenceFolder("text-");
   std::vector<uint8_t> movie = DeviceTextMovie();
-  std::ofstream(dir / "device_text.swf", std::ios::binary)
-      .write(reinterpret_cast<const char*>(movie.data()), std::streamsize(movie.size()));
-  std::string command = "node reference/render.mjs '" + dir.string() + "' > '" + (dir / "render.log").string() + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << "see " << (dir / "render.log");
+  WriteMovie(dir, "device_text", movie);
+  ASSERT_EQ(RenderWithReference(dir), 0) << "see " << (dir / "render.log");
   std::ifstream in(dir / "device_text.ruffle.png", std::ios::binary);
   Bitmap theirs = DecodePng(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {}));
   ASSERT_FALSE(theirs.Empty());
