@@ -102,11 +102,15 @@ TEST(SwfSpans, EveryVersionDrawsGradientRunsAsThePlainLoops) {
     std::vector<uint32_t> wantLinear = dst, wantRadial = dst;
     versions.back().linearPad(wantLinear.data(), lut.data(), gx, dgx, first, coverage, count);
     versions.back().radialPad(wantRadial.data(), lut.data(), radial, first, coverage, count);
-    // The plain loop against the sums done by hand here, a pixel at a time.
+    // The plain loop against the sums done by hand here, a pixel at a time: the radial
+    // entries exactly, the linear ones from the run's fixed-point plan, which stays within
+    // one entry of the exact sum.
+    const swf::LinearPadRun plan = swf::PlanLinearPad(gx, dgx, first, count);
     for (int32_t i = 0; i < count; ++i) {
       uint32_t k = coverage ? uint32_t(cov[i] * 255 + 0.5f) : 255;
       double t = std::clamp((gx + dgx * (first + i) + 16384) / 32768, 0.0, 1.0);
-      ASSERT_EQ(wantLinear[i], swf::Over(lut[int32_t(t * 255 + 0.5)], k, dst[i])) << trial << " " << i;
+      ASSERT_LE(std::abs(plan.Entry(i) - int32_t(t * 255 + 0.5)), 1) << trial << " " << i;
+      ASSERT_EQ(wantLinear[i], swf::Over(lut[plan.Entry(i)], k, dst[i])) << trial << " " << i;
       ASSERT_EQ(wantRadial[i], swf::Over(lut[radial.Index(first + i)], k, dst[i])) << trial << " " << i;
     }
     for (const swf::SpanCompositor& version : versions) {
@@ -143,18 +147,24 @@ TEST(SwfSpans, LinearPadEntriesAcrossTheSquareAndBeyond) {
   EXPECT_EQ(odd[6], 0);  // endless is no place on the square
 }
 
-TEST(SwfSpans, LinearPadEntriesMatchThePlainSumAlongLongRuns) {
+TEST(SwfSpans, LinearPadEntriesStayWithinOneOfThePlainSumAlongLongRuns) {
   RandomSeed(5);
-  for (int trial = 0; trial < 200; ++trial) {
-    double gx = (RandomUnit() - 0.5) * 80000, dgx = (RandomUnit() - 0.5) * 900;
-    int32_t first = Random(50), count = Random(70);
+  int32_t off = 0, pixels = 0;
+  for (int trial = 0; trial < 400; ++trial) {
+    // Shallow and steep runs, and runs of a gradient much narrower than a pixel.
+    double gx = (RandomUnit() - 0.5) * 80000, dgx = (RandomUnit() - 0.5) * (trial % 4 == 3 ? 4e9 : 900);
+    int32_t first = Random(50), count = Random(4000);
     std::vector<int32_t> got(count);
     swf::LinearPadIndices(gx, dgx, first, count, got.data());
-    for (int32_t i = 0; i < count; ++i) {
+    for (int32_t i = 0; i < count; ++i, ++pixels) {
       double t = std::clamp((gx + dgx * (first + i) + 16384) / 32768, 0.0, 1.0);
-      ASSERT_EQ(got[i], int32_t(t * 255 + 0.5)) << "trial " << trial << ", pixel " << i;
+      const int32_t exact = int32_t(t * 255 + 0.5);
+      ASSERT_LE(std::abs(got[i] - exact), 1) << "trial " << trial << ", pixel " << i;
+      off += got[i] != exact;
     }
   }
+  // Off by one only where the sum all but meets a whole entry.
+  EXPECT_LT(off, pixels / 1000);
 }
 
 }  // namespace

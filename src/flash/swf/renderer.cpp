@@ -355,10 +355,8 @@ void Renderer::DrawBand(const Player& player, Bitmap& surface, const Matrix& vie
   const uint64_t rows = uint64_t(bottom - top), height = uint64_t(std::max(surface.Height(), 1));
   segmentBudget_ = size_t((kMaxDrawnSegments * rows + height - 1) / height);
   workBudget_ = (kMaxRasterWork * rows + height - 1) / height;
-  for (int32_t y = top; y < bottom; ++y) {
-    uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y));
-    std::fill(row, row + surface.Width(), background);
-  }
+  for (int32_t y = top; y < bottom; ++y)
+    FastestSpans().fill(reinterpret_cast<uint32_t*>(surface.Row(y)), background, surface.Width());
   view_ = view;
   DrawDrawing(player.Root(), view, CxForm{}, Target{});
   DrawList(player.Root().list, view, CxForm{}, Target{}, 0);

@@ -26,9 +26,9 @@ void OverPlain(uint32_t* row, const uint32_t* src, bool oneColour, const float* 
 
 #ifdef __SSE2__
 // Div255 in each 16-bit lane (v <= 255 * 255, so nothing carries out of a lane).
+// (w + (w >> 8)) >> 8 with w = v + 128 is w * 257 >> 16: the high half of one product.
 inline __m128i Div255x8(__m128i v) {
-  v = _mm_add_epi16(v, _mm_set1_epi16(128));
-  return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_epi16(v, 8)), 8);
+  return _mm_mulhi_epu16(_mm_add_epi16(v, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 // Two pixels widened to 16 bits a channel, their coverages k (each repeated in its pixel's
@@ -66,9 +66,9 @@ void OverSse2(uint32_t* row, const uint32_t* src, bool oneColour, const float* c
 #endif
 
 #if VITRINE_SPAN_DISPATCH
+// (w + (w >> 8)) >> 8 with w = v + 128 is w * 257 >> 16: the high half of one product.
 __attribute__((target("avx2"))) inline __m256i Div255x16(__m256i v) {
-  v = _mm256_add_epi16(v, _mm256_set1_epi16(128));
-  return _mm256_srli_epi16(_mm256_add_epi16(v, _mm256_srli_epi16(v, 8)), 8);
+  return _mm256_mulhi_epu16(_mm256_add_epi16(v, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
 }
 
 __attribute__((target("avx2"))) inline __m256i Over4(__m256i s, __m256i d, __m256i k) {
@@ -80,8 +80,10 @@ __attribute__((target("avx2"))) inline __m256i Over4(__m256i s, __m256i d, __m25
 
 // Eight pixels' coverages as the 16-bit lanes Over4 takes, lo for the pixels the unpacking
 // puts in the low halves (0, 1, 4, 5) and hi for the rest.
-__attribute__((target("avx2"))) inline void CoverageLanes(__m256 cov, __m256i& lo, __m256i& hi) {
-  __m256i k = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(cov, _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f)));
+__attribute__((target("avx2"))) inline __m256i CoverageBytes(__m256 cov) {
+  return _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(cov, _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f)));
+}
+__attribute__((target("avx2"))) inline void CoverageLanes(__m256i k, __m256i& lo, __m256i& hi) {
   k = _mm256_or_si256(k, _mm256_slli_epi32(k, 16));
   lo = _mm256_unpacklo_epi32(k, k);
   hi = _mm256_unpackhi_epi32(k, k);
@@ -96,18 +98,35 @@ __attribute__((target("avx2"))) inline __m256i Blend8(__m256i s, __m256i d, __m2
   return _mm256_and_si256(_mm256_packus_epi16(lo, hi), _mm256_set1_epi32(0x00FFFFFF));
 }
 
+// Eight colours laid whole over eight pixels: at full coverage the colour counts as it is,
+// so only the pixel is scaled, by 255 less the colour's alpha, and the colour added to it
+// with the same clamp at 255 that Blend8's packing makes.
+__attribute__((target("avx2"))) inline __m256i BlendWhole8(__m256i s, __m256i d) {
+  const __m256i zero = _mm256_setzero_si256();
+  // 255 - alpha of each pixel in all four of its bytes.
+  const __m256i keep = _mm256_shuffle_epi8(_mm256_andnot_si256(s, _mm256_set1_epi32(-1)),
+                                           _mm256_setr_epi8(3, 3, 3, 3, 7, 7, 7, 7, 11, 11, 11, 11, 15, 15, 15, 15,
+                                                            3, 3, 3, 3, 7, 7, 7, 7, 11, 11, 11, 11, 15, 15, 15, 15));
+  const __m256i lo = Div255x16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi8(keep, zero)));
+  const __m256i hi = Div255x16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi8(keep, zero)));
+  return _mm256_and_si256(_mm256_adds_epu8(_mm256_packus_epi16(lo, hi), s), _mm256_set1_epi32(0x00FFFFFF));
+}
+
 __attribute__((target("avx2"))) inline void Over8(uint32_t* row, __m256i s, const float* cov) {
-  __m256i kLo = _mm256_set1_epi16(255), kHi = kLo;
-  if (cov) {
-    CoverageLanes(_mm256_loadu_ps(cov), kLo, kHi);
-  } else if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_or_si256(s, _mm256_set1_epi32(0x00FFFFFF)),
-                                                     _mm256_set1_epi32(-1))) == -1) {
-    // Eight opaque colours laid whole: they are the pixels.
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), _mm256_and_si256(s, _mm256_set1_epi32(0x00FFFFFF)));
+  __m256i* out = reinterpret_cast<__m256i*>(row);
+  if (!cov) {
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_or_si256(s, _mm256_set1_epi32(0x00FFFFFF)),
+                                                _mm256_set1_epi32(-1))) == -1) {
+      // Eight opaque colours laid whole: they are the pixels.
+      _mm256_storeu_si256(out, _mm256_and_si256(s, _mm256_set1_epi32(0x00FFFFFF)));
+      return;
+    }
+    _mm256_storeu_si256(out, BlendWhole8(s, _mm256_loadu_si256(out)));
     return;
   }
-  __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
-  _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), Blend8(s, d, kLo, kHi));
+  __m256i kLo, kHi;
+  CoverageLanes(CoverageBytes(_mm256_loadu_ps(cov)), kLo, kHi);
+  _mm256_storeu_si256(out, Blend8(s, _mm256_loadu_si256(out), kLo, kHi));
 }
 
 // The lanes of the first n (0 to 8) pixels.
@@ -119,7 +138,7 @@ __attribute__((target("avx2"))) inline __m256i FirstLanes(int32_t n) {
 __attribute__((target("avx2"))) inline void Over8Tail(uint32_t* row, __m256i s, const float* cov, int32_t n) {
   const __m256i lanes = FirstLanes(n);
   __m256i kLo = _mm256_set1_epi16(255), kHi = kLo;
-  if (cov) CoverageLanes(_mm256_maskload_ps(cov, lanes), kLo, kHi);
+  if (cov) CoverageLanes(CoverageBytes(_mm256_maskload_ps(cov, lanes)), kLo, kHi);
   __m256i d = _mm256_maskload_epi32(reinterpret_cast<const int*>(row), lanes);
   _mm256_maskstore_epi32(reinterpret_cast<int*>(row), lanes, Blend8(s, d, kLo, kHi));
 }
@@ -154,16 +173,22 @@ void PadPieces(uint32_t* row, const uint32_t* lut, int32_t first, const float* c
   }
 }
 
-template <SpanOver over, bool wide>
-void LinearPadPieces(uint32_t* row, const uint32_t* lut, double gx, double dgx, int32_t first, const float* cov,
-                     int32_t count) {
-  PadPieces<over>(row, lut, first, cov, count, [&](int32_t at, int32_t n, int32_t* index) {
-    if (wide) {
-      LinearPadIndices(gx, dgx, at, n, index);
-    } else {
-      for (int32_t i = 0; i < n; ++i) index[i] = LinearPadIndex(gx, dgx, at + i);
-    }
-  });
+// A linear gradient's parts: the ends that stand still laid as one colour each, the ramp
+// between them fetched from the table a piece at a time.
+template <SpanOver over>
+void LinearPadParts(uint32_t* row, const uint32_t* lut, double gx, double dgx, int32_t first, const float* cov,
+                    int32_t count) {
+  const LinearPadRun run = PlanLinearPad(gx, dgx, first, count);
+  auto at = [&](int32_t i) { return cov ? cov + i : nullptr; };
+  if (run.begin > 0) over(row, &lut[run.before], true, cov, run.begin);
+  uint32_t src[kPiece];
+  int32_t position = run.position;
+  for (int32_t done = run.begin; done < run.end; done += kPiece) {
+    const int32_t n = std::min(kPiece, run.end - done);
+    for (int32_t i = 0; i < n; ++i, position += run.step) src[i] = lut[position >> 16];
+    over(row + done, src, false, at(done), n);
+  }
+  if (run.end < count) over(row + run.end, &lut[run.after], true, at(run.end), count - run.end);
 }
 
 template <SpanOver over, bool wide>
@@ -202,28 +227,6 @@ __attribute__((target("avx2"), always_inline)) inline void PadPiecesAvx2(uint32_
       Over8Tail(row + done + i, _mm256_load_si256(reinterpret_cast<const __m256i*>(src + i)),
                 cov ? cov + done + i : nullptr, n - i);
   }
-}
-
-__attribute__((target("avx2"))) void LinearPadAvx2(uint32_t* row, const uint32_t* lut, double gx, double dgx,
-                                                    int32_t first, const float* cov, int32_t count) {
-  if (std::fabs(gx) < 1e280 && std::fabs(dgx) < 1e280) {
-    const __m256d start = _mm256_set1_pd(gx), step = _mm256_set1_pd(dgx), half = _mm256_set1_pd(16384.0);
-    // Dividing by 32768 and multiplying by 1 / 32768, a power of two, round alike.
-    const __m256d across = _mm256_set1_pd(1.0 / 32768), zero = _mm256_setzero_pd(), one = _mm256_set1_pd(1.0);
-    const __m256d scale = _mm256_set1_pd(255.0), round = _mm256_set1_pd(0.5);
-    const __m256d lanes = _mm256_setr_pd(0, 1, 2, 3);
-    PadPiecesAvx2(row, lut, cov, count, [&](int32_t at) __attribute__((target("avx2"))) {
-      __m256d p0 = _mm256_add_pd(_mm256_set1_pd(double(first + at)), lanes);
-      __m256d p1 = _mm256_add_pd(_mm256_set1_pd(double(first + at + 4)), lanes);
-      __m256d t0 = _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(start, _mm256_mul_pd(step, p0)), half), across);
-      __m256d t1 = _mm256_mul_pd(_mm256_add_pd(_mm256_add_pd(start, _mm256_mul_pd(step, p1)), half), across);
-      t0 = _mm256_add_pd(_mm256_mul_pd(_mm256_min_pd(_mm256_max_pd(t0, zero), one), scale), round);
-      t1 = _mm256_add_pd(_mm256_mul_pd(_mm256_min_pd(_mm256_max_pd(t1, zero), one), scale), round);
-      return _mm256_set_m128i(_mm256_cvttpd_epi32(t1), _mm256_cvttpd_epi32(t0));
-    });
-    return;
-  }
-  LinearPadPieces<OverSse2, true>(row, lut, gx, dgx, first, cov, count);
 }
 
 __attribute__((target("avx2"))) void RadialPadAvx2(uint32_t* row, const uint32_t* lut, const RadialPad& radial,
@@ -267,12 +270,12 @@ std::vector<SpanCompositor> Available() {
   std::vector<SpanCompositor> versions;
 #if VITRINE_SPAN_DISPATCH
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) versions.push_back({"AVX2", OverAvx2, LinearPadAvx2, RadialPadAvx2, FillAvx2});
+  if (__builtin_cpu_supports("avx2")) versions.push_back({"AVX2", OverAvx2, LinearPadParts<OverAvx2>, RadialPadAvx2, FillAvx2});
 #endif
 #ifdef __SSE2__
-  versions.push_back({"SSE2", OverSse2, LinearPadPieces<OverSse2, true>, RadialPadPieces<OverSse2, true>, FillPlain});
+  versions.push_back({"SSE2", OverSse2, LinearPadParts<OverSse2>, RadialPadPieces<OverSse2, true>, FillPlain});
 #endif
-  versions.push_back({"plain", OverPlain, LinearPadPieces<OverPlain, false>, RadialPadPieces<OverPlain, false>, FillPlain});
+  versions.push_back({"plain", OverPlain, LinearPadParts<OverPlain>, RadialPadPieces<OverPlain, false>, FillPlain});
   return versions;
 }
 
@@ -288,31 +291,52 @@ const SpanCompositor& FastestSpans() {
   return fastest;
 }
 
-void LinearPadIndices(double gx, double dgx, int32_t first, int32_t count, int32_t* out) {
-  int32_t i = 0;
-#ifdef __SSE2__
-  // Two at a time with the same sums; while every position is finite (bounded well below the
-  // largest double), max and min clamp as std::clamp does.
-  if (std::fabs(gx) < 1e280 && std::fabs(dgx) < 1e280) {
-    const __m128d start = _mm_set1_pd(gx), step = _mm_set1_pd(dgx), half = _mm_set1_pd(16384.0);
-    // Dividing by 32768 and multiplying by 1 / 32768, a power of two, round alike.
-    const __m128d across = _mm_set1_pd(1.0 / 32768), zero = _mm_setzero_pd(), one = _mm_set1_pd(1.0);
-    const __m128d scale = _mm_set1_pd(255.0), round = _mm_set1_pd(0.5);
-    __m128d at = _mm_set_pd(first + 1.0, first);
-    const __m128d two = _mm_set1_pd(2.0);
-    for (; i + 4 <= count; i += 4) {
-      __m128d t0 = _mm_mul_pd(_mm_add_pd(_mm_add_pd(start, _mm_mul_pd(step, at)), half), across);
-      at = _mm_add_pd(at, two);
-      __m128d t1 = _mm_mul_pd(_mm_add_pd(_mm_add_pd(start, _mm_mul_pd(step, at)), half), across);
-      at = _mm_add_pd(at, two);
-      t0 = _mm_add_pd(_mm_mul_pd(_mm_min_pd(_mm_max_pd(t0, zero), one), scale), round);
-      t1 = _mm_add_pd(_mm_mul_pd(_mm_min_pd(_mm_max_pd(t1, zero), one), scale), round);
-      __m128i lo = _mm_cvttpd_epi32(t0), hi = _mm_cvttpd_epi32(t1);
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi64(lo, hi));
-    }
+LinearPadRun PlanLinearPad(double gx, double dgx, int32_t first, int32_t count) {
+  LinearPadRun run;
+  count = std::max(count, 0);
+  // The entry's position plus a half, so that its whole part is the rounded entry.
+  const double scale = 255.0 / 32768;
+  const double u0 = (gx + dgx * first + 16384) * scale + 0.5, du = dgx * scale;
+  if (!std::isfinite(u0) || !std::isfinite(du) || !std::isfinite(u0 + du * count)) {
+    run.begin = run.end = count;  // no place on the square: the first entry throughout
+    return run;
   }
-#endif
-  for (; i < count; ++i) out[i] = LinearPadIndex(gx, dgx, first + i);
+  constexpr double kTop = 256;  // positions from here on take the last entry
+  auto clampEntry = [](double u) { return u < 1 ? 0 : u >= 255 ? 255 : int32_t(u); };
+  if (du == 0) {
+    run.before = run.after = clampEntry(u0);
+    run.begin = run.end = count;
+    return run;
+  }
+  // The pixels whose positions lie within 0 .. kTop, from the sums in double precision.
+  double lo = (0 - u0) / du, hi = (kTop - u0) / du;
+  if (du < 0) std::swap(lo, hi);
+  auto pixel = [&](double v) { return int32_t(std::clamp(std::ceil(v), 0.0, double(count))); };
+  run.begin = pixel(lo);
+  run.end = std::max(run.begin, pixel(hi));
+  run.before = du > 0 ? 0 : 255;
+  run.after = du > 0 ? 255 : 0;
+  // The fixed-point steps, then the ends of the ramp trimmed to where they stay within the
+  // table: a pixel beyond it on the side where the run starts joins the first part, one
+  // beyond it on the other side the last.
+  const int64_t step = std::llround(std::clamp(du * 65536, -1073741824.0, 1073741824.0));
+  int64_t position = std::llround((u0 + du * run.begin) * 65536);
+  constexpr int64_t kEnd = int64_t(256) << 16;
+  auto startSide = [&](int64_t f) { return du > 0 ? f < 0 : f >= kEnd; };
+  auto endSide = [&](int64_t f) { return du > 0 ? f >= kEnd : f < 0; };
+  while (run.begin < run.end && startSide(position)) {
+    ++run.begin;
+    position += step;
+  }
+  while (run.end > run.begin && endSide(position + step * (run.end - 1 - run.begin))) --run.end;
+  run.position = int32_t(position);
+  run.step = int32_t(step);
+  return run;
+}
+
+void LinearPadIndices(double gx, double dgx, int32_t first, int32_t count, int32_t* out) {
+  const LinearPadRun run = PlanLinearPad(gx, dgx, first, count);
+  for (int32_t i = 0; i < count; ++i) out[i] = run.Entry(i);
 }
 
 }  // namespace vitrine::swf

@@ -30,7 +30,7 @@ inline uint32_t CoverageByte(float c) { return uint32_t(c * 255 + 0.5f); }
 // Lays count colours over row: pixel i takes src[i] (src[0] throughout when oneColour) at
 // coverage CoverageByte(cov[i]), or whole when cov is null.
 using SpanOver = void (*)(uint32_t* row, const uint32_t* src, bool oneColour, const float* cov, int32_t count);
-// The same with pixel i taking entry LinearPadIndex(gx, dgx, first + i) of lut.
+// The same with pixel i taking entry PlanLinearPad(gx, dgx, first, count).Entry(i) of lut.
 using LinearPadOver = void (*)(uint32_t* row, const uint32_t* lut, double gx, double dgx, int32_t first,
                                const float* cov, int32_t count);
 // The same with pixel i taking entry radial.Index(first + i) of lut.
@@ -55,15 +55,29 @@ inline void CompositeSpan(uint32_t* row, const uint32_t* src, bool oneColour, co
   FastestSpans().over(row, src, oneColour, cov, count);
 }
 
-// The table entry of a pad-spread linear gradient at pixel i of a run that starts at gx
-// along the gradient square (-16384 .. 16384) and moves dgx a pixel: 255 t + 0.5, t being
-// the pixel's place across the square clamped to 0..1 (0 where it is not a number).
-inline int32_t LinearPadIndex(double gx, double dgx, int32_t i) {
-  double t = (gx + dgx * i + 16384) / 32768;
-  if (!std::isfinite(t)) return 0;
-  return int32_t(std::clamp(t, 0.0, 1.0) * 255 + 0.5);
-}
-// Entries of pixels first .. first+count-1 to out, the same as LinearPadIndex gives.
+// A pad-spread linear gradient along a run: pixel i lies at gx + dgx i across the gradient
+// square (-16384 .. 16384) and takes entry 255 t + 0.5 of the table, t being its place across
+// the square clamped to 0..1 (0 where it is not a number). Beyond the square the entry stands
+// still, so a run falls into three parts: pixels before `begin` take entry `before`, pixels
+// from `end` on take `after`, and between them the entry is the whole part of a 16.16
+// fixed-point position that starts at `position` and moves `step` a pixel; that position is
+// the exact sum rounded to 1/65536, so an entry differs from it by one at most, and only
+// where the sum comes within a hair of a whole entry.
+struct LinearPadRun {
+  int32_t begin = 0, end = 0;
+  int32_t before = 0, after = 0;
+  int32_t position = 0, step = 0;
+
+  int32_t Entry(int32_t i) const {
+    if (i < begin) return before;
+    if (i >= end) return after;
+    return (position + step * (i - begin)) >> 16;
+  }
+};
+// The parts of the count pixels of a run whose first pixel lies at gx + dgx first.
+LinearPadRun PlanLinearPad(double gx, double dgx, int32_t first, int32_t count);
+
+// Entries of the pixels of a run, as PlanLinearPad(gx, dgx, first, count) makes them.
 void LinearPadIndices(double gx, double dgx, int32_t first, int32_t count, int32_t* out);
 
 }  // namespace vitrine::swf
