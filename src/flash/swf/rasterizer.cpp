@@ -13,17 +13,40 @@ void Rasterizer::Begin(const PixelBox& box, bool evenOdd) {
   // Rows are cleared as they are swept, so the buffer only grows.
   if (acc_.size() < need) acc_.assign(need, 0.0f);
   if (cov_.size() < stride_) cov_.resize(stride_);
-  if (rowLeft_.size() < size_t(h)) {
-    rowLeft_.assign(h, INT32_MAX);
-    rowRight_.assign(h, INT32_MIN);
-  }
+  if (touched_.size() < size_t(h)) touched_.assign(h, Touched{});
   rowMin_ = INT32_MAX;
   rowMax_ = INT32_MIN;
 }
 
 void Rasterizer::Touch(int32_t row, int32_t lo, int32_t hi) {
-  rowLeft_[row] = std::min(rowLeft_[row], lo);
-  rowRight_[row] = std::max(rowRight_[row], hi);
+  Touched& t = touched_[size_t(row)];
+  // Keeps the wider of two untouched stretches.
+  auto gap = [&t](int32_t from, int32_t to) {
+    if (to - from > t.gapHi - t.gapLo) {
+      t.gapLo = from;
+      t.gapHi = to;
+    }
+  };
+  if (t.lo > t.hi) {
+    t.lo = lo;
+    t.hi = hi;
+  } else if (lo > t.hi + 1) {  // right of all so far, with room between
+    gap(t.hi + 1, lo - 1);
+    t.hi = hi;
+  } else if (hi < t.lo - 1) {  // left of all so far
+    gap(hi + 1, t.lo - 1);
+    t.lo = lo;
+  } else {
+    t.lo = std::min(t.lo, lo);
+    t.hi = std::max(t.hi, hi);
+    if (lo <= t.gapHi && hi >= t.gapLo) {  // into the gap: what is left of it on either side
+      const int32_t leftLo = t.gapLo, leftHi = lo - 1, rightLo = hi + 1, rightHi = t.gapHi;
+      t.gapLo = 1;
+      t.gapHi = 0;
+      gap(leftLo, leftHi);
+      gap(rightLo, rightHi);
+    }
+  }
 }
 
 namespace {

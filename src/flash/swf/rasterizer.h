@@ -46,40 +46,53 @@ class Rasterizer {
     constexpr int32_t kRowsAhead = 4;
     int32_t w = box_.right - box_.left;
     for (int32_t row = rowMin_; row <= rowMax_; ++row) {
-      if (row + kRowsAhead <= rowMax_ && rowLeft_[row + kRowsAhead] <= rowRight_[row + kRowsAhead])
-        ahead(box_.top + row + kRowsAhead, box_.left + rowLeft_[row + kRowsAhead],
-              box_.left + std::min(rowRight_[row + kRowsAhead], w - 1));
-      int32_t& lo = rowLeft_[row];
-      int32_t& hi = rowRight_[row];
+      if (row + kRowsAhead <= rowMax_) {
+        const Touched& next = touched_[size_t(row + kRowsAhead)];
+        if (next.lo <= next.hi)
+          ahead(box_.top + row + kRowsAhead, box_.left + next.lo, box_.left + std::min(next.hi, w - 1));
+      }
+      Touched& t = touched_[size_t(row)];
+      const int32_t lo = t.lo, hi = t.hi;
       if (lo > hi) continue;
       work_ += uint64_t(w - lo);
       float* a = acc_.data() + size_t(row) * stride_;
       float sum = 0;
       int32_t end = std::min(hi + 1, w);
-      int32_t x = lo;
       int32_t y = box_.top + row;
-      while (x < end) {
-        int32_t start = x;
-        if (a[x] != 0) {
-          while (x < end && a[x] != 0) {
-            sum += a[x];
-            a[x] = 0;
-            cov_[x] = Cover(sum);
-            ++x;
+      // Cells from x to to: runs of edges as spans, the cells between them as fills.
+      auto cells = [&](int32_t x, int32_t to) {
+        while (x < to) {
+          int32_t start = x;
+          if (a[x] != 0) {
+            while (x < to && a[x] != 0) {
+              sum += a[x];
+              a[x] = 0;
+              cov_[x] = Cover(sum);
+              ++x;
+            }
+            span(y, box_.left + start, x - start, cov_.data() + start);
+          } else {
+            x = SkipZeros(a, x, to);
+            float c = Cover(sum);
+            if (c > 1e-4f) fill(y, box_.left + start, x - start, c);
           }
-          span(y, box_.left + start, x - start, cov_.data() + start);
-        } else {
-          x = SkipZeros(a, x, end);
-          float c = Cover(sum);
-          if (c > 1e-4f) fill(y, box_.left + start, x - start, c);
         }
+      };
+      // Between a shape's edges no cell was touched: that stretch is filled unread.
+      const int32_t gapLo = t.gapLo, gapHi = std::min(t.gapHi, end - 1);
+      if (gapLo > lo && gapLo <= gapHi) {
+        cells(lo, gapLo);
+        float c = Cover(sum);
+        if (c > 1e-4f) fill(y, box_.left + gapLo, gapHi + 1 - gapLo, c);
+        cells(gapHi + 1, end);
+      } else {
+        cells(lo, end);
       }
       for (int32_t k = end; k <= hi + 1 && k < int32_t(stride_); ++k) a[k] = 0;
       // An outline left open keeps its last winding to the row's end.
       float rest = Cover(sum);
       if (rest > 1e-4f && end < w) fill(y, box_.left + end, w - end, rest);
-      lo = INT32_MAX;
-      hi = INT32_MIN;
+      t = Touched{};
     }
     rowMin_ = INT32_MAX;
     rowMax_ = INT32_MIN;
@@ -143,12 +156,20 @@ class Rasterizer {
   void Cells(double x0, double y0, double x1, double y1);
   void Touch(int32_t row, int32_t lo, int32_t hi);
 
+  // The cells of a row that lines have touched lie within lo .. hi and outside gapLo ..
+  // gapHi: the widest stretch between them known to be untouched, which is where a shape's
+  // inside lies between its edges.
+  struct Touched {
+    int32_t lo = INT32_MAX, hi = INT32_MIN;
+    int32_t gapLo = 1, gapHi = 0;
+  };
+
   PixelBox box_;
   bool evenOdd_ = false;
   size_t stride_ = 0;
   std::vector<float> acc_;
   std::vector<float> cov_, constant_;
-  std::vector<int32_t> rowLeft_, rowRight_;
+  std::vector<Touched> touched_;
   int32_t rowMin_ = INT32_MAX, rowMax_ = INT32_MIN;
   uint64_t work_ = 0;
 };
