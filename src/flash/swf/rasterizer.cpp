@@ -18,7 +18,8 @@ void Rasterizer::Begin(const PixelBox& box, bool evenOdd) {
   rowMax_ = INT32_MIN;
 }
 
-void Rasterizer::Touch(int32_t row, int32_t lo, int32_t hi) {
+// Once a row a line crosses: kept in the lines' loop.
+[[gnu::always_inline]] inline void Rasterizer::Touch(int32_t row, int32_t lo, int32_t hi) {
   Touched& t = touched_[size_t(row)];
   // Keeps the wider of two untouched stretches.
   auto gap = [&t](int32_t from, int32_t to) {

@@ -308,6 +308,20 @@ LinearPadRun PlanLinearPad(double gx, double dgx, int32_t first, int32_t count) 
     run.begin = run.end = count;
     return run;
   }
+  // Half away from zero, without the library call.
+  auto fixed = [](double v) { return int64_t(v < 0 ? v - 0.5 : v + 0.5); };
+  const double last = u0 + du * (count - 1);
+  if (count > 0 && count < 65536 && std::min(u0, last) >= 1 && std::max(u0, last) < kTop - 1) {
+    // The whole run on the square, as most are: a ramp from end to end. The fixed-point
+    // positions stray from the exact ones by less than count / 65536 of an entry, so a
+    // margin of one entry keeps them within the table.
+    run.before = du > 0 ? 0 : 255;
+    run.after = du > 0 ? 255 : 0;
+    run.end = count;
+    run.position = int32_t(fixed(u0 * 65536));
+    run.step = int32_t(fixed(du * 65536));
+    return run;
+  }
   // The pixels whose positions lie within 0 .. kTop, from the sums in double precision.
   double lo = (0 - u0) / du, hi = (kTop - u0) / du;
   if (du < 0) std::swap(lo, hi);
@@ -319,8 +333,8 @@ LinearPadRun PlanLinearPad(double gx, double dgx, int32_t first, int32_t count) 
   // The fixed-point steps, then the ends of the ramp trimmed to where they stay within the
   // table: a pixel beyond it on the side where the run starts joins the first part, one
   // beyond it on the other side the last.
-  const int64_t step = std::llround(std::clamp(du * 65536, -1073741824.0, 1073741824.0));
-  int64_t position = std::llround((u0 + du * run.begin) * 65536);
+  const int64_t step = fixed(std::clamp(du * 65536, -1073741824.0, 1073741824.0));
+  int64_t position = fixed((u0 + du * run.begin) * 65536);
   constexpr int64_t kEnd = int64_t(256) << 16;
   auto startSide = [&](int64_t f) { return du > 0 ? f < 0 : f >= kEnd; };
   auto endSide = [&](int64_t f) { return du > 0 ? f >= kEnd : f < 0; };
