@@ -70,7 +70,11 @@ apt_install "${mingw[@]}" || { echo "setup: the MinGW cross compilers could not 
 # wine64 alone runs the 64-bit build's tests on every machine.
 apt_install wine wine64 || { echo "setup: 64-bit Wine could not be installed" >&2; exit 1; }
 
-if ! apt_install wine32:i386 >/tmp/vitrine-wine32.log 2>&1; then
+# 32-bit Wine finds the X extensions (RandR for the monitors, and the rest) only in 32-bit
+# libraries of their own; without RandR it reports a single monitor.
+wine32=(wine32:i386 libxrandr2:i386 libxinerama1:i386 libxrender1:i386 libxcursor1:i386 libxi6:i386
+  libxcomposite1:i386 libxfixes3:i386)
+if ! apt_install "${wine32[@]}" >/tmp/vitrine-wine32.log 2>&1; then
   echo "setup: 32-bit Wine could not be installed: the win32 tests will be reported skipped" >&2
 fi
 

@@ -21,13 +21,7 @@ if [ "${1:-}" = --arch ]; then
 fi
 program=${1:?usage: wine-run.sh [--arch win32|win64] PROGRAM [ARGS...]}
 
-# The PE header's machine field: 0x8664 is x86-64, 0x14c i386.
-pe_machine() {
-  local at
-  at=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ') || return 1
-  [ -n "$at" ] || return 1
-  od -An -tx2 -j$((at + 4)) -N2 "$1" 2>/dev/null | tr -d ' '
-}
+. "$root/scripts/lib/pe-machine.sh"
 if [ -z "$arch" ]; then
   case $(pe_machine "$program") in
     8664) arch=win64 ;;

@@ -7,6 +7,7 @@
 set -u
 player=$1 tool=$2 work=$3 pictures=$4
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+. "$root/scripts/lib/pe-machine.sh"
 
 for need in osslsigncode openssl convert import; do
   command -v $need >/dev/null || { echo "SKIPPED: $need is not installed"; exit 77; }
@@ -47,8 +48,11 @@ plays() {
     kill -0 $runner 2>/dev/null || break
     sleep 0.1
   done
-  # The first picture stands complete: read the screen of the prefix's private X server.
-  local xvfb=${VITRINE_WINEPREFIX64:-$root/build/wine64}.xvfb display=${DISPLAY:-} n _pid
+  # The first picture stands complete: read the screen of the private X server of the prefix
+  # that wine-run.sh chose for the saver's kind (64-bit or 32-bit).
+  local prefix=${VITRINE_WINEPREFIX:-$root/build/wine32}
+  [ "$(pe_machine "$1")" = 8664 ] && prefix=${VITRINE_WINEPREFIX64:-$root/build/wine64}
+  local xvfb=$prefix.xvfb display=${DISPLAY:-} n _pid
   if [ -z "$display" ] && [ -f "$xvfb" ] && read -r n _pid <"$xvfb"; then display=:$n; fi
   if grep -qx "complete 0" "$report" 2>/dev/null && [ -n "$display" ]; then
     import -display "$display" -window root "$capture" 2>/dev/null
