@@ -80,10 +80,8 @@ __attribute__((target("avx2"))) inline __m256i Over4(__m256i s, __m256i d, __m25
 
 // Eight pixels' coverages as the 16-bit lanes Over4 takes, lo for the pixels the unpacking
 // puts in the low halves (0, 1, 4, 5) and hi for the rest.
-__attribute__((target("avx2"))) inline __m256i CoverageBytes(__m256 cov) {
-  return _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(cov, _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f)));
-}
-__attribute__((target("avx2"))) inline void CoverageLanes(__m256i k, __m256i& lo, __m256i& hi) {
+__attribute__((target("avx2"))) inline void CoverageLanes(__m256 cov, __m256i& lo, __m256i& hi) {
+  __m256i k = _mm256_cvttps_epi32(_mm256_add_ps(_mm256_mul_ps(cov, _mm256_set1_ps(255.0f)), _mm256_set1_ps(0.5f)));
   k = _mm256_or_si256(k, _mm256_slli_epi32(k, 16));
   lo = _mm256_unpacklo_epi32(k, k);
   hi = _mm256_unpackhi_epi32(k, k);
@@ -125,7 +123,7 @@ __attribute__((target("avx2"))) inline void Over8(uint32_t* row, __m256i s, cons
     return;
   }
   __m256i kLo, kHi;
-  CoverageLanes(CoverageBytes(_mm256_loadu_ps(cov)), kLo, kHi);
+  CoverageLanes(_mm256_loadu_ps(cov), kLo, kHi);
   _mm256_storeu_si256(out, Blend8(s, _mm256_loadu_si256(out), kLo, kHi));
 }
 
@@ -138,7 +136,7 @@ __attribute__((target("avx2"))) inline __m256i FirstLanes(int32_t n) {
 __attribute__((target("avx2"))) inline void Over8Tail(uint32_t* row, __m256i s, const float* cov, int32_t n) {
   const __m256i lanes = FirstLanes(n);
   __m256i kLo = _mm256_set1_epi16(255), kHi = kLo;
-  if (cov) CoverageLanes(CoverageBytes(_mm256_maskload_ps(cov, lanes)), kLo, kHi);
+  if (cov) CoverageLanes(_mm256_maskload_ps(cov, lanes), kLo, kHi);
   __m256i d = _mm256_maskload_epi32(reinterpret_cast<const int*>(row), lanes);
   _mm256_maskstore_epi32(reinterpret_cast<int*>(row), lanes, Blend8(s, d, kLo, kHi));
 }
