@@ -124,21 +124,18 @@ void Rasterizer::Cells(double px0, double py0, double px1, double py1) {
     std::swap(py0, py1);
     dir = -1;
   }
-  double dxdy = (px1 - px0) / (py1 - py0);
-  double x = px0;
-  int32_t w = box_.right - box_.left;
-  int32_t yStart = FloorOf(py0);
-  int32_t yEnd = std::min(CeilOf(py1), box_.bottom - box_.top);
-  if (yEnd > yStart) {
-    work_ += uint64_t(yEnd - std::max(yStart, 0));
-    rowMin_ = std::min(rowMin_, std::max(yStart, 0));
-    rowMax_ = std::max(rowMax_, yEnd - 1);
-  }
-  for (int32_t y = std::max(yStart, 0); y < yEnd; ++y) {
+  const double dxdy = (px1 - px0) / (py1 - py0);
+  const int32_t w = box_.right - box_.left;
+  const int32_t yStart = std::max(FloorOf(py0), 0);
+  const int32_t yEnd = std::min(CeilOf(py1), box_.bottom - box_.top);
+  if (yEnd <= yStart) return;
+  work_ += uint64_t(yEnd - yStart);
+  rowMin_ = std::min(rowMin_, yStart);
+  rowMax_ = std::max(rowMax_, yEnd - 1);
+  // The area the line closes off in row y, where it runs from x to xnext over a height of d
+  // (signed by its direction).
+  auto row = [&](int32_t y, double x, double xnext, float d) __attribute__((always_inline)) {
     float* a = acc_.data() + size_t(y) * stride_;
-    double dy = std::min(double(y + 1), py1) - std::max(double(y), py0);
-    double xnext = x + dxdy * dy;
-    float d = float(dy) * dir;
     double xa = std::min(x, xnext), xb = std::max(x, xnext);
     int32_t xai = FloorOf(xa);
     double xaFloor = xai;
@@ -150,27 +147,42 @@ void Rasterizer::Cells(double px0, double py0, double px1, double py1) {
       a[xai] += d - d * xmf;
       a[xai + 1] += d * xmf;
       Touch(y, xai, xai + 1);
-    } else {
-      xbi = std::min(xbi, w + 1);
-      double s = 1.0 / (xb - xa);
-      double xaf = xa - xaFloor;
-      float a0 = float(0.5 * s * (1 - xaf) * (1 - xaf));
-      double xbf = xb - xbCeil + 1;
-      float am = float(0.5 * s * xbf * xbf);
-      a[xai] += d * a0;
-      if (xbi == xai + 2) {
-        a[xai + 1] += d * (1 - a0 - am);
-      } else {
-        float a1 = float(s * (1.5 - xaf));
-        a[xai + 1] += d * (a1 - a0);
-        for (int32_t xi = xai + 2; xi < xbi - 1; ++xi) a[xi] += d * float(s);
-        float a2 = a1 + float(xbi - xai - 3) * float(s);
-        a[xbi - 1] += d * (1 - a2 - am);
-      }
-      a[xbi] += d * am;
-      Touch(y, xai, xbi);
+      return;
     }
+    xbi = std::min(xbi, w + 1);
+    double s = 1.0 / (xb - xa);
+    double xaf = xa - xaFloor;
+    float a0 = float(0.5 * s * (1 - xaf) * (1 - xaf));
+    double xbf = xb - xbCeil + 1;
+    float am = float(0.5 * s * xbf * xbf);
+    a[xai] += d * a0;
+    if (xbi == xai + 2) {
+      a[xai + 1] += d * (1 - a0 - am);
+    } else {
+      float a1 = float(s * (1.5 - xaf));
+      a[xai + 1] += d * (a1 - a0);
+      for (int32_t xi = xai + 2; xi < xbi - 1; ++xi) a[xi] += d * float(s);
+      float a2 = a1 + float(xbi - xai - 3) * float(s);
+      a[xbi - 1] += d * (1 - a2 - am);
+    }
+    a[xbi] += d * am;
+    Touch(y, xai, xbi);
+  };
+  // The first and last rows may be crossed in part; every row between them wholly, where
+  // the line moves by dxdy a row.
+  double x = px0;
+  double dy = std::min(double(yStart + 1), py1) - std::max(double(yStart), py0);
+  double xnext = x + dxdy * dy;
+  row(yStart, x, xnext, float(dy) * dir);
+  for (int32_t y = yStart + 1; y < yEnd - 1; ++y) {
     x = xnext;
+    xnext = x + dxdy;
+    row(y, x, xnext, dir);
+  }
+  if (yEnd - 1 > yStart) {
+    x = xnext;
+    dy = std::min(double(yEnd), py1) - double(yEnd - 1);
+    row(yEnd - 1, x, x + dxdy * dy, float(dy) * dir);
   }
 }
 
