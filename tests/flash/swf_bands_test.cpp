@@ -46,6 +46,7 @@ TEST(SwfBands, OneTwoAndThreeThreadsDrawTheSamePixels) {
   swf::Matrix view = swf::ViewMatrix({f.xMin, f.xMax, f.yMin, f.yMax}, 700, 450, 0, 0);
   std::vector<Bitmap> frames;
   swf::Renderer renderer;
+  // After the first frame, threads take the bands costliest first, out of their order.
   for (int threads : {1, 2, 3, 1}) {
     renderer.SetThreads(threads);
     EXPECT_EQ(renderer.Threads(), threads);

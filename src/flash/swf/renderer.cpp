@@ -330,13 +330,26 @@ void Renderer::Render(const Player& player, Bitmap& surface, const Matrix& view,
     if (!lane->flat_) lane->flat_ = std::make_unique<FlatShapes>();
     lane->flat_->entries.clear();
   }
+  // Side by side, the bands are handed out costliest first by what they cost in the last
+  // frame, so that the last one taken is a cheap one and no thread waits long for another.
+  const bool sideBySide = workers_ && bands > 1;
+  std::vector<int32_t> order(size_t(std::max(bands, 0)));
+  for (int32_t band = 0; band < bands; ++band) order[size_t(band)] = band;
+  if (sideBySide && bandCosts_.size() == order.size())
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int32_t a, int32_t b) { return bandCosts_[size_t(a)] > bandCosts_[size_t(b)]; });
+  bandCosts_.assign(order.size(), 0);
   std::atomic<int32_t> next{0};
   auto draw = [&](int lane) {
     Renderer& r = lane == 0 ? *this : *lanes_[size_t(lane - 1)];
-    for (int32_t band = next++; band < bands; band = next++)
+    for (int32_t k = next++; k < bands; k = next++) {
+      const int32_t band = order[size_t(k)];
+      const uint64_t before = r.raster_.Work();
       r.DrawBand(player, surface, view, bg, band * kBandRows, std::min(height, (band + 1) * kBandRows));
+      bandCosts_[size_t(band)] = r.raster_.Work() - before;
+    }
   };
-  if (workers_ && bands > 1) workers_->Run(draw);
+  if (sideBySide) workers_->Run(draw);
   else draw(0);
 }
 

@@ -124,6 +124,7 @@ class Renderer {
   std::mutex* textLock_ = &ownTextLock_;      // the text renderer draws one text at a time
   std::vector<std::unique_ptr<Renderer>> lanes_;  // the other threads' own renderers
   std::unique_ptr<Workers> workers_;
+  std::vector<uint64_t> bandCosts_;  // each band's raster work in the last frame
   std::unique_ptr<FlatShapes> flat_;  // this frame's flattened lasting shapes
 };
 
