@@ -63,6 +63,8 @@ inline int32_t CeilOf(double v) {
 }  // namespace
 
 void Rasterizer::Line(double x0, double y0, double x1, double y1) {
+  // Wholly above or below the box, as most lines of a shape are to a band it crosses.
+  if (std::max(y0, y1) <= box_.top || std::min(y0, y1) >= box_.bottom) return;
   if (box_.Empty()) return;
   if (!(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) return;
   double w = box_.right - box_.left, h = box_.bottom - box_.top;
