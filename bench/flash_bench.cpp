@@ -88,6 +88,11 @@ BENCHMARK(FlashFrame1920x1080)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // to 4 pixel stroke, on a 550 x 400 stage drawn at 2.7x centred in 1920 x 1080, cleared to
 // white, every shape turned 0.01 rad a frame. The same movie is drawn by our renderer and,
 // path for path, by Cairo.
+//
+// Compare the two as medians of interleaved runs (--benchmark_repetitions=5
+// --benchmark_enable_random_interleaving=true): a shared machine's speed changes from minute
+// to minute, and Cairo's far more than ours, so a ratio taken from runs one after the other
+// says more about the machine than about the renderers.
 struct SceneShape {
   std::vector<std::pair<int32_t, int32_t>> points;  // twips: start, then control and end pairs
   Fill fill;
