@@ -86,6 +86,7 @@ fi
 # files are what it writes).
 cp "$here/shapes.swf" "$m/shapes.swf"
 cp "$here/snow.swf" "$m/snow.swf"
+cp "$here/effects.swf" "$m/effects.swf"
 
 # The manifest names every file; items whose file could not be made are dropped from it.
 manifest="$m/manifest.json"

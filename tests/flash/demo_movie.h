@@ -150,4 +150,79 @@ inline std::vector<uint8_t> SnowMovie() {
   return movie;
 }
 
+// The demo's Flash 8 movie (demo/effects.swf): what Flash Player 8 draws beyond shapes. Over a
+// rainbow band, six orange discs bob up and down, each blended its own way (multiply,
+// screen, difference, add, overlay, hard light); below them four blue stars turn, with a drop
+// shadow, a blur, a glow and a bevel; at the foot a bordered text field in a device font
+// names them. 480 x 360 pixels, 24 frames a second, two seconds a loop, SWF 8. With stopAt,
+// as DemoMovie.
+inline std::vector<uint8_t> EffectsMovie(std::optional<uint16_t> stopAt = {}) {
+  constexpr int kFrames = 48;
+  std::vector<uint8_t> tags;
+  Tag(tags, code::SetBackgroundColor, {24, 30, 48});
+  if (stopAt) Tag(tags, code::DoAction, Actions({ActionGotoFrame(*stopAt), kActionStop}));
+  ShapeWriter band(3, {Gradient(0x10, Scale(8800 / 32768.0, 1, 4800, 0),
+                                {{0, {230, 40, 60}}, {64, {250, 200, 40}}, {128, {60, 200, 90}},
+                                 {192, {40, 140, 240}}, {255, {170, 60, 220}}})},
+                   {});
+  band.Style(0, 1, 0).Rect(400, 600, 9200, 2800);
+  Tag(tags, 32, band.DefineShape(1, 400, 9200, 600, 2800));
+  ShapeWriter disc(3, {Solid(255, 130, 40)}, {});
+  disc.Style(0, 1, 0).Circle(0, 0, 700);
+  Tag(tags, 32, disc.DefineShape(2, -700, 700, -700, 700));
+  // A five-pointed star of straight edges.
+  ShapeWriter star(3, {Solid(70, 170, 255)}, {});
+  std::vector<std::pair<int32_t, int32_t>> points;
+  for (int k = 0; k < 10; ++k) {
+    double a = kPi * k / 5 - kPi / 2, r = k % 2 ? 380 : 900;
+    points.push_back({int32_t(std::lround(r * std::cos(a))), int32_t(std::lround(r * std::sin(a)))});
+  }
+  star.Style(0, 1, 0).MoveTo(points[0].first, points[0].second);
+  for (int k = 1; k <= 10; ++k) star.LineTo(points[k % 10].first, points[k % 10].second);
+  Tag(tags, 32, star.DefineShape(3, -900, 900, -900, 900));
+  Tag(tags, code::DefineFont2, DeviceFont(4, "Arial", 0));
+  BitWriter field;
+  field.U16(5);
+  WriteRect(field, 0, 8400, 0, 720);
+  field.U8(0x80 | 0x04 | 0x01);  // text, colour and font
+  field.U8(0x20 | 0x08 | 0x10);  // layout, border and background, not selectable
+  field.U16(4);
+  field.U16(400);
+  WriteColour(field, {30, 40, 90, 255}, true);
+  field.U8(2);  // centred
+  for (int k = 0; k < 4; ++k) field.U16(0);  // margins, indent and leading
+  field.String("caption");
+  field.String("blend modes, filters and device text");
+  Tag(tags, code::DefineEditText, field.Take());
+
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 1, .id = 1}));
+  const uint8_t blends[6] = {3, 4, 7, 8, 13, 14};
+  auto discAt = [](int i, int frame) {
+    return Translate(1000 + 1480 * i, 1700 + int32_t(std::lround(500 * std::sin(2 * kPi * (frame + 6 * i) / kFrames))));
+  };
+  for (int i = 0; i < 6; ++i)
+    Tag(tags, code::PlaceObject3, Place3(uint16_t(2 + i), 2, discAt(i, 0), blends[i]));
+  const std::vector<uint8_t> filters[4] = {
+      FilterList({ShadowFilter(false, {0, 0, 0, 200}, 6, kPi / 4, 8, 1, false, false)}),
+      FilterList({BlurFilter(6, 6, 2)}),
+      FilterList({ShadowFilter(true, {255, 240, 120, 255}, 10, 0, 0, 2, false, false)}),
+      FilterList({EdgeFilter(3, {{0, {255, 255, 255, 220}}, {0, {0, 0, 60, 220}}}, 4, kPi / 4, 4, 1, true, false, false)}),
+  };
+  auto starAt = [](int i, int frame) { return Rotation(360.0 * frame / kFrames + 18 * i, 1, 1200 + 2400 * i, 4500); };
+  for (int i = 0; i < 4; ++i)
+    Tag(tags, code::PlaceObject3, Place3(uint16_t(10 + i), 3, starAt(i, 0), std::nullopt, filters[i]));
+  Tag(tags, code::PlaceObject2, PlaceObject2({.depth = 20, .id = 5, .matrix = Translate(600, 6240)}));
+  Tag(tags, code::ShowFrame, {});
+  for (int frame = 1; frame < kFrames; ++frame) {
+    for (int i = 0; i < 6; ++i)
+      Tag(tags, code::PlaceObject2, PlaceObject2({.depth = uint16_t(2 + i), .matrix = discAt(i, frame), .move = true}));
+    for (int i = 0; i < 4; ++i)
+      Tag(tags, code::PlaceObject2, PlaceObject2({.depth = uint16_t(10 + i), .matrix = starAt(i, frame), .move = true}));
+    Tag(tags, code::ShowFrame, {});
+  }
+  std::vector<uint8_t> movie = MovieOf(480, 360, kFrames, tags, true, 24 << 8);
+  movie[3] = 8;
+  return movie;
+}
+
 }  // namespace vitrine::test

@@ -9,7 +9,7 @@
 namespace vitrine::test {
 namespace {
 
-// VITRINE_WRITE_DEMO_MOVIES=demo writes both movies there after a change to one of them.
+// VITRINE_WRITE_DEMO_MOVIES=demo writes the movies there after a change to one of them.
 void ExpectTheDemoHolds(const std::string& name, const std::vector<uint8_t>& made) {
   if (const char* dir = std::getenv("VITRINE_WRITE_DEMO_MOVIES"))
     std::ofstream(std::string(dir) + "/" + name, std::ios::binary)
@@ -22,6 +22,7 @@ void ExpectTheDemoHolds(const std::string& name, const std::vector<uint8_t>& mad
 TEST(DemoMovie, TheFilesInTheDemoAreTheWritersMovies) {
   ExpectTheDemoHolds("shapes.swf", DemoMovie());
   ExpectTheDemoHolds("snow.swf", SnowMovie());
+  ExpectTheDemoHolds("effects.swf", EffectsMovie());
 }
 
 // Bright pixels: flakes over the dark sky.

@@ -241,5 +241,46 @@ TEST(SwfRuffle, DeviceTextIsSetInTheSystemsFaceWhereTheReferencePlayerSetsIt) {
   }
 }
 
+// The demo's Flash 8 movie, blend modes and filters together, at two of its frames. Its
+// device text field is the device-text case's to compare: the frame is compared above it.
+TEST(SwfRuffle, TheEffectsDemoDrawsAsTheReferencePlayerDrawsIt) {
+  if (!ReferenceWanted()) GTEST_SKIP() << "VITRINE_FLASH_REFERENCE=1 runs the reference player";
+  fs::path dir = ReferenceFolder("effects-");
+  const uint16_t frames[] = {0, 30};
+  for (uint16_t frame : frames) WriteMovie(dir, "effects" + std::to_string(frame), EffectsMovie(frame));
+  ASSERT_EQ(RenderWithReference(dir), 0) << "see " << (dir / "render.log");
+  static constexpr int32_t kAboveTheField = 300;
+  auto top = [](const Bitmap& b) {
+    Bitmap out(b.Width(), std::min(b.Height(), kAboveTheField), PixelFormat::Xrgb8888);
+    for (int32_t y = 0; y < out.Height(); ++y)
+      for (int32_t x = 0; x < out.Width(); ++x) out.SetPixel(x, y, b.GetPixel(x, y));
+    return out;
+  };
+  bool keep = false;
+  for (uint16_t frame : frames) {
+    const std::string name = "effects" + std::to_string(frame);
+    SCOPED_TRACE(name);
+    std::ifstream in(dir / (name + ".ruffle.png"), std::ios::binary);
+    Bitmap theirs = DecodePng(std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), {}));
+    ASSERT_FALSE(theirs.Empty());
+    auto player = PlayerOf(EffectsMovie(frame));
+    ASSERT_TRUE(player);
+    player->Play();
+    Bitmap ours = Draw(*player, theirs.Width(), theirs.Height());
+    FrameDifference d = CompareWithReference(top(ours), top(theirs));
+    std::printf("ruffle %-16s mean %.3f, worst block %.3f (%d pixels compared)\n", name.c_str(), d.mean, d.worst,
+                d.compared);
+    // Most of the frame: the band, the discs and the stars with what their filters spread.
+    EXPECT_GT(d.compared, 480 * kAboveTheField / 2);
+    EXPECT_TRUE(d.Matches());
+    if (!d.Matches()) {
+      keep = true;
+      WriteImageFile((dir / (name + ".ours.png")).string(), ours);
+    }
+  }
+  if (keep) std::printf("frames kept in %s\n", dir.string().c_str());
+  else fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace vitrine::test
