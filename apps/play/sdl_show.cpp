@@ -97,8 +97,8 @@ int RunSdlShow(const SdlShowOptions& options) {
       target.area = plan->Shows[i].Area;
     }
     auto show = std::make_unique<MonitorShow>(loop, text, target, options.packagePath);
-    show->flash = CreateFlashWindowHost(loop, show->window, show->services, files, nullptr, sound ? &mixer : nullptr,
-                                        flashDecoders);
+    show->flash = CreateFlashWindowHost(loop, show->window, show->services, files, renderer.get(),
+                                        sound ? &mixer : nullptr, flashDecoders);
     show->window.SetFlashHost(show->flash.get());
     if (auto* host = dynamic_cast<FlashFormHost*>(show->flash.get())) {
       show->input.SetFlashPopupRequests([host]() -> std::optional<Point> {

@@ -90,7 +90,7 @@ int RunShow(Win32Services& services, const std::vector<std::string>& args) {
       show->window.SetPassive(i > 0);
       own->showArea = plan->Shows[i].Area;
     }
-    show->flash = std::make_unique<Win32FlashHost>(loop, show->window, *own, NativeFileSystem(),
+    show->flash = std::make_unique<Win32FlashHost>(loop, show->window, *own, NativeFileSystem(), &renderer,
                                                    sound ? &mixer : nullptr, &soundDecoders);
     shows.push_back(std::move(show));
   }

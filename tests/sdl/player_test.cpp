@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "app/show_test_rig.h"
+#include "flash/demo_movie.h"
 #include "settings/file_registry_store.h"
 #include "x_session.h"
 
@@ -537,6 +538,33 @@ TEST_F(SdlPlayer, SaverWithoutAPackageSaysSoAndEnds) {
   Player player({VITRINE_SAVER_PATH, "-window"}, Environment());
   ASSERT_TRUE(player.WaitExit());
   EXPECT_EQ(player.ExitStatus(), 1);
+}
+
+// A Flash movie's device-font text is set in the system's face in the player, as in the
+// headless show: the demo's Flash 8 movie, whose bordered field at the foot of the stage
+// names its effects in dark letters.
+TEST_F(SdlPlayer, AFlashMoviesDeviceTextIsSetInTheSystemsFace) {
+  rig.content = PackageContent{};
+  rig.AddItem(EffectsMovie(0), "effects.swf", {{52, "1"}, {56, "-1"}, {55, "2"}, {65, "1"}, {69, "1"}});
+  Player play({VITRINE_TOOL_PATH, "play", WritePackage(), "--window", "480x360"}, Environment());
+  ASSERT_TRUE(play.Started());
+  Window shown = FindWindowNamed(x.display(), "Run", kStartMs);
+  ASSERT_NE(shown, 0u) << "no show window";
+  // Inside the field (stage pixels 30 to 450 across, 312 to 348 down), within its border.
+  auto letters = [](const Bitmap& s) {
+    int dark = 0;
+    for (int32_t y = 316; y < 345; ++y)
+      for (int32_t x = 36; x < 444; ++x) dark += RedOf(s.GetPixel(x, y)) < 120 && BlueOf(s.GetPixel(x, y)) < 160;
+    return dark;
+  };
+  auto field = [](const Bitmap& s) { return Near(s.GetPixel(40, 340), RGBColor(255, 255, 255)); };
+  Bitmap screen = CaptureWhen(x.display(), shown, [&](const Bitmap& s) { return field(s) && letters(s) > 300; });
+  WriteImageFile((dir.parent_path() / "vitrine-sdl-flash-text.png").string(), screen);
+  EXPECT_TRUE(field(screen)) << "the movie's field was not shown";
+  EXPECT_GT(letters(screen), 300) << "no letters in the field";
+  Focus(x.display(), shown);
+  PressKey(x.display(), XK_Escape);
+  EXPECT_TRUE(play.WaitExit());
 }
 
 }  // namespace

@@ -296,6 +296,44 @@ TEST_F(ScrRun, AFlashItemPlaysInTheFlashWindowAndEndsByItsStopRule) {
   EXPECT_TRUE(scr->WaitExit(kHangMs));
 }
 
+// A Flash movie's device-font text is set in the system's face by the saver too: the demo's
+// Flash 8 movie, stretched over the screen, whose bordered field at the foot of the stage
+// names its effects in dark letters.
+TEST_F(ScrRun, AFlashMoviesDeviceTextIsSetInTheSystemsFace) {
+  ShowRig flash;
+  flash.Set(5, "30");
+  flash.AddItem(EffectsMovie(0), "effects.swf", {{52, "1"}, {56, "-1"}, {55, "2"}, {65, "1"}, {69, "1"}});
+  ReportFile report;
+  std::unique_ptr<ScrProcess> scr;
+  {
+    Environment env{{"VITRINE_REPORT", report.Path()}};
+    scr = std::make_unique<ScrProcess>(WritePackagedScr(flash, "vitrine-flash-text.scr"), "/s");
+  }
+  ASSERT_NE(scr->FindWindowOf(kFlashWindowClass, "FlashPanel", kStartMs), nullptr) << "no Flash window";
+  ASSERT_TRUE(report.WaitFor("flash 0", *scr)) << "the Flash window drew nothing";
+  const int32_t W = GetSystemMetrics(SM_CXSCREEN), H = GetSystemMetrics(SM_CYSCREEN);
+  // Inside the field (stage pixels 30 to 450 across, 312 to 348 down of 480 x 360), within its border.
+  auto at = [&](int32_t sx, int32_t sy) { return std::pair{sx * W / 480, sy * H / 360}; };
+  auto letters = [&](const Bitmap& s) {
+    auto [left, top] = at(36, 316);
+    auto [right, bottom] = at(444, 345);
+    int dark = 0;
+    for (int32_t y = top; y < bottom; ++y)
+      for (int32_t x = left; x < right; ++x) dark += RedOf(s.GetPixel(x, y)) < 120 && BlueOf(s.GetPixel(x, y)) < 160;
+    return dark;
+  };
+  auto field = [&](const Bitmap& s) {
+    auto [x, y] = at(40, 340);
+    return Within(s.GetPixel(x, y), RGBColor(255, 255, 255), kTolerance);
+  };
+  Bitmap screen = CaptureWhen([&](const Bitmap& s) { return field(s) && letters(s) > 300; });
+  KeepScreen(screen, "flash-text");
+  EXPECT_TRUE(field(screen)) << "the movie's field was not shown";
+  EXPECT_GT(letters(screen), 300) << "no letters in the field";
+  if (HWND show = scr->FindWindowOf("TfRun", nullptr, kStartMs)) ::PostMessageA(show, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(scr->WaitExit(kHangMs));
+}
+
 // The packaged show of the writer's movies and ffmpeg's movie, each stretched over the screen:
 // the frames the running saver's Flash window draws, as the movies play, match the reference
 // players' frames, as on the headless platform (tests/flash/flash_reference_show_test.cpp).

@@ -39,8 +39,8 @@ void RegisterFlashClass() {
 }  // namespace
 
 Win32FlashHost::Win32FlashHost(Win32EventLoop& loop, Win32ShowWindow& show, Services& services, FileSystem& files,
-                               SoundOutput* sound, swf::SoundDecoderFactory* decoders)
-    : loop_(loop), show_(show), forms_(loop, show, services, files, nullptr, sound, decoders) {
+                               TextRenderer* text, SoundOutput* sound, swf::SoundDecoderFactory* decoders)
+    : loop_(loop), show_(show), forms_(loop, show, services, files, text, sound, decoders) {
   forms_.OpenPopupMenu = [this](int32_t x, int32_t y) { show_.ShowPopupMenu(x, y); };
   repaint_ = loop_.CreateTimer(kRepaintMs, [this] {
     if (hwnd_) InvalidateRect(static_cast<HWND>(hwnd_), nullptr, FALSE);

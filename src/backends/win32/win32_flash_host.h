@@ -17,9 +17,11 @@ inline constexpr const char* kFlashWindowClass = "TfFlashform";
 
 class Win32FlashHost final : public FlashWindowHost {
  public:
-  // sound, when given, plays the movies' sound, the compressed kinds through decoders.
+  // text sets the movies' device-font text (none without it); sound, when given, plays the
+  // movies' sound, the compressed kinds through decoders.
   Win32FlashHost(Win32EventLoop& loop, Win32ShowWindow& show, Services& services, FileSystem& files,
-                 SoundOutput* sound = nullptr, swf::SoundDecoderFactory* decoders = nullptr);
+                 TextRenderer* text = nullptr, SoundOutput* sound = nullptr,
+                 swf::SoundDecoderFactory* decoders = nullptr);
   ~Win32FlashHost() override;
   Win32FlashHost(const Win32FlashHost&) = delete;
   Win32FlashHost& operator=(const Win32FlashHost&) = delete;
