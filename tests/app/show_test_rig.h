@@ -48,6 +48,10 @@ inline std::vector<uint8_t> Avi(int32_t width, int32_t height, uint32_t frames, 
   return b;
 }
 
+// A Flash item's fields: the movie stretched over the window (ScaleMode 2, exact fit), ended
+// a second after it starts.
+inline const PackageRecord kStretchedForASecond = {{52, "1"}, {56, "-1"}, {55, "2"}, {65, "1"}, {69, "1"}};
+
 struct ShowRig {
   MemoryFileSystem files;
   PackageContent content;

@@ -12,9 +12,6 @@
 namespace vitrine::test {
 namespace {
 
-// Each movie stretched over the window (ScaleMode 2, exact fit), ended a second after it starts.
-const PackageRecord kStretchedForASecond = {{52, "1"}, {56, "-1"}, {55, "2"}, {65, "1"}, {69, "1"}};
-
 TEST(FlashReferenceShow, EachMoviesFramesInTheWindowMatchTheReferencePlayer) {
   std::vector<uint8_t> ffmpeg = TestDataFile("flash/ffmpeg_testsrc.swf");
   ASSERT_FALSE(ffmpeg.empty()) << "tests/data/flash/ffmpeg_testsrc.swf is missing";

@@ -545,7 +545,7 @@ TEST_F(SdlPlayer, SaverWithoutAPackageSaysSoAndEnds) {
 // names its effects in dark letters.
 TEST_F(SdlPlayer, AFlashMoviesDeviceTextIsSetInTheSystemsFace) {
   rig.content = PackageContent{};
-  rig.AddItem(EffectsMovie(0), "effects.swf", {{52, "1"}, {56, "-1"}, {55, "2"}, {65, "1"}, {69, "1"}});
+  rig.AddItem(EffectsMovie(0), "effects.swf", kStretchedForASecond);
   Player play({VITRINE_TOOL_PATH, "play", WritePackage(), "--window", "480x360"}, Environment());
   ASSERT_TRUE(play.Started());
   Window shown = FindWindowNamed(x.display(), "Run", kStartMs);

@@ -256,7 +256,7 @@ TEST_F(ScrRun, AFlashItemPlaysInTheFlashWindowAndEndsByItsStopRule) {
   ShowRig flash;
   flash.Set(5, "30");
   // Stop mode 1: the end after PlaySeconds (1) end checks, a second apart.
-  flash.AddItem(halves, "movie.swf", {{52, "1"}, {56, "-1"}, {55, "2"}, {65, "1"}, {69, "1"}});
+  flash.AddItem(halves, "movie.swf", kStretchedForASecond);
   flash.AddPicture(RGBColor(40, 200, 40), 300, 200);
   ReportFile report;
   std::unique_ptr<ScrProcess> scr;
@@ -302,7 +302,7 @@ TEST_F(ScrRun, AFlashItemPlaysInTheFlashWindowAndEndsByItsStopRule) {
 TEST_F(ScrRun, AFlashMoviesDeviceTextIsSetInTheSystemsFace) {
   ShowRig flash;
   flash.Set(5, "30");
-  flash.AddItem(EffectsMovie(0), "effects.swf", {{52, "1"}, {56, "-1"}, {55, "2"}, {65, "1"}, {69, "1"}});
+  flash.AddItem(EffectsMovie(0), "effects.swf", kStretchedForASecond);
   ReportFile report;
   std::unique_ptr<ScrProcess> scr;
   {
@@ -343,10 +343,9 @@ TEST_F(ScrRun, FlashItemsShowTheFramesTheReferencePlayersDraw) {
   ASSERT_FALSE(RufflesFrame("triangle").Empty());
   ShowRig flash;
   flash.Set(5, "30");
-  const PackageRecord stretched = {{52, "1"}, {56, "-1"}, {55, "2"}, {65, "1"}, {69, "1"}};
   auto movies = ReferenceMovies();
-  for (auto& [name, bytes] : movies) flash.AddItem(bytes, name + ".swf", stretched);
-  flash.AddItem(ffmpeg, "ffmpeg_testsrc.swf", stretched);
+  for (auto& [name, bytes] : movies) flash.AddItem(bytes, name + ".swf", kStretchedForASecond);
+  flash.AddItem(ffmpeg, "ffmpeg_testsrc.swf", kStretchedForASecond);
   const size_t ffmpegItem = movies.size();
   std::string folder = TempPath("vitrine-flash-frames");
   CreateDirectoryA(folder.c_str(), nullptr);

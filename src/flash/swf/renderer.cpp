@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <functional>
 #include <limits>
+#include <numeric>
 #include <thread>
 
 #include "flash/swf/avm1/object.h"
@@ -333,8 +334,9 @@ void Renderer::Render(const Player& player, Bitmap& surface, const Matrix& view,
   // Side by side, the bands are handed out costliest first by what they cost in the last
   // frame, so that the last one taken is a cheap one and no thread waits long for another.
   const bool sideBySide = workers_ && bands > 1;
-  std::vector<int32_t> order(size_t(std::max(bands, 0)));
-  for (int32_t band = 0; band < bands; ++band) order[size_t(band)] = band;
+  std::vector<int32_t>& order = bandOrder_;
+  order.resize(size_t(std::max(bands, 0)));
+  std::iota(order.begin(), order.end(), 0);
   if (sideBySide && bandCosts_.size() == order.size())
     std::stable_sort(order.begin(), order.end(),
                      [&](int32_t a, int32_t b) { return bandCosts_[size_t(a)] > bandCosts_[size_t(b)]; });
@@ -344,9 +346,8 @@ void Renderer::Render(const Player& player, Bitmap& surface, const Matrix& view,
     Renderer& r = lane == 0 ? *this : *lanes_[size_t(lane - 1)];
     for (int32_t k = next++; k < bands; k = next++) {
       const int32_t band = order[size_t(k)];
-      const uint64_t before = r.raster_.Work();
       r.DrawBand(player, surface, view, bg, band * kBandRows, std::min(height, (band + 1) * kBandRows));
-      bandCosts_[size_t(band)] = r.raster_.Work() - before;
+      bandCosts_[size_t(band)] = r.raster_.Work() - r.bandWork_;  // bandWork_: where the band started
     }
   };
   if (sideBySide) workers_->Run(draw);

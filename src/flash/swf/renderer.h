@@ -125,6 +125,7 @@ class Renderer {
   std::vector<std::unique_ptr<Renderer>> lanes_;  // the other threads' own renderers
   std::unique_ptr<Workers> workers_;
   std::vector<uint64_t> bandCosts_;  // each band's raster work in the last frame
+  std::vector<int32_t> bandOrder_;   // the order in which threads take the bands
   std::unique_ptr<FlatShapes> flat_;  // this frame's flattened lasting shapes
 };
 
