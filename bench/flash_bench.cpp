@@ -187,11 +187,12 @@ std::vector<uint8_t> SceneMovie() {
   return MovieOf(550, 400, kSceneFrames, tags, false, 30 << 8);
 }
 
-void SceneFrame(benchmark::State& state, int32_t width, int32_t height, int threads) {
+void SceneFrame(benchmark::State& state, int32_t width, int32_t height, int threads, bool skipHidden = true) {
   auto player = std::make_unique<swf::Player>(swf::Movie::Load(SceneMovie()));
   player->Play();
   swf::Renderer renderer;
   renderer.SetThreads(threads);
+  renderer.SetSkipHidden(skipHidden);
   Bitmap surface(width, height, PixelFormat::Xrgb8888);
   const swf::SwfFile& f = player->GetMovie().File();
   swf::Matrix view = swf::ViewMatrix({f.xMin, f.xMax, f.yMin, f.yMax}, width, height, 0, 0);
@@ -206,6 +207,10 @@ void SceneFrame(benchmark::State& state, int32_t width, int32_t height, int thre
 // The argument is the number of threads drawing; all three are timed by the clock on the wall.
 void FlashScene(benchmark::State& state) { SceneFrame(state, 1920, 1080, int(state.range(0))); }
 BENCHMARK(FlashScene)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+
+// The same with every shape drawn whole, what later ones cover included.
+void FlashSceneAllDrawn(benchmark::State& state) { SceneFrame(state, 1920, 1080, int(state.range(0)), false); }
+BENCHMARK(FlashSceneAllDrawn)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 void FlashScene3840x2160(benchmark::State& state) { SceneFrame(state, 3840, 2160, int(state.range(0))); }
 BENCHMARK(FlashScene3840x2160)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();

@@ -99,26 +99,37 @@ TEST(SwfSpans, EveryVersionDrawsGradientRunsAsThePlainLoops) {
     const double gx = (RandomUnit() - 0.5) * 60000, dgx = (RandomUnit() - 0.5) * (trial % 2 ? 2000 : 50);
     const swf::RadialPad radial{float(RandomUnit() * 2 - 1), float(RandomUnit() * 2 - 1),
                                 float((RandomUnit() - 0.5) * 0.1), float((RandomUnit() - 0.5) * 0.1)};
+    // The pixels drawn are first .. first+count-1 of a linear run planned whole.
+    const swf::LinearPadRun plan = swf::PlanLinearPad(gx, dgx, 0, first + count);
     std::vector<uint32_t> wantLinear = dst, wantRadial = dst;
-    versions.back().linearPad(wantLinear.data(), lut.data(), gx, dgx, first, coverage, count);
+    versions.back().linearPad(wantLinear.data(), lut.data(), plan, first, coverage, count);
     versions.back().radialPad(wantRadial.data(), lut.data(), radial, first, coverage, count);
     // The plain loop against the sums done by hand here, a pixel at a time: the radial
     // entries exactly, the linear ones from the run's fixed-point plan, which stays within
     // one entry of the exact sum.
-    const swf::LinearPadRun plan = swf::PlanLinearPad(gx, dgx, first, count);
     for (int32_t i = 0; i < count; ++i) {
       uint32_t k = coverage ? uint32_t(cov[i] * 255 + 0.5f) : 255;
       double t = std::clamp((gx + dgx * (first + i) + 16384) / 32768, 0.0, 1.0);
-      ASSERT_LE(std::abs(plan.Entry(i) - int32_t(t * 255 + 0.5)), 1) << trial << " " << i;
-      ASSERT_EQ(wantLinear[i], swf::Over(lut[plan.Entry(i)], k, dst[i])) << trial << " " << i;
+      ASSERT_LE(std::abs(plan.Entry(first + i) - int32_t(t * 255 + 0.5)), 1) << trial << " " << i;
+      ASSERT_EQ(wantLinear[i], swf::Over(lut[plan.Entry(first + i)], k, dst[i])) << trial << " " << i;
       ASSERT_EQ(wantRadial[i], swf::Over(lut[radial.Index(first + i)], k, dst[i])) << trial << " " << i;
     }
+    // Every version gives the same, and so does the run drawn in two parts.
+    const int32_t cut = Random(count + 1);
+    const float* rest = coverage ? coverage + cut : nullptr;
     for (const swf::SpanCompositor& version : versions) {
       std::vector<uint32_t> linear = dst, round = dst;
-      version.linearPad(linear.data(), lut.data(), gx, dgx, first, coverage, count);
+      version.linearPad(linear.data(), lut.data(), plan, first, coverage, count);
       version.radialPad(round.data(), lut.data(), radial, first, coverage, count);
       ASSERT_EQ(linear, wantLinear) << version.name << ", trial " << trial;
       ASSERT_EQ(round, wantRadial) << version.name << ", trial " << trial;
+      linear = round = dst;
+      version.linearPad(linear.data(), lut.data(), plan, first, coverage, cut);
+      version.linearPad(linear.data() + cut, lut.data(), plan, first + cut, rest, count - cut);
+      version.radialPad(round.data(), lut.data(), radial, first, coverage, cut);
+      version.radialPad(round.data() + cut, lut.data(), radial, first + cut, rest, count - cut);
+      ASSERT_EQ(linear, wantLinear) << version.name << " in two parts at " << cut << ", trial " << trial;
+      ASSERT_EQ(round, wantRadial) << version.name << " in two parts at " << cut << ", trial " << trial;
     }
   }
 }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "flash/swf/avm1/object.h"
+#include "flash/swf/covered_rows.h"
 #include "flash/swf/effects.h"
 #include "flash/swf/radial_pad.h"
 #include "flash/swf/spans.h"
@@ -138,6 +139,33 @@ struct Renderer::Paint {
   bool repeat = false, smooth = true;
   CxForm cx;
   bool cxIdentity = true;
+  bool opaque = false;  // every colour it gives has full alpha
+};
+
+// Shapes drawn straight onto the band's surface are held back, their runs as the rasteriser
+// gave them, until something else is to draw there or the band is done. Then, from the last
+// shape back to the first, each keeps the parts of its runs that no later shape covers whole
+// with an opaque colour, and the shapes are drawn in their order, those parts only. Such a
+// colour at full coverage is the pixel whatever lay beneath, so nothing seen changes. A
+// shape's runs never overlap, so the order of its own parts does not matter.
+struct Renderer::Held {
+  struct Run {
+    int32_t y, x, length;  // the run as swept
+    int32_t first, count;  // the part of it to draw; a run cut in several has its others in `more`
+    float c;               // coverage throughout, where cov < 0
+    int32_t cov;           // where the run's coverages start in `coverage`, or -1
+  };
+  struct HeldShape {
+    Paint paint;
+    size_t runs, runsEnd;  // in `runs`
+    size_t more, moreEnd;  // in `more`
+  };
+  int32_t top = 0, bottom = 0;  // the band's rows
+  std::vector<HeldShape> shapes;
+  std::vector<Run> runs, more;
+  std::vector<float> coverage;  // the first `used` hold the runs' coverages
+  size_t used = 0;
+  CoveredRows covered;
 };
 
 // Shapes flattened under a matrix in this frame, found again by shape and matrix.
@@ -298,13 +326,25 @@ void Renderer::SetThreads(int threads) {
   for (int i = 1; i < threads; ++i) {
     lanes_.push_back(std::make_unique<Renderer>(text_));
     lanes_.back()->textLock_ = &ownTextLock_;
+    lanes_.back()->skipHidden_ = skipHidden_;
   }
   if (threads > 1) workers_ = std::make_unique<Workers>(threads - 1);
+}
+
+void Renderer::SetSkipHidden(bool skip) {
+  skipHidden_ = skip;
+  for (auto& lane : lanes_) lane->skipHidden_ = skip;
 }
 
 size_t Renderer::DrawnSegments() const {
   size_t sum = frameSegments_;
   for (const auto& lane : lanes_) sum += lane->frameSegments_;
+  return sum;
+}
+
+uint64_t Renderer::SkippedPixels() const {
+  uint64_t sum = skippedPixels_;
+  for (const auto& lane : lanes_) sum += lane->skippedPixels_;
   return sum;
 }
 
@@ -320,9 +360,11 @@ void Renderer::Render(const Player& player, Bitmap& surface, const Matrix& view,
   const int32_t bands = (height + kBandRows - 1) / kBandRows;
   raster_.ResetWork();
   frameSegments_ = 0;
+  skippedPixels_ = 0;
   for (auto& lane : lanes_) {
     lane->raster_.ResetWork();
     lane->frameSegments_ = 0;
+    lane->skippedPixels_ = 0;
   }
   // The display list may have changed since the last frame, and its shapes with it.
   if (!flat_) flat_ = std::make_unique<FlatShapes>();
@@ -357,7 +399,12 @@ void Renderer::Render(const Player& player, Bitmap& surface, const Matrix& view,
 void Renderer::DrawBand(const Player& player, Bitmap& surface, const Matrix& view, uint32_t background,
                         int32_t top, int32_t bottom) {
   player_ = &player;
-  surface_ = &surface;
+  surface_ = bandSurface_ = &surface;
+  if (skipHidden_) {
+    if (!held_) held_ = std::make_unique<Held>();
+    held_->top = top;
+    held_->bottom = bottom;
+  }
   bandTop_ = top;
   bandBottom_ = bottom;
   objects_ = segments_ = scannedEdges_ = 0;
@@ -374,6 +421,7 @@ void Renderer::DrawBand(const Player& player, Bitmap& surface, const Matrix& vie
   view_ = view;
   DrawDrawing(player.Root(), view, CxForm{}, Target{});
   DrawList(player.Root().list, view, CxForm{}, Target{}, 0);
+  DrawHeld();
   frameSegments_ += segments_;
   player_ = nullptr;
 }
@@ -533,6 +581,7 @@ void Renderer::DrawLayered(const DisplayObject& object, const Matrix& m, const C
       p = out;
     }
   }
+  DrawHeld();
   Composite(layer, object.blend, *surface_, top, bandTop_, bandBottom_, target.mask, backdrop_);
 }
 
@@ -621,6 +670,7 @@ bool Renderer::MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& c
   paint.cxIdentity = cx.Identity();
   if (fill.kind == FillKind::Solid) {
     paint.solid = Premultiply(cx.Apply(fill.color));
+    paint.opaque = (paint.solid >> 24) == 255;
     return (paint.solid >> 24) != 0;
   }
   if (!(m * fill.matrix).Invert(paint.inverse)) return false;
@@ -643,9 +693,11 @@ bool Renderer::MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& c
   // The key is built in a string kept from call to call: no allocation once it is long enough.
   std::string& key = gradientKey_;
   key.assign(1, char(fill.linearRgb));
+  paint.opaque = true;
   for (const GradientStop& s : fill.stops) {
     Rgba c = cx.Apply(s.color);
     key += {char(s.ratio), char(c.r), char(c.g), char(c.b), char(c.a)};
+    paint.opaque = paint.opaque && c.a == 255;
   }
   if (auto known = gradientTables_.find(key); known != gradientTables_.end()) {
     paint.lut = known->second.data();
@@ -653,7 +705,10 @@ bool Renderer::MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& c
   }
   std::vector<GradientStop> stops = fill.stops;
   for (GradientStop& s : stops) s.color = cx.Apply(s.color);
-  if (gradientTables_.size() >= 4096) gradientTables_.clear();
+  if (gradientTables_.size() >= 4096) {
+    DrawHeld();  // the shapes held back use the tables
+    gradientTables_.clear();
+  }
   std::array<uint32_t, 256>& lut = gradientTables_[key];
   for (int i = 0; i < 256; ++i) {
     size_t k = 0;
@@ -773,19 +828,25 @@ void ShadeEach(uint32_t* row, const float* cov, const uint8_t* mask, uint8_t* ma
 
 }  // namespace
 
-void Renderer::Shade(const Paint& paint, Target target) {
-  Bitmap& surface = *surface_;
+// runs(span, fill) hands out the runs: span(y, x, length, first, count, cov) for pixels
+// first .. first+count-1 of the run of row y that starts at x and is length pixels long, cov
+// holding their coverages (null: covered whole), and fill(y, x, length, first, count, c) the
+// same at coverage c throughout. Paints are worked out from the run's start, so a part of a
+// run takes the very colours the whole run would.
+template <class Runs>
+void Renderer::ShadeRuns(Bitmap& surface, const Paint& paint, Target target, Runs&& runs) {
   int32_t width = surface.Width();
   std::vector<float>& constant = constantCoverage_;
-  auto span = [&](int32_t y, int32_t x0, int32_t count, const float* cov) {
-    uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x0;
-    const uint8_t* mask = target.mask ? target.mask + size_t(y) * width + x0 : nullptr;
-    uint8_t* maskOut = target.maskOut ? target.maskOut + size_t(y) * width + x0 : nullptr;
+  auto span = [&](int32_t y, int32_t x, int32_t length, int32_t first, int32_t count, const float* cov) {
+    const size_t at = size_t(y) * width + size_t(x + first);
+    uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x + first;
+    const uint8_t* mask = target.mask ? target.mask + at : nullptr;
+    uint8_t* maskOut = target.maskOut ? target.maskOut + at : nullptr;
     const Matrix& inv = paint.inverse;
-    double px = x0 + 0.5, py = y + 0.5;
+    double px = x + 0.5, py = y + 0.5;
     double gx0 = inv.a * px + inv.c * py + inv.tx, gy0 = inv.b * px + inv.d * py + inv.ty;
-    auto gx = [&](int32_t i) { return gx0 + inv.a * i; };
-    auto gy = [&](int32_t i) { return gy0 + inv.b * i; };
+    auto gx = [&](int32_t i) { return gx0 + inv.a * (first + i); };
+    auto gy = [&](int32_t i) { return gy0 + inv.b * (first + i); };
     auto lut = [&](double t) { return paint.lut[int(Spreaded(t, paint.spread) * 255 + 0.5)]; };
     switch (paint.kind) {
       case FillKind::Solid: {
@@ -800,12 +861,12 @@ void Renderer::Shade(const Paint& paint, Target target) {
       case FillKind::Linear:
         if (paint.spread == Spread::Pad) {
           if (!mask && !maskOut) {
-            FastestSpans().linearPad(row, paint.lut, gx0, inv.a, 0, cov, count);
+            FastestSpans().linearPad(row, paint.lut, PlanLinearPad(gx0, inv.a, 0, length), first, cov, count);
             break;
           }
-          ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
+          ShadeRun(row, cov, mask, maskOut, count, [&](int32_t from, int32_t n, uint32_t* out) {
             int32_t index[kPiece];
-            LinearPadIndices(gx0, inv.a, first, n, index);
+            LinearPadIndices(gx0, inv.a, first + from, n, index);
             for (int32_t i = 0; i < n; ++i) out[i] = paint.lut[index[i]];
           });
           break;
@@ -820,12 +881,12 @@ void Renderer::Shade(const Paint& paint, Target target) {
           const RadialPad radial{float(gx0 / kGradientHalf), float(gy0 / kGradientHalf),
                                  float(inv.a / kGradientHalf), float(inv.b / kGradientHalf)};
           if (!mask && !maskOut) {
-            FastestSpans().radialPad(row, paint.lut, radial, 0, cov, count);
+            FastestSpans().radialPad(row, paint.lut, radial, first, cov, count);
             break;
           }
-          ShadeRun(row, cov, mask, maskOut, count, [&](int32_t first, int32_t n, uint32_t* out) {
+          ShadeRun(row, cov, mask, maskOut, count, [&](int32_t from, int32_t n, uint32_t* out) {
             int32_t index[kPiece];
-            radial.Indices(first, n, index);
+            radial.Indices(first + from, n, index);
             for (int32_t i = 0; i < n; ++i) out[i] = paint.lut[index[i]];
           });
           break;
@@ -859,10 +920,10 @@ void Renderer::Shade(const Paint& paint, Target target) {
     }
   };
   // Runs inside the outline: an opaque colour over them is a plain fill.
-  auto fill = [&](int32_t y, int32_t x0, int32_t count, float c) {
+  auto fill = [&](int32_t y, int32_t x, int32_t length, int32_t first, int32_t count, float c) {
     uint32_t k = CoverageByte(c);
     if (paint.kind == FillKind::Solid && !target.mask && !target.maskOut && k == 255) {
-      uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x0;
+      uint32_t* row = reinterpret_cast<uint32_t*>(surface.Row(y)) + x + first;
       uint32_t src = paint.solid;
       if ((src >> 24) == 255) {
         FastestSpans().fill(row, src & 0xFFFFFF, count);
@@ -872,21 +933,101 @@ void Renderer::Shade(const Paint& paint, Target target) {
       return;
     }
     if (k == 255) {
-      span(y, x0, count, nullptr);
+      span(y, x, length, first, count, nullptr);
       return;
     }
     if (constant.size() < size_t(count)) constant.resize(count);
     std::fill(constant.begin(), constant.begin() + count, c);
-    span(y, x0, count, constant.data());
+    span(y, x, length, first, count, constant.data());
   };
-  // The surface is larger than the processor's caches: a shape's edges meet rows that were
-  // last touched by other shapes, so the row's ends are fetched a few rows early.
-  auto ahead = [&](int32_t y, int32_t x0, int32_t x1) {
-    const uint32_t* row = reinterpret_cast<const uint32_t*>(surface.Row(y));
-    __builtin_prefetch(row + x0, 1);
-    __builtin_prefetch(row + x1, 1);
-  };
-  raster_.Sweep(span, fill, ahead);
+  runs(span, fill);
+}
+
+void Renderer::Shade(const Paint& paint, Target target) {
+  // Clip layers' coverage and layers' own surfaces leave the band's surface alone.
+  if (surface_ == bandSurface_ && !target.maskOut) {
+    if (!target.mask && skipHidden_) {
+      Hold(paint);
+      return;
+    }
+    DrawHeld();  // what was held back lies beneath this
+  }
+  Bitmap& surface = *surface_;
+  ShadeRuns(surface, paint, target, [&](auto& span, auto& fill) {
+    // The surface is larger than the processor's caches: a shape's edges meet rows that were
+    // last touched by other shapes, so the row's ends are fetched a few rows early.
+    auto ahead = [&](int32_t y, int32_t x0, int32_t x1) {
+      const uint32_t* row = reinterpret_cast<const uint32_t*>(surface.Row(y));
+      __builtin_prefetch(row + x0, 1);
+      __builtin_prefetch(row + x1, 1);
+    };
+    raster_.Sweep([&](int32_t y, int32_t x, int32_t count, const float* cov) { span(y, x, count, 0, count, cov); },
+                  [&](int32_t y, int32_t x, int32_t count, float c) { fill(y, x, count, 0, count, c); }, ahead);
+  });
+}
+
+void Renderer::Hold(const Paint& paint) {
+  Held& h = *held_;
+  const size_t begin = h.runs.size();
+  raster_.Sweep(
+      [&](int32_t y, int32_t x, int32_t count, const float* cov) {
+        if (h.used + size_t(count) > h.coverage.size())
+          h.coverage.resize(std::max(h.coverage.size() * 2, h.used + size_t(count) + 4096));
+        // Mostly a few cells: copied here rather than by a call.
+        float* to = h.coverage.data() + h.used;
+        for (int32_t i = 0; i < count; ++i) to[i] = cov[i];
+        h.runs.push_back({y, x, count, 0, count, 0, int32_t(h.used)});
+        h.used += size_t(count);
+      },
+      [&](int32_t y, int32_t x, int32_t count, float c) { h.runs.push_back({y, x, count, 0, count, c, -1}); });
+  if (h.runs.size() > begin) h.shapes.push_back({paint, begin, h.runs.size(), 0, 0});
+}
+
+void Renderer::DrawHeld() {
+  if (!held_ || held_->shapes.empty()) return;
+  Held& h = *held_;
+  h.covered.Reset(h.top, h.bottom - h.top, bandSurface_->Width());
+  h.more.clear();
+  for (size_t s = h.shapes.size(); s-- > 0;) {
+    Held::HeldShape& shape = h.shapes[s];
+    shape.more = h.more.size();
+    for (size_t r = shape.runs; r < shape.runsEnd; ++r) {
+      Held::Run& run = h.runs[r];
+      int32_t parts = 0, first = 0, count = 0, open = 0;
+      h.covered.ForEachOpen(run.y, run.x, run.length, [&](int32_t x, int32_t n) {
+        open += n;
+        if (parts++ == 0) {
+          first = x - run.x;
+          count = n;
+          return;
+        }
+        Held::Run part = run;
+        part.first = x - run.x;
+        part.count = n;
+        h.more.push_back(part);
+      });
+      if (shape.paint.opaque && run.cov < 0 && CoverageByte(run.c) == 255) h.covered.Cover(run.y, run.x, run.length);
+      run.first = first;
+      run.count = count;
+      skippedPixels_ += uint64_t(run.length - open);
+    }
+    shape.moreEnd = h.more.size();
+  }
+  for (const Held::HeldShape& shape : h.shapes) {
+    ShadeRuns(*bandSurface_, shape.paint, Target{}, [&](auto& span, auto& fill) {
+      auto draw = [&](const Held::Run& run) {
+        if (run.count <= 0) return;
+        if (run.cov >= 0) span(run.y, run.x, run.length, run.first, run.count, h.coverage.data() + run.cov + run.first);
+        else fill(run.y, run.x, run.length, run.first, run.count, run.c);
+      };
+      for (size_t r = shape.runs; r < shape.runsEnd; ++r) draw(h.runs[r]);
+      for (size_t r = shape.more; r < shape.moreEnd; ++r) draw(h.more[r]);
+    });
+  }
+  h.shapes.clear();
+  h.runs.clear();
+  h.more.clear();
+  h.used = 0;
 }
 
 void Renderer::DrawShape(const Shape& shape, const Matrix& m, const CxForm& cx, Target target,
@@ -1202,6 +1343,7 @@ void Renderer::DrawEditText(const EditText& edit, const Matrix& m, const CxForm&
   double x, y, right, unused;
   m.Apply(edit.bounds.xMin + 40 + edit.leftMargin, edit.bounds.yMin + 40, x, y);
   m.Apply(edit.bounds.xMax - 40 - edit.rightMargin, edit.bounds.yMin + 40, right, unused);
+  DrawHeld();
   Canvas canvas(*surface_);
   // The text stays inside the field's box, as far as the band goes.
   double boxLeft = 1e9, boxTop = 1e9, boxRight = -1e9, boxBottom = -1e9;

@@ -52,6 +52,10 @@ class Renderer {
   void SetThreads(int threads);
   int Threads() const { return int(lanes_.size()) + 1; }
 
+  // Whether the parts of shapes that an opaque fill drawn later in the band covers whole are
+  // left undrawn (the default). The pixels are the same either way; only the time differs.
+  void SetSkipHidden(bool skip);
+
   // Fills surface (Xrgb8888) with background and draws the frame, view mapping the movie's
   // twips to the surface's pixels.
   void Render(const Player& player, Bitmap& surface, const Matrix& view, Rgba background);
@@ -59,6 +63,8 @@ class Renderer {
   // Over the last frame, all bands together.
   size_t DrawnSegments() const;
   uint64_t RasterWork() const;
+  // Pixels of shapes left undrawn because an opaque fill drawn later covers them.
+  uint64_t SkippedPixels() const;
 
  private:
   struct Target {
@@ -68,6 +74,7 @@ class Renderer {
   struct Paint;
   class Workers;
   struct FlatShapes;
+  struct Held;
 
   // Clears rows top .. bottom-1 and draws the list there; the budgets are the band's share.
   void DrawBand(const Player& player, Bitmap& surface, const Matrix& view, uint32_t background, int32_t top,
@@ -95,12 +102,23 @@ class Renderer {
     return segments_ > segmentBudget_ || raster_.Work() - bandWork_ > workBudget_;
   }
   bool MakePaint(const FillStyle& fill, const Matrix& m, const CxForm& cx, Paint& paint);
+  // Lays paint over the runs the rasteriser's outline covers: straight away, or held back
+  // with the band's other shapes (see Held).
   void Shade(const Paint& paint, Target target);
+  template <class Runs>
+  void ShadeRuns(Bitmap& surface, const Paint& paint, Target target, Runs&& runs);
+  void Hold(const Paint& paint);
+  // Draws the shapes held back so far; called before anything else draws on or reads from
+  // the band's surface.
+  void DrawHeld();
   std::vector<uint8_t> TakeMask();
 
   TextRenderer* text_;
   const Player* player_ = nullptr;
   Bitmap* surface_ = nullptr;
+  Bitmap* bandSurface_ = nullptr;  // the frame's surface, as against a layer's
+  bool skipHidden_ = true;
+  std::unique_ptr<Held> held_;
   Rasterizer raster_;
   size_t objects_ = 0, segments_ = 0;
   std::vector<std::vector<uint8_t>> spareMasks_;
@@ -119,6 +137,7 @@ class Renderer {
   size_t segmentBudget_ = kMaxDrawnSegments;
   uint64_t bandWork_ = 0, workBudget_ = kMaxRasterWork;
   size_t frameSegments_ = 0;
+  uint64_t skippedPixels_ = 0;
   size_t scannedEdges_ = 0;  // in the band, by MayTouchBand
   std::mutex ownTextLock_;
   std::mutex* textLock_ = &ownTextLock_;      // the text renderer draws one text at a time

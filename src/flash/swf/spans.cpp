@@ -171,22 +171,25 @@ void PadPieces(uint32_t* row, const uint32_t* lut, int32_t first, const float* c
   }
 }
 
-// A linear gradient's parts: the ends that stand still laid as one colour each, the ramp
-// between them fetched from the table a piece at a time.
+// A linear gradient's parts, from pixel first of the planned run on: the ends that stand
+// still laid as one colour each, the ramp between them fetched from the table a piece at a time.
 template <SpanOver over>
-void LinearPadParts(uint32_t* row, const uint32_t* lut, double gx, double dgx, int32_t first, const float* cov,
+void LinearPadParts(uint32_t* row, const uint32_t* lut, const LinearPadRun& run, int32_t first, const float* cov,
                     int32_t count) {
-  const LinearPadRun run = PlanLinearPad(gx, dgx, first, count);
+  if (count <= 0) return;
+  const int32_t begin = std::clamp(run.begin - first, 0, count);
+  const int32_t end = std::clamp(run.end - first, begin, count);
   auto at = [&](int32_t i) { return cov ? cov + i : nullptr; };
-  if (run.begin > 0) over(row, &lut[run.before], true, cov, run.begin);
+  if (begin > 0) over(row, &lut[run.before], true, cov, begin);
   uint32_t src[kPiece];
-  int32_t position = run.position;
-  for (int32_t done = run.begin; done < run.end; done += kPiece) {
-    const int32_t n = std::min(kPiece, run.end - done);
+  // The ramp's position where this part of it starts: the whole run's steps, made at once.
+  int32_t position = int32_t(int64_t(run.position) + int64_t(run.step) * (first + begin - run.begin));
+  for (int32_t done = begin; done < end; done += kPiece) {
+    const int32_t n = std::min(kPiece, end - done);
     for (int32_t i = 0; i < n; ++i, position += run.step) src[i] = lut[position >> 16];
     over(row + done, src, false, at(done), n);
   }
-  if (run.end < count) over(row + run.end, &lut[run.after], true, at(run.end), count - run.end);
+  if (end < count) over(row + end, &lut[run.after], true, at(end), count - end);
 }
 
 template <SpanOver over, bool wide>

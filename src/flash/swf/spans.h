@@ -30,8 +30,10 @@ inline uint32_t CoverageByte(float c) { return uint32_t(c * 255 + 0.5f); }
 // Lays count colours over row: pixel i takes src[i] (src[0] throughout when oneColour) at
 // coverage CoverageByte(cov[i]), or whole when cov is null.
 using SpanOver = void (*)(uint32_t* row, const uint32_t* src, bool oneColour, const float* cov, int32_t count);
-// The same with pixel i taking entry PlanLinearPad(gx, dgx, first, count).Entry(i) of lut.
-using LinearPadOver = void (*)(uint32_t* row, const uint32_t* lut, double gx, double dgx, int32_t first,
+struct LinearPadRun;
+// The same with pixel i taking entry run.Entry(first + i) of lut: pixels from first on of a
+// run planned whole, so that a part of it takes the entries the whole would.
+using LinearPadOver = void (*)(uint32_t* row, const uint32_t* lut, const LinearPadRun& run, int32_t first,
                                const float* cov, int32_t count);
 // The same with pixel i taking entry radial.Index(first + i) of lut.
 using RadialPadOver = void (*)(uint32_t* row, const uint32_t* lut, const RadialPad& radial, int32_t first,
