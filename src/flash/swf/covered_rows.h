@@ -55,6 +55,16 @@ class CoveredRows {
     // The blocks the run touches, and the open ones among them back in pixels.
     const int32_t last = (end + kBlock - 1) / kBlock;
     int32_t block = x / kBlock;
+    if (block >> 6 == (last - 1) >> 6) {
+      // Within one word, as most runs are: open or hidden whole at a glance.
+      const uint64_t blocks = ~uint64_t(0) >> (64 - (last - block));
+      const uint64_t covered = (row[block >> 6] >> (block & 63)) & blocks;
+      if (covered == 0) {
+        open(x, count);
+        return;
+      }
+      if (covered == blocks) return;
+    }
     while (block < last) {
       const int32_t covered = Next(row, block, last, 0);
       if (covered > block) {
