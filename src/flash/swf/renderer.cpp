@@ -993,10 +993,11 @@ void Renderer::DrawHeld() {
     shape.more = h.more.size();
     for (size_t r = shape.runs; r < shape.runsEnd; ++r) {
       Held::Run& run = h.runs[r];
-      int32_t parts = 0, first = 0, count = 0, open = 0;
+      // The first open part stays in the run itself, any others go to `more`.
+      int32_t first = 0, count = 0, open = 0;
       h.covered.ForEachOpen(run.y, run.x, run.length, [&](int32_t x, int32_t n) {
         open += n;
-        if (parts++ == 0) {
+        if (count == 0) {
           first = x - run.x;
           count = n;
           return;

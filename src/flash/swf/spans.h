@@ -27,10 +27,29 @@ inline uint32_t Div255(uint32_t v) { return (v + 128 + ((v + 128) >> 8)) >> 8; }
 // A coverage of 0..1 as the 0..255 that Over takes.
 inline uint32_t CoverageByte(float c) { return uint32_t(c * 255 + 0.5f); }
 
+// A pad-spread linear gradient along a run: pixel i lies at gx + dgx i across the gradient
+// square (-16384 .. 16384) and takes entry 255 t + 0.5 of the table, t being its place across
+// the square clamped to 0..1 (0 where it is not a number). Beyond the square the entry stands
+// still, so a run falls into three parts: pixels before `begin` take entry `before`, pixels
+// from `end` on take `after`, and between them the entry is the whole part of a 16.16
+// fixed-point position that starts at `position` and moves `step` a pixel; that position is
+// the exact sum rounded to 1/65536, so an entry differs from it by one at most, and only
+// where the sum comes within a hair of a whole entry.
+struct LinearPadRun {
+  int32_t begin = 0, end = 0;
+  int32_t before = 0, after = 0;
+  int32_t position = 0, step = 0;
+
+  int32_t Entry(int32_t i) const {
+    if (i < begin) return before;
+    if (i >= end) return after;
+    return (position + step * (i - begin)) >> 16;
+  }
+};
+
 // Lays count colours over row: pixel i takes src[i] (src[0] throughout when oneColour) at
 // coverage CoverageByte(cov[i]), or whole when cov is null.
 using SpanOver = void (*)(uint32_t* row, const uint32_t* src, bool oneColour, const float* cov, int32_t count);
-struct LinearPadRun;
 // The same with pixel i taking entry run.Entry(first + i) of lut: pixels from first on of a
 // run planned whole, so that a part of it takes the entries the whole would.
 using LinearPadOver = void (*)(uint32_t* row, const uint32_t* lut, const LinearPadRun& run, int32_t first,
@@ -57,25 +76,6 @@ inline void CompositeSpan(uint32_t* row, const uint32_t* src, bool oneColour, co
   FastestSpans().over(row, src, oneColour, cov, count);
 }
 
-// A pad-spread linear gradient along a run: pixel i lies at gx + dgx i across the gradient
-// square (-16384 .. 16384) and takes entry 255 t + 0.5 of the table, t being its place across
-// the square clamped to 0..1 (0 where it is not a number). Beyond the square the entry stands
-// still, so a run falls into three parts: pixels before `begin` take entry `before`, pixels
-// from `end` on take `after`, and between them the entry is the whole part of a 16.16
-// fixed-point position that starts at `position` and moves `step` a pixel; that position is
-// the exact sum rounded to 1/65536, so an entry differs from it by one at most, and only
-// where the sum comes within a hair of a whole entry.
-struct LinearPadRun {
-  int32_t begin = 0, end = 0;
-  int32_t before = 0, after = 0;
-  int32_t position = 0, step = 0;
-
-  int32_t Entry(int32_t i) const {
-    if (i < begin) return before;
-    if (i >= end) return after;
-    return (position + step * (i - begin)) >> 16;
-  }
-};
 // The parts of the count pixels of a run whose first pixel lies at gx + dgx first.
 LinearPadRun PlanLinearPad(double gx, double dgx, int32_t first, int32_t count);
 
