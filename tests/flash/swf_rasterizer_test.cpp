@@ -17,16 +17,26 @@ struct Edge {
   double x0, y0, x1, y1;
 };
 
-// Coverage of every pixel of a w x h box from the sweep's spans and fills.
-std::vector<float> Swept(swf::Rasterizer& raster, int32_t w, int32_t h) {
+struct Calls {
+  int spans = 0, fills = 0;
+};
+
+// Coverage of every pixel of a w x h box from the sweep's spans and fills, spans taking in
+// up to join untouched cells; calls counts them.
+std::vector<float> Swept(swf::Rasterizer& raster, int32_t w, int32_t h, int32_t join = 0, Calls* calls = nullptr) {
   std::vector<float> got(size_t(w) * h, 0.0f);
+  Calls counted;
   raster.Sweep(
       [&](int32_t y, int32_t x, int32_t count, const float* cov) {
+        ++counted.spans;
         for (int32_t i = 0; i < count; ++i) got[size_t(y) * w + x + i] += cov[i];
       },
       [&](int32_t y, int32_t x, int32_t count, float c) {
+        ++counted.fills;
         for (int32_t i = 0; i < count; ++i) got[size_t(y) * w + x + i] += c;
-      });
+      },
+      [](int32_t, int32_t, int32_t) {}, join);
+  if (calls) *calls = counted;
   return got;
 }
 
@@ -103,9 +113,11 @@ TEST(SwfRasterizer, RowsCrossedManyTimesCoverWhatTheirSamplesCover) {
     // Lines given in any order, so that a row's edges are met left to right, right to
     // left and from the middle out.
     for (size_t i = edges.size(); i > 1; --i) std::swap(edges[i - 1], edges[size_t(Random(int32_t(i)))]);
+    // Every other trial with spans taking in short untouched stretches: the same coverage.
+    const int32_t join = trial % 2 ? 8 : 0;
     raster.Begin({0, 0, w, h});
     for (const Edge& e : edges) raster.Line(e.x0, e.y0, e.x1, e.y1);
-    const std::vector<float> got = Swept(raster, w, h), want = Sampled(edges, w, h);
+    const std::vector<float> got = Swept(raster, w, h, join), want = Sampled(edges, w, h);
     for (int32_t y = 0; y < h; ++y)
       for (int32_t x = 0; x < w; ++x)
         ASSERT_NEAR(got[size_t(y) * w + x], std::min(want[size_t(y) * w + x], 1.0f), 0.07f)
@@ -114,6 +126,36 @@ TEST(SwfRasterizer, RowsCrossedManyTimesCoverWhatTheirSamplesCover) {
     raster.Begin({0, 0, w, h});
     const std::vector<float> after = Swept(raster, w, h);
     ASSERT_EQ(*std::max_element(after.begin(), after.end()), 0.0f) << "trial " << trial;
+  }
+}
+
+TEST(SwfRasterizer, SpansTakeInShortUntouchedStretchesAtTheCoverageStandingThere) {
+  // A square frame 4 pixels thick: each row through its sides crosses an outer edge, two
+  // covered cells, an inner edge, the hole, and the same again on the right.
+  constexpr int32_t w = 48;
+  const std::vector<Edge> edges = {
+      {10.5, 10.5, 40.5, 10.5}, {40.5, 10.5, 40.5, 40.5}, {40.5, 40.5, 10.5, 40.5}, {10.5, 40.5, 10.5, 10.5},
+      {14.5, 14.5, 14.5, 36.5}, {14.5, 36.5, 36.5, 36.5}, {36.5, 36.5, 36.5, 14.5}, {36.5, 14.5, 14.5, 14.5}};
+  swf::Rasterizer raster;
+  auto sweep = [&](int32_t y, int32_t join, Calls& calls) {
+    raster.Begin({0, y, w, y + 1});
+    for (const Edge& e : edges) raster.Line(e.x0, e.y0, e.x1, e.y1);
+    return Swept(raster, w, y + 1, join, &calls);
+  };
+  for (int32_t y = 16; y < 35; ++y) {
+    Calls apart, joined, wide;
+    const std::vector<float> cut = sweep(y, 0, apart);
+    EXPECT_EQ(apart.spans, 4) << "row " << y;
+    EXPECT_EQ(apart.fills, 2) << "row " << y;
+    // Two cells between the edges on either side: each side one span, the hole's zero left out.
+    const std::vector<float> whole = sweep(y, 2, joined);
+    EXPECT_EQ(joined.spans, 2) << "row " << y;
+    EXPECT_EQ(joined.fills, 0) << "row " << y;
+    EXPECT_EQ(whole, cut) << "row " << y;
+    // Joining as far as 24 cells would bridge the hole (22 cells) too, but it is the widest
+    // untouched stretch of the row and stays a stretch of its own.
+    EXPECT_EQ(sweep(y, 24, wide), cut) << "row " << y;
+    EXPECT_EQ(wide.spans, 2) << "row " << y;
   }
 }
 

@@ -41,9 +41,14 @@ class Rasterizer {
   //
   // ahead(y, x0, x1) is told, a few rows before the sweep gets there, the pixels x0 .. x1 of
   // row y that edges pass through, so that the caller can fetch what it will draw there.
+  //
+  // A span takes in up to join cells that no edge passes through between two that one does
+  // (at the coverage that stands there), where one call costs the caller less than a span,
+  // a fill and a span: the inside of a thin stroke, say. Their coverage may then be 0.
   template <class Span, class Fill, class Ahead>
-  void Sweep(Span&& span, Fill&& fill, Ahead&& ahead) {
+  void Sweep(Span&& span, Fill&& fill, Ahead&& ahead, int32_t join = 0) {
     constexpr int32_t kRowsAhead = 4;
+    const bool evenOdd = evenOdd_;
     int32_t w = box_.right - box_.left;
     for (int32_t row = rowMin_; row <= rowMax_; ++row) {
       if (row + kRowsAhead <= rowMax_) {
@@ -56,6 +61,7 @@ class Rasterizer {
       if (lo > hi) continue;
       work_ += uint64_t(w - lo);
       float* a = acc_.data() + size_t(row) * stride_;
+      float* cov = cov_.data();
       float sum = 0;
       int32_t end = std::min(hi + 1, w);
       int32_t y = box_.top + row;
@@ -64,16 +70,27 @@ class Rasterizer {
         while (x < to) {
           int32_t start = x;
           if (a[x] != 0) {
-            while (x < to && a[x] != 0) {
-              sum += a[x];
-              a[x] = 0;
-              cov_[x] = Cover(sum);
-              ++x;
+            for (;;) {
+              // The running sum in a local of its own: stores through a and cov could
+              // otherwise be taken to change it, and it would live in memory.
+              float s = sum;
+              while (x < to && a[x] != 0) {
+                s += a[x];
+                a[x] = 0;
+                cov[x] = Cover(s, evenOdd);
+                ++x;
+              }
+              sum = s;
+              const int32_t limit = std::min(to, x + join + 1);
+              const int32_t next = join > 0 && x < to ? SkipZeros(a, x, limit) : limit;
+              if (next >= limit) break;
+              const float c = Cover(sum, evenOdd);
+              for (; x < next; ++x) cov[x] = c;
             }
-            span(y, box_.left + start, x - start, cov_.data() + start);
+            span(y, box_.left + start, x - start, cov + start);
           } else {
             x = SkipZeros(a, x, to);
-            float c = Cover(sum);
+            float c = Cover(sum, evenOdd);
             if (c > 1e-4f) fill(y, box_.left + start, x - start, c);
           }
         }
@@ -82,7 +99,7 @@ class Rasterizer {
       const int32_t gapLo = t.gapLo, gapHi = std::min(t.gapHi, end - 1);
       if (gapLo > lo && gapLo <= gapHi) {
         cells(lo, gapLo);
-        float c = Cover(sum);
+        float c = Cover(sum, evenOdd);
         if (c > 1e-4f) fill(y, box_.left + gapLo, gapHi + 1 - gapLo, c);
         cells(gapHi + 1, end);
       } else {
@@ -90,7 +107,7 @@ class Rasterizer {
       }
       for (int32_t k = end; k <= hi + 1 && k < int32_t(stride_); ++k) a[k] = 0;
       // An outline left open keeps its last winding to the row's end.
-      float rest = Cover(sum);
+      float rest = Cover(sum, evenOdd);
       if (rest > 1e-4f && end < w) fill(y, box_.left + end, w - end, rest);
       t = Touched{};
     }
@@ -112,9 +129,9 @@ class Rasterizer {
   }
 
  private:
-  float Cover(float sum) const {
+  static float Cover(float sum, bool evenOdd) {
     float c = std::fabs(sum);
-    if (evenOdd_) {
+    if (evenOdd) {
       c -= 2 * std::floor(c * 0.5f);
       return c > 1 ? 2 - c : c;
     }

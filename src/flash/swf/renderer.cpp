@@ -149,6 +149,11 @@ struct Renderer::Paint {
 // colour at full coverage is the pixel whatever lay beneath, so nothing seen changes. A
 // shape's runs never overlap, so the order of its own parts does not matter.
 struct Renderer::Held {
+  // A held run goes through culling and drawing on its own: a few cells between two edges
+  // cost less as part of one span than as a run of their own. A span's cells of coverage 0
+  // leave their pixels as they are.
+  static constexpr int32_t kJoinedCells = 8;
+
   struct Run {
     int32_t y, x, length;  // the run as swept
     int32_t first, count;  // the part of it to draw; a run cut in several has its others in `more`
@@ -979,7 +984,8 @@ void Renderer::Hold(const Paint& paint) {
         h.runs.push_back({y, x, count, 0, count, 0, int32_t(h.used)});
         h.used += size_t(count);
       },
-      [&](int32_t y, int32_t x, int32_t count, float c) { h.runs.push_back({y, x, count, 0, count, c, -1}); });
+      [&](int32_t y, int32_t x, int32_t count, float c) { h.runs.push_back({y, x, count, 0, count, c, -1}); },
+      [](int32_t, int32_t, int32_t) {}, Held::kJoinedCells);
   if (h.runs.size() > begin) h.shapes.push_back({paint, begin, h.runs.size(), 0, 0});
 }
 
