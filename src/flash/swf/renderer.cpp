@@ -994,11 +994,15 @@ void Renderer::DrawHeld() {
   Held& h = *held_;
   h.covered.Reset(h.top, h.bottom - h.top, bandSurface_->Width());
   h.more.clear();
+  // Locals, not members: stores into the runs could otherwise be taken to change them.
+  uint64_t skipped = 0;
+  Held::Run* const runs = h.runs.data();
   for (size_t s = h.shapes.size(); s-- > 0;) {
     Held::HeldShape& shape = h.shapes[s];
     shape.more = h.more.size();
-    for (size_t r = shape.runs; r < shape.runsEnd; ++r) {
-      Held::Run& run = h.runs[r];
+    const bool opaque = shape.paint.opaque;
+    for (size_t r = shape.runs, end = shape.runsEnd; r < end; ++r) {
+      Held::Run& run = runs[r];
       // The first open part stays in the run itself, any others go to `more`.
       int32_t first = 0, count = 0, open = 0;
       h.covered.ForEachOpen(run.y, run.x, run.length, [&](int32_t x, int32_t n) {
@@ -1013,13 +1017,14 @@ void Renderer::DrawHeld() {
         part.count = n;
         h.more.push_back(part);
       });
-      if (shape.paint.opaque && run.cov < 0 && CoverageByte(run.c) == 255) h.covered.Cover(run.y, run.x, run.length);
+      if (opaque && run.cov < 0 && CoverageByte(run.c) == 255) h.covered.Cover(run.y, run.x, run.length);
       run.first = first;
       run.count = count;
-      skippedPixels_ += uint64_t(run.length - open);
+      skipped += uint64_t(run.length - open);
     }
     shape.moreEnd = h.more.size();
   }
+  skippedPixels_ += skipped;
   for (const Held::HeldShape& shape : h.shapes) {
     ShadeRuns(*bandSurface_, shape.paint, Target{}, [&](auto& span, auto& fill) {
       auto draw = [&](const Held::Run& run) {
